@@ -1,0 +1,55 @@
+# Shared compile settings and helpers for the Vantrel tree.
+
+# Narrow (ANSI) Win32 throughout; Windows 7 headers so that the optional newer
+# interfaces are declared (they are still bound at run time where it matters).
+add_compile_definitions(
+  _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800
+  NOMINMAX STRICT _CRT_SECURE_NO_WARNINGS)
+add_compile_options(-Wall -Wextra)
+# A bare Windows has no MinGW runtime DLLs: link the runtime in.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(VT_RUN_TESTS ON)   # only 64-bit programs run on this kernel under Wine
+else()
+  set(VT_RUN_TESTS OFF)
+endif()
+
+include(GoogleTest)
+
+# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s])
+# A GoogleTest program run under Wine, one ctest entry per test case.
+# Tests share one Wine prefix, one registry and one X display, so they run
+# one at a time unless marked PARALLEL (pure logic, no shared state).
+function(vt_add_gtest name)
+  cmake_parse_arguments(T "PARALLEL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE vttestsupport ${T_LIBS})
+  if(VT_RUN_TESTS)
+    set(props TIMEOUT ${T_TIMEOUT})
+    if(NOT T_PARALLEL)
+      list(APPEND props RUN_SERIAL TRUE)
+    endif()
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ${props})
+  endif()
+endfunction()
+
+# vt_add_fixture(<name> SOURCES ... [LIBS ...] [GUI]) - a helper program that
+# tests start in a separate process; lands beside the tests.
+function(vt_add_fixture name)
+  cmake_parse_arguments(F "GUI" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(F_GUI)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE TRUE)
+  endif()
+  if(F_OUTPUT_NAME)
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME ${F_OUTPUT_NAME})
+  endif()
+endfunction()

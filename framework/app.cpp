@@ -1,0 +1,86 @@
+#include "framework/app.h"
+
+#include <stdlib.h>
+
+namespace vt {
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp* GetApp() { return g_app; }
+
+void CCommandLineInfo::ParseParam(const char* param, bool, bool) {
+    if (m_strFileName.empty()) m_strFileName = param;
+}
+
+CWinApp::CWinApp(const char* appName) {
+    if (appName) m_pszAppName = appName;
+    g_app = this;
+    table_.OnCommand(ID_APP_EXIT, [this](UINT) { OnAppExit(); });
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+void CWinApp::InitFromModule(HINSTANCE inst) {
+    m_hInstance = inst;
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(inst, path, sizeof path);
+    std::string exe(path);
+    auto slash = exe.find_last_of("\\/");
+    if (slash != std::string::npos) exe.erase(0, slash + 1);
+    auto dot = exe.find_last_of('.');
+    if (dot != std::string::npos) exe.erase(dot);
+    m_pszExeName = exe;
+    if (m_pszAppName.empty()) {
+        char title[256] = {};
+        if (LoadStringA(inst, AFX_IDS_APP_TITLE, title, sizeof title) > 0)
+            m_pszAppName = title;
+        else
+            m_pszAppName = exe;
+    }
+}
+
+void CWinApp::SetRegistryKey(const char* key) { m_pszRegistryKey = key ? key : ""; }
+
+void CWinApp::ParseArguments(CCommandLineInfo& info, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* p = argv[i] ? argv[i] : "";
+        bool isSwitch = p[0] == '/' || p[0] == '-';
+        if (isSwitch) ++p;
+        info.ParseParam(p, isSwitch, i == argc - 1);
+    }
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
+    ParseArguments(info, __argc, __argv);
+}
+
+int CWinApp::Run() {
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    exitCode_ = static_cast<int>(msg.wParam);
+    return ExitInstance();
+}
+
+void CWinApp::OnAppExit() {
+    if (m_pMainWnd && m_pMainWnd->m_hWnd) m_pMainWnd->SendMessage(WM_CLOSE);
+    else PostQuitMessage(0);
+}
+
+int RunApplication(HINSTANCE inst, int) {
+    CWinApp* app = GetApp();
+    if (!app) return 1;
+    app->InitFromModule(inst);
+    if (!app->InitInstance()) return app->ExitInstance();
+    return app->Run();
+}
+
+}  // namespace vt

@@ -1,0 +1,91 @@
+// The application object: one global instance derived from CWinApp, reached
+// through GetApp(). RunApplication (called from WinMain) runs InitInstance,
+// the message loop and ExitInstance.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/registry.h"
+#include "framework/wnd.h"
+
+namespace vt {
+
+// Command-line record: ParseParam is called once per argument, in order; the
+// switch flag is set when the argument began with '/' or '-', and the text then
+// comes without that character.
+class CCommandLineInfo {
+public:
+    virtual ~CCommandLineInfo() = default;
+    virtual void ParseParam(const char* param, bool isSwitch, bool isLast);
+    std::string m_strFileName;
+};
+
+// Framework id of the "Exit" command.
+constexpr UINT ID_APP_EXIT = 0xE141;
+// String resource id of the application title.
+constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+
+class CWinApp {
+public:
+    explicit CWinApp(const char* appName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return exitCode_; }
+    // The message loop; returns the WM_QUIT code.
+    virtual int Run();
+
+    // Feeds the arguments (after the program name) to info.ParseParam.
+    void ParseCommandLine(CCommandLineInfo& info) const;
+    // Feeds the given arguments; the program's own __argv uses this too.
+    static void ParseArguments(CCommandLineInfo& info, int argc, const char* const* argv);
+
+    // The profile root becomes HKCU\Software\<key>\<application name>\.
+    void SetRegistryKey(const char* key);
+    CRegProfile Profile() const { return CRegProfile(m_pszRegistryKey, m_pszAppName); }
+    int GetProfileInt(const char* section, const char* entry, int def) const {
+        return Profile().GetProfileInt(section, entry, def);
+    }
+    std::string GetProfileString(const char* section, const char* entry,
+                                 const std::string& def = "") const {
+        return Profile().GetProfileString(section, entry, def);
+    }
+    bool WriteProfileInt(const char* section, const char* entry, int value) const {
+        return Profile().WriteProfileInt(section, entry, value);
+    }
+    bool WriteProfileString(const char* section, const char* entry,
+                            const std::string& value) const {
+        return Profile().WriteProfileString(section, entry, value);
+    }
+
+    // Commands that the main window does not handle come here ("Exit").
+    CMessageTable& Table() { return table_; }
+
+    HINSTANCE m_hInstance = nullptr;
+    std::string m_pszAppName;       // from the string resource AFX_IDS_APP_TITLE
+    std::string m_pszRegistryKey;   // empty until SetRegistryKey
+    CWnd* m_pMainWnd = nullptr;     // not owned
+    std::string m_pszExeName;       // the program file's name without extension
+
+protected:
+    // Closes the main window (its teardown runs), which ends the message loop.
+    void OnAppExit();
+    int exitCode_ = 0;
+
+private:
+    friend int RunApplication(HINSTANCE, int);
+    void InitFromModule(HINSTANCE inst);
+    CMessageTable table_;
+};
+
+// The one application object, or null.
+CWinApp* GetApp();
+
+// Framework side of WinMain: InitInstance, then Run or (on failure) only
+// ExitInstance. Returns the process exit code.
+int RunApplication(HINSTANCE inst, int showCmd);
+
+}  // namespace vt

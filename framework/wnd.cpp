@@ -1,0 +1,377 @@
+#include "framework/wnd.h"
+
+#include <string.h>
+
+#include <unordered_map>
+
+#include "framework/app.h"
+
+namespace vt {
+
+namespace {
+// Objects attached to windows of this thread. All of the program's windows
+// live on its one GUI thread; a per-thread map keeps lookups cheap (window
+// properties would cost a server call per message under some systems).
+thread_local std::unordered_map<HWND, CWindowImpl*> t_windows;
+
+// The object whose window CreateEx is creating; taken by the CBT hook at the
+// first window creation, before the window's first message.
+thread_local CWindowImpl* t_creating = nullptr;
+thread_local HHOOK t_cbtHook = nullptr;
+}  // namespace
+
+// ---- CWnd -----------------------------------------------------------------
+
+std::string CWnd::GetClassName(int bufChars) const {
+    if (!IsWindow() || bufChars <= 0) return {};
+    std::string buf(static_cast<size_t>(bufChars), '\0');
+    int n = ::GetClassNameA(m_hWnd, &buf[0], bufChars);
+    buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return buf;
+}
+
+std::string CWnd::GetWindowText(int bufChars) const {
+    if (!IsWindow() || bufChars <= 0) return {};
+    std::string buf(static_cast<size_t>(bufChars), '\0');
+    ::GetWindowTextA(m_hWnd, &buf[0], bufChars);
+    buf.resize(strlen(buf.c_str()));
+    return buf;
+}
+
+DWORD CWnd::GetWindowThreadProcessId(DWORD* pid) const {
+    DWORD p = 0;
+    DWORD tid = m_hWnd ? ::GetWindowThreadProcessId(m_hWnd, &p) : 0;
+    if (pid) *pid = p;
+    return tid;
+}
+
+RECT CWnd::GetWindowRect() const {
+    RECT r = {};
+    if (m_hWnd) ::GetWindowRect(m_hWnd, &r);
+    return r;
+}
+
+RECT CWnd::GetClientRect() const {
+    RECT r = {};
+    if (m_hWnd) ::GetClientRect(m_hWnd, &r);
+    return r;
+}
+
+// ---- CCmdUI ---------------------------------------------------------------
+
+void CCmdUI::Enable(bool on) {
+    EnableMenuItem(menu_, index_, MF_BYPOSITION | (on ? MF_ENABLED : (MF_DISABLED | MF_GRAYED)));
+    handled_ = true;
+}
+
+void CCmdUI::SetCheck(bool on) {
+    CheckMenuItem(menu_, index_, MF_BYPOSITION | (on ? MF_CHECKED : MF_UNCHECKED));
+    handled_ = true;
+}
+
+// ---- CMessageTable --------------------------------------------------------
+
+void CMessageTable::OnCommandRange(UINT first, UINT last, CommandHandler h) {
+    commands_.push_back({first, last, 0, std::move(h)});
+}
+
+void CMessageTable::OnControl(UINT id, UINT code, CommandHandler h) {
+    commands_.push_back({id, id, code, std::move(h)});
+}
+
+void CMessageTable::OnNotify(UINT id, UINT code, NotifyHandler h) {
+    notifies_.push_back({id, code, std::move(h)});
+}
+
+void CMessageTable::OnUpdateCommandRange(UINT first, UINT last, UpdateHandler h) {
+    updates_.push_back({first, last, std::move(h)});
+}
+
+bool CMessageTable::DispatchMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) const {
+    auto it = messages_.find(msg);
+    if (it == messages_.end()) return false;
+    result = it->second(w, l);
+    return true;
+}
+
+bool CMessageTable::DispatchCommand(UINT id, UINT code) const {
+    for (const auto& e : commands_) {
+        // Menus send code 0, accelerators 1; both reach plain command entries.
+        bool codeOk = e.code == code || (e.code == 0 && code == 1);
+        if (codeOk && id >= e.first && id <= e.last) {
+            e.handler(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CMessageTable::DispatchNotify(NMHDR* hdr, LRESULT& result) const {
+    if (!hdr) return false;
+    for (const auto& e : notifies_) {
+        if (e.id == hdr->idFrom && e.code == hdr->code) {
+            result = e.handler(hdr);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CMessageTable::DispatchUpdate(CCmdUI& ui) const {
+    for (const auto& e : updates_) {
+        if (ui.GetID() >= e.first && ui.GetID() <= e.last) {
+            e.handler(ui);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CMessageTable::HasCommand(UINT id) const {
+    for (const auto& e : commands_)
+        if (e.code == 0 && id >= e.first && id <= e.last) return true;
+    return false;
+}
+
+// ---- CWindowImpl ----------------------------------------------------------
+
+CWindowImpl::~CWindowImpl() {
+    HWND w = m_hWnd;
+    if (!w) return;
+    // Detach first: the derived parts of this object are already gone, so the
+    // window's last messages must not reach it.
+    Detach();
+    if (::IsWindow(w)) ::DestroyWindow(w);
+}
+
+CWindowImpl* CWindowImpl::FromHandlePermanent(HWND w) {
+    auto it = t_windows.find(w);
+    return it == t_windows.end() ? nullptr : it->second;
+}
+
+void CWindowImpl::Attach(HWND w, WNDPROC previous) {
+    m_hWnd = w;
+    prevProc_ = previous;
+    t_windows[w] = this;
+}
+
+void CWindowImpl::Detach() {
+    if (!m_hWnd) return;
+    if (prevProc_ &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &StaticWndProc)
+        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc_));
+    t_windows.erase(m_hWnd);
+    m_hWnd = nullptr;
+    prevProc_ = nullptr;
+}
+
+LRESULT CALLBACK CWindowImpl::CbtCreateProc(int code, WPARAM w, LPARAM l) {
+    HHOOK hook = t_cbtHook;
+    if (code == HCBT_CREATEWND && t_creating) {
+        CWindowImpl* obj = t_creating;
+        t_creating = nullptr;
+        HWND h = reinterpret_cast<HWND>(w);
+        auto prev = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
+        obj->Attach(h, prev);
+    }
+    return CallNextHookEx(hook, code, w, l);
+}
+
+bool CWindowImpl::CreateEx(DWORD exStyle, const char* className, const char* windowName,
+                           DWORD style, int x, int y, int cx, int cy, HWND parent,
+                           HMENU menuOrId, void* createParam) {
+    if (m_hWnd) return false;
+    t_creating = this;
+    t_cbtHook = SetWindowsHookExA(WH_CBT, CbtCreateProc, nullptr, GetCurrentThreadId());
+    HWND w = CreateWindowExA(exStyle, className, windowName, style, x, y, cx, cy, parent,
+                             menuOrId, GetModuleHandleA(nullptr), createParam);
+    if (t_cbtHook) UnhookWindowsHookEx(t_cbtHook);
+    t_cbtHook = nullptr;
+    t_creating = nullptr;
+    if (!w) {
+        // Creation failed after the window was attached (WM_CREATE returned -1).
+        if (m_hWnd) Detach();
+        return false;
+    }
+    return m_hWnd == w;
+}
+
+bool CWindowImpl::SubclassWindow(HWND w) {
+    if (m_hWnd || !w || !::IsWindow(w) || FromHandlePermanent(w)) return false;
+    auto prev = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
+    if (!prev) return false;
+    Attach(w, prev);
+    return true;
+}
+
+HWND CWindowImpl::UnsubclassWindow() {
+    HWND w = m_hWnd;
+    Detach();
+    return w;
+}
+
+bool CWindowImpl::DestroyWindow() {
+    return m_hWnd && ::DestroyWindow(m_hWnd);
+}
+
+bool CWindowImpl::RegisterClass(const char* name, UINT style, HBRUSH background, HICON icon,
+                                HCURSOR cursor) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = icon;
+    wc.hCursor = cursor ? cursor : LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+LRESULT CWindowImpl::CallPrevious(UINT msg, WPARAM w, LPARAM l) {
+    if (!m_hWnd) return 0;
+    if (prevProc_) return CallWindowProcA(prevProc_, m_hWnd, msg, w, l);
+    return DefWindowProcA(m_hWnd, msg, w, l);
+}
+
+LRESULT CWindowImpl::Default() {
+    return CallPrevious(current_.message, current_.wParam, current_.lParam);
+}
+
+bool CWindowImpl::OnUnhandledCommand(UINT, UINT) { return false; }
+
+LRESULT CWindowImpl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    LRESULT r = 0;
+    if (msg == WM_COMMAND) {
+        UINT id = LOWORD(w), code = HIWORD(w);
+        if (table_.DispatchCommand(id, code) || OnUnhandledCommand(id, code)) return 0;
+    } else if (msg == WM_NOTIFY) {
+        if (table_.DispatchNotify(reinterpret_cast<NMHDR*>(l), r)) return r;
+    }
+    if (table_.DispatchMessage(msg, w, l, r)) return r;
+    return CallPrevious(msg, w, l);
+}
+
+LRESULT CWindowImpl::Dispatch(UINT msg, WPARAM w, LPARAM l) { return WindowProc(msg, w, l); }
+
+LRESULT CALLBACK CWindowImpl::StaticWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    CWindowImpl* obj = FromHandlePermanent(h);
+    if (!obj) return DefWindowProcA(h, msg, w, l);
+    const MSG saved = obj->current_;
+    obj->current_ = MSG{h, msg, w, l, 0, {0, 0}};
+    LRESULT r = 0;
+    try {
+        r = obj->Dispatch(msg, w, l);
+    } catch (...) {
+        // Never let an exception unwind through the system's code.
+        r = 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        // The window is gone: let go of it, then give the object its last call.
+        if (FromHandlePermanent(h) == obj) obj->Detach();
+        obj->PostNcDestroy();
+        return r;
+    }
+    obj->current_ = saved;
+    return r;
+}
+
+// ---- CFrameWnd ------------------------------------------------------------
+
+CFrameWnd::CFrameWnd() = default;
+
+bool CFrameWnd::OnUnhandledCommand(UINT id, UINT code) {
+    CWinApp* app = GetApp();
+    return app && app->Table().DispatchCommand(id, code);
+}
+
+void CFrameWnd::UpdateMenuItems(HMENU menu) {
+    CWinApp* app = GetApp();
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        UINT id = GetMenuItemID(menu, i);
+        if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separator or submenu
+        CCmdUI ui(menu, static_cast<UINT>(i), id);
+        if (Table().DispatchUpdate(ui)) continue;
+        if (app && app->Table().DispatchUpdate(ui)) continue;
+        // Items that nothing would handle are greyed.
+        bool handled = Table().HasCommand(id) || (app && app->Table().HasCommand(id));
+        ui.Enable(handled);
+    }
+}
+
+LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    LRESULT r = 0;
+    switch (msg) {
+    case WM_CLOSE:
+        if (Table().DispatchMessage(msg, w, l, r)) return r;
+        DestroyWindow();
+        return 0;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(l)) UpdateMenuItems(reinterpret_cast<HMENU>(w));
+        break;
+    case WM_NCDESTROY: {
+        r = CWindowImpl::WindowProc(msg, w, l);
+        CWinApp* app = GetApp();
+        if (app && app->m_pMainWnd == this) {
+            app->m_pMainWnd = nullptr;
+            PostQuitMessage(0);
+        }
+        return r;
+    }
+    default:
+        break;
+    }
+    return CWindowImpl::WindowProc(msg, w, l);
+}
+
+// ---- CDialog --------------------------------------------------------------
+
+INT_PTR CDialog::DoModal() {
+    CWinApp* app = GetApp();
+    HINSTANCE inst = app ? app->m_hInstance : GetModuleHandleA(nullptr);
+    return DialogBoxParamA(inst, MAKEINTRESOURCEA(templateId_), parent_, StaticDlgProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (m_hWnd) ::EndDialog(m_hWnd, result);
+}
+
+bool CDialog::OnUnhandledCommand(UINT id, UINT code) {
+    if (code == BN_CLICKED || code == 1) {
+        if (id == IDOK) { OnOK(); return true; }
+        if (id == IDCANCEL) { OnCancel(); return true; }
+    }
+    return false;
+}
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_INITDIALOG) {
+        LRESULT r = 0;
+        if (Table().DispatchMessage(msg, w, l, r)) return r;
+        return OnInitDialog();
+    }
+    return CWindowImpl::WindowProc(msg, w, l);
+}
+
+INT_PTR CALLBACK CDialog::StaticDlgProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    // After WM_INITDIALOG the dialog window itself is subclassed, so messages
+    // reach the object through StaticWndProc; here only the first one matters.
+    if (msg != WM_INITDIALOG || FromHandlePermanent(h)) return FALSE;
+    auto* dlg = reinterpret_cast<CDialog*>(l);
+    if (!dlg) return FALSE;
+    auto prev = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
+    dlg->Attach(h, prev);
+    dlg->current_ = MSG{h, msg, w, l, 0, {0, 0}};
+    try {
+        return dlg->WindowProc(msg, w, l);
+    } catch (...) {
+        return TRUE;
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,221 @@
+// Windows: CWnd is a non-owning view of any window (ours or another
+// program's); CWindowImpl is a window this program implements, with a message
+// table; CFrameWnd and CDialog build on it.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vt {
+
+// Base of framework objects that have no other base.
+class CObject {
+public:
+    virtual ~CObject() = default;
+};
+
+// A view of a window handle plus helpers. Copyable; never owns or destroys the
+// window. Every helper tolerates a handle that is null or no longer valid.
+class CWnd {
+public:
+    CWnd() = default;
+    explicit CWnd(HWND h) : m_hWnd(h) {}
+    virtual ~CWnd() = default;
+    CWnd(const CWnd&) = default;
+    CWnd& operator=(const CWnd&) = default;
+
+    static CWnd FromHandle(HWND h) { return CWnd(h); }
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    explicit operator bool() const { return m_hWnd != nullptr; }
+    bool operator==(const CWnd& o) const { return m_hWnd == o.m_hWnd; }
+    bool operator!=(const CWnd& o) const { return m_hWnd != o.m_hWnd; }
+
+    bool IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    // Class name read into a buffer of bufChars characters.
+    std::string GetClassName(int bufChars = 256) const;
+    std::string GetWindowText(int bufChars = 1024) const;
+    int GetDlgCtrlID() const { return m_hWnd ? ::GetDlgCtrlID(m_hWnd) : 0; }
+    LONG_PTR GetStyle() const { return m_hWnd ? GetWindowLongPtrA(m_hWnd, GWL_STYLE) : 0; }
+    bool IsWindowEnabled() const { return m_hWnd && ::IsWindowEnabled(m_hWnd); }
+    bool IsWindowVisible() const { return m_hWnd && ::IsWindowVisible(m_hWnd); }
+
+    CWnd GetDlgItem(int id) const { return CWnd(m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr); }
+    CWnd GetParent() const { return CWnd(m_hWnd ? ::GetParent(m_hWnd) : nullptr); }
+    CWnd GetWindow(UINT cmd) const { return CWnd(m_hWnd ? ::GetWindow(m_hWnd, cmd) : nullptr); }
+    CWnd GetTopWindow() const { return CWnd(m_hWnd ? ::GetTopWindow(m_hWnd) : nullptr); }
+    CWnd GetLastActivePopup() const {
+        return CWnd(m_hWnd ? ::GetLastActivePopup(m_hWnd) : nullptr);
+    }
+    // Thread that owns the window; 0 if none. pid receives the process id.
+    DWORD GetWindowThreadProcessId(DWORD* pid = nullptr) const;
+
+    LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
+        return m_hWnd ? ::SendMessageA(m_hWnd, msg, w, l) : 0;
+    }
+    bool PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
+        return m_hWnd && ::PostMessageA(m_hWnd, msg, w, l);
+    }
+    bool SetWindowText(const std::string& text) const {
+        return m_hWnd && ::SetWindowTextA(m_hWnd, text.c_str());
+    }
+    bool SetForegroundWindow() const { return m_hWnd && ::SetForegroundWindow(m_hWnd); }
+    CWnd SetActiveWindow() const { return CWnd(m_hWnd ? ::SetActiveWindow(m_hWnd) : nullptr); }
+    CWnd SetFocus() const { return CWnd(m_hWnd ? ::SetFocus(m_hWnd) : nullptr); }
+    bool ShowWindow(int cmd) const { return m_hWnd && ::ShowWindow(m_hWnd, cmd); }
+    bool EnableWindow(bool enable) const { return m_hWnd && ::EnableWindow(m_hWnd, enable); }
+    bool IsIconic() const { return m_hWnd && ::IsIconic(m_hWnd); }
+    RECT GetWindowRect() const;
+    RECT GetClientRect() const;
+
+    static CWnd GetForegroundWindow() { return CWnd(::GetForegroundWindow()); }
+
+    HWND m_hWnd = nullptr;  // not owned
+};
+
+// What a command-enabling handler gets for one menu item.
+class CCmdUI {
+public:
+    CCmdUI(HMENU menu, UINT index, UINT id) : menu_(menu), index_(index), id_(id) {}
+    UINT GetID() const { return id_; }
+    void Enable(bool on = true);
+    void SetCheck(bool on = true);
+    bool Handled() const { return handled_; }
+private:
+    HMENU menu_;
+    UINT index_;
+    UINT id_;
+    bool handled_ = false;
+};
+
+// Maps messages, command ids (single and ranges), control notifications and
+// command-enabling requests to handlers. Each window builds its own table in
+// its constructor; the first matching entry wins, in the order of insertion
+// for ranges.
+class CMessageTable {
+public:
+    using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
+    using CommandHandler = std::function<void(UINT id)>;
+    using NotifyHandler = std::function<LRESULT(NMHDR*)>;
+    using UpdateHandler = std::function<void(CCmdUI&)>;
+
+    void OnMessage(UINT msg, MessageHandler h) { messages_[msg] = std::move(h); }
+    // WM_COMMAND from a menu, an accelerator or a control with notification 0.
+    void OnCommand(UINT id, CommandHandler h) { OnCommandRange(id, id, std::move(h)); }
+    void OnCommandRange(UINT first, UINT last, CommandHandler h);
+    // WM_COMMAND with a given notification code from a control.
+    void OnControl(UINT id, UINT code, CommandHandler h);
+    void OnNotify(UINT id, UINT code, NotifyHandler h);
+    void OnUpdateCommand(UINT id, UpdateHandler h) { OnUpdateCommandRange(id, id, std::move(h)); }
+    void OnUpdateCommandRange(UINT first, UINT last, UpdateHandler h);
+
+    bool DispatchMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) const;
+    // WM_COMMAND parts: the control id and the notification code.
+    bool DispatchCommand(UINT id, UINT code) const;
+    bool DispatchNotify(NMHDR* hdr, LRESULT& result) const;
+    bool DispatchUpdate(CCmdUI& ui) const;
+    bool HasCommand(UINT id) const;
+
+private:
+    struct CommandEntry { UINT first, last, code; CommandHandler handler; };
+    struct NotifyEntry { UINT id, code; NotifyHandler handler; };
+    struct UpdateEntry { UINT first, last; UpdateHandler handler; };
+    std::map<UINT, MessageHandler> messages_;
+    std::vector<CommandEntry> commands_;
+    std::vector<NotifyEntry> notifies_;
+    std::vector<UpdateEntry> updates_;
+};
+
+// A window implemented by this program: created through CreateEx (any class,
+// system classes included: the window is subclassed before its first message)
+// or attached to an existing window with SubclassWindow. Owns its window:
+// the destructor destroys a window that still exists. One static window
+// procedure finds the object and never lets an exception reach the system.
+class CWindowImpl : public CWnd {
+public:
+    CWindowImpl() = default;
+    ~CWindowImpl() override;
+    CWindowImpl(const CWindowImpl&) = delete;
+    CWindowImpl& operator=(const CWindowImpl&) = delete;
+
+    bool CreateEx(DWORD exStyle, const char* className, const char* windowName,
+                  DWORD style, int x, int y, int cx, int cy, HWND parent,
+                  HMENU menuOrId, void* createParam = nullptr);
+    // Takes over an existing window (for example a dialog control).
+    bool SubclassWindow(HWND w);
+    HWND UnsubclassWindow();
+    virtual bool DestroyWindow();
+
+    // The object attached to a window of this thread, or null.
+    static CWindowImpl* FromHandlePermanent(HWND w);
+
+    CMessageTable& Table() { return table_; }
+
+    // Registers a window class whose procedure is DefWindowProc (CreateEx
+    // subclasses the window anyway). Returns false only on real failure.
+    static bool RegisterClass(const char* name, UINT style = CS_DBLCLKS,
+                              HBRUSH background = nullptr, HICON icon = nullptr,
+                              HCURSOR cursor = nullptr);
+
+protected:
+    // Table first, then Default(). Overrides may handle messages before the table.
+    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
+    // WM_COMMAND / WM_NOTIFY that the table did not take; false = not handled.
+    virtual bool OnUnhandledCommand(UINT id, UINT code);
+    // Called after WM_NCDESTROY, when the object is no longer attached.
+    virtual void PostNcDestroy() {}
+    // The previous window procedure for the message being handled.
+    LRESULT Default();
+    LRESULT CallPrevious(UINT msg, WPARAM w, LPARAM l);
+
+    static LRESULT CALLBACK StaticWndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    void Attach(HWND w, WNDPROC previous);
+    void Detach();
+
+    WNDPROC prevProc_ = nullptr;
+    MSG current_ = {};
+
+private:
+    static LRESULT CALLBACK CbtCreateProc(int code, WPARAM w, LPARAM l);
+    LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
+    CMessageTable table_;
+};
+
+// The main window of an application: commands it does not handle go to the
+// application object; closing it destroys it; when the application's main
+// window is destroyed the message loop ends.
+class CFrameWnd : public CWindowImpl {
+public:
+    CFrameWnd();
+protected:
+    bool OnUnhandledCommand(UINT id, UINT code) override;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    // Runs the command-enabling entries over a popup menu about to open.
+    void UpdateMenuItems(HMENU menu);
+};
+
+// A dialog from a template resource. Messages pass through the table first;
+// OnInitDialog, OnOK and OnCancel are the usual overridables.
+class CDialog : public CWindowImpl {
+public:
+    CDialog(UINT templateId, HWND parent = nullptr) : templateId_(templateId), parent_(parent) {}
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+
+protected:
+    virtual BOOL OnInitDialog() { return TRUE; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    bool OnUnhandledCommand(UINT id, UINT code) override;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+
+    UINT templateId_;
+    HWND parent_;
+
+private:
+    static INT_PTR CALLBACK StaticDlgProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+};
+
+}  // namespace vt

@@ -1,0 +1,38 @@
+# Sourced by the test, bench and run scripts: a throwaway Wine prefix inside the
+# build folder, one Xvfb server and a persistent wineserver. Never touches ~/.wine.
+
+vt_wine_env() {   # <build dir>
+  export WINEPREFIX="$1/wineprefix"
+  export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export VT_WINE=/usr/lib/wine/wine64
+}
+
+vt_wine_start() {  # <build dir> [keep-prefix]
+  vt_wine_env "$1"
+  if [ "${2:-}" != keep ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+  fi
+  if [ -z "${DISPLAY:-}" ] || [ "${VT_OWN_XVFB:-1}" = 1 ]; then
+    local fdfile
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    VT_XVFB_PID=$!
+    local n=0
+    while [ ! -s "$fdfile" ] && [ $n -lt 100 ]; do sleep 0.1; n=$((n+1)); done
+    export DISPLAY=":$(head -1 "$fdfile")"
+    rm -f "$fdfile"
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$VT_WINE" wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -p
+  "$VT_WINE" cmd /c exit >/dev/null 2>&1 || true   # warm the server up
+}
+
+vt_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  [ -n "${VT_XVFB_PID:-}" ] && kill "$VT_XVFB_PID" >/dev/null 2>&1 || true
+}

@@ -1,0 +1,210 @@
+#include "testsupport.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <utility>
+
+namespace vt::test {
+
+std::string BinDir() {
+    char buf[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, buf, sizeof buf);
+    std::string p(buf);
+    auto slash = p.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}
+
+std::string BinPath(const std::string& name) { return BinDir() + "\\" + name; }
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount() - start >= timeoutMs) return cond();
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+ChildProcess::~ChildProcess() { Terminate(); }
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)),
+      pid_(std::exchange(other.pid_, 0)),
+      tid_(std::exchange(other.tid_, 0)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        Terminate();
+        process_ = std::exchange(other.process_, nullptr);
+        pid_ = std::exchange(other.pid_, 0);
+        tid_ = std::exchange(other.tid_, 0);
+    }
+    return *this;
+}
+
+bool ChildProcess::Start(const std::string& exe, const std::string& args,
+                         const std::string& workDir) {
+    Terminate();
+    std::string cmd = "\"" + exe + "\"";
+    if (!args.empty()) cmd += " " + args;
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, workDir.empty() ? nullptr : workDir.c_str(),
+                        &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    tid_ = pi.dwThreadId;
+    return true;
+}
+
+bool ChildProcess::Running() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs) {
+    if (!process_) return true;
+    return WaitUntil([&] { return !Running(); }, timeoutMs);
+}
+
+DWORD ChildProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+void ChildProcess::Terminate() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    pid_ = tid_ = 0;
+}
+
+namespace {
+struct EnumCtx { DWORD pid; std::vector<HWND> out; };
+BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM p) {
+    auto* c = reinterpret_cast<EnumCtx*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == c->pid) c->out.push_back(w);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopWindowsOfProcess(DWORD pid) {
+    EnumCtx ctx{pid, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.out;
+}
+
+HWND WaitForTopWindow(DWORD pid, const std::string& className, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopWindowsOfProcess(pid)) {
+                if (!IsWindowVisible(w)) continue;
+                if (!className.empty() && ClassNameOf(w) != className) continue;
+                found = w;
+                return true;
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string ClassNameOf(HWND w) {
+    char buf[256] = {};
+    GetClassNameA(w, buf, sizeof buf);
+    return buf;
+}
+
+std::string TextOf(HWND w) {
+    char buf[4096] = {};
+    GetWindowTextA(w, buf, sizeof buf);
+    return buf;
+}
+
+void DeleteRegTree(HKEY root, const std::string& subkey) {
+    SHDeleteKeyA(root, subkey.c_str());
+}
+
+ScopedRegTree::ScopedRegTree(HKEY root, std::string subkey)
+    : root_(root), subkey_(std::move(subkey)) {
+    DeleteRegTree(root_, subkey_);
+}
+
+ScopedRegTree::~ScopedRegTree() { DeleteRegTree(root_, subkey_); }
+
+ScratchDir::ScratchDir(const std::string& hint) {
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(sizeof tmp, tmp);
+    static LONG counter = 0;
+    for (;;) {
+        std::string p = std::string(tmp) + hint + "_" +
+                        std::to_string(GetCurrentProcessId()) + "_" +
+                        std::to_string(InterlockedIncrement(&counter));
+        if (CreateDirectoryA(p.c_str(), nullptr)) {
+            path_ = p;
+            break;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+ScratchDir::~ScratchDir() {
+    if (path_.empty()) return;
+    std::string from = path_;
+    from.push_back('\0');  // double-zero terminated list
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
+}
+
+std::string ScratchDir::MakeDir(const std::string& rel) const {
+    std::string full = path_;
+    size_t start = 0;
+    while (start <= rel.size()) {
+        size_t end = rel.find_first_of("\\/", start);
+        if (end == std::string::npos) end = rel.size();
+        full += "\\" + rel.substr(start, end - start);
+        CreateDirectoryA(full.c_str(), nullptr);
+        start = end + 1;
+    }
+    return full;
+}
+
+std::string ScratchDir::MakeFile(const std::string& rel, const std::string& content) const {
+    std::string full = path_ + "\\" + rel;
+    HANDLE f = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+    return full;
+}
+
+}  // namespace vt::test

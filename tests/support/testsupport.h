@@ -1,0 +1,96 @@
+// Helpers shared by the test programs: waiting on conditions with a deadline,
+// starting real child processes, finding their windows, scratch registry keys.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vt::test {
+
+// Folder of the running test program (build/<arch>/bin), without a trailing backslash.
+std::string BinDir();
+// BinDir() + "\\" + name.
+std::string BinPath(const std::string& name);
+
+// Dispatches every message waiting in this thread's queue.
+void PumpMessages();
+
+// Polls cond (pumping this thread's messages between polls) until it holds or
+// the deadline passes. Returns the last value of cond.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 10000);
+
+// A real child process started with CreateProcess. Terminated on destruction
+// if it is still running, so no test leaves processes behind.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+
+    // exe is a path; args is appended after the quoted exe path. Returns false
+    // if the process could not be started.
+    bool Start(const std::string& exe, const std::string& args = "",
+               const std::string& workDir = "");
+    bool Running() const;
+    // Waits for the process to end; false on timeout.
+    bool WaitForExit(DWORD timeoutMs = 10000);
+    DWORD ExitCode() const;
+    DWORD Pid() const { return pid_; }
+    DWORD MainThreadId() const { return tid_; }
+    HANDLE Handle() const { return process_; }
+    void Terminate();
+
+private:
+    HANDLE process_ = nullptr;  // owned
+    DWORD pid_ = 0;
+    DWORD tid_ = 0;
+};
+
+// Waits for WaitForInputIdle of the process, then for a visible top-level
+// window of that process whose class is className (any class if empty).
+HWND WaitForTopWindow(DWORD pid, const std::string& className = "",
+                      DWORD timeoutMs = 10000);
+// All top-level windows of a process (visible or not).
+std::vector<HWND> TopWindowsOfProcess(DWORD pid);
+
+std::string ClassNameOf(HWND w);
+std::string TextOf(HWND w);
+
+// Deletes a registry key with everything under it (no error if missing).
+void DeleteRegTree(HKEY root, const std::string& subkey);
+
+// Deletes the key tree when constructed and again when destroyed, so that a
+// test starts and ends with a clean key.
+class ScopedRegTree {
+public:
+    ScopedRegTree(HKEY root, std::string subkey);
+    ~ScopedRegTree();
+    ScopedRegTree(const ScopedRegTree&) = delete;
+    ScopedRegTree& operator=(const ScopedRegTree&) = delete;
+private:
+    HKEY root_;
+    std::string subkey_;
+};
+
+// A fresh, empty folder under %TEMP%, removed with its contents on destruction.
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& hint = "vt");
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& Path() const { return path_; }
+    // Creates a sub folder (and parents) and returns its full path.
+    std::string MakeDir(const std::string& rel) const;
+    // Creates a file with the given content and returns its full path.
+    std::string MakeFile(const std::string& rel, const std::string& content = "") const;
+private:
+    std::string path_;
+};
+
+}  // namespace vt::test
