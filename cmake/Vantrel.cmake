@@ -53,3 +53,22 @@ function(vt_add_fixture name)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${F_OUTPUT_NAME})
   endif()
 endfunction()
+
+# vt_subsystem_library(<target> [LIBS ...]) - a static library of every .cpp in
+# the calling folder (except main.cpp). An empty folder gives an interface
+# target so that dependants link before the code arrives.
+function(vt_subsystem_library target)
+  cmake_parse_arguments(L "" "" "LIBS;EXCLUDE" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  foreach(x ${L_EXCLUDE})
+    list(FILTER srcs EXCLUDE REGEX "/${x}$")
+  endforeach()
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_link_libraries(${target} PUBLIC vtframework ${L_LIBS})
+  else()
+    add_library(${target} INTERFACE)
+    target_link_libraries(${target} INTERFACE vtframework ${L_LIBS})
+  endif()
+endfunction()

@@ -1,0 +1,55 @@
+// Target window recognition: searches for controls by class and id, the owner
+// program of a window, the supported programs' install locations and the
+// structural recognisers. Nothing is cached: every call re-reads the window
+// tree, the other process and the registry. An absent (null) or vanished
+// window gives "no" / empty results everywhere.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/wnd.h"
+
+namespace vt::nav {
+
+// Whole-name match ignoring ASCII case: "ComboBox" matches "combobox", but
+// "ComboBoxEx32" does not.
+bool ClassNameMatches(const std::string& actual, const std::string& wanted);
+
+// First descendant (EnumChildWindows order: all levels, depth first) whose
+// class matches; absent if none or parent absent.
+CWnd FindDescendantByClass(CWnd parent, const std::string& wantedClass);
+// Every matching descendant, in enumeration order.
+std::vector<CWnd> FindAllDescendantsByClass(CWnd parent, const std::string& wantedClass);
+// The parent's dialog child with that id, if its class matches.
+CWnd FindChildByIdAndClass(CWnd parent, int id, const std::string& wantedClass);
+// The text box of a combo box: its first child if that child's class is
+// exactly "Edit" (case-sensitive), else that child's next sibling.
+CWnd ComboTextBox(CWnd combo);
+
+// Full path of a process's executable (first module of a module snapshot);
+// empty on failure.
+std::string GetProcessImagePath(DWORD pid);
+// The window exists, its process has a non-empty image path equal to exePath
+// ignoring case.
+bool IsWindowOfProgram(const std::string& exePath, CWnd window);
+
+// Install locations of the supported programs; empty when not installed.
+std::string GetPixdroveExePath();
+std::string GetFileZillaExePath();
+std::string GetSmartFtpExePath();
+std::string GetDevenvExePath();
+std::string GetWinZipExePath();
+std::string GetPowerArchiverPath();
+// The executable part of WinZip's "UninstallString" value.
+std::string WinZipExeFromUninstallString(const std::string& value);
+// Windows directory + "\explorer.exe".
+std::string GetExplorerExePath();
+
+bool IsExplorerWindow(CWnd window);
+bool IsFileDialog(CWnd window);
+bool IsBrowseForFolderDialog(CWnd window);
+bool IsSnakeListDialog(CWnd window);
+
+}  // namespace vt::nav
