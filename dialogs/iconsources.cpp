@@ -141,10 +141,17 @@ bool GetSystemIconIndex(const std::string& path, int& index) {
     return true;
 }
 
-bool HasSystemSpecialIcon(const std::string& path) {
-    int index = -1;
+namespace {
+// The system image of an existing folder that does not look like a plain one.
+bool SpecialSystemIndex(const std::string& path, int& index) {
     return IsDirectory(path) && GetSystemIconIndex(path, index) &&
            index != PlainFolderSystemIndex;
+}
+}  // namespace
+
+bool HasSystemSpecialIcon(const std::string& path) {
+    int index = -1;
+    return SpecialSystemIndex(path, index);
 }
 
 bool ParseIconLocation(const std::string& location, std::string& file, int& index) {
@@ -201,13 +208,13 @@ bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIn
         return true;
     }
 
-    if (HasSystemSpecialIcon(path)) {
-        int index = -1;
-        if (GetSystemIconIndex(path, index)) {
-            iconFile = kSystemImageListMarker;
-            iconIndex = index;
-            return true;
-        }
+    // One lookup serves the test and the result: the special-folder walk is
+    // not free, and the shell need not give the same index twice.
+    int systemIndex = -1;
+    if (SpecialSystemIndex(path, systemIndex)) {
+        iconFile = kSystemImageListMarker;
+        iconIndex = systemIndex;
+        return true;
     }
 
     SHFILEINFOA info{};

@@ -11,6 +11,8 @@
 #include "framework/registry.h"
 #include "support/testsupport.h"
 
+#include <vector>
+
 using namespace vt;
 
 namespace {
@@ -52,6 +54,25 @@ IconLook LookAt(HICON icon) {
     ScopedSelect select(dc.Get(), colour.Get());
     look.centre = GetPixel(dc.Get(), bm.bmWidth / 2, bm.bmHeight / 2);
     return look;
+}
+
+// The colour pixels of an icon, for telling two icons apart exactly.
+std::vector<BYTE> PixelsOf(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return {};
+    UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    GetObjectA(colour.Get(), sizeof bm, &bm);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<BYTE> bits(static_cast<size_t>(bm.bmWidth) * bm.bmHeight * 4);
+    UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    GetDIBits(dc.Get(), colour.Get(), 0, bm.bmHeight, bits.data(), &bi, DIB_RGB_COLORS);
+    return bits;
 }
 
 struct ShellLocation {
@@ -337,6 +358,27 @@ TEST_F(FileTypeIcons, NegativeIdsBecomeTheGroupsPositionInTheExpandedFile) {
     EXPECT_TRUE(FindDefaultIcon(missing_, file, index));
     EXPECT_EQ(file, TestDll());
     EXPECT_EQ(index, -1);
+}
+
+TEST_F(FileTypeIcons, SystemLibraryThroughSystemRootResolvesToTheSameIcon) {
+    // The shell's own folder picture, named by resource number as file types
+    // usually do; the extraction by position must give that very icon.
+    SetDefaultIcon("%SystemRoot%\\system32\\shell32.dll,-4");
+    std::string file;
+    int index = -1;
+    ASSERT_TRUE(FindDefaultIcon(missing_, file, index));
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, sizeof windows), 0u);
+    EXPECT_EQ(Lower(file), Lower(std::string(windows) + "\\system32\\shell32.dll"));
+    EXPECT_GE(index, 0);
+
+    HICON byIdRaw = nullptr;
+    ASSERT_EQ(ExtractIconExA(file.c_str(), -4, nullptr, &byIdRaw, 1), 1u);
+    UniqueIcon byId(byIdRaw), byPosition(LoadSmallIcon(file, index));
+    ASSERT_TRUE(byPosition);
+    const std::vector<BYTE> expected = PixelsOf(byId.Get());
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(PixelsOf(byPosition.Get()), expected) << "position " << index;
 }
 
 TEST_F(FileTypeIcons, MissingRegistrationsGiveNoIcon) {
