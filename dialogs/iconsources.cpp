@@ -243,7 +243,9 @@ bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIn
     if (index < -1) {
         // A negated resource number: turn it into the group's position.
         int position = 0;
-        index = FindIconGroupPosition(file, -index, position) ? position : 0;
+        const bool found =
+            index >= -0xFFFF && FindIconGroupPosition(file, -index, position);
+        index = found ? position : 0;
     }
     iconFile = file;
     iconIndex = index;

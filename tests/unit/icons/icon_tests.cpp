@@ -337,6 +337,8 @@ TEST_F(FileTypeIcons, NegativeIdsBecomeTheGroupsPositionInTheExpandedFile) {
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-7", 1, kGreen},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-300", 3, kYellow},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-999", 0, kRed},   // no such group
+        {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-70000", 0, kRed},  // beyond resource numbers
+        {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-2147483648", 0, kRed},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,3", 3, kYellow},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll", 0, kRed},
     };
@@ -379,6 +381,23 @@ TEST_F(FileTypeIcons, SystemLibraryThroughSystemRootResolvesToTheSameIcon) {
     const std::vector<BYTE> expected = PixelsOf(byId.Get());
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(PixelsOf(byPosition.Get()), expected) << "position " << index;
+}
+
+TEST_F(FileTypeIcons, ExistingFileTakesTheShellsLocationAsItStands) {
+    // The shell reports the location of an existing file itself; its resource
+    // number is kept, and the extraction resolves it.
+    SetDefaultIcon(TestDll() + ",-152", REG_SZ);
+    const std::string path = dir_.MakeFile("present.vticontest", "x");
+    const ShellLocation loc = ShellIconLocation(path);
+    ASSERT_TRUE(loc.found);
+    std::string file;
+    int index = 0;
+    ASSERT_TRUE(FindDefaultIcon(path, file, index));
+    EXPECT_EQ(file, loc.file);
+    EXPECT_EQ(index, loc.index);
+    UniqueIcon icon(LoadSmallIcon(file, index));
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(LookAt(icon.Get()).centre, kBlue);
 }
 
 TEST_F(FileTypeIcons, MissingRegistrationsGiveNoIcon) {
