@@ -10,7 +10,6 @@
 
 namespace vt {
 
-const char kSystemImageListMarker[] = "*** SIL ***";
 
 int PlainFolderSystemIndex = -1;
 std::string PlainFolderIconFile;

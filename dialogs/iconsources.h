@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "app/folderlist.h"
+
 namespace vt {
 
-// The icon file that names the shell's small-icon system image list; the icon
-// index is then an index into that list (valid only while the program runs).
-extern const char kSystemImageListMarker[];  // "*** SIL ***"
+// kSystemImageListMarker (folderlist.h) as icon file names the shell's
+// small-icon system image list; the index is then valid only while the
+// program runs.
 
 // Full path of the shell's icon library, or "shell32.dll".
 std::string GetDefaultIconFile();
