@@ -162,9 +162,9 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
 
     // Own drop shadow from what was on the screen behind the window.
     const int w = p.w, h = p.h;
-    HBITMAP snap = static_cast<HBITMAP>(GetCurrentObject(p.snapshot, OBJ_BITMAP));
+    HBITMAP snap = p.snapshot;
     BITMAP bm = {};
-    if (!snap || !GetObjectA(snap, sizeof bm, &bm) || bm.bmWidth < w || bm.bmHeight < h) return;
+    if (!GetObjectA(snap, sizeof bm, &bm) || bm.bmWidth < w || bm.bmHeight < h) return;
     std::vector<DWORD> px = BitsOf(snap, bm.bmWidth, bm.bmHeight);
     if (px.empty()) return;
     auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
@@ -222,12 +222,7 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.strip = c.strip;
     p.border = menu::Darken(128, p.menuColor);
     p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
-    UniqueMemDC snapDC;
-    if (data->m_Screen) {
-        snapDC.Reset(CreateCompatibleDC(dc));
-        if (snapDC) SelectObject(snapDC.Get(), data->m_Screen.Get());
-    }
-    p.snapshot = snapDC.Get();
+    p.snapshot = data->m_Screen.Get();
     menu::PaintFlatFrame(dc, p);
     return TRUE;
 }
@@ -382,11 +377,15 @@ void CNewMenuHook::UnsubClassMenu(HWND w) {
     s_instance->m_MenuHookData.erase(w);
 }
 
-void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data) {
+void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) {
     RECT wr = {};
     GetWindowRect(w, &wr);
     int x = data->m_Point_x, y = data->m_Point_y;
-    if (x == 0 && y == 0) {  // no move seen yet: where the window was made
+    if (where) {
+        wr = *where;
+        x = wr.left;
+        y = wr.top;
+    } else if (x == 0 && y == 0) {  // no move seen yet: where the window is now
         x = wr.left;
         y = wr.top;
     }
@@ -422,7 +421,7 @@ LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM
         ReleaseDC(w, dc);
         return 0;
     }
-    if (!data->m_Screen) TakeSnapshot(w, data);
+    if (!data->m_Screen) TakeSnapshot(w, data, nullptr);
     return CallWindowProcA(old, w, WM_NCPAINT, wp, lp);
 }
 
@@ -473,19 +472,6 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
     const bool own = data->m_bDoSubclass && theme;
     const bool ownFrame = own && theme->DrawsOwnFrame();
     switch (msg) {
-    case WM_CREATE: {
-        LRESULT r = CallWindowProcA(old, w, msg, wp, lp);
-        // A window made at its final size is sized again, so that the style
-        // can adjust the size and the client area (the system may never
-        // resize it on its own).
-        if (ownFrame && r != -1) {
-            RECT wr = {};
-            GetWindowRect(w, &wr);
-            SetWindowPos(w, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        }
-        return r;
-    }
     case WM_ERASEBKGND:
         if (own) {
             if (ownFrame && !(data->m_dwFlags & CMenuHookData::kInPrint) && !data->m_bDrawBorder) {
@@ -525,8 +511,19 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
                 }
                 if (!(pos->flags & SWP_NOMOVE)) pos->y = adjusted.y;
             }
-            if (ownFrame && (pos->flags & SWP_SHOWWINDOW) && !data->m_Screen)
-                TakeSnapshot(w, data);  // before the window covers the screen
+            if (ownFrame && (pos->flags & SWP_SHOWWINDOW) && !data->m_Screen) {
+                // Before the window covers the screen, at the place and size
+                // it is about to take.
+                RECT now = {};
+                GetWindowRect(w, &now);
+                RECT to = now;
+                if (!(pos->flags & SWP_NOMOVE)) OffsetRect(&to, pos->x - now.left, pos->y - now.top);
+                if (!(pos->flags & SWP_NOSIZE)) {
+                    to.right = to.left + pos->cx;
+                    to.bottom = to.top + pos->cy;
+                }
+                TakeSnapshot(w, data, &to);
+            }
         }
         if (pos && !(pos->flags & SWP_NOMOVE)) {
             if (data->m_Point_x == 0 && data->m_Point_y == 0) {

@@ -77,7 +77,7 @@ private:
     static LRESULT CALLBACK SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
     static LRESULT OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
-    static void TakeSnapshot(HWND w, CMenuHookData* data);
+    static void TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where);
 
     using IsThemeActiveFn = BOOL(WINAPI*)();
     int m_dwVersion = 7;
@@ -111,7 +111,7 @@ struct FlatFramePaint {
     bool firstPass;
     COLORREF menuColor;     // M
     COLORREF itemBack, strip, border;
-    HDC snapshot;           // screen behind the window (may be null)
+    HBITMAP snapshot;       // screen behind the window (may be null, not selected)
     int colorCount;
 };
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p);

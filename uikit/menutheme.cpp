@@ -105,16 +105,13 @@ void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
 
 SIZE MeasureText(const std::string& text, bool bold) {
     UniqueFont font = ItemFont(bold);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    UniqueMemDC dc(CreateCompatibleDC(nullptr));
     RECT rc = {0, 0, 0, 0};
     {
-        ScopedSelect sel(dc, font.Get());
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rc,
+        ScopedSelect sel(dc.Get(), font.Get());
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rc,
                   DT_SINGLELINE | DT_CALCRECT);
     }
-    DeleteDC(dc);
     return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
