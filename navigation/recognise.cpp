@@ -88,6 +88,11 @@ std::string QueryImagePath(DWORD pid) {
                                                               : std::string();
 }
 
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
 bool ClassNameMatches(const std::string& actual, const std::string& wanted) {
@@ -147,6 +152,12 @@ bool IsWindowOfProgram(const std::string& exePath, CWnd window) {
     DWORD pid = 0;
     window.GetWindowThreadProcessId(&pid);
     if (!pid) return false;
+    // A module snapshot costs tens of milliseconds; the kernel's image name
+    // (one cheap query) rules out a process whose file name differs, so that
+    // only likely owners are snapshotted.
+    const std::string quick = QueryImagePath(pid);
+    if (!quick.empty() && _stricmp(FileNameOf(quick).c_str(), FileNameOf(exePath).c_str()) != 0)
+        return false;
     const std::string image = GetProcessImagePath(pid);
     return !image.empty() && _stricmp(image.c_str(), exePath.c_str()) == 0;
 }
