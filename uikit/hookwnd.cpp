@@ -1,29 +1,57 @@
 #include "uikit/hookwnd.h"
 
+#include <unordered_map>
+
 #include "framework/sync.h"
 
 namespace vt {
 
 namespace {
 
-// The chain's first link.
+// The chain's first link, published on the window for anyone who looks.
 const char kChainProp[] = "HookWnd_P";
-// The procedure to forward to while the chain is empty but our procedure
-// cannot leave the window, because another subclasser installed itself on
-// top of it and still calls it.
-const char kPassProp[] = "HookWnd_Prev";
 
-// One lock for every chain of the process. Never destroyed: links held by
-// static objects may still unhook while the process ends.
+// What the subclass procedure needs per window, kept in the process as well:
+// reading the property costs a server call per message on some systems.
+struct Chain {
+    CHookWnd* first = nullptr;
+    // The procedure to forward to while the chain is empty but our procedure
+    // cannot leave the window, because another subclasser installed itself
+    // on top of it and still calls it.
+    WNDPROC passTo = nullptr;
+};
+
+// One lock for every chain of the process, and the chains it guards. Never
+// destroyed: links held by static objects may still unhook while the process
+// ends.
 CCriticalSection& ChainLock() {
     static CCriticalSection* lock = new CCriticalSection;
     return *lock;
 }
+std::unordered_map<HWND, Chain>& Chains() {
+    static auto* chains = new std::unordered_map<HWND, Chain>;
+    return *chains;
+}
+
+// The chain of a window; the lock must be held.
+Chain ChainOf(HWND hwnd) {
+    auto it = Chains().find(hwnd);
+    return it == Chains().end() ? Chain{} : it->second;
+}
+
+void SetChain(HWND hwnd, const Chain& chain) {
+    if (chain.first)
+        SetPropA(hwnd, kChainProp, chain.first);
+    else
+        RemovePropA(hwnd, kChainProp);
+    if (chain.first || chain.passTo)
+        Chains()[hwnd] = chain;
+    else
+        Chains().erase(hwnd);
+}
 
 // The message the subclass procedure is handling on this thread, for Default().
 thread_local MSG t_current = {};
-
-CHookWnd* FirstLink(HWND hwnd) { return static_cast<CHookWnd*>(GetPropA(hwnd, kChainProp)); }
 
 WNDPROC CurrentProc(HWND hwnd) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
@@ -42,29 +70,20 @@ BOOL CHookWnd::HookWindow(HWND hwnd) {
     CSingleLock lock(ChainLock());
     if (IsHooked()) UnhookLocked();
 
-    WNDPROC installed = nullptr;  // set when this call replaced the procedure
-    if (CHookWnd* first = FirstLink(hwnd)) {
-        m_pNext = first;
-        m_pOldWndProc = first->m_pOldWndProc;
-    } else if (HANDLE kept = GetPropA(hwnd, kPassProp)) {
+    const Chain chain = ChainOf(hwnd);
+    if (chain.first) {
+        m_pNext = chain.first;
+        m_pOldWndProc = chain.first->m_pOldWndProc;
+    } else if (chain.passTo) {
         // Our procedure is still in the window's procedure chain.
-        m_pOldWndProc = reinterpret_cast<WNDPROC>(kept);
-        RemovePropA(hwnd, kPassProp);
+        m_pOldWndProc = chain.passTo;
     } else {
-        installed = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        auto installed = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWndProc)));
         if (!installed) return FALSE;
         m_pOldWndProc = installed;
     }
-    if (!SetPropA(hwnd, kChainProp, this)) {
-        if (installed)
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(installed));
-        else if (!m_pNext)
-            SetPropA(hwnd, kPassProp, reinterpret_cast<HANDLE>(m_pOldWndProc));
-        m_pNext = nullptr;
-        m_pOldWndProc = nullptr;
-        return FALSE;
-    }
+    SetChain(hwnd, Chain{this, nullptr});
     m_wndHooked = CWnd(hwnd);
     return TRUE;
 }
@@ -78,22 +97,20 @@ void CHookWnd::UnhookWindow() {
 void CHookWnd::UnhookLocked() {
     HWND hwnd = m_wndHooked.GetSafeHwnd();
     if (!hwnd) return;
-    CHookWnd* first = FirstLink(hwnd);
-    if (first == this) {
+    const Chain chain = ChainOf(hwnd);
+    if (chain.first == this) {
         if (m_pNext) {
-            SetPropA(hwnd, kChainProp, m_pNext);
+            SetChain(hwnd, Chain{m_pNext, nullptr});
+        } else if (CurrentProc(hwnd) == &HookWndProc) {
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pOldWndProc));
+            SetChain(hwnd, Chain{});
         } else {
-            RemovePropA(hwnd, kChainProp);
-            if (CurrentProc(hwnd) == &HookWndProc) {
-                SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pOldWndProc));
-            } else {
-                // Someone subclassed the window after us and will keep calling
-                // our procedure: putting ours back would cut them off.
-                SetPropA(hwnd, kPassProp, reinterpret_cast<HANDLE>(m_pOldWndProc));
-            }
+            // Someone subclassed the window after us and will keep calling
+            // our procedure: putting ours back would cut them off.
+            SetChain(hwnd, Chain{nullptr, m_pOldWndProc});
         }
     } else {
-        for (CHookWnd* p = first; p; p = p->m_pNext) {
+        for (CHookWnd* p = chain.first; p; p = p->m_pNext) {
             if (p->m_pNext == this) {
                 p->m_pNext = m_pNext;
                 break;
@@ -124,18 +141,23 @@ LRESULT CHookWnd::Default() {
 }
 
 LRESULT CALLBACK CHookWnd::HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    CHookWnd* first = FirstLink(hwnd);
-    if (!first) {
-        auto kept = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPassProp));
-        if (!kept) return DefWindowProcA(hwnd, msg, wParam, lParam);
-        if (msg == WM_NCDESTROY) {
-            RemovePropA(hwnd, kPassProp);
-        } else if (CurrentProc(hwnd) == &HookWndProc) {
-            // The subclasser above us has left: step out as well.
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kept));
-            RemovePropA(hwnd, kPassProp);
+    Chain chain;
+    {
+        CSingleLock lock(ChainLock());
+        chain = ChainOf(hwnd);
+        if (!chain.first && chain.passTo) {
+            if (msg == WM_NCDESTROY) {
+                SetChain(hwnd, Chain{});
+            } else if (CurrentProc(hwnd) == &HookWndProc) {
+                // The subclasser above us has left: step out as well.
+                SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain.passTo));
+                SetChain(hwnd, Chain{});
+            }
         }
-        return CallWindowProcA(kept, hwnd, msg, wParam, lParam);
+    }
+    if (!chain.first) {
+        if (chain.passTo) return CallWindowProcA(chain.passTo, hwnd, msg, wParam, lParam);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
 
     const MSG saved = t_current;
@@ -145,19 +167,19 @@ LRESULT CALLBACK CHookWnd::HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         if (msg == WM_NCDESTROY) {
             // The window is going: every link leaves before the window's own
             // handling of its last message.
-            WNDPROC previous = first->m_pOldWndProc;
+            WNDPROC previous = chain.first->m_pOldWndProc;
             {
                 CSingleLock lock(ChainLock());
-                for (CHookWnd* link = FirstLink(hwnd); link;) {
+                for (CHookWnd* link = ChainOf(hwnd).first; link;) {
                     CHookWnd* next = link->m_pNext;
                     link->UnhookLocked();
                     link = next;
                 }
-                RemovePropA(hwnd, kPassProp);
+                SetChain(hwnd, Chain{});
             }
             result = CallWindowProcA(previous, hwnd, msg, wParam, lParam);
         } else {
-            result = first->WindowProc(msg, wParam, lParam);
+            result = chain.first->WindowProc(msg, wParam, lParam);
         }
     } catch (...) {
         // Never let an exception unwind through the system's code.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/wnd.h"
@@ -217,6 +220,37 @@ TEST(HookWnd, HookingAnotherWindowLeavesTheFirst) {
     a.HookWindow(two.hwnd);
     EXPECT_EQ(one.Proc(), own);
     EXPECT_EQ(a.GetHookedWnd().GetSafeHwnd(), two.hwnd);
+}
+
+TEST(HookWnd, ChainsChangedFromSeveralThreadsAtOnceStayWhole) {
+    PlainWindow win;
+    WNDPROC own = win.Proc();
+    const int kThreads = 4;
+    std::vector<std::unique_ptr<LoggingLink>> kept;
+    for (int i = 0; i < kThreads; ++i)
+        kept.push_back(std::make_unique<LoggingLink>("k" + std::to_string(i)));
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) {
+        threads.emplace_back([&, i] {
+            LoggingLink churn("churn");
+            for (int n = 0; n < 300; ++n) {
+                churn.HookWindow(win.hwnd);
+                churn.UnhookWindow();
+            }
+            kept[static_cast<size_t>(i)]->HookWindow(win.hwnd);
+        });
+    }
+    for (auto& t : threads) t.join();
+
+    // Every kept link is in the chain exactly once, and nothing else is.
+    SendMessageA(win.hwnd, kPing, 1, 0);
+    ASSERT_EQ(g_log.size(), static_cast<size_t>(kThreads + 1));
+    std::vector<std::string> names(g_log.begin(), g_log.end() - 1);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Log{"k0:1:1", "k1:1:1", "k2:1:1", "k3:1:1"}));
+    EXPECT_EQ(g_log.back(), "own:1:1");
+    for (auto& link : kept) link->UnhookWindow();
+    EXPECT_EQ(win.Proc(), own);
 }
 
 // ---- together with the framework's own subclassing -------------------------
