@@ -5,13 +5,22 @@
 
 #include <string>
 
+#include "app/folderlist.h"
+
 namespace vt {
+
+// kSystemImageListMarker (folderlist.h) as icon file names the shell's
+// small-icon system image list; the index is then valid only while the
+// program runs.
 
 // Full path of the shell's icon library, or "shell32.dll".
 std::string GetDefaultIconFile();
 // System small-icon image list index of a path (special folders by their
 // identifier lists). False when the shell gives none.
 bool GetSystemIconIndex(const std::string& path, int& index);
+// The special folder paths are read once; this makes the next lookup read
+// them again (after the system settings change).
+void ForgetSpecialFolderPaths();
 // An existing directory whose system image differs from a plain folder's.
 bool HasSystemSpecialIcon(const std::string& path);
 // The default icon of a path. Outputs are always set ("" and -1 first).
@@ -25,5 +34,25 @@ extern int PlainFolderSystemIndex;
 extern std::string PlainFolderIconFile;
 extern int PlainFolderIconIndex;
 void ComputeIconReferenceValues(const std::string& programFolder);
+// Start-up names the folder; the values are computed at their first use (or
+// by EnsureIconReferenceValues), so that the slow shell queries do not hold
+// up the start.
+void SetIconReferenceFolder(const std::string& programFolder);
+void EnsureIconReferenceValues();
+
+// Helpers of the file-type route, exposed for tests.
+
+// Splits a registry icon location ("file,index") with the shell's parser: the
+// number after the last comma is the index (0 without one), the rest, unquoted
+// and trimmed, the file. False when the text does not fit 1024 characters.
+bool ParseIconLocation(const std::string& location, std::string& file, int& index);
+// Environment variables expanded into at most 1024 characters; false when the
+// result would not fit.
+bool ExpandIconPath(const std::string& text, std::string& expanded);
+// Position of the icon group with the given resource number among all icon
+// groups of a module, in the order the system enumerates them (named groups
+// first), which is the index the shell's icon extraction uses for it. False
+// when the file cannot be loaded as a library or holds no such group.
+bool FindIconGroupPosition(const std::string& file, int resourceId, int& position);
 
 }  // namespace vt
