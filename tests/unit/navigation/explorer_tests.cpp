@@ -35,7 +35,8 @@ struct ExplorerRun {
     }
     bool Start(const std::string& exe) {
         if (!child.Start(exe, "\"" + a + "\"")) return false;
-        window = WaitForTopWindow(child.Pid(), "ExplorerWClass");
+        // The first Explorer of a fresh Wine prefix takes long to come up.
+        window = WaitForTopWindow(child.Pid(), "ExplorerWClass", 30000);
         return window != nullptr;
     }
     int Items() const {
