@@ -1,16 +1,61 @@
 #include "app/mainframe.h"
 
+#include "app/vantrelapp.h"
 #include "dialogs/iconsources.h"
+#include "navigation/navigate.h"
+#include "navigation/recognise.h"
+#include "navigation/sendwindow.h"
+#include "resources/resource.h"
+#include "uikit/theme.h"
 
 namespace vt {
 
+UINT HotKeyModifiersFromControl(WORD m) {
+    UINT mods = 0;
+    if (m & HOTKEYF_ALT) mods |= MOD_ALT;
+    if (m & HOTKEYF_CONTROL) mods |= MOD_CONTROL;
+    if (m & HOTKEYF_SHIFT) mods |= MOD_SHIFT;
+    return mods;
+}
+
+bool IsCaptionButtonHit(LRESULT hit) {
+    return hit == HTREDUCE || hit == HTZOOM || hit == HTCLOSE || hit == HTHELP;
+}
+
+namespace {
+int MenuStyleForTheme() { return Theme().IsAppThemed() ? 2 : 1; }
+}  // namespace
+
 CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
+    // The frame keeps one reference for its whole life, so that menus, which
+    // release theirs, never delete the collection.
+    menuPictures_.AddRef();
+    CNewMenu::SetUsePreparedImages(FALSE);
+    CNewMenu::SetMenuStyle(MenuStyleForTheme());
     store_.deferSystemIcons = true;
     LoadSettings();
-    Table().OnMessage(WM_FINISH_STARTUP, [this](WPARAM, LPARAM) -> LRESULT {
+
+    auto& t = Table();
+    t.OnMessage(WM_CREATE, [this](WPARAM, LPARAM l) { return OnCreate(l); });
+    t.OnCommand(ID_POP_MENU, [this](UINT) { OnPopMenu(); });
+    t.OnUpdateCommand(ID_SETUP, [](CCmdUI& ui) { ui.Enable(true); });
+    t.OnMessage(WM_HOTKEY, [this](WPARAM w, LPARAM l) { return OnHotKey(w, l); });
+    t.OnMessage(WM_SETTINGCHANGE, [this](WPARAM w, LPARAM l) { return OnSettingChange(w, l); });
+    t.OnCommandRange(ID_FOLDER_FIRST, ID_FOLDER_LAST, [this](UINT id) { NavigateTo(id); });
+    t.OnUpdateCommandRange(ID_FOLDER_FIRST, ID_FOLDER_LAST, [](CCmdUI& ui) { ui.Enable(true); });
+    t.OnMessage(kTrayCallbackMessage, [this](WPARAM w, LPARAM l) { return OnTrayNotify(w, l); });
+    t.OnMessage(HookRightButtonMessage(), [this](WPARAM, LPARAM) { return OnHookRightButton(); });
+    t.OnMessage(HookWheelMessage(), [this](WPARAM, LPARAM) { return OnHookWheel(); });
+    t.OnMessage(WM_FINISH_STARTUP, [this](WPARAM, LPARAM) -> LRESULT {
         FinishStartup();
         return 0;
     });
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::Create() {
+    return CreateEx(0, "STATIC", "Vantrel", 0, 0, 0, 0, 0, nullptr, nullptr);
 }
 
 void CMainFrame::FinishStartup() {
@@ -18,10 +63,127 @@ void CMainFrame::FinishStartup() {
     store_.ResolveSystemIcons();
 }
 
-CMainFrame::~CMainFrame() = default;
+void CMainFrame::Report(const std::string& text) {
+    if (reportMessage) reportMessage(text);
+    else MessageBoxA(m_hWnd, text.c_str(), "Vantrel", MB_OK);
+}
 
-bool CMainFrame::Create() {
-    return CreateEx(0, "STATIC", "Vantrel", 0, 0, 0, 0, 0, nullptr, nullptr);
+LRESULT CMainFrame::OnCreate(LPARAM) {
+    if (Default() == -1) return -1;
+    RegisterShortcut();
+    UpdateTrayIcon();
+    auto* app = dynamic_cast<CVantrelApp*>(GetApp());
+    HICON icon = app ? app->AppIcon() : nullptr;
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    hookLibrary_.Load(m_hWnd, [this](const std::string& text) { Report(text); });
+    return 0;
+}
+
+void CMainFrame::RegisterShortcut() {
+    UnregisterHotKey(m_hWnd, kHotKeyId);
+    const AppSettings& s = store_.settings;
+    BOOL ok = TRUE;
+    if (s.shortcutType == 1) {
+        // The letter's character code is its virtual-key code.
+        int letter = s.windowsKey.empty() ? 0 : static_cast<signed char>(s.windowsKey[0]);
+        ok = RegisterHotKey(m_hWnd, kHotKeyId, MOD_WIN, static_cast<UINT>(letter));
+    } else if (s.shortcutType == 2 && s.normalHotKeyVirtualKey != 0) {
+        ok = RegisterHotKey(m_hWnd, kHotKeyId, HotKeyModifiersFromControl(s.normalHotKeyModifier),
+                            s.normalHotKeyVirtualKey);
+    }
+    if (!ok) {
+        Report("Vantrel failed to initialize the global keyboard accelerator.");
+        // The tray icon stays as a way in for this run; the saved setting is kept.
+        store_.settings.showTray = true;
+        UpdateTrayIcon();
+    }
+}
+
+void CMainFrame::UpdateTrayIcon() {
+    if (store_.settings.showTray) {
+        if (!trayIconHandle_) {
+            trayIconHandle_ = LoadTrayIcon(IDR_MAINFRAME);
+            trayIcon_.Create(*this, kTrayIconId, "Vantrel", trayIconHandle_, kTrayCallbackMessage,
+                             0, FALSE);
+        }
+        trayIcon_.ShowIcon();
+    } else if (trayIconHandle_) {
+        trayIcon_.HideIcon();
+    }
+}
+
+LRESULT CMainFrame::OnHotKey(WPARAM id, LPARAM) {
+    TargetWindow = CWnd();
+    if (id != static_cast<WPARAM>(kHotKeyId)) return 0;
+    TargetWindow = CWnd::GetForegroundWindow();
+    ShowFolderMenu(TargetWindow);
+    return 0;
+}
+
+void CMainFrame::OnPopMenu() {
+    TargetWindow = CWnd::GetForegroundWindow();
+    ShowFolderMenu(TargetWindow);
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM w, LPARAM l) {
+    if (l == WM_LBUTTONUP || l == WM_RBUTTONUP) {
+        // A folder chosen from the tray's menu is opened by the shell: a
+        // window recorded by an earlier, dismissed menu is no target any more.
+        TargetWindow = CWnd();
+        ShowFolderMenu(CWnd());
+        return 1;
+    }
+    trayIcon_.OnTrayNotification(w, l);
+    return 0;
+}
+
+LRESULT CMainFrame::OnHookRightButton() {
+    if (!store_.settings.activateOnRButtonDown) return 0;
+    CWnd front = CWnd::GetForegroundWindow();
+    if (!(nav::IsExplorerWindow(front) || nav::IsFileDialog(front) ||
+          nav::IsBrowseForFolderDialog(front) || nav::IsSnakeListDialog(front)))
+        return 0;
+    POINT pt = {};
+    GetCursorPos(&pt);
+    // Another program's window: a hung one must not freeze Vantrel.
+    LRESULT hit = nav::SendForResult(front.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    if (!IsCaptionButtonHit(hit)) return 0;
+    TargetWindow = front;
+    ShowFolderMenu(TargetWindow);
+    return 0;
+}
+
+LRESULT CMainFrame::OnHookWheel() {
+    if (!store_.settings.activateOnMouseWheel) return 0;
+    CWnd front = CWnd::GetForegroundWindow();
+    if (!(nav::IsFileDialog(front) || nav::IsBrowseForFolderDialog(front) ||
+          nav::IsSnakeListDialog(front)))
+        return 0;
+    TargetWindow = front;
+    ShowFolderMenu(TargetWindow);
+    return 0;
+}
+
+LRESULT CMainFrame::OnSettingChange(WPARAM w, LPARAM l) {
+    LRESULT r = CallPrevious(WM_SETTINGCHANGE, w, l);
+    CNewMenu::SetMenuStyle(MenuStyleForTheme());
+    // The next menu loads every folder picture afresh; the pictures already
+    // added stay in the collection.
+    pictureCache_.clear();
+    ForgetSpecialFolderPaths();
+    return r;
+}
+
+void CMainFrame::NavigateTo(UINT id) {
+    nav::NavigateTo(id, store_.folders, store_.settings, TargetWindow, m_hWnd);
+}
+
+bool CMainFrame::DestroyWindow() {
+    hookLibrary_.Unload();
+    UnregisterHotKey(m_hWnd, kHotKeyId);
+    if (trayIconHandle_) trayIcon_.RemoveIcon();
+    return CFrameWnd::DestroyWindow();
 }
 
 }  // namespace vt
