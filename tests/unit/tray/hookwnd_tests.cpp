@@ -212,16 +212,6 @@ TEST(HookWnd, RefusesWindowsItCannotSubclass) {
     EXPECT_FALSE(a.IsHooked());
 }
 
-TEST(HookWnd, HookingAnotherWindowLeavesTheFirst) {
-    PlainWindow one, two;
-    WNDPROC own = one.Proc();
-    LoggingLink a("a");
-    a.HookWindow(one.hwnd);
-    a.HookWindow(two.hwnd);
-    EXPECT_EQ(one.Proc(), own);
-    EXPECT_EQ(a.GetHookedWnd().GetSafeHwnd(), two.hwnd);
-}
-
 TEST(HookWnd, ChainsChangedFromSeveralThreadsAtOnceStayWhole) {
     PlainWindow win;
     WNDPROC own = win.Proc();
@@ -289,25 +279,7 @@ public:
     }
 };
 
-TEST(HookWndWithFramework, HookOnAFrameWindowSeesMessagesFirstAndLeavesOnDestroy) {
-    g_log.clear();
-    RecordingFrame frame;
-    ASSERT_TRUE(frame.Create());
-    HWND hwnd = frame.GetSafeHwnd();
-    LoggingLink a("a");
-    ASSERT_TRUE(a.HookWindow(hwnd));
-    EXPECT_EQ(SendMessageA(hwnd, kPing, 1, 0), 2001);
-    EXPECT_EQ(g_log, (Log{"a:1:1", "frame:1:1"}));
-
-    ASSERT_TRUE(frame.DestroyWindow());
-    EXPECT_EQ(a.destroySeen, 1);
-    EXPECT_EQ(frame.destroySeen, 1);
-    EXPECT_TRUE(frame.ncDestroyed);
-    EXPECT_FALSE(a.IsHooked());
-    EXPECT_EQ(frame.GetSafeHwnd(), nullptr);
-}
-
-TEST(HookWndWithFramework, HookLeavingFirstGivesTheFrameItsProcedureBack) {
+TEST(HookWndWithFramework, HookOnAFrameWindowSeesMessagesFirstAndLeavesInEitherWay) {
     g_log.clear();
     RecordingFrame frame;
     ASSERT_TRUE(frame.Create());
@@ -315,11 +287,25 @@ TEST(HookWndWithFramework, HookLeavingFirstGivesTheFrameItsProcedureBack) {
     auto frameProc = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
     {
         LoggingLink a("a");
-        a.HookWindow(hwnd);
+        ASSERT_TRUE(a.HookWindow(hwnd));
+        EXPECT_EQ(SendMessageA(hwnd, kPing, 1, 0), 2001);
+        EXPECT_EQ(g_log, (Log{"a:1:1", "frame:1:1"}));
     }
+    // The link left first: the frame has its procedure back.
     EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_WNDPROC), frameProc);
+    g_log.clear();
     EXPECT_EQ(SendMessageA(hwnd, kPing, 2, 0), 2002);
     EXPECT_EQ(g_log, (Log{"frame:1:2"}));
+
+    // The window goes first: both see its destruction, the link leaves.
+    LoggingLink b("b");
+    ASSERT_TRUE(b.HookWindow(hwnd));
+    ASSERT_TRUE(frame.DestroyWindow());
+    EXPECT_EQ(b.destroySeen, 1);
+    EXPECT_EQ(frame.destroySeen, 1);
+    EXPECT_TRUE(frame.ncDestroyed);
+    EXPECT_FALSE(b.IsHooked());
+    EXPECT_EQ(frame.GetSafeHwnd(), nullptr);
 }
 
 TEST(HookWndWithFramework, FrameObjectDestroyedFirstTakesItsWindowAndUnhooksTheLink) {
