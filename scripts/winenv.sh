@@ -17,7 +17,7 @@ vt_wine_start() {  # <build dir> [keep-prefix]
   if [ -z "${DISPLAY:-}" ] || [ "${VT_OWN_XVFB:-1}" = 1 ]; then
     local fdfile
     fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${VT_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     VT_XVFB_PID=$!
     local n=0
     while [ ! -s "$fdfile" ] && [ $n -lt 100 ]; do sleep 0.1; n=$((n+1)); done
