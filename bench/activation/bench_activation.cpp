@@ -6,8 +6,11 @@
 //                          and a text each), from building it to its 50th item painted
 //   activation_warm_ratio  warm / bare, both tracked in this run
 //   idle_working_set_mb    working set of an idle Vantrel.exe with 50 folders
-//   idle_baseline_working_set_mb  the same for a program that only has a
-//                          hidden window and a message loop (what Wine itself costs)
+//   idle_baseline_working_set_mb  the same for a program with Vantrel's
+//                          libraries that only has a hidden window and a message
+//                          loop (what Wine itself costs)
+//   idle_baseline_shell_working_set_mb  the baseline after it has also built
+//                          the shell's system image lists
 #include <windows.h>
 #include <psapi.h>
 #include <shlwapi.h>
@@ -63,13 +66,14 @@ std::string BinPath(const char* name) {
 // the last of them was. The menu is ended as soon as all are painted.
 struct PaintClock {
     std::set<UINT> painted;
-    double measured = 0, first = 0, done = 0;
+    double measured = 0, lastMeasured = 0, first = 0, done = 0;
     void Reset() {
         painted.clear();
-        measured = first = done = 0;
+        measured = lastMeasured = first = done = 0;
     }
     void Measured() {
-        if (measured == 0) measured = Now();
+        lastMeasured = Now();
+        if (measured == 0) measured = lastMeasured;
     }
     void Saw(UINT id) {
         if (done != 0 || id < kFirstFolderId || id >= kFirstFolderId + kFolders) return;
@@ -133,11 +137,16 @@ LRESULT CALLBACK BareOwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 // Where the time of one showing went: to the first measure request (the
 // menu built and tracking begun), to the first item painted, to the last.
 struct Phases {
-    std::vector<double> measure, first;
+    std::vector<double> measure, lastMeasure, first;
     void Add(double t0) {
         if (!g_clock.done) return;
         measure.push_back(g_clock.measured - t0);
+        lastMeasure.push_back(g_clock.lastMeasured - t0);
         first.push_back(g_clock.first - t0);
+    }
+    void Print(const char* name) const {
+        fprintf(stderr, "%s: first measure request %.1f ms, last %.1f ms, first item painted %.1f ms\n",
+                name, Median(measure), Median(lastMeasure), Median(first));
     }
 };
 Phases g_barePhases, g_framePhases;
@@ -254,10 +263,8 @@ void ActivationFigures(const std::string& base) {
         if (a > 0) warm.push_back(a);
         if (b > 0) bare.push_back(b);
     }
-    fprintf(stderr, "warm: first measure %.1f ms, first item painted %.1f ms\n",
-            Median(g_framePhases.measure), Median(g_framePhases.first));
-    fprintf(stderr, "bare: first measure %.1f ms, first item painted %.1f ms\n",
-            Median(g_barePhases.measure), Median(g_barePhases.first));
+    g_framePhases.Print("warm");
+    g_barePhases.Print("bare");
     for (int r = 0; r < 7; ++r) {
         frame.SendMessage(WM_SETTINGCHANGE, 0, 0);
         double c = FrameMenuMs(frame);
@@ -347,13 +354,15 @@ void WorkingSetFigures(const std::string& base) {
         seed.SaveSettings();
         real.WriteProfileInt("", regname::kAlreadyRun, 1);
     }
-    std::vector<double> vantrel, baseline;
+    std::vector<double> vantrel, baseline, shell;
     for (int r = 0; r < 3; ++r) {
         double v = IdleWorkingSetMb(BinPath("Vantrel.exe"), "", PublishedWindow, 57665);
         while (PublishedWindow()) Sleep(10);
         double b = IdleWorkingSetMb(BinPath("bench_activation.exe"), "--idle", FindIdleBaseline, 0);
+        double s = IdleWorkingSetMb(BinPath("bench_activation.exe"), "--idle shell", FindIdleBaseline, 0);
         if (v > 0) vantrel.push_back(v);
         if (b > 0) baseline.push_back(b);
+        if (s > 0) shell.push_back(s);
     }
     if (hadAlreadyRun) {
         CSettingsStore restore(real);
@@ -370,6 +379,7 @@ void WorkingSetFigures(const std::string& base) {
     }
     printf("idle_working_set_mb: %.2f MB\n", Median(vantrel));
     if (!baseline.empty()) printf("idle_baseline_working_set_mb: %.2f MB\n", Median(baseline));
+    if (!shell.empty()) printf("idle_baseline_shell_working_set_mb: %.2f MB\n", Median(shell));
 }
 
 LRESULT CALLBACK IdleProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -382,7 +392,13 @@ LRESULT CALLBACK IdleProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 // The baseline: this program loads the same system libraries as Vantrel
 // (it links the same code), but only makes a hidden window and pumps.
-int RunIdle() {
+// With shell, it also builds the shell's system image lists, as Vantrel's
+// start-up does to find its folders' icons.
+int RunIdle(bool shell) {
+    if (shell) {
+        SHFILEINFOA info = {};
+        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    }
     WNDCLASSA wc = {};
     wc.lpfnWndProc = IdleProc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -397,7 +413,7 @@ int RunIdle() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && strcmp(argv[1], "--idle") == 0) return RunIdle();
+    if (argc > 1 && strcmp(argv[1], "--idle") == 0) return RunIdle(argc > 2 && strcmp(argv[2], "shell") == 0);
     const std::string base = ScratchBase();
     // "--menu" or "--memory" runs one half only.
     const bool all = argc < 2;
