@@ -1,11 +1,207 @@
 #include "navigation/programs.h"
 
+#include <shellapi.h>
+
+#include "navigation/recognise.h"
+
 namespace vt::nav {
 
-bool NavigateSupportedProgram(CWnd, const std::string&, HWND) {
-    // The program recipes arrive in their own change; until then no program
-    // window is driven and the dispatch goes on with the file dialog.
-    return false;
+namespace {
+
+constexpr int kTextChars = 1024;               // saved text and read texts
+constexpr int kWinZipGoButton = 5015;
+constexpr int kDevenvFileNameBox = 51;
+constexpr LPARAM kKeyParam = 0x001C0001;       // repeat 1, scan code 0x1C
+
+// Every message to another program's window goes through here.
+LRESULT Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+    return w.SendMessage(msg, wp, lp);
+}
+
+std::string ReadText(CWnd w) {
+    char buf[kTextChars] = {};
+    Send(w, WM_GETTEXT, kTextChars, reinterpret_cast<LPARAM>(buf));
+    buf[kTextChars - 1] = '\0';
+    return buf;
+}
+
+void WriteText(CWnd w, const std::string& text) {
+    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void BringToFront(CWnd target) {
+    target.SetForegroundWindow();
+    target.SetActiveWindow();
+}
+
+bool StartsWithSlash(const std::string& s) { return !s.empty() && s[0] == '/'; }
+
+// Shares focus and activation state with the target's thread for as long as
+// it lives, so that focus changes act on the other program's windows.
+class InputAttachment {
+public:
+    explicit InputAttachment(CWnd target)
+        : targetThread_(target.GetWindowThreadProcessId()), ownThread_(GetCurrentThreadId()) {
+        AttachThreadInput(targetThread_, ownThread_, TRUE);
+    }
+    ~InputAttachment() { AttachThreadInput(targetThread_, ownThread_, FALSE); }
+    InputAttachment(const InputAttachment&) = delete;
+    InputAttachment& operator=(const InputAttachment&) = delete;
+
+private:
+    DWORD targetThread_;
+    DWORD ownThread_;
+};
+
+// Types the path into an address box and presses Enter there, then gives the
+// box back the text it held before, all selected. Redrawing is off while the
+// path is in the box, so the user does not see it flash.
+void EnterPathAndRestore(CWnd box, const std::string& path) {
+    const std::string saved = ReadText(box);
+    Send(box, WM_SETREDRAW, FALSE);
+    box.SetFocus();
+    WriteText(box, path);
+    Send(box, WM_KEYDOWN, VK_RETURN, 0);
+    Send(box, WM_KEYUP, VK_RETURN, 0);
+    Send(box, WM_SETREDRAW, TRUE);
+    WriteText(box, saved);
+    Send(box, EM_SETSEL, 0, -1);
+}
+
+}  // namespace
+
+std::string PixdroveBrowseParameters(const std::string& path) {
+    std::string p = path;
+    if (p.size() > 3 && p.back() == '\\') p.pop_back();
+    return "/browse \"" + p + "\"";
+}
+
+FileZillaBox ChooseFileZillaBox(const std::string& firstText, const std::string& secondText) {
+    if (StartsWithSlash(secondText)) return FileZillaBox::First;
+    if (StartsWithSlash(firstText)) return FileZillaBox::Second;
+    return FileZillaBox::None;
+}
+
+void SynthesizeEnter() {
+    keybd_event(VK_RETURN, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    keybd_event(VK_RETURN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+}
+
+bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
+    if (!IsWindowOfProgram(GetPixdroveExePath(), target)) return false;
+    for (const char* cls : {"msctls_statusbar32", "ToolbarWindow32", "SysTreeView32",
+                            "SysListView32"})
+        if (!FindDescendantByClass(target, cls)) return false;
+    // The running Pixdrove takes the folder from a second start; nothing is
+    // sent to its window.
+    const std::string exe = GetPixdroveExePath();
+    const std::string params = PixdroveBrowseParameters(path);
+    ShellExecuteA(owner, "open", exe.c_str(), params.c_str(), nullptr, SW_SHOWNORMAL);
+    return true;
+}
+
+bool NavigateWinZip(CWnd target, const std::string& path) {
+    if (!IsWindowOfProgram(GetWinZipExePath(), target)) return false;
+    const CWnd tree = FindDescendantByClass(target, "systreeview32");
+    const CWnd folderBox = FindDescendantByClass(target, "combobox");
+    const CWnd go = FindChildByIdAndClass(target, kWinZipGoButton, "button");
+    if (!tree || !folderBox || !go) return false;
+    BringToFront(target);
+    WriteText(folderBox, path);
+    Send(go, BM_CLICK);
+    return true;
+}
+
+bool NavigatePowerArchiver(CWnd target, const std::string& path) {
+    if (!IsWindowOfProgram(GetPowerArchiverPath(), target)) return false;
+    const CWnd folderBox = FindDescendantByClass(target, "TComboBox");
+    CWnd tree = FindDescendantByClass(target, "TFolderTree");
+    const bool explorerTree = !tree;
+    if (explorerTree) tree = FindDescendantByClass(target, "TVirtualExplorerTreeview");
+    if (!folderBox || !tree) return false;
+
+    CWnd go;
+    for (CWnd c = target.GetWindow(GW_CHILD); c; c = c.GetWindow(GW_HWNDNEXT)) {
+        if (c.GetWindowText(kTextChars) == "->") {
+            go = c;
+            break;
+        }
+    }
+    if (!go) return false;
+
+    BringToFront(target);
+    WriteText(folderBox, path);
+    if (!explorerTree) {
+        // "+" on the tree then opens the folder just chosen.
+        Send(go, BM_CLICK);
+        Send(tree, WM_KEYDOWN, VK_ADD, kKeyParam);
+        Send(tree, WM_CHAR, VK_ADD, kKeyParam);
+        Send(tree, WM_KEYUP, VK_ADD, kKeyParam);
+    } else {
+        // This variant's go button reacts to the mouse only, and the window
+        // does not repaint the new folder by itself.
+        Send(go, WM_LBUTTONDOWN, 0, 0);
+        Send(go, WM_LBUTTONUP, 0, 0);
+        Send(target, WM_PAINT, 0, 0);
+    }
+    return true;
+}
+
+bool NavigateSmartFtp(CWnd target, const std::string& path) {
+    if (!IsWindowOfProgram(GetSmartFtpExePath(), target)) return false;
+    const CWnd rebar = FindDescendantByClass(target, "ReBarWindow32");
+    const CWnd addressBox = FindDescendantByClass(rebar, "ComboBox");
+    if (!rebar || !addressBox) return false;
+    BringToFront(target);
+    // The local view is brought up so that the address box acts on it.
+    if (CWnd localView = FindDescendantByClass(target, "SmartFtp_LocalViewClass"))
+        BringWindowToTop(localView.GetSafeHwnd());
+    if (const CWnd edit = ComboTextBox(addressBox)) EnterPathAndRestore(edit, path);
+    return true;
+}
+
+bool NavigateFileZilla(CWnd target, const std::string& path) {
+    if (!IsWindowOfProgram(GetFileZillaExePath(), target)) return false;
+    const std::vector<CWnd> boxes = FindAllDescendantsByClass(target, "combobox");
+    if (boxes.size() != 2) return false;
+    // A disconnected remote box is empty and disabled: it still marks the
+    // other box as the local one.
+    auto boxText = [](CWnd box) {
+        std::string text = ReadText(box);
+        if (text.empty() && !box.IsWindowEnabled()) text = "/";
+        return text;
+    };
+    const std::string first = boxText(boxes[0]);
+    const std::string second = boxText(boxes[1]);
+    CWnd chosen;
+    switch (ChooseFileZillaBox(first, second)) {
+        case FileZillaBox::First: chosen = boxes[0]; break;
+        case FileZillaBox::Second: chosen = boxes[1]; break;
+        case FileZillaBox::None: return false;
+    }
+    if (!FindDescendantByClass(chosen, "edit")) return false;
+
+    InputAttachment attach(target);
+    BringToFront(target);
+    chosen.SetFocus();
+    WriteText(chosen, path);
+    // Enter goes through the input queue to the box that now has the focus.
+    SynthesizeEnter();
+    return true;
+}
+
+bool NavigateDevenv(CWnd target, const std::string& path) {
+    if (!IsWindowOfProgram(GetDevenvExePath(), target)) return false;
+    const CWnd box = FindChildByIdAndClass(target, kDevenvFileNameBox, "edit");
+    if (!box) return false;
+    EnterPathAndRestore(box, path);
+    return true;
+}
+
+bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner) {
+    return NavigatePixdrove(target, path, owner) || NavigateWinZip(target, path) ||
+           NavigatePowerArchiver(target, path) || NavigateSmartFtp(target, path) ||
+           NavigateFileZilla(target, path) || NavigateDevenv(target, path);
 }
 
 }  // namespace vt::nav

@@ -12,4 +12,29 @@ namespace vt::nav {
 // True when one acted. owner is the window that owns shell calls.
 bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner);
 
+// One action per program. Each first checks that the target belongs to the
+// installed program and has the controls the action needs; false (nothing
+// sent) when it does not, true once the action has begun.
+bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner);
+bool NavigateWinZip(CWnd target, const std::string& path);
+bool NavigatePowerArchiver(CWnd target, const std::string& path);
+bool NavigateSmartFtp(CWnd target, const std::string& path);
+bool NavigateFileZilla(CWnd target, const std::string& path);
+bool NavigateDevenv(CWnd target, const std::string& path);
+
+// Pixdrove's command line for browsing a folder: /browse "<path>", with one
+// trailing backslash dropped unless the path is a drive root ("C:\") - a
+// backslash before the closing quote would escape it.
+std::string PixdroveBrowseParameters(const std::string& path);
+
+// Which of FileZilla's two path boxes is the local one, from their texts (a
+// disabled empty box is passed as "/"): the box beside the one holding a
+// remote path, which starts with "/".
+enum class FileZillaBox { None, First, Second };
+FileZillaBox ChooseFileZillaBox(const std::string& firstText, const std::string& secondText);
+
+// A system-wide Enter key press through the input queue; it reaches whichever
+// window has the keyboard focus.
+void SynthesizeEnter();
+
 }  // namespace vt::nav
