@@ -12,6 +12,7 @@ constexpr int kTextChars = 1024;               // saved text and read texts
 constexpr int kWinZipGoButton = 5015;
 constexpr int kDevenvFileNameBox = 51;
 constexpr LPARAM kKeyParam = 0x001C0001;       // repeat 1, scan code 0x1C
+constexpr DWORD kKeyDeliveryMs = 250;
 
 // Every message to another program's window goes through here.
 LRESULT Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
@@ -66,6 +67,20 @@ void EnterPathAndRestore(CWnd box, const std::string& path) {
     Send(box, WM_SETREDRAW, TRUE);
     WriteText(box, saved);
     Send(box, EM_SETSEL, 0, -1);
+}
+
+// A synthesized key is queued on the input that this thread shares with the
+// target while attached. Under Wine a key still queued there when we detach,
+// or when our own message loop next runs, never reaches the target; so give
+// the target a moment to take it. The shared key state usually shows the
+// key-up being taken; when it does not, the short deadline ends the wait.
+void WaitUntilKeyTaken(int vk, bool toggledBefore) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < kKeyDeliveryMs) {
+        const SHORT state = GetKeyState(vk);
+        if (((state & 1) != 0) != toggledBefore && !(state & 0x8000)) return;
+        Sleep(5);
+    }
 }
 
 }  // namespace
@@ -186,7 +201,9 @@ bool NavigateFileZilla(CWnd target, const std::string& path) {
     chosen.SetFocus();
     WriteText(chosen, path);
     // Enter goes through the input queue to the box that now has the focus.
+    const bool toggled = (GetKeyState(VK_RETURN) & 1) != 0;
     SynthesizeEnter();
+    WaitUntilKeyTaken(VK_RETURN, toggled);
     return true;
 }
 
