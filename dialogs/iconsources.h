@@ -5,7 +5,13 @@
 
 #include <string>
 
+#include "app/folderlist.h"
+
 namespace vt {
+
+// kSystemImageListMarker (folderlist.h) as icon file names the shell's
+// small-icon system image list; the index is then valid only while the
+// program runs.
 
 // Full path of the shell's icon library, or "shell32.dll".
 std::string GetDefaultIconFile();
@@ -25,5 +31,20 @@ extern int PlainFolderSystemIndex;
 extern std::string PlainFolderIconFile;
 extern int PlainFolderIconIndex;
 void ComputeIconReferenceValues(const std::string& programFolder);
+
+// Helpers of the file-type route, exposed for tests.
+
+// Splits a registry icon location ("file,index") with the shell's parser: the
+// number after the last comma is the index (0 without one), the rest, unquoted
+// and trimmed, the file. False when the text does not fit 1024 characters.
+bool ParseIconLocation(const std::string& location, std::string& file, int& index);
+// Environment variables expanded into at most 1024 characters; false when the
+// result would not fit.
+bool ExpandIconPath(const std::string& text, std::string& expanded);
+// Position of the icon group with the given resource number among all icon
+// groups of a module, in the order the system enumerates them (named groups
+// first), which is the index the shell's icon extraction uses for it. False
+// when the file cannot be loaded as a library or holds no such group.
+bool FindIconGroupPosition(const std::string& file, int resourceId, int& position);
 
 }  // namespace vt

@@ -52,4 +52,23 @@ bool IsFileDialog(CWnd window);
 bool IsBrowseForFolderDialog(CWnd window);
 bool IsSnakeListDialog(CWnd window);
 
+// The controls a common file dialog is driven through. Both are absent unless
+// the window is a file dialog (the list box 1120, a file name box and OK).
+struct FileDialogControls {
+    CWnd fileNameBox;  // "edit" 1152, the text box in "comboboxex32" 1148, or
+                       // the text box of the combo box in a "directuihwnd"
+    CWnd okButton;     // id 1
+};
+FileDialogControls LocateFileDialogControls(CWnd window);
+
+// Display name of the desktop directory (the folder browser's root item
+// text); empty on failure.
+std::string GetDesktopDirectoryDisplayName();
+// The tree's root item, read from its process, is the desktop.
+bool TreeRootIsDesktop(CWnd tree);
+
+// File name box of a snake-list dialog: child 54, else child 48, of class
+// "richedit20a" or "richedit20w"; absent if neither.
+CWnd FindSnakeListFileNameBox(CWnd window);
+
 }  // namespace vt::nav

@@ -1,0 +1,130 @@
+#include "app/hookbinding.h"
+
+#include "hooklib/vthook.h"
+
+namespace vt {
+
+namespace {
+
+// The library may have been mapped again by the system for its hook; the
+// teardown releases it at most this many times.
+constexpr int kMaxLibraryReleases = 10;
+
+// Registered on first use, which the initialiser below makes happen while the
+// program is being loaded.
+UINT RegisteredRightButtonMessage() {
+    static const UINT id = RegisterWindowMessageA(vthook::kRightButtonMessageName);
+    return id;
+}
+UINT RegisteredWheelMessage() {
+    static const UINT id = RegisterWindowMessageA(vthook::kWheelMessageName);
+    return id;
+}
+const bool g_hookMessagesRegistered =
+    RegisteredRightButtonMessage() != 0 && RegisteredWheelMessage() != 0;
+
+void ShowHookMessage(HWND owner, const std::string& text) {
+    MessageBoxA(owner, text.c_str(), "Vantrel", MB_OK);
+}
+
+}  // namespace
+
+const char kHookVersionMismatchText[] =
+    "Some file versions do not match. Please try reinstalling the application. "
+    "Meanwhile, activating Vantrel by right-clicking the ? button in file dialogs "
+    "is NOT available.";
+const char kHookInstallFailedText[] =
+    "Vantrel failed to initialize the mouse hook: activating Vantrel by "
+    "right-clicking the ? button in file dialogs is NOT available.";
+
+UINT HookRightButtonMessage() { return RegisteredRightButtonMessage(); }
+UINT HookWheelMessage() { return RegisteredWheelMessage(); }
+
+std::optional<ProductVersion> ReadProductVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) return std::nullopt;
+    std::string data(size, '\0');
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) ||
+        !info || len < sizeof(VS_FIXEDFILEINFO))
+        return std::nullopt;
+    ProductVersion v;
+    v.major = HIWORD(info->dwProductVersionMS);
+    v.minor = LOWORD(info->dwProductVersionMS);
+    v.build = HIWORD(info->dwProductVersionLS);
+    return v;
+}
+
+bool ProductVersionsMatch(const std::string& programPath, const std::string& libraryPath) {
+    const auto program = ReadProductVersion(programPath);
+    const auto library = ReadProductVersion(libraryPath);
+    return program && library && *program == *library;
+}
+
+std::string ProgramFilePath() {
+    char buf[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    return std::string(buf, n < MAX_PATH ? n : 0);
+}
+
+std::string HookLibraryPath() {
+    std::string path = ProgramFilePath();
+    const auto slash = path.find_last_of("\\/");
+    path.erase(slash == std::string::npos ? 0 : slash + 1);
+    return path + vthook::kLibraryName;
+}
+
+int ReleaseLibraryFully(HMODULE module, const char* baseName, int maxCalls) {
+    if (!module || maxCalls <= 0) return 0;
+    FreeLibrary(module);  // our own reference: always valid
+    int calls = 1;
+    while (calls < maxCalls && GetModuleHandleA(baseName) == module) {
+        FreeLibrary(module);
+        ++calls;
+    }
+    return calls;
+}
+
+CHookLibrary::LoadResult CHookLibrary::Load(HWND mainWindow, const HookMessageReporter& report) {
+    Unload();
+    auto tell = [&](const char* text) {
+        if (report)
+            report(text);
+        else
+            ShowHookMessage(mainWindow, text);
+    };
+
+    // Without a library next to the program the gestures are simply unavailable.
+    const std::string libraryPath = HookLibraryPath();
+    if (GetFileAttributesA(libraryPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return LoadResult::NotFound;
+    if (!ProductVersionsMatch(ProgramFilePath(), libraryPath)) {
+        tell(kHookVersionMismatchText);
+        return LoadResult::VersionMismatch;
+    }
+
+    // By bare name: the system search finds the copy next to the program first.
+    module_ = LoadLibraryA(vthook::kLibraryName);
+    if (!module_) return LoadResult::NotFound;
+    FARPROC proc = GetProcAddress(module_, vthook::kInstallHookExport);
+    if (!proc) return LoadResult::NoExport;
+    auto install = reinterpret_cast<vthook::InstallHookFn>(reinterpret_cast<void*>(proc));
+    if (install(mainWindow) == 0) {
+        tell(kHookInstallFailedText);
+        return LoadResult::InstallFailed;
+    }
+    return LoadResult::Installed;
+}
+
+void CHookLibrary::Unload() {
+    if (!module_) return;
+    if (FARPROC proc = GetProcAddress(module_, vthook::kUninstallHookExport))
+        reinterpret_cast<vthook::UninstallHookFn>(reinterpret_cast<void*>(proc))();
+    ReleaseLibraryFully(module_, vthook::kLibraryName, kMaxLibraryReleases);
+    module_ = nullptr;
+}
+
+}  // namespace vt

@@ -1,0 +1,69 @@
+// The options and the folder list in the registry:
+//   HKCU\Software\Quorvane.\Vantrel\        the options, "Already Run", "Dir To Add"
+//   HKCU\Software\Quorvane.\Vantrel\Entries "Count" and Path%d, Title%d, IconFile%d, IconIndex%d
+// Positions 0..Count-1 follow the ascending key order at the time of the save.
+#pragma once
+#include <string>
+
+#include "app/folderlist.h"
+#include "framework/registry.h"
+
+namespace vt {
+
+// Registry value names.
+namespace regname {
+inline constexpr const char* kAction = "Action";
+inline constexpr const char* kShowTray = "Show Tray";
+inline constexpr const char* kShortcutType = "Shortcut Type";
+inline constexpr const char* kWindowsKey = "Windows Key";
+inline constexpr const char* kHotKeyVk = "Normal Hot Key Virtual Key";
+inline constexpr const char* kHotKeyMod = "Normal Hot Key Modifier";
+inline constexpr const char* kAlwaysNewExplorer = "Always New Explorer";
+inline constexpr const char* kActivateRButton = "Activate on RButton down";
+inline constexpr const char* kActivateWheel = "Activate on mouse wheel";
+inline constexpr const char* kAlreadyRun = "Already Run";
+inline constexpr const char* kDirToAdd = "Dir To Add";
+inline constexpr const char* kEntries = "Entries";
+inline constexpr const char* kCount = "Count";
+}  // namespace regname
+
+// Where one well-known folder comes from on the first run.
+struct DefaultFolderSource {
+    int csidl;               // -1: no special folder, only the "Shell Folders" value
+    const char* shellFolderValue;
+};
+// Desktop, documents, pictures, music, video: the first-run list, in order.
+extern const DefaultFolderSource kDefaultFolders[5];
+
+// The options, the folder list and the stored count, with their registry
+// format. The main window owns one and calls these from its own operations.
+class CSettingsStore {
+public:
+    explicit CSettingsStore(CRegProfile profile) : profile_(std::move(profile)) {}
+
+    // Reads the options with their defaults, then LoadFolderList.
+    void LoadSettings();
+    // Fills the (empty) list from "Entries", sets the stored count, seeds the
+    // first run.
+    void LoadFolderList();
+    // Writes the whole list (deleting the tail of a shorter list) and every option.
+    void SaveSettings();
+    // Appends one well-known folder without saving; nothing if neither the
+    // shell nor the "Shell Folders" key knows it.
+    void AddDefaultFolder(int csidl, const char* shellFolderValue);
+
+    // "Dir To Add": the folder handed over by a second start.
+    std::string ReadDirToAdd() const;
+    void WriteDirToAdd(const std::string& path) const;
+
+    const CRegProfile& Profile() const { return profile_; }
+
+    AppSettings settings;
+    FolderList folders;
+    int storedCount = 0;  // "Count" as of the last load or save
+
+private:
+    CRegProfile profile_;
+};
+
+}  // namespace vt

@@ -1,0 +1,69 @@
+#include "app/vantrelapp.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/commandline.h"
+#include "dialogs/iconsources.h"
+#include "resources/resource.h"
+
+namespace vt {
+
+int CqvApp::ExitInstance() {
+    CoUninitialize();
+    return CWinApp::ExitInstance();
+}
+
+CVantrelApp::CVantrelApp() = default;
+
+std::string ProgramFolder() {
+    char path[MAX_PATH * 2] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string p(path, n < sizeof path ? n : 0);
+    auto slash = p.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : p.substr(0, slash);
+}
+
+BOOL CVantrelApp::InitInstance() {
+    CoInitialize(nullptr);
+    InitCommonControls();
+
+    CVantrelCommandLineInfo info;
+    ParseCommandLine(info);
+    command_ = info.m_strFileName;
+
+    SetRegistryKey("Quorvane.");
+
+    checker_ = std::make_unique<CInstanceChecker>("vantrel instance checker", m_pszAppName);
+    // A start made while the first is still starting waits here until the
+    // first has published its main window.
+    checker_->LockStartup();
+
+    if (checker_->IsPreviousInstanceRunning()) {
+        // "/pop" must not activate the running instance: that would make its
+        // hidden window the window in front, and the menu would pop with
+        // Vantrel itself as the target instead of the user's dialog.
+        if (command_ != kCmdPop) checker_->ActivatePreviousInstance();
+        UINT id = ForwardedCommandId(command_);
+        if (id == ID_ADD_FOLDER) CSettingsStore(Profile()).WriteDirToAdd(command_);
+        if (id) checker_->PostCommandToPrevious(id);
+        return FALSE;
+    }
+    if (command_ == kCmdQuit) return FALSE;
+
+    ComputeIconReferenceValues(ProgramFolder());
+    appIcon_ = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+
+    frame_ = std::make_unique<CMainFrame>(Profile());
+    m_pMainWnd = frame_.get();
+    if (!frame_->Create()) {
+        m_pMainWnd = nullptr;
+        return FALSE;
+    }
+    checker_->PublishMainWindow();
+
+    if (command_ == kCmdPop) frame_->SendMessage(WM_COMMAND, ID_POP_MENU);
+    return TRUE;
+}
+
+}  // namespace vt

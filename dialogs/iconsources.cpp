@@ -1,0 +1,281 @@
+#include "dialogs/iconsources.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "dialogs/systemimagelist.h"
+#include "framework/handles.h"
+#include "framework/registry.h"
+
+namespace vt {
+
+
+int PlainFolderSystemIndex = -1;
+std::string PlainFolderIconFile;
+int PlainFolderIconIndex = -1;
+
+namespace {
+
+constexpr size_t kPathChars = MAX_PATH;       // 260: paths the shell reports
+constexpr size_t kLocationChars = 1024;       // icon locations and expansions
+
+bool IsDirectory(const std::string& path) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CanOpenForReading(const std::string& path) {
+    UniqueFileHandle f(CreateFileA(path.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+    return static_cast<bool>(f);
+}
+
+// Lower case in the system code page, as the shell compares paths.
+std::string Lower(std::string s) {
+    if (!s.empty()) CharLowerBuffA(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+// The form special folders are compared in: lower case, one trailing backslash.
+std::string FolderKey(const std::string& path) {
+    std::string key = Lower(path);
+    if (key.empty() || key.back() != '\\') key += '\\';
+    return key;
+}
+
+// Extension of the file name (from its last dot), lower case; "" without one.
+std::string LowerExtension(const std::string& path) {
+    return Lower(PathFindExtensionA(path.c_str()));
+}
+
+// Owns an identifier list returned by the shell.
+struct PidlFree {
+    using Type = LPITEMIDLIST;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type p) { CoTaskMemFree(p); }
+};
+using UniquePidl = UniqueHandle<PidlFree>;
+
+bool SystemIndexOfPidl(LPCITEMIDLIST pidl, int& index) {
+    SHFILEINFOA info{};
+    DWORD_PTR list = SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof info,
+                                    SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON |
+                                        SHGFI_LINKOVERLAY);
+    if (!list) return false;
+    index = info.iIcon;
+    return true;
+}
+
+// Looks the file type of an extension up under HKEY_CLASSES_ROOT and returns
+// its "\DefaultIcon" text.
+bool ReadFileTypeDefaultIcon(const std::string& extension, std::string& location) {
+    // An empty name would open HKEY_CLASSES_ROOT itself and read its value.
+    if (extension.empty()) return false;
+    CRegKey extKey;
+    std::string typeName;
+    if (!extKey.Open(HKEY_CLASSES_ROOT, extension) ||
+        !extKey.TryQueryString(nullptr, typeName, kLocationChars - 1) || typeName.empty())
+        return false;
+    CRegKey iconKey;
+    return iconKey.Open(HKEY_CLASSES_ROOT, typeName + "\\DefaultIcon") &&
+           iconKey.TryQueryString(nullptr, location, kLocationChars - 1);
+}
+
+struct GroupSearch {
+    WORD wanted;
+    int before = 0;     // groups listed before the wanted one
+    bool found = false;
+};
+
+BOOL CALLBACK CountIconGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
+    auto* search = reinterpret_cast<GroupSearch*>(param);
+    if (IS_INTRESOURCE(name) &&
+        LOWORD(reinterpret_cast<ULONG_PTR>(name)) == search->wanted) {
+        search->found = true;
+        return FALSE;
+    }
+    // Named groups count too: the shell's icon extraction numbers every
+    // group in this order, named ones first.
+    ++search->before;
+    return TRUE;
+}
+
+}  // namespace
+
+std::string GetDefaultIconFile() {
+    const std::string fallback = "shell32.dll";
+    char buf[kPathChars] = {};
+    if (SHGetSpecialFolderPathA(nullptr, buf, CSIDL_SYSTEM, FALSE)) {
+        std::string candidate = std::string(buf) + "\\shell32.dll";
+        return CanOpenForReading(candidate) ? candidate : fallback;
+    }
+    UINT len = GetWindowsDirectoryA(buf, sizeof buf);
+    if (len > 0 && len < sizeof buf) {
+        std::string candidate = std::string(buf) + "\\system32\\shell32.dll";
+        return CanOpenForReading(candidate) ? candidate : fallback;
+    }
+    return fallback;
+}
+
+bool GetSystemIconIndex(const std::string& path, int& index) {
+    const std::string key = FolderKey(path);
+    // Special folders through their identifier lists, so that they get the
+    // picture the shell shows for them rather than a plain folder's.
+    for (int csidl = 0; csidl <= 61; ++csidl) {
+        LPITEMIDLIST raw = nullptr;
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw) continue;
+        UniquePidl pidl(raw);
+        char buf[kPathChars] = {};
+        if (!SHGetPathFromIDListA(pidl.Get(), buf)) continue;
+        if (FolderKey(buf) != key) continue;
+        return SystemIndexOfPidl(pidl.Get(), index);
+    }
+    SHFILEINFOA info{};
+    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info,
+                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_LINKOVERLAY))
+        return false;
+    index = info.iIcon;
+    return true;
+}
+
+namespace {
+// The system image of an existing folder that does not look like a plain one.
+bool SpecialSystemIndex(const std::string& path, int& index) {
+    return IsDirectory(path) && GetSystemIconIndex(path, index) &&
+           index != PlainFolderSystemIndex;
+}
+}  // namespace
+
+bool HasSystemSpecialIcon(const std::string& path) {
+    int index = -1;
+    return SpecialSystemIndex(path, index);
+}
+
+bool ParseIconLocation(const std::string& location, std::string& file, int& index) {
+    file.clear();
+    index = 0;
+    if (location.size() >= kLocationChars) return false;
+    char buf[kLocationChars] = {};
+    location.copy(buf, location.size());
+    const size_t last = location.rfind(',');
+    if (last != std::string::npos && location.find(',') != last) {
+        // The parser splits at the first comma; a file name that holds commas
+        // of its own would lose its tail, so cut at the last one first.
+        index = StrToIntA(buf + last + 1);
+        buf[last] = '\0';
+        PathUnquoteSpacesA(buf);
+        PathRemoveBlanksA(buf);
+    } else {
+        index = PathParseIconLocationA(buf);
+    }
+    file = buf;
+    return true;
+}
+
+bool ExpandIconPath(const std::string& text, std::string& expanded) {
+    char buf[kLocationChars] = {};
+    DWORD needed = ExpandEnvironmentStringsA(text.c_str(), buf, sizeof buf);
+    if (needed == 0 || needed > sizeof buf) return false;   // would not fit
+    expanded = buf;
+    return true;
+}
+
+bool FindIconGroupPosition(const std::string& file, int resourceId, int& position) {
+    if (resourceId <= 0 || resourceId > 0xFFFF) return false;
+    // As data only: the library's code never runs.
+    UniqueModule module(LoadLibraryExA(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module) return false;
+    GroupSearch search{static_cast<WORD>(resourceId)};
+    EnumResourceNamesA(module.Get(), RT_GROUP_ICON, CountIconGroup,
+                       reinterpret_cast<LONG_PTR>(&search));
+    if (!search.found) return false;
+    position = search.before;
+    return true;
+}
+
+bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIndex) {
+    iconFile.clear();
+    iconIndex = -1;
+
+    const bool directory = IsDirectory(path);
+    const std::string extension = LowerExtension(path);
+    if (!directory && (extension == ".exe" || extension == ".ico")) {
+        iconFile = path;
+        iconIndex = 0;
+        return true;
+    }
+
+    // One lookup serves the test and the result: the special-folder walk is
+    // not free, and the shell need not give the same index twice.
+    int systemIndex = -1;
+    if (SpecialSystemIndex(path, systemIndex)) {
+        iconFile = kSystemImageListMarker;
+        iconIndex = systemIndex;
+        return true;
+    }
+
+    SHFILEINFOA info{};
+    info.iIcon = -1;
+    const bool located = SHGetFileInfoA(path.c_str(), 0, &info, sizeof info,
+                                        SHGFI_ICONLOCATION) != 0 &&
+                         info.szDisplayName[0] != '\0';
+    if (located) {
+        if (directory && info.szDisplayName == PlainFolderIconFile &&
+            info.iIcon == PlainFolderIconIndex)
+            return true;   // a plain folder: no icon of its own
+        std::string expanded;
+        if (!ExpandIconPath(info.szDisplayName, expanded)) return false;
+        iconFile = expanded;
+        iconIndex = info.iIcon;
+        return true;
+    }
+    if (directory) return false;
+
+    // No location from the shell: the file type's registered default icon.
+    std::string location, file;
+    int index = 0;
+    if (!ReadFileTypeDefaultIcon(extension, location) ||
+        !ParseIconLocation(location, file, index) || !ExpandIconPath(file, file))
+        return false;
+    if (index < -1) {
+        // A negated resource number: turn it into the group's position.
+        int position = 0;
+        const bool found =
+            index >= -0xFFFF && FindIconGroupPosition(file, -index, position);
+        index = found ? position : 0;
+    }
+    iconFile = file;
+    iconIndex = index;
+    return true;
+}
+
+HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
+    if (iconFile == kSystemImageListMarker)
+        return CSystemImageList::Get().ExtractIcon(iconIndex, ILD_NORMAL);
+    if (iconFile.empty() || iconIndex == -1) return nullptr;
+    HICON small = nullptr;
+    UINT count = ExtractIconExA(iconFile.c_str(), iconIndex, nullptr, &small, 1);
+    if (count != 1) {
+        if (small) DestroyIcon(small);
+        return nullptr;
+    }
+    return small;
+}
+
+void ComputeIconReferenceValues(const std::string& programFolder) {
+    PlainFolderSystemIndex = -1;
+    PlainFolderIconFile.clear();
+    PlainFolderIconIndex = -1;
+    int systemIndex = -1;
+    if (GetSystemIconIndex(programFolder, systemIndex)) PlainFolderSystemIndex = systemIndex;
+    // Computed into locals: the comparison inside must still see "" and -1.
+    std::string file;
+    int index = -1;
+    FindDefaultIcon(programFolder, file, index);
+    PlainFolderIconFile = file;
+    PlainFolderIconIndex = index;
+}
+
+}  // namespace vt

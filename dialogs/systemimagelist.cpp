@@ -1,0 +1,50 @@
+#include "dialogs/systemimagelist.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+
+namespace vt {
+
+namespace {
+
+std::atomic<int> instanceCount{0};
+
+// Any existing folder will do to obtain the list; the temporary-files folder
+// always exists.
+HIMAGELIST ShellSmallImageList() {
+    char temp[MAX_PATH] = {};
+    DWORD len = GetTempPathA(sizeof temp, temp);
+    if (len == 0 || len >= sizeof temp) return nullptr;
+    SHFILEINFOA info{};
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
+        temp, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+}
+
+}  // namespace
+
+CSystemImageList::CSystemImageList() {
+    ++instanceCount;
+    Attach(ShellSmallImageList(), /*owned=*/false);
+}
+
+CSystemImageList::~CSystemImageList() {
+    --instanceCount;
+    Detach();
+}
+
+int CSystemImageList::InstanceCount() { return instanceCount; }
+
+CSystemImageList& CSystemImageList::Get() {
+    // Made on first use, so that callers from other static objects find it
+    // ready; destroyed after main returns.
+    static CSystemImageList list;
+    return list;
+}
+
+namespace {
+// Makes the object during static initialisation, before the program's main code.
+[[maybe_unused]] CSystemImageList& madeEarly = CSystemImageList::Get();
+}  // namespace
+
+}  // namespace vt

@@ -1,0 +1,54 @@
+#include "navigation/driver.h"
+
+#include <vector>
+
+namespace vt::nav {
+
+SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    if (result) *result = 0;
+    if (gaveUp_) return SendStatus::TimedOut;
+    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, timeoutMs_);
+    if (st == SendStatus::TimedOut) gaveUp_ = true;
+    return st;
+}
+
+void TargetDriver::PressKey(CWnd w, WPARAM key) {
+    Send(w, WM_KEYDOWN, key, kKeyDownLParam);
+    Send(w, WM_CHAR, key, kKeyDownLParam);
+    Send(w, WM_KEYUP, key, kKeyUpLParam);
+}
+
+std::string TargetDriver::GetText(CWnd w) {
+    std::vector<char> buf(kSavedTextChars, '\0');
+    Send(w, WM_GETTEXT, kSavedTextChars, reinterpret_cast<LPARAM>(buf.data()));
+    buf.back() = '\0';
+    return buf.data();
+}
+
+void TargetDriver::SetText(CWnd w, const std::string& text) {
+    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TargetDriver::Activate(CWnd w) {
+    if (gaveUp_) return;
+    w.SetForegroundWindow();
+    w.SetActiveWindow();
+}
+
+void TargetDriver::Focus(CWnd w) {
+    // Moving the focus sends WM_KILLFOCUS / WM_SETFOCUS to the target's
+    // thread, which a hung target would never answer.
+    if (!gaveUp_ && w.IsWindow()) w.SetFocus();
+}
+
+InputAttachment::InputAttachment(CWnd target)
+    : targetThread_(target.GetWindowThreadProcessId()), ownThread_(GetCurrentThreadId()) {
+    if (targetThread_ && targetThread_ != ownThread_)
+        attached_ = AttachThreadInput(targetThread_, ownThread_, TRUE) != FALSE;
+}
+
+InputAttachment::~InputAttachment() {
+    if (attached_) AttachThreadInput(targetThread_, ownThread_, FALSE);
+}
+
+}  // namespace vt::nav

@@ -1,0 +1,59 @@
+// Sending one sequence of messages to another program's window as a user's
+// typing and clicking would. Every message goes out with a time-out; once the
+// target has failed to answer, the rest of the sequence is skipped so that a
+// hung target costs at most one time-out. A control that vanished makes its
+// messages no-ops.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/wnd.h"
+#include "navigation/sendwindow.h"
+
+namespace vt::nav {
+
+// lParam of key-down and character messages (repeat 1, scan code 0x1C) and of
+// key-up messages (previous state down, transition up).
+inline constexpr LPARAM kKeyDownLParam = 0x001C0001;
+inline constexpr LPARAM kKeyUpLParam = static_cast<LPARAM>(0xC01C0001u);
+// WM_GETTEXT capacity for text saved from a box.
+inline constexpr int kSavedTextChars = 1024;
+
+class TargetDriver {
+public:
+    explicit TargetDriver(UINT timeoutMs = kDefaultSendTimeoutMs) : timeoutMs_(timeoutMs) {}
+
+    // Sends unless the target already failed to answer.
+    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr);
+    // WM_KEYDOWN, WM_CHAR, WM_KEYUP with the fixed lParam values.
+    void PressKey(CWnd w, WPARAM key);
+    // WM_GETTEXT of up to kSavedTextChars - 1 characters.
+    std::string GetText(CWnd w);
+    void SetText(CWnd w, const std::string& text);
+    // SetForegroundWindow, then SetActiveWindow.
+    void Activate(CWnd w);
+    void Focus(CWnd w);
+    bool GaveUp() const { return gaveUp_; }
+
+private:
+    UINT timeoutMs_;
+    bool gaveUp_ = false;
+};
+
+// Attaches the target window's input to this thread for the lifetime of the
+// object, so that focus and activation can be set on the other program's
+// windows; always detached again.
+class InputAttachment {
+public:
+    explicit InputAttachment(CWnd target);
+    ~InputAttachment();
+    InputAttachment(const InputAttachment&) = delete;
+    InputAttachment& operator=(const InputAttachment&) = delete;
+private:
+    DWORD targetThread_ = 0;
+    DWORD ownThread_ = 0;
+    bool attached_ = false;
+};
+
+}  // namespace vt::nav

@@ -1,0 +1,172 @@
+#include "navigation/navigate.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "framework/handles.h"
+#include "navigation/driver.h"
+#include "navigation/programs.h"
+#include "navigation/recognise.h"
+#include "navigation/remote.h"
+
+namespace vt::nav {
+
+namespace {
+
+// What one navigation knows once it has started.
+struct Navigation {
+    std::string path;
+    bool isDirectory;
+    bool shift;
+    bool ctrl;
+    CWnd target;
+    TargetDriver driver;
+};
+
+// Puts the text the user had typed back into a box, all of it selected.
+void RestoreTypedText(TargetDriver& d, CWnd box, const std::string& saved) {
+    d.Send(box, WM_SETREDRAW, TRUE);
+    d.SetText(box, saved);
+    d.Send(box, EM_SETSEL, 0, -1);
+}
+
+void RunExplorerSequence(Navigation& n, CWnd addressEdit) {
+    n.driver.Activate(n.target);
+    n.driver.SetText(addressEdit, n.path);
+    n.driver.PressKey(addressEdit, VK_RETURN);
+}
+
+// False when the tree's root is not (any more) the desktop: the dispatch goes on.
+bool RunFolderBrowserSequence(Navigation& n) {
+    if (!TreeRootIsDesktop(FindDescendantByClass(n.target, "systreeview32"))) return false;
+    RemoteBlock block = PlaceRemoteString(n.target.GetSafeHwnd(), n.path);
+    if (!block) return true;  // the dialog is left as it was
+    InputAttachment input(n.target);
+    n.driver.Activate(n.target);
+    if (n.driver.Send(n.target, BFFM_SETSELECTIONA, TRUE, block.AsLParam()) ==
+        SendStatus::TimedOut) {
+        block.Abandon();  // the dialog may still read the path later
+        return true;
+    }
+    if (!n.ctrl) {
+        CWnd ok = n.target.GetDlgItem(IDOK);
+        n.driver.Focus(ok);
+        n.driver.Send(ok, BM_CLICK);
+    }
+    return true;
+}
+
+void RunSnakeListSequence(Navigation& n, CWnd box) {
+    InputAttachment input(n.target);
+    n.driver.Activate(n.target);
+
+    RECT r = box.GetWindowRect();
+    MapWindowPoints(nullptr, n.target.GetSafeHwnd(), reinterpret_cast<POINT*>(&r), 2);
+    const int x = r.left + (r.right - r.left) / 2;
+    const int y = r.top + (r.bottom - r.top) / 2;
+    const LPARAM at = MAKELPARAM(x, y);
+    n.driver.Send(n.target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    n.driver.Send(n.target, WM_LBUTTONUP, MK_LBUTTON, at);
+
+    const std::string saved = n.driver.GetText(box);
+    n.driver.Send(box, WM_SETREDRAW, FALSE);
+    n.driver.Focus(box);
+    n.driver.SetText(box, n.path);
+    n.driver.PressKey(n.target, VK_TAB);
+    n.driver.PressKey(n.target, VK_TAB);
+    n.driver.Focus(box);
+    if (n.isDirectory) {
+        RestoreTypedText(n.driver, box, saved);
+    } else {
+        n.driver.PressKey(box, VK_RETURN);
+        // A dialog that stays open (the file was refused) must not keep a
+        // box that never repaints.
+        n.driver.Send(box, WM_SETREDRAW, TRUE);
+    }
+}
+
+void RunFileDialogSequence(Navigation& n, const FileDialogControls& c) {
+    InputAttachment input(n.target);
+    n.driver.Activate(n.target);
+    const std::string saved = n.driver.GetText(c.fileNameBox);
+    n.driver.Send(c.fileNameBox, WM_SETREDRAW, FALSE);
+    n.driver.Focus(c.fileNameBox);
+    n.driver.SetText(c.fileNameBox, n.path);
+    n.driver.Focus(c.okButton);
+    n.driver.Send(c.okButton, BM_CLICK);
+    if (n.isDirectory) {
+        n.driver.Focus(c.fileNameBox);
+        RestoreTypedText(n.driver, c.fileNameBox, saved);
+    } else {
+        n.driver.Send(c.fileNameBox, WM_SETREDRAW, TRUE);  // see the snake list
+    }
+}
+
+bool KeyDown(const NavigationServices& s, int vk) {
+    const SHORT state = s.keyState ? s.keyState(vk) : GetKeyState(vk);
+    return (state & 0x8000) != 0;
+}
+
+// Runs the kinds of target in their fixed order; true when one acted.
+bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
+    if (!n.target) return false;
+    if (reuseExplorer && n.isDirectory && IsExplorerWindow(n.target)) {
+        CWnd combo = FindDescendantByClass(n.target, "combobox");
+        CWnd edit = FindDescendantByClass(combo, "edit");
+        if (combo && edit) {
+            RunExplorerSequence(n, edit);
+            return true;
+        }
+    }
+    if (!n.shift && n.isDirectory && IsBrowseForFolderDialog(n.target) &&
+        RunFolderBrowserSequence(n))
+        return true;
+    if (!n.shift && IsSnakeListDialog(n.target)) {
+        if (CWnd box = FindSnakeListFileNameBox(n.target)) {
+            RunSnakeListSequence(n, box);
+            return true;
+        }
+    }
+    if (n.shift) return false;
+    if (n.isDirectory && NavigateSupportedProgram(n.target, n.path, owner)) return true;
+    const FileDialogControls c = LocateFileDialogControls(n.target);
+    if (c.fileNameBox && c.okButton) {
+        RunFileDialogSequence(n, c);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ShellVerbFor(bool isDirectory, int action) {
+    return isDirectory && action == 1 ? "explore" : "open";
+}
+
+void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,
+                CWnd& targetWindow, HWND owner, const NavigationServices& services) {
+    if (commandId < kFirstFolderCommand) return;
+    const auto entry = folders.find(static_cast<int>(commandId - kFirstFolderCommand));
+    if (entry == folders.end()) return;  // find, never operator[]: the list stays as it is
+
+    Navigation n{entry->second.path,
+                 PathIsDirectoryA(entry->second.path.c_str()) != FALSE,
+                 KeyDown(services, VK_SHIFT),
+                 KeyDown(services, VK_CONTROL),
+                 targetWindow,
+                 TargetDriver(services.sendTimeoutMs)};
+    const bool reuseExplorer = settings.alwaysNewExplorer ? n.shift : !n.shift;
+    if (n.isDirectory && settings.action == 2) settings.action = 0;
+
+    if (!DriveTarget(n, reuseExplorer, owner)) {
+        const std::string verb = ShellVerbFor(n.isDirectory, settings.action);
+        if (services.shellExecute)
+            services.shellExecute(owner, verb, n.path);
+        else
+            ShellExecuteA(owner, verb.c_str(), n.path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
+    targetWindow = CWnd();
+}
+
+}  // namespace vt::nav

@@ -1,0 +1,44 @@
+// Driving the window that was in front to a chosen folder: Explorer, the
+// folder browser, snake-list and common file dialogs, the supported programs,
+// and otherwise the shell.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "app/folderlist.h"
+#include "framework/wnd.h"
+#include "navigation/sendwindow.h"
+
+namespace vt::nav {
+
+// Folder menu items carry this base plus the folder's key.
+inline constexpr UINT kFirstFolderCommand = 30000;
+
+// What NavigateTo needs from outside the target window. Default-constructed,
+// every member is the real thing; tests replace them.
+struct NavigationServices {
+    // ShellExecuteA(owner, verb, path, no parameters, no directory, SW_SHOWNORMAL).
+    std::function<void(HWND owner, const std::string& verb, const std::string& path)>
+        shellExecute;
+    // GetKeyState; only the high bit (key down) is used.
+    std::function<SHORT(int vk)> keyState;
+    // Longest wait for one message to the target; a target that does not
+    // answer in time is given up for the rest of the navigation.
+    UINT sendTimeoutMs = kDefaultSendTimeoutMs;
+};
+
+// Handles a folder command (kFirstFolderCommand + key). An id whose key has no
+// entry is ignored. Otherwise drives targetWindow to the entry's path, or opens
+// the path through the shell with owner as the owner window, and clears
+// targetWindow. settings.action may change from 2 to 0 (the in-memory value).
+// Shift and Ctrl are read once at the start.
+void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,
+                CWnd& targetWindow, HWND owner, const NavigationServices& services = {});
+
+// The verb the shell fallback uses for a path ("open", or "explore" for a
+// directory when action is 1).
+std::string ShellVerbFor(bool isDirectory, int action);
+
+}  // namespace vt::nav

@@ -1,0 +1,286 @@
+#include "navigation/recognise.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "framework/handles.h"
+#include "navigation/remote.h"
+#include "navigation/sendwindow.h"
+
+namespace vt::nav {
+
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Class name read into a buffer of the given size; empty for a vanished window.
+std::string ClassOf(HWND w, int bufChars) {
+    std::vector<char> buf(static_cast<size_t>(bufChars), '\0');
+    const int n = GetClassNameA(w, buf.data(), bufChars);
+    return n > 0 ? std::string(buf.data(), static_cast<size_t>(n)) : std::string();
+}
+
+struct DescendantSearch {
+    const std::string* wanted;
+    bool all;
+    std::vector<CWnd> found;
+};
+
+BOOL CALLBACK CollectMatching(HWND w, LPARAM param) {
+    auto* s = reinterpret_cast<DescendantSearch*>(param);
+    if (ClassNameMatches(ClassOf(w, 256), *s->wanted)) {
+        s->found.emplace_back(w);
+        if (!s->all) return FALSE;
+    }
+    return TRUE;
+}
+
+std::vector<CWnd> SearchDescendants(CWnd parent, const std::string& wanted, bool all) {
+    DescendantSearch s{&wanted, all, {}};
+    if (parent.IsWindow())
+        EnumChildWindows(parent.GetSafeHwnd(), CollectMatching, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+// The registry value as raw bytes in a 260-byte buffer, whatever its type;
+// empty when missing or longer than the buffer.
+std::string ReadValueFromView(HKEY root, const char* subkey, const char* value, REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return {};
+    char buf[260] = {};
+    DWORD size = sizeof buf - 1;  // keep one zero after whatever is read
+    const LONG rc = RegQueryValueExA(key, value, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(buf) : std::string();
+}
+
+// Installers of 32-bit programs write below the 32-bit view of
+// HKEY_LOCAL_MACHINE\Software; a 64-bit Vantrel looks there too.
+std::string ReadInstallValue(HKEY root, const char* subkey, const char* value) {
+    std::string v = ReadValueFromView(root, subkey, value, 0);
+    if (v.empty() && sizeof(void*) == 8 && root == HKEY_LOCAL_MACHINE)
+        v = ReadValueFromView(root, subkey, value, KEY_WOW64_32KEY);
+    return v;
+}
+
+std::string ExeInDirectory(const char* subkey, const char* value, const char* exe) {
+    std::string dir = ReadInstallValue(HKEY_LOCAL_MACHINE, subkey, value);
+    if (dir.empty()) return {};
+    if (dir.back() != '\\') dir += '\\';
+    return dir + exe;
+}
+
+using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+using ModuleFirstFn = BOOL(WINAPI*)(HANDLE, LPMODULEENTRY32);
+
+// A 32-bit Vantrel cannot take a module snapshot of a 64-bit process; the
+// kernel still knows the image path.
+std::string QueryImagePath(DWORD pid) {
+    UniqueKernelHandle h(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!h) return {};
+    char buf[MAX_PATH * 4] = {};
+    DWORD size = sizeof buf;
+    return QueryFullProcessImageNameA(h.Get(), 0, buf, &size) ? std::string(buf)
+                                                              : std::string();
+}
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool ClassNameMatches(const std::string& actual, const std::string& wanted) {
+    if (actual.size() != wanted.size()) return false;
+    for (size_t i = 0; i < actual.size(); ++i)
+        if (AsciiLower(actual[i]) != AsciiLower(wanted[i])) return false;
+    return true;
+}
+
+CWnd FindDescendantByClass(CWnd parent, const std::string& wantedClass) {
+    std::vector<CWnd> found = SearchDescendants(parent, wantedClass, false);
+    return found.empty() ? CWnd() : found.front();
+}
+
+std::vector<CWnd> FindAllDescendantsByClass(CWnd parent, const std::string& wantedClass) {
+    return SearchDescendants(parent, wantedClass, true);
+}
+
+CWnd FindChildByIdAndClass(CWnd parent, int id, const std::string& wantedClass) {
+    CWnd child = parent.GetDlgItem(id);
+    if (!child || !ClassNameMatches(ClassOf(child.GetSafeHwnd(), 1024), wantedClass))
+        return CWnd();
+    return child;
+}
+
+CWnd ComboTextBox(CWnd combo) {
+    CWnd first = combo.GetWindow(GW_CHILD);
+    if (!first) return CWnd();
+    if (lstrcmpA(ClassOf(first.GetSafeHwnd(), 256).c_str(), "Edit") == 0) return first;
+    return first.GetWindow(GW_HWNDNEXT);
+}
+
+std::string GetProcessImagePath(DWORD pid) {
+    if (!pid) return {};
+    HMODULE kernel = LoadLibraryA("kernel32.dll");
+    if (!kernel) return {};
+    const ScopeExit freeKernel([kernel] { FreeLibrary(kernel); });
+    auto snapshot = reinterpret_cast<SnapshotFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
+    auto first = reinterpret_cast<ModuleFirstFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "Module32First")));
+    if (!snapshot || !first) return {};
+    UniqueFileHandle snap(snapshot(TH32CS_SNAPMODULE, pid));
+    if (snap) {
+        MODULEENTRY32 me;
+        std::memset(&me, 0, sizeof me);
+        me.dwSize = sizeof me;
+        if (first(snap.Get(), &me)) return me.szExePath;
+    }
+    return QueryImagePath(pid);
+}
+
+bool IsWindowOfProgram(const std::string& exePath, CWnd window) {
+    // Nothing to compare with when the program is not installed: skip the
+    // process query, which is the expensive part.
+    if (exePath.empty() || !window.IsWindow()) return false;
+    DWORD pid = 0;
+    window.GetWindowThreadProcessId(&pid);
+    if (!pid) return false;
+    // A module snapshot costs tens of milliseconds; the kernel's image name
+    // (one cheap query) rules out a process whose file name differs, so that
+    // only likely owners are snapshotted.
+    const std::string quick = QueryImagePath(pid);
+    if (!quick.empty() && _stricmp(FileNameOf(quick).c_str(), FileNameOf(exePath).c_str()) != 0)
+        return false;
+    const std::string image = GetProcessImagePath(pid);
+    return !image.empty() && _stricmp(image.c_str(), exePath.c_str()) == 0;
+}
+
+std::string GetPixdroveExePath() {
+    return ExeInDirectory("Software\\Quorvane.\\Pixdrove", "Installation Directory",
+                          "pixdrove.exe");
+}
+
+std::string GetFileZillaExePath() {
+    return ExeInDirectory("Software\\Filezilla", "Install_Dir", "filezilla.exe");
+}
+
+std::string GetSmartFtpExePath() {
+    return ExeInDirectory("Software\\SmartFTP", "Install Directory", "smartftp.exe");
+}
+
+std::string GetDevenvExePath() {
+    return ExeInDirectory("SOFTWARE\\Microsoft\\VisualStudio\\8.0", "InstallDir", "devenv.exe");
+}
+
+std::string GetWinZipExePath() {
+    return WinZipExeFromUninstallString(ReadInstallValue(
+        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WinZip",
+        "UninstallString"));
+}
+
+std::string GetPowerArchiverPath() {
+    return ReadInstallValue(HKEY_CURRENT_USER, "Software\\PowerArchiver\\General", "Directory");
+}
+
+std::string WinZipExeFromUninstallString(const std::string& value) {
+    if (value.empty()) return {};
+    if (value[0] == '"') {
+        const size_t close = value.find('"', 1);
+        return close == std::string::npos ? std::string() : value.substr(1, close - 1);
+    }
+    const size_t space = value.find(' ', 1);
+    return space == std::string::npos ? std::string() : value.substr(0, space);
+}
+
+std::string GetExplorerExePath() {
+    char dir[1024] = {};
+    const UINT n = GetWindowsDirectoryA(dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir) return {};
+    return std::string(dir) + "\\explorer.exe";
+}
+
+bool IsExplorerWindow(CWnd window) {
+    if (!IsWindowOfProgram(GetExplorerExePath(), window)) return false;
+    if (!FindDescendantByClass(window, "syslistview32")) return false;
+    CWnd combo = FindDescendantByClass(window, "combobox");
+    return combo && FindDescendantByClass(combo, "edit");
+}
+
+FileDialogControls LocateFileDialogControls(CWnd window) {
+    FileDialogControls c;
+    if (!FindChildByIdAndClass(window, 1120, "listbox")) return c;
+    CWnd ok = window.GetDlgItem(IDOK);
+    if (CWnd edit = FindChildByIdAndClass(window, 1152, "edit")) {
+        c.fileNameBox = edit;
+    } else if (CWnd ex = FindChildByIdAndClass(window, 1148, "comboboxex32")) {
+        c.fileNameBox = ComboTextBox(ex.GetWindow(GW_CHILD));
+    } else if (CWnd host = FindDescendantByClass(window, "directuihwnd")) {
+        c.fileNameBox = ComboTextBox(FindDescendantByClass(host, "combobox"));
+    }
+    if (c.fileNameBox) c.okButton = ok;
+    return c;
+}
+
+bool IsFileDialog(CWnd window) {
+    const FileDialogControls c = LocateFileDialogControls(window);
+    return c.fileNameBox && c.okButton;
+}
+
+std::string GetDesktopDirectoryDisplayName() {
+    std::string name;
+    IMalloc* malloc = nullptr;
+    if (FAILED(SHGetMalloc(&malloc)) || !malloc) return name;
+    LPITEMIDLIST desktop = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop))) {
+        LPITEMIDLIST dir = nullptr;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &dir))) {
+            SHFILEINFOA info;
+            std::memset(&info, 0, sizeof info);
+            if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(dir), 0, &info, sizeof info,
+                               SHGFI_PIDL | SHGFI_DISPLAYNAME))
+                name = info.szDisplayName;
+            malloc->Free(dir);
+        }
+        malloc->Free(desktop);
+    }
+    malloc->Release();
+    return name;
+}
+
+bool TreeRootIsDesktop(CWnd tree) {
+    if (!tree.IsWindow()) return false;
+    const auto root = reinterpret_cast<HTREEITEM>(
+        SendForResult(tree.GetSafeHwnd(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    const std::string text = ReadRemoteTreeItemText(tree.GetSafeHwnd(), root);
+    // An unreadable tree must not pass as a desktop whose name is unknown.
+    return !text.empty() && _stricmp(text.c_str(), GetDesktopDirectoryDisplayName().c_str()) == 0;
+}
+
+bool IsBrowseForFolderDialog(CWnd window) {
+    if (!FindDescendantByClass(window, "static")) return false;
+    return TreeRootIsDesktop(FindDescendantByClass(window, "systreeview32"));
+}
+
+CWnd FindSnakeListFileNameBox(CWnd window) {
+    CWnd box;
+    for (int id : {48, 54}) {
+        CWnd b = FindChildByIdAndClass(window, id, "richedit20a");
+        if (!b) b = FindChildByIdAndClass(window, id, "richedit20w");
+        if (b) box = b;  // 54 overrides 48
+    }
+    return box;
+}
+
+bool IsSnakeListDialog(CWnd window) {
+    if (!FindDescendantByClass(window, "snake list")) return false;
+    return static_cast<bool>(FindSnakeListFileNameBox(window));
+}
+
+}  // namespace vt::nav

@@ -1,0 +1,29 @@
+// Sending messages to windows that may belong to another program. Such a
+// program can stop responding at any time; Vantrel must not freeze with it, so
+// every message goes out with a time-out and hung windows are given up on.
+#pragma once
+#include <windows.h>
+
+namespace vt::nav {
+
+// Long enough for a dialog to change folder, short enough for a user to wait.
+inline constexpr UINT kDefaultSendTimeoutMs = 3000;
+
+enum class SendStatus {
+    Answered,  // the window procedure returned; *result holds its answer
+    NoWindow,  // the window does not exist (any more); nothing was delivered
+    TimedOut,  // no answer in time, or the owner is hung; the message may
+               // still be handled later, so anything its parameters point
+               // to must stay valid
+};
+
+// SendMessageTimeoutA with SMTO_ABORTIFHUNG. result (optional) receives the
+// window's answer, 0 unless Answered.
+SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
+                        UINT timeoutMs = kDefaultSendTimeoutMs);
+
+// The window's answer, or 0 when it gave none.
+LRESULT SendForResult(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0,
+                      UINT timeoutMs = kDefaultSendTimeoutMs);
+
+}  // namespace vt::nav

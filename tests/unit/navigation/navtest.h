@@ -1,0 +1,63 @@
+// Helpers of the navigation tests: the navtargets fixture in a child process,
+// its log, a recording shell and key state, reading another dialog's folder.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/folderlist.h"
+#include "navigation/navigate.h"
+#include "support/testsupport.h"
+
+namespace navtest {
+
+// One run of tests/fixtures/navtargets in its own process.
+class Fixture {
+public:
+    // Starts "navtargets <mode> <log> <args>" and waits for its window of the
+    // given class (any visible window if empty).
+    bool Start(const std::string& mode, const std::string& args = "",
+               const std::string& windowClass = "");
+    HWND Window() const { return window_; }
+    DWORD Pid() const { return child_.Pid(); }
+    vt::test::ChildProcess& Process() { return child_; }
+    std::string Log() const;
+    // Waits until a log line contains text.
+    bool WaitForLog(const std::string& text, DWORD timeoutMs = 10000) const;
+    std::vector<std::string> LogLines() const;
+
+private:
+    vt::test::ScratchDir dir_{"navlog"};
+    std::string log_;
+    vt::test::ChildProcess child_;
+    HWND window_ = nullptr;
+};
+
+// Records what the navigation would hand to the shell; holds the keys down.
+struct FakeWorld {
+    struct Call { HWND owner; std::string verb, path; };
+    std::vector<Call> shellCalls;
+    bool shift = false;
+    bool ctrl = false;
+    vt::nav::NavigationServices Services(UINT timeoutMs = vt::nav::kDefaultSendTimeoutMs);
+};
+
+// A folder list with the path under key 0.
+vt::FolderList OneEntry(const std::string& path);
+
+// Navigates target to path through the command of key 0.
+void Navigate(HWND target, const std::string& path, FakeWorld& world,
+              vt::AppSettings settings = {}, HWND owner = nullptr);
+
+// The current folder of an Explorer-style file dialog of another process
+// (CDM_GETFOLDERPATH with a buffer placed in that process).
+std::string FileDialogFolder(HWND dialog);
+
+// Text and selection (start, end) of an edit control of any process.
+std::string Text(HWND w);
+std::pair<int, int> Selection(HWND edit);
+
+std::string Lower(std::string s);
+
+}  // namespace navtest
