@@ -2,71 +2,33 @@
 
 #include <shellapi.h>
 
+#include "navigation/driver.h"
 #include "navigation/recognise.h"
 
 namespace vt::nav {
 
 namespace {
 
-constexpr int kTextChars = 1024;               // saved text and read texts
+constexpr int kTextChars = 1024;  // texts read from other programs' windows
 constexpr int kWinZipGoButton = 5015;
 constexpr int kDevenvFileNameBox = 51;
-constexpr LPARAM kKeyParam = 0x001C0001;       // repeat 1, scan code 0x1C
 constexpr DWORD kKeyDeliveryMs = 250;
 
-// Every message to another program's window goes through here.
-LRESULT Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
-    return w.SendMessage(msg, wp, lp);
-}
-
-std::string ReadText(CWnd w) {
-    char buf[kTextChars] = {};
-    Send(w, WM_GETTEXT, kTextChars, reinterpret_cast<LPARAM>(buf));
-    buf[kTextChars - 1] = '\0';
-    return buf;
-}
-
-void WriteText(CWnd w, const std::string& text) {
-    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void BringToFront(CWnd target) {
-    target.SetForegroundWindow();
-    target.SetActiveWindow();
-}
-
 bool StartsWithSlash(const std::string& s) { return !s.empty() && s[0] == '/'; }
-
-// Shares focus and activation state with the target's thread for as long as
-// it lives, so that focus changes act on the other program's windows.
-class InputAttachment {
-public:
-    explicit InputAttachment(CWnd target)
-        : targetThread_(target.GetWindowThreadProcessId()), ownThread_(GetCurrentThreadId()) {
-        AttachThreadInput(targetThread_, ownThread_, TRUE);
-    }
-    ~InputAttachment() { AttachThreadInput(targetThread_, ownThread_, FALSE); }
-    InputAttachment(const InputAttachment&) = delete;
-    InputAttachment& operator=(const InputAttachment&) = delete;
-
-private:
-    DWORD targetThread_;
-    DWORD ownThread_;
-};
 
 // Types the path into an address box and presses Enter there, then gives the
 // box back the text it held before, all selected. Redrawing is off while the
 // path is in the box, so the user does not see it flash.
-void EnterPathAndRestore(CWnd box, const std::string& path) {
-    const std::string saved = ReadText(box);
-    Send(box, WM_SETREDRAW, FALSE);
-    box.SetFocus();
-    WriteText(box, path);
-    Send(box, WM_KEYDOWN, VK_RETURN, 0);
-    Send(box, WM_KEYUP, VK_RETURN, 0);
-    Send(box, WM_SETREDRAW, TRUE);
-    WriteText(box, saved);
-    Send(box, EM_SETSEL, 0, -1);
+void EnterPathAndRestore(TargetDriver& driver, CWnd box, const std::string& path) {
+    const std::string saved = driver.GetText(box);
+    driver.Send(box, WM_SETREDRAW, FALSE);
+    driver.Focus(box);
+    driver.SetText(box, path);
+    driver.Send(box, WM_KEYDOWN, VK_RETURN, 0);
+    driver.Send(box, WM_KEYUP, VK_RETURN, 0);
+    driver.Send(box, WM_SETREDRAW, TRUE);
+    driver.SetText(box, saved);
+    driver.Send(box, EM_SETSEL, 0, -1);
 }
 
 // A synthesized key is queued on the input that this thread shares with the
@@ -115,19 +77,19 @@ bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
     return true;
 }
 
-bool NavigateWinZip(CWnd target, const std::string& path) {
+bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path) {
     if (!IsWindowOfProgram(GetWinZipExePath(), target)) return false;
     const CWnd tree = FindDescendantByClass(target, "systreeview32");
     const CWnd folderBox = FindDescendantByClass(target, "combobox");
     const CWnd go = FindChildByIdAndClass(target, kWinZipGoButton, "button");
     if (!tree || !folderBox || !go) return false;
-    BringToFront(target);
-    WriteText(folderBox, path);
-    Send(go, BM_CLICK);
+    driver.Activate(target);
+    driver.SetText(folderBox, path);
+    driver.Send(go, BM_CLICK);
     return true;
 }
 
-bool NavigatePowerArchiver(CWnd target, const std::string& path) {
+bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path) {
     if (!IsWindowOfProgram(GetPowerArchiverPath(), target)) return false;
     const CWnd folderBox = FindDescendantByClass(target, "TComboBox");
     CWnd tree = FindDescendantByClass(target, "TFolderTree");
@@ -135,6 +97,8 @@ bool NavigatePowerArchiver(CWnd target, const std::string& path) {
     if (explorerTree) tree = FindDescendantByClass(target, "TVirtualExplorerTreeview");
     if (!folderBox || !tree) return false;
 
+    // The window text of another program's control is read without a
+    // message, so a hung PowerArchiver cannot hold us here.
     CWnd go;
     for (CWnd c = target.GetWindow(GW_CHILD); c; c = c.GetWindow(GW_HWNDNEXT)) {
         if (c.GetWindowText(kTextChars) == "->") {
@@ -144,45 +108,45 @@ bool NavigatePowerArchiver(CWnd target, const std::string& path) {
     }
     if (!go) return false;
 
-    BringToFront(target);
-    WriteText(folderBox, path);
+    driver.Activate(target);
+    driver.SetText(folderBox, path);
     if (!explorerTree) {
         // "+" on the tree then opens the folder just chosen.
-        Send(go, BM_CLICK);
-        Send(tree, WM_KEYDOWN, VK_ADD, kKeyParam);
-        Send(tree, WM_CHAR, VK_ADD, kKeyParam);
-        Send(tree, WM_KEYUP, VK_ADD, kKeyParam);
+        driver.Send(go, BM_CLICK);
+        driver.Send(tree, WM_KEYDOWN, VK_ADD, kKeyDownLParam);
+        driver.Send(tree, WM_CHAR, VK_ADD, kKeyDownLParam);
+        driver.Send(tree, WM_KEYUP, VK_ADD, kKeyDownLParam);
     } else {
         // This variant's go button reacts to the mouse only, and the window
         // does not repaint the new folder by itself.
-        Send(go, WM_LBUTTONDOWN, 0, 0);
-        Send(go, WM_LBUTTONUP, 0, 0);
-        Send(target, WM_PAINT, 0, 0);
+        driver.Send(go, WM_LBUTTONDOWN, 0, 0);
+        driver.Send(go, WM_LBUTTONUP, 0, 0);
+        driver.Send(target, WM_PAINT, 0, 0);
     }
     return true;
 }
 
-bool NavigateSmartFtp(CWnd target, const std::string& path) {
+bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path) {
     if (!IsWindowOfProgram(GetSmartFtpExePath(), target)) return false;
     const CWnd rebar = FindDescendantByClass(target, "ReBarWindow32");
     const CWnd addressBox = FindDescendantByClass(rebar, "ComboBox");
     if (!rebar || !addressBox) return false;
-    BringToFront(target);
+    driver.Activate(target);
     // The local view is brought up so that the address box acts on it.
     if (CWnd localView = FindDescendantByClass(target, "SmartFtp_LocalViewClass"))
         BringWindowToTop(localView.GetSafeHwnd());
-    if (const CWnd edit = ComboTextBox(addressBox)) EnterPathAndRestore(edit, path);
+    if (const CWnd edit = ComboTextBox(addressBox)) EnterPathAndRestore(driver, edit, path);
     return true;
 }
 
-bool NavigateFileZilla(CWnd target, const std::string& path) {
+bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path) {
     if (!IsWindowOfProgram(GetFileZillaExePath(), target)) return false;
     const std::vector<CWnd> boxes = FindAllDescendantsByClass(target, "combobox");
     if (boxes.size() != 2) return false;
     // A disconnected remote box is empty and disabled: it still marks the
     // other box as the local one.
-    auto boxText = [](CWnd box) {
-        std::string text = ReadText(box);
+    auto boxText = [&driver](CWnd box) {
+        std::string text = driver.GetText(box);
         if (text.empty() && !box.IsWindowEnabled()) text = "/";
         return text;
     };
@@ -197,9 +161,10 @@ bool NavigateFileZilla(CWnd target, const std::string& path) {
     if (!FindDescendantByClass(chosen, "edit")) return false;
 
     InputAttachment attach(target);
-    BringToFront(target);
-    chosen.SetFocus();
-    WriteText(chosen, path);
+    driver.Activate(target);
+    driver.Focus(chosen);
+    driver.SetText(chosen, path);
+    if (driver.GaveUp()) return true;
     // Enter goes through the input queue to the box that now has the focus.
     const bool toggled = (GetKeyState(VK_RETURN) & 1) != 0;
     SynthesizeEnter();
@@ -207,18 +172,20 @@ bool NavigateFileZilla(CWnd target, const std::string& path) {
     return true;
 }
 
-bool NavigateDevenv(CWnd target, const std::string& path) {
+bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path) {
     if (!IsWindowOfProgram(GetDevenvExePath(), target)) return false;
     const CWnd box = FindChildByIdAndClass(target, kDevenvFileNameBox, "edit");
     if (!box) return false;
-    EnterPathAndRestore(box, path);
+    EnterPathAndRestore(driver, box, path);
     return true;
 }
 
-bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner) {
-    return NavigatePixdrove(target, path, owner) || NavigateWinZip(target, path) ||
-           NavigatePowerArchiver(target, path) || NavigateSmartFtp(target, path) ||
-           NavigateFileZilla(target, path) || NavigateDevenv(target, path);
+bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
+                              UINT sendTimeoutMs) {
+    TargetDriver driver(sendTimeoutMs);
+    return NavigatePixdrove(target, path, owner) || NavigateWinZip(driver, target, path) ||
+           NavigatePowerArchiver(driver, target, path) || NavigateSmartFtp(driver, target, path) ||
+           NavigateFileZilla(driver, target, path) || NavigateDevenv(driver, target, path);
 }
 
 }  // namespace vt::nav

@@ -216,6 +216,8 @@ struct FileZillaCase {
     int chosen;         // 1 or 2; 0 = not handled
 };
 
+void PrintTo(const FileZillaCase& c, std::ostream* os) { *os << c.name; }
+
 class FileZilla : public ::testing::TestWithParam<FileZillaCase> {};
 
 TEST_P(FileZilla, SlashRuleChoosesTheBoxThatGetsThePathAndEnter) {
