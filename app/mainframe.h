@@ -23,6 +23,12 @@ public:
     void SaveSettings() { store_.SaveSettings(); }
     void AddDefaultFolder(int csidl, const char* value) { store_.AddDefaultFolder(csidl, value); }
 
+    // The slow icon work of start-up, done right after the window has been
+    // published (and at the latest before the first menu): the icon reference
+    // values and the system image indices of the loaded folders.
+    void FinishStartup();
+    static constexpr UINT WM_FINISH_STARTUP = WM_APP + 1;
+
     CSettingsStore& Store() { return store_; }
     FolderList& Folders() { return store_.folders; }
     AppSettings& Settings() { return store_.settings; }

@@ -165,13 +165,8 @@ void CSettingsStore::LoadFolderList() {
         e.iconIndex = entries.QueryInt(ValueName("IconIndex", i).c_str(), -1);
         if (e.iconFile == kSystemImageListMarker) {
             // System image list indices are only valid while the shell runs.
-            int index = -1;
-            if (GetSystemIconIndex(e.path, index)) {
-                e.iconIndex = index;
-            } else {
-                e.iconFile.clear();
-                e.iconIndex = -1;
-            }
+            if (deferSystemIcons) systemIconsPending_ = true;
+            else ResolveSystemIcon(e);
         }
         folders[key++] = std::move(e);
     };
@@ -190,6 +185,23 @@ void CSettingsStore::LoadFolderList() {
         SaveSettings();
     }
     profile_.WriteProfileInt("", kAlreadyRun, 1);
+}
+
+void CSettingsStore::ResolveSystemIcon(FolderEntry& e) {
+    int index = -1;
+    if (GetSystemIconIndex(e.path, index)) {
+        e.iconIndex = index;
+    } else {
+        e.iconFile.clear();
+        e.iconIndex = -1;
+    }
+}
+
+void CSettingsStore::ResolveSystemIcons() {
+    if (!systemIconsPending_) return;
+    systemIconsPending_ = false;
+    for (auto& kv : folders)
+        if (kv.second.iconFile == kSystemImageListMarker) ResolveSystemIcon(kv.second);
 }
 
 void CSettingsStore::SaveSettings() {

@@ -52,6 +52,13 @@ public:
     // shell nor the "Shell Folders" key knows it.
     void AddDefaultFolder(int csidl, const char* shellFolderValue);
 
+    // With deferSystemIcons set, a load leaves the system image list indices
+    // of "*** SIL ***" entries to ResolveSystemIcons (the shell's image list
+    // is slow to build, and start-up should not wait for it).
+    void ResolveSystemIcons();
+    bool SystemIconsPending() const { return systemIconsPending_; }
+    bool deferSystemIcons = false;
+
     // "Dir To Add": the folder handed over by a second start.
     std::string ReadDirToAdd() const;
     void WriteDirToAdd(const std::string& path) const;
@@ -63,7 +70,12 @@ public:
     int storedCount = 0;  // "Count" as of the last load or save
 
 private:
+    // Looks up a "*** SIL ***" entry's index afresh; the entry loses its icon
+    // when the shell has no image for its path.
+    static void ResolveSystemIcon(FolderEntry& e);
+
     CRegProfile profile_;
+    bool systemIconsPending_ = false;
 };
 
 }  // namespace vt

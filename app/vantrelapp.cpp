@@ -51,7 +51,9 @@ BOOL CVantrelApp::InitInstance() {
     }
     if (command_ == kCmdQuit) return FALSE;
 
-    ComputeIconReferenceValues(ProgramFolder());
+    // The reference values are computed at their first use, at the latest
+    // right after the main window is published (FinishStartup).
+    SetIconReferenceFolder(ProgramFolder());
     appIcon_ = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
     frame_ = std::make_unique<CMainFrame>(Profile());
@@ -61,8 +63,12 @@ BOOL CVantrelApp::InitInstance() {
         return FALSE;
     }
     checker_->PublishMainWindow();
+    frame_->PostMessage(CMainFrame::WM_FINISH_STARTUP);
 
-    if (command_ == kCmdPop) frame_->SendMessage(WM_COMMAND, ID_POP_MENU);
+    if (command_ == kCmdPop) {
+        frame_->FinishStartup();
+        frame_->SendMessage(WM_COMMAND, ID_POP_MENU);
+    }
     return TRUE;
 }
 

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <vector>
+
 #include "dialogs/systemimagelist.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
@@ -119,17 +121,49 @@ std::string GetDefaultIconFile() {
     return fallback;
 }
 
+namespace {
+// Special folder paths (lower case, trailing backslash) by identifier, read
+// once: asking the shell for 62 identifier lists costs tens of milliseconds
+// under some systems, and every "*** SIL ***" entry needs the walk.
+struct SpecialFolderPath { int csidl; std::string key; };
+std::vector<SpecialFolderPath>& SpecialFolderCache() {
+    static std::vector<SpecialFolderPath> cache;
+    return cache;
+}
+bool g_specialFoldersRead = false;
+
+const std::vector<SpecialFolderPath>& SpecialFolderPaths() {
+    auto& cache = SpecialFolderCache();
+    if (!g_specialFoldersRead) {
+        cache.clear();
+        for (int csidl = 0; csidl <= 61; ++csidl) {
+            char buf[kPathChars] = {};
+            if (SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf)) &&
+                buf[0])
+                cache.push_back({csidl, FolderKey(buf)});
+        }
+        g_specialFoldersRead = true;
+    }
+    return cache;
+}
+}  // namespace
+
+void ForgetSpecialFolderPaths() {
+    g_specialFoldersRead = false;
+    SpecialFolderCache().clear();
+}
+
 bool GetSystemIconIndex(const std::string& path, int& index) {
     const std::string key = FolderKey(path);
     // Special folders through their identifier lists, so that they get the
     // picture the shell shows for them rather than a plain folder's.
-    for (int csidl = 0; csidl <= 61; ++csidl) {
+    for (const auto& special : SpecialFolderPaths()) {
+        if (special.key != key) continue;
         LPITEMIDLIST raw = nullptr;
-        if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw) continue;
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, special.csidl, &raw)) || !raw) continue;
         UniquePidl pidl(raw);
         char buf[kPathChars] = {};
-        if (!SHGetPathFromIDListA(pidl.Get(), buf)) continue;
-        if (FolderKey(buf) != key) continue;
+        if (!SHGetPathFromIDListA(pidl.Get(), buf) || FolderKey(buf) != key) continue;
         return SystemIndexOfPidl(pidl.Get(), index);
     }
     SHFILEINFOA info{};
@@ -143,6 +177,7 @@ bool GetSystemIconIndex(const std::string& path, int& index) {
 namespace {
 // The system image of an existing folder that does not look like a plain one.
 bool SpecialSystemIndex(const std::string& path, int& index) {
+    EnsureIconReferenceValues();
     return IsDirectory(path) && GetSystemIconIndex(path, index) &&
            index != PlainFolderSystemIndex;
 }
@@ -196,6 +231,7 @@ bool FindIconGroupPosition(const std::string& file, int resourceId, int& positio
 }
 
 bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIndex) {
+    EnsureIconReferenceValues();
     iconFile.clear();
     iconIndex = -1;
 
@@ -264,6 +300,25 @@ HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
     return small;
 }
 
+namespace {
+enum class ReferenceState { None, Pending, Computing, Done };
+ReferenceState g_referenceState = ReferenceState::None;
+std::string g_referenceFolder;
+}  // namespace
+
+void SetIconReferenceFolder(const std::string& programFolder) {
+    g_referenceFolder = programFolder;
+    g_referenceState = ReferenceState::Pending;
+}
+
+void EnsureIconReferenceValues() {
+    // While they are being computed the values stay "" and -1, which is what
+    // the computation itself must see.
+    if (g_referenceState != ReferenceState::Pending) return;
+    g_referenceState = ReferenceState::Computing;
+    ComputeIconReferenceValues(g_referenceFolder);
+}
+
 void ComputeIconReferenceValues(const std::string& programFolder) {
     PlainFolderSystemIndex = -1;
     PlainFolderIconFile.clear();
@@ -276,6 +331,7 @@ void ComputeIconReferenceValues(const std::string& programFolder) {
     FindDefaultIcon(programFolder, file, index);
     PlainFolderIconFile = file;
     PlainFolderIconIndex = index;
+    g_referenceState = ReferenceState::Done;
 }
 
 }  // namespace vt

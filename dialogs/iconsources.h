@@ -18,6 +18,9 @@ std::string GetDefaultIconFile();
 // System small-icon image list index of a path (special folders by their
 // identifier lists). False when the shell gives none.
 bool GetSystemIconIndex(const std::string& path, int& index);
+// The special folder paths are read once; this makes the next lookup read
+// them again (after the system settings change).
+void ForgetSpecialFolderPaths();
 // An existing directory whose system image differs from a plain folder's.
 bool HasSystemSpecialIcon(const std::string& path);
 // The default icon of a path. Outputs are always set ("" and -1 first).
@@ -31,6 +34,11 @@ extern int PlainFolderSystemIndex;
 extern std::string PlainFolderIconFile;
 extern int PlainFolderIconIndex;
 void ComputeIconReferenceValues(const std::string& programFolder);
+// Start-up names the folder; the values are computed at their first use (or
+// by EnsureIconReferenceValues), so that the slow shell queries do not hold
+// up the start.
+void SetIconReferenceFolder(const std::string& programFolder);
+void EnsureIconReferenceValues();
 
 // Helpers of the file-type route, exposed for tests.
 

@@ -36,15 +36,12 @@ CSystemImageList::~CSystemImageList() {
 int CSystemImageList::InstanceCount() { return instanceCount; }
 
 CSystemImageList& CSystemImageList::Get() {
-    // Made on first use, so that callers from other static objects find it
-    // ready; destroyed after main returns.
+    // Made on first use: asking the shell for its image list builds that
+    // list, which is slow, and start-up must not wait for it. Destroyed
+    // after main returns.
     static CSystemImageList list;
     return list;
 }
 
-namespace {
-// Makes the object during static initialisation, before the program's main code.
-[[maybe_unused]] CSystemImageList& madeEarly = CSystemImageList::Get();
-}  // namespace
 
 }  // namespace vt

@@ -12,8 +12,8 @@ public:
     // Lets go of the handle; the list stays with the shell.
     ~CSystemImageList() override;
 
-    // The process-wide object, alive before the program's main code runs and
-    // until after it ends.
+    // The process-wide object, made on first use and alive until after the
+    // program's main code ends.
     static CSystemImageList& Get();
     // Number of live objects of this class.
     static int InstanceCount();

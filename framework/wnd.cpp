@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "framework/app.h"
+#include "framework/menu.h"
 
 namespace vt {
 
@@ -312,6 +313,17 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_INITMENUPOPUP:
         if (!HIWORD(l)) UpdateMenuItems(reinterpret_cast<HMENU>(w));
         break;
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM: {
+        // The window's own table first; menu items (wParam 0) then go to the
+        // menu object that made them.
+        if (Table().DispatchMessage(msg, w, l, r)) return r;
+        bool done = w == 0 && (msg == WM_MEASUREITEM
+            ? CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))
+            : CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l)));
+        if (done) return TRUE;
+        break;
+    }
     case WM_NCDESTROY: {
         r = CWindowImpl::WindowProc(msg, w, l);
         CWinApp* app = GetApp();

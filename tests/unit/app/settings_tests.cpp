@@ -257,6 +257,27 @@ TEST_F(Settings, SystemImageListIndexIsLookedUpAfreshAtLoad) {
     }
 }
 
+TEST_F(Settings, DeferredSystemIconsKeepTheStoredIndexUntilResolved) {
+    MarkAlreadyRun();
+    char docs[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, docs, CSIDL_PERSONAL, TRUE));
+    int expected = -1;
+    ASSERT_TRUE(GetSystemIconIndex(docs, expected));
+    ASSERT_NE(expected, 9999);
+    SetDword(kEntries, "Count", 2);
+    WriteEntry(0, docs, "Docs", "*** SIL ***", 9999);
+    WriteEntry(1, "C:\\plain", "Plain", "C:\\x.ico", 3);
+    CSettingsStore s(TestProfile());
+    s.deferSystemIcons = true;
+    s.LoadSettings();
+    EXPECT_TRUE(s.SystemIconsPending());
+    EXPECT_EQ(s.folders.at(0).iconIndex, 9999);
+    s.ResolveSystemIcons();
+    EXPECT_FALSE(s.SystemIconsPending());
+    EXPECT_EQ(s.folders.at(0).iconIndex, expected);
+    EXPECT_EQ(s.folders.at(1).iconIndex, 3);  // only system image entries change
+}
+
 TEST_F(Settings, FirstRunSeedsTheWellKnownFoldersAndWritesEverything) {
     CSettingsStore s(TestProfile());
     s.LoadSettings();

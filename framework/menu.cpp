@@ -1,0 +1,92 @@
+#include "framework/menu.h"
+
+#include <string.h>
+
+#include <unordered_map>
+
+namespace vt {
+
+namespace {
+// Menus attached to objects on this thread; menus, like windows, are only
+// touched by the GUI thread.
+thread_local std::unordered_map<HMENU, CMenu*> t_menus;
+
+bool MenuHoldsItem(HMENU menu, UINT id, ULONG_PTR itemData) {
+    int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
+        if (!::GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
+        // A submenu item is announced with its submenu handle as id.
+        UINT itemId = mii.hSubMenu ? static_cast<UINT>(reinterpret_cast<UINT_PTR>(mii.hSubMenu))
+                                   : mii.wID;
+        if (itemId == id && (itemData == 0 || mii.dwItemData == itemData)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+CMenu::~CMenu() { DestroyMenu(); }
+
+BOOL CMenu::Attach(HMENU menu) {
+    if (m_hMenu || !menu || !::IsMenu(menu) || t_menus.count(menu)) return FALSE;
+    m_hMenu = menu;
+    t_menus[menu] = this;
+    return TRUE;
+}
+
+HMENU CMenu::Detach() {
+    HMENU h = m_hMenu;
+    if (h) {
+        auto it = t_menus.find(h);
+        if (it != t_menus.end() && it->second == this) t_menus.erase(it);
+    }
+    m_hMenu = nullptr;
+    return h;
+}
+
+BOOL CMenu::DestroyMenu() {
+    if (!m_hMenu) return FALSE;
+    return ::DestroyMenu(Detach());
+}
+
+CMenu* CMenu::FromHandlePermanent(HMENU menu) {
+    auto it = t_menus.find(menu);
+    return it == t_menus.end() ? nullptr : it->second;
+}
+
+CMenu* CMenu::FindPopupMenuFromID(UINT id, ULONG_PTR itemData) {
+    // Exact match on id and item data first: two live menus may share an id.
+    if (itemData) {
+        for (const auto& e : t_menus)
+            if (MenuHoldsItem(e.first, id, itemData)) return e.second;
+    }
+    for (const auto& e : t_menus)
+        if (MenuHoldsItem(e.first, id, 0)) return e.second;
+    return nullptr;
+}
+
+std::string CMenu::GetMenuString(UINT id, UINT flags) const {
+    char buf[1024] = {};
+    int n = ::GetMenuStringA(m_hMenu, id, buf, sizeof buf, flags);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+bool CMenu::HandleMeasureItem(MEASUREITEMSTRUCT* mis) {
+    if (!mis || mis->CtlType != ODT_MENU) return false;
+    CMenu* menu = FindPopupMenuFromID(mis->itemID, mis->itemData);
+    if (!menu) return false;
+    menu->MeasureItem(mis);
+    return true;
+}
+
+bool CMenu::HandleDrawItem(DRAWITEMSTRUCT* dis) {
+    if (!dis || dis->CtlType != ODT_MENU) return false;
+    CMenu* menu = FromHandlePermanent(reinterpret_cast<HMENU>(dis->hwndItem));
+    if (!menu) return false;
+    menu->DrawItem(dis);
+    return true;
+}
+
+}  // namespace vt

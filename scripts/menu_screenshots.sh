@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Captures the flat and the classic folder-menu look from the built 64-bit
+# tree into docs/images/menu-flat.png and docs/images/menu-classic.png.
+# Builds nothing: run `make build` first. Needs Xvfb, Wine, xwd, ImageMagick.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/x64"
+demo="$build/bin/menu_demo.exe"
+[ -f "$demo" ] || { echo "missing $demo: build first" >&2; exit 1; }
+. "$root/scripts/winenv.sh"
+vt_wine_start "$build" keep
+trap vt_wine_stop EXIT
+work=$(mktemp -d)
+mkdir -p "$root/docs/images"
+
+shoot() {  # <style> <out.png>
+  local style=$1 out=$2
+  rm -f "$work/ready" "$work/done"
+  VT_DEMO_READY="Z:$work/ready" VT_DEMO_DONE="Z:$work/done" \
+    "$VT_WINE" "$demo" "$style" noshadow hold &
+  local pid=$! n=0
+  while [ ! -s "$work/ready" ] && [ $n -lt 200 ]; do sleep 0.1; n=$((n+1)); done
+  [ -s "$work/ready" ] || { echo "the demo showed no menu" >&2; kill $pid; return 1; }
+  local x y w h id
+  read -r x y w h < <(tr -d '\r' < "$work/ready")
+  # The menu is its own X window; the root image does not include its
+  # contents, so it is captured by id and laid over the root image.
+  id=$(xwininfo -root -tree -display "$DISPLAY" | grep " ${w}x${h}+${x}+${y} " | awk '{print $1}' | head -1)
+  xwd -root -display "$DISPLAY" | convert xwd:- "$work/root.png"
+  xwd -id "$id" -display "$DISPLAY" | convert xwd:- "$work/menu.png"
+  convert "$work/root.png" "$work/menu.png" -geometry "+$x+$y" -composite \
+    -crop "$((w+40))x$((h+40))+$((x-20))+$((y-20))" +repage "$out"
+  touch "$work/done"
+  wait $pid || true
+  echo "$out"
+}
+
+shoot flat "$root/docs/images/menu-flat.png"
+shoot classic "$root/docs/images/menu-classic.png"
+rm -rf "$work"

@@ -1,0 +1,181 @@
+// The menus' colour arithmetic and layout sums, checked against values
+// worked out by hand (MulDiv rounds halves away from zero, term by term).
+#include <gtest/gtest.h>
+
+#include "uikit/menumetrics.h"
+
+using namespace vt::menu;
+
+namespace {
+
+TEST(MenuColors, MixesRoundEachTermOnItsOwn) {
+    // 25: 86 % is 21.5 -> 22 and 14 % is 3.5 -> 4, so 26 (the exact sum is 25).
+    EXPECT_EQ(Mix86(RGB(25, 0, 255), RGB(25, 0, 0)), RGB(26, 0, 219));
+    EXPECT_EQ(Mix86(RGB(255, 255, 255), RGB(212, 208, 200)), RGB(249, 248, 247));
+    // 5: 3.5 -> 4 plus 1.5 -> 2 = 6.
+    EXPECT_EQ(Mix70(RGB(5, 255, 0), RGB(5, 0, 255)), RGB(6, 179, 77));
+}
+
+TEST(MenuColors, DarkenLightenShadowAndScale) {
+    EXPECT_EQ(Darken(128, RGB(212, 208, 200)), RGB(106, 104, 100));
+    EXPECT_EQ(Darken(0, RGB(1, 2, 3)), RGB(1, 2, 3));
+    EXPECT_EQ(Darken(255, RGB(200, 100, 50)), RGB(0, 0, 0));
+    EXPECT_EQ(Lighten(100, RGB(0, 128, 255)), RGB(100, 178, 255));
+    EXPECT_EQ(ShadowOf(RGB(100, 200, 255)), RGB(70, 140, 217));
+    EXPECT_EQ(ShadowOf(RGB(5, 15, 0)), RGB(4, 11, 39));
+    EXPECT_EQ(ScaleColor(RGB(255, 100, 1), 225), RGB(225, 88, 1));
+}
+
+TEST(MenuColors, PictureCopies) {
+    EXPECT_EQ(DimmedPixel(RGB(255, 128, 1)), RGB(240, 120, 1));
+    // grey 60, lightened to 136, then 86 % with 14 % of the menu colour.
+    EXPECT_EQ(DisabledPixel(RGB(30, 60, 90), RGB(212, 208, 200)), RGB(147, 146, 145));
+    EXPECT_EQ(DisabledPixel(RGB(255, 255, 255), RGB(255, 255, 255)), RGB(255, 255, 255));
+}
+
+COLORREF Identity(COLORREF c, void*) { return c; }
+COLORREF Posterise(COLORREF c, void*) { return c & 0x808080; }
+
+TEST(MenuColors, FlatItemColours) {
+    SysColors sys{RGB(255, 255, 255), RGB(212, 208, 200), RGB(10, 36, 106), RGB(212, 208, 200),
+                  RGB(0, 0, 0)};
+    FlatColors c = ComputeFlatColors(sys, 64000, false, Identity, nullptr);
+    EXPECT_EQ(c.background, Mix86(sys.window, sys.menu));
+    EXPECT_EQ(c.strip, Mix86(sys.menu, sys.window));
+    EXPECT_EQ(c.selection, Mix70(sys.window, sys.highlight));
+    EXPECT_EQ(c.framePen, sys.highlight);
+
+    // A device that cannot tell the two mixes apart gets the pure colours.
+    c = ComputeFlatColors(sys, 64000, false, Posterise, nullptr);
+    EXPECT_EQ(c.background, sys.window);
+    EXPECT_EQ(c.strip, sys.menu);
+
+    // Menu colour equal to the window colour: both mixes are the same.
+    SysColors same = sys;
+    same.menu = same.window;
+    c = ComputeFlatColors(same, 64000, false, Identity, nullptr);
+    EXPECT_EQ(c.background, same.window);
+    EXPECT_EQ(c.strip, same.menu);
+
+    c = ComputeFlatColors(sys, 256, false, Identity, nullptr);
+    EXPECT_EQ(c.strip, sys.btnFace);
+    EXPECT_EQ(c.selection, sys.window);
+
+    c = ComputeFlatColors(sys, 64000, true, Identity, nullptr);
+    EXPECT_EQ(c.selection, sys.highlight);
+    EXPECT_EQ(c.framePen, sys.btnText);
+
+    EXPECT_EQ(NormaliseColorCount(-1), 64000);
+    EXPECT_TRUE(IsPaletteScreen(256));
+    EXPECT_FALSE(IsPaletteScreen(257));
+}
+
+TEST(MenuVersion, Codes) {
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32s, 3, 1), 0);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 3, 51), 1);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 0), 2);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 10), 3);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 90), 4);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 4, 0), 5);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 5, 0), 6);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 5, 1), 7);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 10, 0), 7);
+}
+
+TEST(MenuLayout, FlatMeasureReplacesTabsAndSums) {
+    EXPECT_EQ(FlatMeasureText("Open\tCtrl+O"), "OpennnnCtrl+O");
+    EXPECT_EQ(FlatMeasureText("a\t\tb"), "annnnnnb");
+    SIZE s = FlatItemSize(16, 15, 19, SIZE{50, 13});
+    EXPECT_EQ(s.cx, 16 + 9 + 50 + 6);
+    EXPECT_EQ(s.cy, 22);  // SM_CYMENU 19 is not above 15 + 8
+    s = FlatItemSize(16, 15, 24, SIZE{50, 13});
+    EXPECT_EQ(s.cy, 24);
+    s = FlatItemSize(32, 32, 19, SIZE{10, 45});
+    EXPECT_EQ(s.cx, 32 + 9 + 10 + 6);
+    EXPECT_EQ(s.cy, 45);  // never below the text height
+}
+
+TEST(MenuLayout, ClassicMeasure) {
+    SIZE s = ClassicItemSize(16, 15, 19, SIZE{50, 13});
+    EXPECT_EQ(s.cx, 50 + 32 + 2);
+    EXPECT_EQ(s.cy, 19);
+    s = ClassicItemSize(32, 32, 19, SIZE{50, 13});
+    EXPECT_EQ(s.cy, 36);
+}
+
+TEST(MenuLayout, FlatRectanglesAndPicturePlace) {
+    RECT item = {10, 20, 210, 42};
+    RECT strip = FlatStripRect(item, 16);
+    EXPECT_EQ(strip.left, 10);
+    EXPECT_EQ(strip.right, 34);
+    RECT text = FlatTextRect(item, 16);
+    EXPECT_EQ(text.left, 38);
+    EXPECT_EQ(text.right, 195);
+    POINT small = FlatPictureOrigin(item, 16, SIZE{16, 16});
+    POINT wide = FlatPictureOrigin(item, 32, SIZE{16, 16});
+    EXPECT_EQ(small.x, 13);
+    EXPECT_EQ(wide.x - small.x, 8);
+    EXPECT_EQ(small.y, 23);
+}
+
+TEST(MenuLayout, SplitLabelAndAccelerator) {
+    std::string label, accel;
+    SplitItemText("&Open\tCtrl+O", &label, &accel);
+    EXPECT_EQ(label, "&Open");
+    EXPECT_EQ(accel, "Ctrl+O");
+    SplitItemText("a\tb\tc", &label, &accel);
+    EXPECT_EQ(label, "a");
+    EXPECT_EQ(accel, "c");
+    SplitItemText("plain", &label, &accel);
+    EXPECT_EQ(label, "plain");
+    EXPECT_EQ(accel, "");
+}
+
+TEST(MenuFrame, MarginsAndSizesWithAndWithoutSystemShadow) {
+    FrameMargins on = FlatFrameMargins(true), off = FlatFrameMargins(false);
+    EXPECT_EQ(on.right, 2);
+    EXPECT_EQ(on.bottom, 2);
+    EXPECT_EQ(off.right, 5);
+    EXPECT_EQ(off.bottom, 6);
+    EXPECT_EQ(off.left, 2);
+    WindowPosDelta d = FlatWindowPosDelta(true);
+    EXPECT_EQ(d.dcx, -2);
+    EXPECT_EQ(d.dy, -1);
+    d = FlatWindowPosDelta(false);
+    EXPECT_EQ(d.dcy, 2);
+    RECT c = FlatContentRect(RECT{100, 100, 200, 300}, false);
+    EXPECT_EQ(c.left, 102);
+    EXPECT_EQ(c.right, 193);
+    EXPECT_EQ(c.bottom, 293);
+    c = FlatContentRect(RECT{100, 100, 200, 300}, true);
+    EXPECT_EQ(c.right, 197);
+    RECT box = FlatFrameBox(120, 80, false);
+    EXPECT_EQ(box.right, 116);
+    EXPECT_EQ(box.bottom, 76);
+    box = FlatFrameBox(120, 80, true);
+    EXPECT_EQ(box.right, 120);
+}
+
+TEST(MenuFrame, OwnShadowFactors) {
+    const int h = 100, w = 150;
+    for (int d = 1; d <= 4; ++d)
+        for (int row = 0; row < 4; ++row) EXPECT_EQ(RightShadowFactor(d, row, h), -1);
+    EXPECT_EQ(RightShadowFactor(1, 4, h), 249);
+    EXPECT_EQ(RightShadowFactor(1, 7, h), 231);
+    EXPECT_EQ(RightShadowFactor(4, 4, h), 231);
+    EXPECT_EQ(RightShadowFactor(4, 7, h), 159);
+    EXPECT_EQ(RightShadowFactor(1, 50, h), 225);
+    EXPECT_EQ(RightShadowFactor(4, 50, h), 135);
+    EXPECT_EQ(RightShadowFactor(4, h - 5, h), 135);
+    EXPECT_EQ(RightShadowFactor(1, h - 4, h), 231);
+    EXPECT_EQ(RightShadowFactor(1, h - 1, h), 249);
+    EXPECT_EQ(RightShadowFactor(4, h - 4, h), 159);
+    EXPECT_EQ(RightShadowFactor(4, h - 1, h), 231);
+    EXPECT_EQ(BottomShadowFactor(1, 3, w), -1);
+    EXPECT_EQ(BottomShadowFactor(1, 4, w), 249);
+    EXPECT_EQ(BottomShadowFactor(3, 5, w), 237 - 18);
+    EXPECT_EQ(BottomShadowFactor(2, 8, w), 195);
+    EXPECT_EQ(BottomShadowFactor(4, w - 5, w), 135);
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+#include "uikit/hookwnd.h"
+
+#include <unordered_map>
+
+#include "framework/sync.h"
+
+namespace vt {
+
+namespace {
+
+// The chain's first link, published on the window for anyone who looks.
+const char kChainProp[] = "HookWnd_P";
+
+// What the subclass procedure needs per window, kept in the process as well:
+// reading the property costs a server call per message on some systems.
+struct Chain {
+    CHookWnd* first = nullptr;
+    // The procedure to forward to while the chain is empty but our procedure
+    // cannot leave the window, because another subclasser installed itself
+    // on top of it and still calls it.
+    WNDPROC passTo = nullptr;
+};
+
+// One lock for every chain of the process, and the chains it guards. Never
+// destroyed: links held by static objects may still unhook while the process
+// ends.
+CCriticalSection& ChainLock() {
+    static CCriticalSection* lock = new CCriticalSection;
+    return *lock;
+}
+std::unordered_map<HWND, Chain>& Chains() {
+    static auto* chains = new std::unordered_map<HWND, Chain>;
+    return *chains;
+}
+
+// The chain of a window; the lock must be held.
+Chain ChainOf(HWND hwnd) {
+    auto it = Chains().find(hwnd);
+    return it == Chains().end() ? Chain{} : it->second;
+}
+
+void SetChain(HWND hwnd, const Chain& chain) {
+    if (chain.first)
+        SetPropA(hwnd, kChainProp, chain.first);
+    else
+        RemovePropA(hwnd, kChainProp);
+    if (chain.first || chain.passTo)
+        Chains()[hwnd] = chain;
+    else
+        Chains().erase(hwnd);
+}
+
+// The message the subclass procedure is handling on this thread, for Default().
+thread_local MSG t_current = {};
+
+WNDPROC CurrentProc(HWND hwnd) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+}
+
+}  // namespace
+
+CHookWnd::~CHookWnd() { UnhookWindow(); }
+
+BOOL CHookWnd::HookWindow(HWND hwnd) {
+    if (!hwnd || !::IsWindow(hwnd)) return FALSE;
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId()) return FALSE;
+
+    CSingleLock lock(ChainLock());
+    if (IsHooked()) UnhookLocked();
+
+    const Chain chain = ChainOf(hwnd);
+    if (chain.first) {
+        m_pNext = chain.first;
+        m_pOldWndProc = chain.first->m_pOldWndProc;
+    } else if (chain.passTo) {
+        // Our procedure is still in the window's procedure chain.
+        m_pOldWndProc = chain.passTo;
+    } else {
+        auto installed = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWndProc)));
+        if (!installed) return FALSE;
+        m_pOldWndProc = installed;
+    }
+    SetChain(hwnd, Chain{this, nullptr});
+    m_wndHooked = CWnd(hwnd);
+    return TRUE;
+}
+
+void CHookWnd::UnhookWindow() {
+    if (!IsHooked()) return;
+    CSingleLock lock(ChainLock());
+    UnhookLocked();
+}
+
+void CHookWnd::UnhookLocked() {
+    HWND hwnd = m_wndHooked.GetSafeHwnd();
+    if (!hwnd) return;
+    const Chain chain = ChainOf(hwnd);
+    if (chain.first == this) {
+        if (m_pNext) {
+            SetChain(hwnd, Chain{m_pNext, nullptr});
+        } else if (CurrentProc(hwnd) == &HookWndProc) {
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pOldWndProc));
+            SetChain(hwnd, Chain{});
+        } else {
+            // Someone subclassed the window after us and will keep calling
+            // our procedure: putting ours back would cut them off.
+            SetChain(hwnd, Chain{nullptr, m_pOldWndProc});
+        }
+    } else {
+        for (CHookWnd* p = chain.first; p; p = p->m_pNext) {
+            if (p->m_pNext == this) {
+                p->m_pNext = m_pNext;
+                break;
+            }
+        }
+    }
+    m_wndHooked = CWnd();
+    m_pOldWndProc = nullptr;
+    m_pNext = nullptr;
+}
+
+LRESULT CHookWnd::PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_pNext) return m_pNext->WindowProc(msg, wParam, lParam);
+    if (m_pOldWndProc) return CallWindowProcA(m_pOldWndProc, hwnd, msg, wParam, lParam);
+    // Unhooked while handling this message: the window's own procedure has
+    // already been given back, so the default handling is all that is left.
+    return hwnd ? DefWindowProcA(hwnd, msg, wParam, lParam) : 0;
+}
+
+LRESULT CHookWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = IsHooked() ? m_wndHooked.GetSafeHwnd() : t_current.hwnd;
+    return PassOn(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CHookWnd::Default() {
+    const MSG m = t_current;
+    return PassOn(m.hwnd, m.message, m.wParam, m.lParam);
+}
+
+LRESULT CALLBACK CHookWnd::HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Chain chain;
+    {
+        CSingleLock lock(ChainLock());
+        chain = ChainOf(hwnd);
+        if (!chain.first && chain.passTo) {
+            if (msg == WM_NCDESTROY) {
+                SetChain(hwnd, Chain{});
+            } else if (CurrentProc(hwnd) == &HookWndProc) {
+                // The subclasser above us has left: step out as well.
+                SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain.passTo));
+                SetChain(hwnd, Chain{});
+            }
+        }
+    }
+    if (!chain.first) {
+        if (chain.passTo) return CallWindowProcA(chain.passTo, hwnd, msg, wParam, lParam);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+
+    const MSG saved = t_current;
+    t_current = MSG{hwnd, msg, wParam, lParam, 0, {0, 0}};
+    LRESULT result = 0;
+    try {
+        if (msg == WM_NCDESTROY) {
+            // The window is going: every link leaves before the window's own
+            // handling of its last message.
+            WNDPROC previous = chain.first->m_pOldWndProc;
+            {
+                CSingleLock lock(ChainLock());
+                for (CHookWnd* link = ChainOf(hwnd).first; link;) {
+                    CHookWnd* next = link->m_pNext;
+                    link->UnhookLocked();
+                    link = next;
+                }
+                SetChain(hwnd, Chain{});
+            }
+            result = CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+        } else {
+            result = chain.first->WindowProc(msg, wParam, lParam);
+        }
+    } catch (...) {
+        // Never let an exception unwind through the system's code.
+        result = 0;
+    }
+    t_current = saved;
+    return result;
+}
+
+}  // namespace vt

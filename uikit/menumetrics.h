@@ -1,0 +1,107 @@
+// The menus' colour arithmetic and layout sums as plain functions: no window,
+// no device context, so that every rule can be checked exactly.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace vt::menu {
+
+// ---- colours --------------------------------------------------------------
+// Every product is one MulDiv per channel (rounded to nearest, halves away
+// from zero); sums of products are rounded term by term.
+
+// 86/100 of a plus 14/100 of b.
+COLORREF Mix86(COLORREF a, COLORREF b);
+// 7/10 of a plus 3/10 of b.
+COLORREF Mix70(COLORREF a, COLORREF b);
+// Each channel times (255 - n) / 255.
+COLORREF Darken(int n, COLORREF c);
+// Each channel moved n/255 of the way to white.
+COLORREF Lighten(int n, COLORREF c);
+// Red and green at 7/10, blue at 7/10 of (blue + 55): the bluish shadow
+// under a raised picture.
+COLORREF ShadowOf(COLORREF c);
+// Each channel times f / 255 (the drop shadow's factors).
+COLORREF ScaleColor(COLORREF c, int f);
+// The dimmed copy of a picture pixel: every channel at 240/255.
+COLORREF DimmedPixel(COLORREF c);
+// The disabled copy: grey (channel average), lightened 100/255 toward white,
+// then mixed 86 % with 14 % of the menu background.
+COLORREF DisabledPixel(COLORREF c, COLORREF menuBack);
+
+// NUMCOLORS of the screen as the menus count it: -1 means "many".
+int NormaliseColorCount(int numColors);
+inline bool IsPaletteScreen(int colorCount) { return colorCount <= 256; }
+
+// Colours of one flat popup item.
+struct FlatColors {
+    COLORREF background;  // item area right of the strip
+    COLORREF strip;       // icon strip
+    COLORREF selection;
+    COLORREF framePen;
+};
+// window = COLOR_WINDOW, menu = the menu background.
+struct SysColors {
+    COLORREF window, menu, highlight, btnFace, btnText;
+};
+// nearest maps a colour to the device's nearest one (GetNearestColor); when
+// it maps background and strip to the same colour the two fall back to the
+// pure window and menu colours, so that the strip stays visible.
+using NearestColorFn = COLORREF (*)(COLORREF, void* context);
+FlatColors ComputeFlatColors(const SysColors& sys, int colorCount, bool highContrast,
+                             NearestColorFn nearest, void* context);
+
+// ---- Windows version code --------------------------------------------------
+// 0 Win32s, 1 NT before 4, 2 Windows 95, 3 Windows 98, 4 Windows Me,
+// 5 NT 4, 6 Windows 2000, 7 XP and later.
+int VersionCode(DWORD platformId, DWORD major, DWORD minor);
+
+// ---- item layout -----------------------------------------------------------
+
+// Flat style: every tab of the text becomes "nnn" for measuring.
+std::string FlatMeasureText(const std::string& text);
+// Flat style item size from the menu's icon column, SM_CYMENU and the text extent.
+SIZE FlatItemSize(int iconWidth, int iconHeight, int cyMenu, SIZE text);
+// Classic style item size.
+SIZE ClassicItemSize(int iconWidth, int iconHeight, int cyMenu, SIZE text);
+// Separators measure 3 by 3 in both styles.
+constexpr SIZE kSeparatorSize = {3, 3};
+
+// Flat style: the icon strip, the text rectangle and the picture's top-left.
+RECT FlatStripRect(const RECT& item, int iconWidth);
+RECT FlatTextRect(const RECT& item, int iconWidth);
+POINT FlatPictureOrigin(const RECT& item, int iconWidth, SIZE image);
+
+// Label (up to the first tab) and accelerator (after the last tab).
+void SplitItemText(const std::string& text, std::string* label, std::string* accel);
+
+// ---- menu window frame -----------------------------------------------------
+
+struct FrameMargins {
+    int left, top, right, bottom;
+};
+// Frame margins of a style that paints its own frame.
+FrameMargins FlatFrameMargins(bool systemDropShadow);
+// How the flat style resizes the system's proposed window (cx, cy, y change).
+struct WindowPosDelta {
+    int dcx, dcy, dy;
+};
+WindowPosDelta FlatWindowPosDelta(bool systemDropShadow);
+// The content rectangle inside a window rectangle for a style that paints its
+// own frame.
+RECT FlatContentRect(const RECT& window, bool systemDropShadow);
+// The frame box (outer border) of a w by h window: the whole window with the
+// system shadow, else 4 pixels short on the right and bottom (own shadow).
+RECT FlatFrameBox(int w, int h, bool systemDropShadow);
+
+// Own drop shadow, screens with more than 256 colours. d is the column
+// counted from the right edge (1 = x of w - 1) and row the y counted from the
+// top, in a window of height h; returns the channel factor (0..255) or -1
+// where the snapshot pixel is copied unchanged.
+int RightShadowFactor(int d, int row, int h);
+// Bottom shadow: r is the row counted from the bottom (1 = y of h - 1) and
+// col the x from the left, in a window of width w.
+int BottomShadowFactor(int r, int col, int w);
+
+}  // namespace vt::menu

@@ -1,0 +1,548 @@
+#include "uikit/menutheme.h"
+
+#include <string>
+
+#include "uikit/menuhook.h"
+#include "uikit/menumetrics.h"
+#include "uikit/newmenu.h"
+
+namespace vt {
+
+namespace menu {
+
+bool SystemDropShadow() {
+    BOOL on = FALSE;
+    SystemParametersInfoA(SPI_GETDROPSHADOW, 0, &on, 0);
+    return on != FALSE;
+}
+
+int FlatMenuColorIndex() {
+    BOOL flat = FALSE;
+    SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
+    return CNewMenuHook::Instance().Version() >= 7 && flat ? COLOR_MENUBAR : COLOR_MENU;
+}
+
+COLORREF MenuBack(HMENU menu) {
+    MENUINFO mi = {};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIM_BACKGROUND;
+    if (menu && GetMenuInfo(menu, &mi) && mi.hbrBack) {
+        LOGBRUSH lb = {};
+        if (GetObjectA(mi.hbrBack, sizeof lb, &lb)) return lb.lbColor;
+    }
+    CNewMenuHook& hook = CNewMenuHook::Instance();
+    if (hook.Version() >= 7) {
+        BOOL flat = FALSE;
+        SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
+        if (flat || hook.IsThemeActive()) return GetSysColor(COLOR_MENUBAR);
+    }
+    return GetSysColor(COLOR_MENU);
+}
+
+UniqueFont ItemFont(bool bold) {
+    NONCLIENTMETRICSA ncm = {};
+    ncm.cbSize = sizeof ncm;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
+        // Systems before Vista know the record without its last field.
+        ncm.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0);
+    }
+    if (bold) ncm.lfMenuFont.lfWeight = FW_BOLD;
+    return UniqueFont(CreateFontIndirectA(&ncm.lfMenuFont));
+}
+
+void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color) {
+    InflateRect(&rect, -2, -2);
+    LOGFONTA lf = {};
+    lf.lfHeight = -(rect.bottom - rect.top);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(lf.lfFaceName, "Marlett");
+    UniqueFont font(CreateFontIndirectA(&lf));
+    ScopedSelect sel(dc, font.Get());
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF old = SetTextColor(dc, color);
+    char text[2] = {glyph, 0};
+    DrawTextA(dc, text, 1, &rect, DT_SINGLELINE | DT_CENTER);
+    SetTextColor(dc, old);
+    SetBkMode(dc, oldMode);
+}
+
+char SystemCommandGlyph(UINT id) {
+    switch (id) {
+    case SC_CLOSE: return 'r';
+    case SC_MINIMIZE: return '0';
+    case SC_MAXIMIZE: return '1';
+    case SC_RESTORE: return '2';
+    default: return 0;
+    }
+}
+
+namespace {
+
+bool IsSystemCommand(UINT id) { return id >= 0xF000 && id <= 0xF150; }
+
+COLORREF NearestOn(COLORREF c, void* dc) { return GetNearestColor(static_cast<HDC>(dc), c); }
+
+void Fill(HDC dc, const RECT& r, COLORREF c) {
+    UniqueBrush b(CreateSolidBrush(c));
+    FillRect(dc, &r, b.Get());
+}
+
+void FrameWithPen(HDC dc, const RECT& r, HPEN pen) {
+    ScopedSelect sp(dc, pen);
+    ScopedSelect sb(dc, GetStockObject(HOLLOW_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+}
+
+// Frame with top-left in one colour and bottom-right in another.
+void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+    Fill(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+    Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+}
+
+SIZE MeasureText(const std::string& text, bool bold) {
+    UniqueFont font = ItemFont(bold);
+    UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    RECT rc = {0, 0, 0, 0};
+    {
+        ScopedSelect sel(dc.Get(), font.Get());
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rc,
+                  DT_SINGLELINE | DT_CALCRECT);
+    }
+    return SIZE{rc.right - rc.left, rc.bottom - rc.top};
+}
+
+bool IsDefaultItem(CNewMenu* menu, UINT_PTR id) {
+    UINT def = GetMenuDefaultItem(menu->m_hMenu, FALSE, 0);
+    return def != static_cast<UINT>(-1) && def == id;
+}
+
+// The item's picture, if any: image list and index.
+struct Picture {
+    HIMAGELIST list = nullptr;
+    int index = -1;
+    SIZE size = {0, 0};
+};
+Picture PictureOf(const CNewMenuItemData* data) {
+    Picture p;
+    if (!data || !data->m_pMenuIcon || data->m_nMenuIconOffset < 0) return p;
+    p.list = data->m_pMenuIcon->GetImageList();
+    if (!p.list || data->m_nMenuIconOffset >= ImageList_GetImageCount(p.list)) {
+        p.list = nullptr;
+        return p;
+    }
+    p.index = data->m_nMenuIconOffset;
+    p.size = data->m_pMenuIcon->GetImageSize();
+    return p;
+}
+
+void DrawImage(HDC dc, const Picture& p, int index, int x, int y) {
+    ImageList_Draw(p.list, index, dc, x, y, ILD_TRANSPARENT);
+}
+
+// The picture as a one-colour silhouette (or with a state effect).
+void DrawIconState(HDC dc, const Picture& p, int x, int y, HBRUSH brush, UINT state) {
+    UniqueIcon icon(ImageList_GetIcon(p.list, p.index, ILD_NORMAL));
+    if (!icon) return;
+    DrawStateA(dc, brush, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, x, y, p.size.cx,
+               p.size.cy, DST_ICON | state);
+}
+
+struct CheckBitmaps {
+    HBITMAP checked = nullptr, unchecked = nullptr;
+};
+CheckBitmaps CheckBitmapsOf(HMENU menu, UINT id) {
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_CHECKMARKS;
+    CheckBitmaps cb;
+    if (GetMenuItemInfoA(menu, id, FALSE, &mii)) {
+        cb.checked = mii.hbmpChecked;
+        cb.unchecked = mii.hbmpUnchecked;
+    }
+    return cb;
+}
+
+void DrawBitmapCentered(HDC dc, HBITMAP bmp, const RECT& box, UINT state) {
+    BITMAP bm = {};
+    if (!bmp || !GetObjectA(bmp, sizeof bm, &bm)) return;
+    int x = box.left + (box.right - box.left - bm.bmWidth) / 2;
+    int y = box.top + (box.bottom - box.top - bm.bmHeight) / 2;
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bmp), 0, x, y, bm.bmWidth,
+               bm.bmHeight, DST_BITMAP | state);
+}
+
+}  // namespace
+
+// ---- flat style ------------------------------------------------------------
+
+void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
+    auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
+    if (!data || data->IsSeparator() || !menu) {
+        mis->itemWidth = kSeparatorSize.cx;
+        mis->itemHeight = kSeparatorSize.cy;
+        return;
+    }
+    SIZE text = MeasureText(FlatMeasureText(data->m_szMenuText), IsDefaultItem(menu, data->m_nID));
+    SIZE s = FlatItemSize(menu->GetIconWidth(), menu->GetIconHeight(),
+                          GetSystemMetrics(SM_CYMENU), text);
+    mis->itemWidth = static_cast<UINT>(s.cx);
+    mis->itemHeight = static_cast<UINT>(s.cy);
+}
+
+void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
+    auto* data = reinterpret_cast<CNewMenuItemData*>(dis->itemData);
+    if (!menu || !data) return;
+    CNewMenuHook& hook = CNewMenuHook::Instance();
+    const RECT R = dis->rcItem;
+    const bool separator = data->IsSeparator();
+    CNewMemDC mem(dis->hDC, R);
+    if (separator || menuBar) mem.SetNoCopyBack();
+    HDC dc = separator || menuBar ? dis->hDC : mem.GetSafeHdc();
+
+    const int colors = hook.ScreenColorCount();
+    const bool palette = IsPaletteScreen(colors);
+    const bool hc = hook.HighContrast();
+    SysColors sys{GetSysColor(COLOR_WINDOW), MenuBack(reinterpret_cast<HMENU>(dis->hwndItem)),
+                  GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_BTNFACE),
+                  GetSysColor(COLOR_BTNTEXT)};
+    FlatColors c = ComputeFlatColors(sys, colors, hc, NearestOn, dc);
+    const int iconW = menu->GetIconWidth(), iconH = menu->GetIconHeight();
+    const RECT strip = FlatStripRect(R, iconW);
+    const RECT textRect = FlatTextRect(R, iconW);
+
+    Fill(dc, strip, c.strip);
+    Fill(dc, RECT{strip.right, R.top, R.right, R.bottom}, c.background);
+    if (separator) {
+        int y = (R.top + R.bottom) / 2;
+        Fill(dc, RECT{textRect.left, y, R.right, y + 1}, GetSysColor(COLOR_GRAYTEXT));
+        return;
+    }
+
+    const UINT state = dis->itemState;
+    const bool selected = ((state & ODS_SELECTED) && !(state & ODS_INACTIVE)) ||
+                          (state & ODS_HOTLIGHT);
+    const bool checked = (state & ODS_CHECKED) != 0;
+    UniquePen framePen(CreatePen(PS_SOLID, 1, c.framePen));
+    if (selected) {
+        Fill(dc, R, c.selection);
+        FrameWithPen(dc, R, framePen.Get());
+    }
+
+    if (!data->m_szMenuText.empty()) {
+        std::string label, accel;
+        SplitItemText(data->m_szMenuText, &label, &accel);
+        UniqueFont font = ItemFont((state & ODS_DEFAULT) != 0);
+        ScopedSelect sel(dc, font.Get());
+        SetBkMode(dc, TRANSPARENT);
+        COLORREF textColor = (state & ODS_GRAYED) ? GetSysColor(COLOR_GRAYTEXT)
+                             : (hc && !selected)  ? GetSysColor(COLOR_WINDOWTEXT)
+                                                  : GetSysColor(COLOR_MENUTEXT);
+        UINT prefix = (state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+        RECT tr = textRect;
+        SetTextColor(dc, textColor);
+        DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &tr,
+                  DT_SINGLELINE | DT_VCENTER | prefix);
+        if (!accel.empty()) {
+            SetTextColor(dc, RGB(0, 0, 140));
+            tr = textRect;
+            DrawTextA(dc, accel.c_str(), static_cast<int>(accel.size()), &tr,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        }
+    }
+
+    const RECT checkBox = {R.left + 1, R.top + 1, strip.right - 2, R.bottom - 1};
+    auto drawCheckBox = [&] {
+        COLORREF fill = selected ? (palette ? c.selection
+                                            : Darken(16, Mix86(c.selection, sys.highlight)))
+                                 : Lighten(96, Mix86(c.strip, sys.highlight));
+        Fill(dc, checkBox, fill);
+        FrameWithPen(dc, checkBox, framePen.Get());
+    };
+
+    const Picture pic = PictureOf(data);
+    const bool prepared = hook.m_bUsePreparedImages != FALSE;
+    if (pic.list) {
+        POINT p = FlatPictureOrigin(R, iconW, pic.size);
+        if (checked) drawCheckBox();
+        if (state & ODS_DISABLED) {
+            if (prepared) {
+                DrawImage(dc, pic, pic.index + 2, p.x, p.y);
+            } else {
+                UniqueBrush b(CreateSolidBrush(GetNearestColor(dc, Darken(70, c.strip))));
+                DrawIconState(dc, pic, p.x, p.y, b.Get(), DSS_MONO);
+            }
+        } else if (selected) {
+            UniqueBrush shadow(CreateSolidBrush(GetNearestColor(dc, ShadowOf(c.selection))));
+            if (!checked) {
+                DrawIconState(dc, pic, p.x + 1, p.y + 1, shadow.Get(), DSS_MONO);
+                DrawImage(dc, pic, pic.index, p.x - 1, p.y - 1);
+            } else {
+                DrawImage(dc, pic, pic.index, p.x, p.y);
+            }
+        } else {
+            DrawImage(dc, pic, prepared ? pic.index + 1 : pic.index, p.x, p.y);
+        }
+        return;
+    }
+
+    const UINT id = static_cast<UINT>(data->m_nID);
+    CheckBitmaps cb = CheckBitmapsOf(reinterpret_cast<HMENU>(dis->hwndItem), dis->itemID);
+    if (checked || cb.unchecked) {
+        drawCheckBox();
+        RECT box = strip;
+        int dy = (iconH + R.top - R.bottom) / 2 + 2;
+        InflateRect(&box, 2, dy);
+        COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
+                                                                   : GetSysColor(COLOR_MENUTEXT);
+        bool bold = (state & ODS_DEFAULT) != 0;
+        if (checked) {
+            if (cb.checked && cb.unchecked)
+                DrawBitmapCentered(dc, cb.checked, box, DSS_MONO);
+            else
+                DrawMarlettGlyph(dc, box, cb.checked ? 'i' : 'b', bold, glyphColor);
+        } else {
+            DrawBitmapCentered(dc, cb.unchecked, box,
+                               (state & ODS_DISABLED) ? DSS_MONO | DSS_DISABLED : DSS_MONO);
+        }
+        return;
+    }
+    if (char glyph = IsSystemCommand(id) ? SystemCommandGlyph(id) : 0) {
+        RECT box = {strip.left, R.top + (R.bottom - R.top - iconH) / 2, strip.right, 0};
+        box.bottom = box.top + iconH;
+        bool bold = (state & ODS_DEFAULT) != 0;
+        if (selected) {
+            RECT sh = box;
+            OffsetRect(&sh, 1, 1);
+            DrawMarlettGlyph(dc, sh, glyph, bold, ShadowOf(c.selection));
+            OffsetRect(&box, -1, -1);
+            DrawMarlettGlyph(dc, box, glyph, bold, GetSysColor(COLOR_MENUTEXT));
+        } else {
+            COLORREF col = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
+                                                                : GetSysColor(COLOR_MENUTEXT);
+            DrawMarlettGlyph(dc, box, glyph, bold, col);
+        }
+    }
+}
+
+// ---- classic style ---------------------------------------------------------
+
+void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
+    auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
+    if (!data || data->IsSeparator() || !menu) {
+        mis->itemWidth = kSeparatorSize.cx;
+        mis->itemHeight = kSeparatorSize.cy;
+        return;
+    }
+    SIZE text = MeasureText(data->m_szMenuText, IsDefaultItem(menu, data->m_nID));
+    SIZE s = ClassicItemSize(menu->GetIconWidth(), menu->GetIconHeight(),
+                             GetSystemMetrics(SM_CYMENU), text);
+    mis->itemWidth = static_cast<UINT>(s.cx);
+    mis->itemHeight = static_cast<UINT>(s.cy);
+}
+
+void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
+    auto* data = reinterpret_cast<CNewMenuItemData*>(dis->itemData);
+    if (!menu || !data) return;
+    const RECT R = dis->rcItem;
+    const bool separator = data->IsSeparator();
+    CNewMemDC mem(dis->hDC, R);
+    if (separator || menuBar) mem.SetNoCopyBack();
+    HDC dc = separator || menuBar ? dis->hDC : mem.GetSafeHdc();
+    const int version = CNewMenuHook::Instance().Version();
+
+    FillRect(dc, &R, GetSysColorBrush(COLOR_MENU));
+    if (separator) {
+        RECT e = R;
+        e.left += 1;
+        DrawEdge(dc, &e, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    const UINT state = dis->itemState;
+    const bool selected = (state & ODS_SELECTED) != 0;
+    const bool checked = (state & ODS_CHECKED) != 0;
+    const bool grayed = (state & ODS_GRAYED) != 0;
+    const int iconW = menu->GetIconWidth(), iconH = menu->GetIconHeight();
+    const Picture pic = PictureOf(data);
+    const CheckBitmaps cb = CheckBitmapsOf(reinterpret_cast<HMENU>(dis->hwndItem), dis->itemID);
+
+    if (selected) {
+        RECT sel = R;
+        if (pic.list || checked) sel.left = R.left + iconW + 6;
+        FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
+    }
+    RECT iconBox = {R.left + 3, R.top + (R.bottom - R.top - iconH) / 2, 0, 0};
+    iconBox.right = iconBox.left + iconW;
+    iconBox.bottom = iconBox.top + iconH;
+    RECT box = iconBox;
+    InflateRect(&box, 2, 2);
+    if (pic.list) {
+        if (version > 1 && checked)
+            Draw3dRect(dc, box, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        else if (version > 1 && selected && !grayed)
+            Draw3dRect(dc, box, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        int x = iconBox.left + (iconW - pic.size.cx) / 2;
+        int y = iconBox.top + (iconH - pic.size.cy) / 2;
+        if (state & ODS_DISABLED)
+            DrawIconState(dc, pic, x, y, nullptr, DSS_DISABLED);
+        else
+            DrawImage(dc, pic, pic.index, x, y);
+    } else if (checked || cb.unchecked) {
+        if (version > 1) {
+            RECT e = box;
+            InflateRect(&e, -1, -1);
+            DrawEdge(dc, &e, BDR_SUNKENOUTER, BF_RECT);
+        }
+        COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
+                                                                   : GetSysColor(COLOR_MENUTEXT);
+        bool bold = (state & ODS_DEFAULT) != 0;
+        if (checked) {
+            if (cb.checked && cb.unchecked) {
+                DrawBitmapCentered(dc, cb.checked, box, DSS_MONO);
+            } else if (cb.checked) {
+                DrawMarlettGlyph(dc, box, 'i', bold, glyphColor);
+            } else {
+                RECT g = box;
+                OffsetRect(&g, 1, 2);
+                DrawMarlettGlyph(dc, g, 'b', bold, glyphColor);
+            }
+        } else {
+            DrawBitmapCentered(dc, cb.unchecked, box,
+                               (state & ODS_DISABLED) ? DSS_MONO | DSS_DISABLED : DSS_MONO);
+        }
+    } else if (char glyph = IsSystemCommand(static_cast<UINT>(data->m_nID))
+                                ? SystemCommandGlyph(static_cast<UINT>(data->m_nID))
+                                : 0) {
+        COLORREF col = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
+                       : selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                  : GetSysColor(COLOR_MENUTEXT);
+        DrawMarlettGlyph(dc, iconBox, glyph, (state & ODS_DEFAULT) != 0, col);
+    }
+
+    if (data->m_szMenuText.empty()) return;
+    std::string label, accel;
+    SplitItemText(data->m_szMenuText, &label, &accel);
+    UniqueFont font = ItemFont((state & ODS_DEFAULT) != 0);
+    ScopedSelect selFont(dc, font.Get());
+    SetBkMode(dc, TRANSPARENT);
+    RECT tr = {R.left + iconW + 12, R.top - 1, R.right, R.bottom - 1};
+    RECT ar = tr;
+    ar.right -= iconW;
+    const UINT flags = DT_SINGLELINE | DT_VCENTER | ((state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+    auto write = [&](RECT t, RECT a, COLORREF col) {
+        SetTextColor(dc, col);
+        DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &t, flags);
+        if (!accel.empty())
+            DrawTextA(dc, accel.c_str(), static_cast<int>(accel.size()), &a, flags | DT_RIGHT);
+    };
+    if (grayed && selected) {
+        write(tr, ar, GetSysColor(COLOR_MENU));
+    } else if (grayed) {
+        RECT t2 = tr, a2 = ar;
+        OffsetRect(&t2, 1, 1);
+        OffsetRect(&a2, 1, 1);
+        write(t2, a2, GetSysColor(COLOR_BTNHIGHLIGHT));
+        write(tr, ar, GetSysColor(COLOR_GRAYTEXT));
+    } else {
+        write(tr, ar, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    }
+}
+
+void NoTitle(CNewMenu*, DRAWITEMSTRUCT*, BOOL) {}
+
+}  // namespace menu
+
+// ---- CNewMemDC -------------------------------------------------------------
+
+CNewMemDC::CNewMemDC(HDC target, const RECT& rect) : m_rect(rect), m_hDcTarget(target) {
+    m_dc.Reset(CreateCompatibleDC(target));
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (m_dc && w > 0 && h > 0) {
+        m_bitmap.Reset(CreateCompatibleBitmap(target, w, h));
+        if (m_bitmap) m_oldBitmap = SelectObject(m_dc.Get(), m_bitmap.Get());
+        SetWindowOrgEx(m_dc.Get(), rect.left, rect.top, nullptr);
+    }
+    if (!m_bitmap) m_bCancel = TRUE;
+}
+
+CNewMemDC::~CNewMemDC() {
+    if (!m_dc) return;
+    if (!m_bCancel) {
+        BitBlt(m_hDcTarget, m_rect.left, m_rect.top, m_rect.right - m_rect.left,
+               m_rect.bottom - m_rect.top, m_dc.Get(), m_rect.left, m_rect.top, SRCCOPY);
+    }
+    if (m_oldBitmap) SelectObject(m_dc.Get(), m_oldBitmap);
+}
+
+// ---- CMenuTheme: the popup window's frame ----------------------------------
+
+CMenuTheme::CMenuTheme(int key, MenuMeasureFn measure, MenuDrawFn draw, MenuDrawFn drawTitle,
+                       int flags)
+    : m_dwThemeId(key), m_dwFlags(flags), m_pMeasureItem(measure), m_pDrawItem(draw),
+      m_pDrawTitle(drawTitle) {
+    menu::FrameMargins m = menu::FlatFrameMargins(menu::SystemDropShadow());
+    m_BorderTopLeft = SIZE{m.left, m.top};
+    m_BorderBottomRight = SIZE{m.right, m.bottom};
+}
+
+BOOL CMenuTheme::OnInitWindow(HWND window) {
+    auto* data = CNewMenuHook::GetMenuHookData(window);
+    if (!data || !data->m_bDoSubclass || !DrawsOwnFrame()) return FALSE;
+    data->m_dwFlags |= CNewMenuHook::CMenuHookData::kStyleChanged;
+    SetWindowLongPtrA(window, GWL_STYLE, data->m_dwData & ~static_cast<LONG_PTR>(WS_BORDER));
+    SetWindowLongPtrA(window, GWL_EXSTYLE,
+                      data->m_dwDataEx & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
+    return TRUE;
+}
+
+void CMenuTheme::OnUninitWindow(HWND window) {
+    auto* data = CNewMenuHook::GetMenuHookData(window);
+    if (!data || !(data->m_dwFlags & CNewMenuHook::CMenuHookData::kStyleChanged)) return;
+    LONG_PTR style = data->m_dwData;
+    if (data->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage) style |= WS_VISIBLE;
+    SetWindowLongPtrA(window, GWL_STYLE, style);
+    SetWindowLongPtrA(window, GWL_EXSTYLE, data->m_dwDataEx);
+}
+
+BOOL CMenuTheme::PaintFrame(HWND, HDC, BOOL) { return FALSE; }
+
+BOOL CMenuTheme::EraseWindow(HWND window, HDC dc) {
+    RECT rc = {};
+    GetClientRect(window, &rc);
+    rc.left -= 2;
+    if (DrawsOwnFrame()) rc.right -= 1;
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
+    return TRUE;
+}
+
+BOOL CMenuTheme::AdjustClientArea(HWND, RECT* rect) {
+    if (!DrawsOwnFrame() || !rect) return FALSE;
+    menu::FrameMargins m = menu::FlatFrameMargins(menu::SystemDropShadow());
+    rect->left += m.left;
+    rect->top += m.top;
+    rect->right -= m.right;
+    rect->bottom -= m.bottom;
+    return FALSE;  // the saved procedure still runs
+}
+
+BOOL CMenuTheme::AdjustWindowPos(HWND, WINDOWPOS* pos) {
+    if (!DrawsOwnFrame() || !pos) return FALSE;
+    menu::WindowPosDelta d = menu::FlatWindowPosDelta(menu::SystemDropShadow());
+    pos->cx += d.dcx;
+    pos->cy += d.dcy;
+    pos->y += d.dy;
+    return TRUE;
+}
+
+BOOL CMenuTheme::GetContentRect(HWND window, RECT* rect) {
+    if (!rect || !GetWindowRect(window, rect)) return FALSE;
+    if (DrawsOwnFrame()) *rect = menu::FlatContentRect(*rect, menu::SystemDropShadow());
+    return TRUE;
+}
+
+BOOL CMenuThemeXP::EraseWindow(HWND window, HDC dc) { return CMenuTheme::EraseWindow(window, dc); }
+
+}  // namespace vt
