@@ -129,7 +129,9 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
         }
     }
     if (n.shift) return false;
-    if (n.isDirectory && NavigateSupportedProgram(n.target, n.path, owner)) return true;
+    if (n.isDirectory &&
+        NavigateSupportedProgram(n.target, n.path, owner, n.driver.TimeoutMs()))
+        return true;
     const FileDialogControls c = LocateFileDialogControls(n.target);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);

@@ -4,12 +4,42 @@
 #include <string>
 
 #include "framework/wnd.h"
+#include "navigation/driver.h"
 
 namespace vt::nav {
 
 // Tries Pixdrove, WinZip, PowerArchiver, SmartFTP, FileZilla and Visual Studio
 // 2005 in this order; the first whose window and controls are found acts.
-// True when one acted. owner is the window that owns shell calls.
-bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner);
+// True when one acted. owner is the window that owns shell calls. Every
+// message goes out with the time-out; a program that does not answer in time
+// gets nothing more.
+bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
+                              UINT sendTimeoutMs = kDefaultSendTimeoutMs);
+
+// One action per program. Each first checks that the target belongs to the
+// installed program and has the controls the action needs; false (nothing
+// sent) when it does not, true once the action has begun. Pixdrove is
+// driven through the shell and needs no driver.
+bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner);
+bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path);
+bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path);
+bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path);
+bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path);
+bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path);
+
+// Pixdrove's command line for browsing a folder: /browse "<path>", with one
+// trailing backslash dropped unless the path is a drive root ("C:\") - a
+// backslash before the closing quote would escape it.
+std::string PixdroveBrowseParameters(const std::string& path);
+
+// Which of FileZilla's two path boxes is the local one, from their texts (a
+// disabled empty box is passed as "/"): the box beside the one holding a
+// remote path, which starts with "/".
+enum class FileZillaBox { None, First, Second };
+FileZillaBox ChooseFileZillaBox(const std::string& firstText, const std::string& secondText);
+
+// A system-wide Enter key press through the input queue; it reaches whichever
+// window has the keyboard focus.
+void SynthesizeEnter();
 
 }  // namespace vt::nav
