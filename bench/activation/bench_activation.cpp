@@ -32,6 +32,7 @@ using namespace vt;
 namespace {
 
 constexpr int kFolders = 50;
+constexpr size_t kRounds = 25;  // warm and bare showings, interleaved
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
 double Now() {
@@ -145,7 +146,8 @@ struct Phases {
         first.push_back(g_clock.first - t0);
     }
     void Print(const char* name) const {
-        fprintf(stderr, "%s: first measure request %.1f ms, last %.1f ms, first item painted %.1f ms\n",
+        fprintf(stderr, "# %s showing: first measure request %.1f ms, last %.1f ms, "
+                        "first item painted %.1f ms\n",
                 name, Median(measure), Median(lastMeasure), Median(first));
     }
 };
@@ -258,7 +260,7 @@ void ActivationFigures(const std::string& base) {
     BareMenuMs(front);
 
     std::vector<double> warm, bare, cold;
-    for (int r = 0; r < 15; ++r) {
+    for (size_t r = 0; r < kRounds; ++r) {
         double a = FrameMenuMs(frame), b = BareMenuMs(front);
         if (a > 0) warm.push_back(a);
         if (b > 0) bare.push_back(b);
@@ -270,7 +272,7 @@ void ActivationFigures(const std::string& base) {
         double c = FrameMenuMs(frame);
         if (c > 0) cold.push_back(c);
     }
-    if (warm.size() < 15 || bare.size() < 15 || cold.size() < 7)
+    if (warm.size() < kRounds || bare.size() < kRounds || cold.size() < 7)
         fprintf(stderr,
                 "some menus did not paint all items (warm %zu, bare %zu, cold %zu; the last "
                 "painted %zu): is the screen tall enough?\n",
@@ -330,7 +332,7 @@ double IdleWorkingSetMb(const std::string& exe, const std::string& args, Find fi
     else PostMessageA(w, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(p.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(p.Get(), 1);
     if (!ok) return -1;
-    fprintf(stderr, "%s: working set %.2f MB, peak %.2f MB, private %.2f MB\n", exe.c_str(),
+    fprintf(stderr, "# %s: working set %.2f MB, peak %.2f MB, private %.2f MB\n", exe.c_str(),
             pmc.WorkingSetSize / 1048576.0, pmc.PeakWorkingSetSize / 1048576.0,
             pmc.PagefileUsage / 1048576.0);
     return pmc.WorkingSetSize / 1048576.0;
