@@ -10,9 +10,12 @@ if [ -n "${DISPLAY:-}" ]; then
   export VT_OWN_XVFB=0
   vt_wine_start "$build" keep
   trap vt_wine_stop EXIT
+  # Vantrel runs hidden; this returns when it has ended ("Exit" in its menu,
+  # or Vantrel.exe /quit). The wineserver is persistent: waiting for it
+  # (wineserver -w) would never return.
+  echo "Vantrel runs hidden: press Windows key + A, or run"
+  echo "  WINEPREFIX=$WINEPREFIX $VT_WINE $build/bin/Vantrel.exe /pop"
   "$VT_WINE" "$build/bin/Vantrel.exe" "$@"
-  # Vantrel runs hidden: wait until it has ended (Exit in its menu, or /quit).
-  wineserver -w
 else
   exec "$root/scripts/demo.sh"
 fi
