@@ -230,16 +230,27 @@ std::string GetExplorerExePath() {
     return std::string(dir) + "\\explorer.exe";
 }
 
+void DescendantClasses::Walk() {
+    if (walked_) return;
+    walked_ = true;
+    ClassWalk walk{&windows_, {}};
+    if (root_.IsWindow())
+        EnumChildWindows(root_.GetSafeHwnd(), CollectAll, reinterpret_cast<LPARAM>(&walk));
+}
+
 CWnd DescendantClasses::Find(const std::string& wantedClass) {
-    if (!walked_) {
-        walked_ = true;
-        ClassWalk walk{&windows_, {}};
-        if (root_.IsWindow())
-            EnumChildWindows(root_.GetSafeHwnd(), CollectAll, reinterpret_cast<LPARAM>(&walk));
-    }
+    Walk();
     for (const auto& w : windows_)
         if (ClassNameMatches(w.second, wantedClass)) return CWnd(w.first);
     return CWnd();
+}
+
+std::vector<CWnd> DescendantClasses::FindAll(const std::string& wantedClass) {
+    Walk();
+    std::vector<CWnd> found;
+    for (const auto& w : windows_)
+        if (ClassNameMatches(w.second, wantedClass)) found.emplace_back(w.first);
+    return found;
 }
 
 bool IsExplorerWindow(CWnd window) {
@@ -344,9 +355,10 @@ bool IsSnakeListDialog(CWnd window) {
 }
 
 bool IsSnakeListDialog(DescendantClasses& tree) {
-    // The file name box is two id look-ups; the class search walks the tree.
-    if (!FindSnakeListFileNameBox(tree.Root())) return false;
-    return static_cast<bool>(tree.Find("snake list"));
+    // Whichever test is cheaper goes first: a walk already made answers the
+    // class search for nothing, else the two id look-ups cost less than a walk.
+    if (tree.Walked()) return tree.Find("snake list") && FindSnakeListFileNameBox(tree.Root());
+    return FindSnakeListFileNameBox(tree.Root()) && tree.Find("snake list");
 }
 
 }  // namespace vt::nav

@@ -59,9 +59,12 @@ public:
     explicit DescendantClasses(CWnd root) : root_(root) {}
     CWnd Root() const { return root_; }
     CWnd Find(const std::string& wantedClass);
+    // As FindAllDescendantsByClass.
+    std::vector<CWnd> FindAll(const std::string& wantedClass);
     bool Walked() const { return walked_; }
 
 private:
+    void Walk();
     CWnd root_;
     bool walked_ = false;
     std::vector<std::pair<HWND, std::string>> windows_;
