@@ -35,6 +35,7 @@ public:
     void Activate(CWnd w);
     void Focus(CWnd w);
     bool GaveUp() const { return gaveUp_; }
+    UINT TimeoutMs() const { return timeoutMs_; }
 
 private:
     UINT timeoutMs_;

@@ -131,7 +131,8 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
         }
     }
     if (n.shift) return false;
-    if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner)) return true;
+    if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.TimeoutMs()))
+        return true;
     const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);
