@@ -38,8 +38,8 @@ void RunExplorerSequence(Navigation& n, CWnd addressEdit) {
 }
 
 // False when the tree's root is not (any more) the desktop: the dispatch goes on.
-bool RunFolderBrowserSequence(Navigation& n) {
-    if (!TreeRootIsDesktop(FindDescendantByClass(n.target, "systreeview32"))) return false;
+bool RunFolderBrowserSequence(Navigation& n, DescendantClasses& tree) {
+    if (!TreeRootIsDesktop(tree.Find("systreeview32"))) return false;
     RemoteBlock block = PlaceRemoteString(n.target.GetSafeHwnd(), n.path);
     if (!block) return true;  // the dialog is left as it was
     InputAttachment input(n.target);
@@ -108,31 +108,32 @@ bool KeyDown(const NavigationServices& s, int vk) {
     return (state & 0x8000) != 0;
 }
 
-// Runs the kinds of target in their fixed order; true when one acted.
+// Runs the kinds of target in their fixed order; true when one acted. The
+// recognisers share one walk of the target's descendants.
 bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
     if (!n.target) return false;
-    if (reuseExplorer && n.isDirectory && IsExplorerWindow(n.target)) {
-        CWnd combo = FindDescendantByClass(n.target, "combobox");
+    DescendantClasses tree(n.target);
+    if (reuseExplorer && n.isDirectory && IsExplorerWindow(tree)) {
+        CWnd combo = tree.Find("combobox");
         CWnd edit = FindDescendantByClass(combo, "edit");
         if (combo && edit) {
             RunExplorerSequence(n, edit);
             return true;
         }
     }
-    if (!n.shift && n.isDirectory && IsBrowseForFolderDialog(n.target) &&
-        RunFolderBrowserSequence(n))
+    if (!n.shift && n.isDirectory && IsBrowseForFolderDialog(tree) &&
+        RunFolderBrowserSequence(n, tree))
         return true;
-    if (!n.shift && IsSnakeListDialog(n.target)) {
+    if (!n.shift && IsSnakeListDialog(tree)) {
         if (CWnd box = FindSnakeListFileNameBox(n.target)) {
             RunSnakeListSequence(n, box);
             return true;
         }
     }
     if (n.shift) return false;
-    if (n.isDirectory &&
-        NavigateSupportedProgram(n.target, n.path, owner, n.driver.TimeoutMs()))
+    if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.TimeoutMs()))
         return true;
-    const FileDialogControls c = LocateFileDialogControls(n.target);
+    const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);
         return true;

@@ -64,11 +64,17 @@ void SynthesizeEnter() {
     keybd_event(VK_RETURN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
 
-bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
-    if (!IsWindowOfProgram(GetPixdroveExePath(), target)) return false;
+// Each recipe tests the target's controls found by class before its owner
+// program: the shared walk answers those at no cost, while the install
+// location and the process image are registry and process queries. A
+// control found by id (a look-up through every child of another process's
+// window) comes after them.
+
+bool NavigatePixdrove(DescendantClasses& tree, const std::string& path, HWND owner) {
     for (const char* cls : {"msctls_statusbar32", "ToolbarWindow32", "SysTreeView32",
                             "SysListView32"})
-        if (!FindDescendantByClass(target, cls)) return false;
+        if (!tree.Find(cls)) return false;
+    if (!IsWindowOfProgram(GetPixdroveExePath(), tree.Root())) return false;
     // The running Pixdrove takes the folder from a second start; nothing is
     // sent to its window.
     const std::string exe = GetPixdroveExePath();
@@ -77,25 +83,29 @@ bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
     return true;
 }
 
-bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path) {
+bool NavigateWinZip(TargetDriver& driver, DescendantClasses& controls, const std::string& path) {
+    const CWnd target = controls.Root();
+    const CWnd tree = controls.Find("systreeview32");
+    const CWnd folderBox = controls.Find("combobox");
+    if (!tree || !folderBox) return false;
     if (!IsWindowOfProgram(GetWinZipExePath(), target)) return false;
-    const CWnd tree = FindDescendantByClass(target, "systreeview32");
-    const CWnd folderBox = FindDescendantByClass(target, "combobox");
     const CWnd go = FindChildByIdAndClass(target, kWinZipGoButton, "button");
-    if (!tree || !folderBox || !go) return false;
+    if (!go) return false;
     driver.Activate(target);
     driver.SetText(folderBox, path);
     driver.Send(go, BM_CLICK);
     return true;
 }
 
-bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path) {
-    if (!IsWindowOfProgram(GetPowerArchiverPath(), target)) return false;
-    const CWnd folderBox = FindDescendantByClass(target, "TComboBox");
-    CWnd tree = FindDescendantByClass(target, "TFolderTree");
+bool NavigatePowerArchiver(TargetDriver& driver, DescendantClasses& controls,
+                           const std::string& path) {
+    const CWnd target = controls.Root();
+    const CWnd folderBox = controls.Find("TComboBox");
+    CWnd tree = controls.Find("TFolderTree");
     const bool explorerTree = !tree;
-    if (explorerTree) tree = FindDescendantByClass(target, "TVirtualExplorerTreeview");
+    if (explorerTree) tree = controls.Find("TVirtualExplorerTreeview");
     if (!folderBox || !tree) return false;
+    if (!IsWindowOfProgram(GetPowerArchiverPath(), target)) return false;
 
     // The window text of another program's control is read without a
     // message, so a hung PowerArchiver cannot hold us here.
@@ -126,23 +136,27 @@ bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string&
     return true;
 }
 
-bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path) {
+bool NavigateSmartFtp(TargetDriver& driver, DescendantClasses& controls, const std::string& path) {
+    const CWnd target = controls.Root();
+    const CWnd rebar = controls.Find("ReBarWindow32");
+    if (!rebar) return false;
     if (!IsWindowOfProgram(GetSmartFtpExePath(), target)) return false;
-    const CWnd rebar = FindDescendantByClass(target, "ReBarWindow32");
     const CWnd addressBox = FindDescendantByClass(rebar, "ComboBox");
-    if (!rebar || !addressBox) return false;
+    if (!addressBox) return false;
     driver.Activate(target);
     // The local view is brought up so that the address box acts on it.
-    if (CWnd localView = FindDescendantByClass(target, "SmartFtp_LocalViewClass"))
+    if (CWnd localView = controls.Find("SmartFtp_LocalViewClass"))
         BringWindowToTop(localView.GetSafeHwnd());
     if (const CWnd edit = ComboTextBox(addressBox)) EnterPathAndRestore(driver, edit, path);
     return true;
 }
 
-bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path) {
-    if (!IsWindowOfProgram(GetFileZillaExePath(), target)) return false;
-    const std::vector<CWnd> boxes = FindAllDescendantsByClass(target, "combobox");
+bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& controls,
+                       const std::string& path) {
+    const CWnd target = controls.Root();
+    const std::vector<CWnd> boxes = controls.FindAll("combobox");
     if (boxes.size() != 2) return false;
+    if (!IsWindowOfProgram(GetFileZillaExePath(), target)) return false;
     // A disconnected remote box is empty and disabled: it still marks the
     // other box as the local one.
     auto boxText = [&driver](CWnd box) {
@@ -180,12 +194,43 @@ bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path) 
     return true;
 }
 
-bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
+bool NavigateSupportedProgram(DescendantClasses& tree, const std::string& path, HWND owner,
                               UINT sendTimeoutMs) {
     TargetDriver driver(sendTimeoutMs);
-    return NavigatePixdrove(target, path, owner) || NavigateWinZip(driver, target, path) ||
-           NavigatePowerArchiver(driver, target, path) || NavigateSmartFtp(driver, target, path) ||
-           NavigateFileZilla(driver, target, path) || NavigateDevenv(driver, target, path);
+    return NavigatePixdrove(tree, path, owner) || NavigateWinZip(driver, tree, path) ||
+           NavigatePowerArchiver(driver, tree, path) || NavigateSmartFtp(driver, tree, path) ||
+           NavigateFileZilla(driver, tree, path) || NavigateDevenv(driver, tree.Root(), path);
+}
+
+bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
+                              UINT sendTimeoutMs) {
+    DescendantClasses tree(target);
+    return NavigateSupportedProgram(tree, path, owner, sendTimeoutMs);
+}
+
+bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
+    DescendantClasses tree(target);
+    return NavigatePixdrove(tree, path, owner);
+}
+
+bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path) {
+    DescendantClasses tree(target);
+    return NavigateWinZip(driver, tree, path);
+}
+
+bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path) {
+    DescendantClasses tree(target);
+    return NavigatePowerArchiver(driver, tree, path);
+}
+
+bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path) {
+    DescendantClasses tree(target);
+    return NavigateSmartFtp(driver, tree, path);
+}
+
+bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path) {
+    DescendantClasses tree(target);
+    return NavigateFileZilla(driver, tree, path);
 }
 
 }  // namespace vt::nav

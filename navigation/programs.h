@@ -5,6 +5,7 @@
 
 #include "framework/wnd.h"
 #include "navigation/driver.h"
+#include "navigation/recognise.h"
 
 namespace vt::nav {
 
@@ -14,6 +15,9 @@ namespace vt::nav {
 // message goes out with the time-out; a program that does not answer in time
 // gets nothing more.
 bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
+                              UINT sendTimeoutMs = kDefaultSendTimeoutMs);
+// The same with the target's descendants shared with the other recognisers.
+bool NavigateSupportedProgram(DescendantClasses& tree, const std::string& path, HWND owner,
                               UINT sendTimeoutMs = kDefaultSendTimeoutMs);
 
 // One action per program. Each first checks that the target belongs to the
@@ -26,6 +30,13 @@ bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string&
 bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path);
 bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path);
 bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path);
+// The same, with the walk shared by the recognisers of one navigation.
+bool NavigatePixdrove(DescendantClasses& tree, const std::string& path, HWND owner);
+bool NavigateWinZip(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
+bool NavigatePowerArchiver(TargetDriver& driver, DescendantClasses& tree,
+                           const std::string& path);
+bool NavigateSmartFtp(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
+bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
 
 // Pixdrove's command line for browsing a folder: /browse "<path>", with one
 // trailing backslash dropped unless the path is a drive root ("C:\") - a

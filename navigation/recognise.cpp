@@ -38,6 +38,30 @@ BOOL CALLBACK CollectMatching(HWND w, LPARAM param) {
     return TRUE;
 }
 
+// One walk's windows, and the class names already read by class atom: a
+// window's atom (one round trip for another process's window) names its
+// class, while reading the name itself costs two.
+struct ClassWalk {
+    std::vector<std::pair<HWND, std::string>>* windows;
+    std::vector<std::pair<ATOM, std::string>> names;
+};
+
+BOOL CALLBACK CollectAll(HWND w, LPARAM param) {
+    auto* walk = reinterpret_cast<ClassWalk*>(param);
+    const auto atom = static_cast<ATOM>(GetClassLongPtrA(w, GCW_ATOM));
+    const std::string* known = nullptr;
+    for (const auto& n : walk->names)
+        if (atom && n.first == atom) known = &n.second;
+    if (known) {
+        walk->windows->emplace_back(w, *known);
+    } else {
+        walk->windows->emplace_back(w, ClassOf(w, 256));
+        if (atom && !walk->windows->back().second.empty())
+            walk->names.emplace_back(atom, walk->windows->back().second);
+    }
+    return TRUE;
+}
+
 std::vector<CWnd> SearchDescendants(CWnd parent, const std::string& wanted, bool all) {
     DescendantSearch s{&wanted, all, {}};
     if (parent.IsWindow())
@@ -206,22 +230,56 @@ std::string GetExplorerExePath() {
     return std::string(dir) + "\\explorer.exe";
 }
 
+void DescendantClasses::Walk() {
+    if (walked_) return;
+    walked_ = true;
+    ClassWalk walk{&windows_, {}};
+    if (root_.IsWindow())
+        EnumChildWindows(root_.GetSafeHwnd(), CollectAll, reinterpret_cast<LPARAM>(&walk));
+}
+
+CWnd DescendantClasses::Find(const std::string& wantedClass) {
+    Walk();
+    for (const auto& w : windows_)
+        if (ClassNameMatches(w.second, wantedClass)) return CWnd(w.first);
+    return CWnd();
+}
+
+std::vector<CWnd> DescendantClasses::FindAll(const std::string& wantedClass) {
+    Walk();
+    std::vector<CWnd> found;
+    for (const auto& w : windows_)
+        if (ClassNameMatches(w.second, wantedClass)) found.emplace_back(w.first);
+    return found;
+}
+
 bool IsExplorerWindow(CWnd window) {
-    if (!IsWindowOfProgram(GetExplorerExePath(), window)) return false;
-    if (!FindDescendantByClass(window, "syslistview32")) return false;
-    CWnd combo = FindDescendantByClass(window, "combobox");
+    DescendantClasses tree(window);
+    return IsExplorerWindow(tree);
+}
+
+bool IsExplorerWindow(DescendantClasses& tree) {
+    if (!IsWindowOfProgram(GetExplorerExePath(), tree.Root())) return false;
+    if (!tree.Find("syslistview32")) return false;
+    CWnd combo = tree.Find("combobox");
     return combo && FindDescendantByClass(combo, "edit");
 }
 
 FileDialogControls LocateFileDialogControls(CWnd window) {
+    DescendantClasses tree(window);
+    return LocateFileDialogControls(tree);
+}
+
+FileDialogControls LocateFileDialogControls(DescendantClasses& tree) {
     FileDialogControls c;
+    const CWnd window = tree.Root();
     if (!FindChildByIdAndClass(window, 1120, "listbox")) return c;
     CWnd ok = window.GetDlgItem(IDOK);
     if (CWnd edit = FindChildByIdAndClass(window, 1152, "edit")) {
         c.fileNameBox = edit;
     } else if (CWnd ex = FindChildByIdAndClass(window, 1148, "comboboxex32")) {
         c.fileNameBox = ComboTextBox(ex.GetWindow(GW_CHILD));
-    } else if (CWnd host = FindDescendantByClass(window, "directuihwnd")) {
+    } else if (CWnd host = tree.Find("directuihwnd")) {
         c.fileNameBox = ComboTextBox(FindDescendantByClass(host, "combobox"));
     }
     if (c.fileNameBox) c.okButton = ok;
@@ -229,7 +287,12 @@ FileDialogControls LocateFileDialogControls(CWnd window) {
 }
 
 bool IsFileDialog(CWnd window) {
-    const FileDialogControls c = LocateFileDialogControls(window);
+    DescendantClasses tree(window);
+    return IsFileDialog(tree);
+}
+
+bool IsFileDialog(DescendantClasses& tree) {
+    const FileDialogControls c = LocateFileDialogControls(tree);
     return c.fileNameBox && c.okButton;
 }
 
@@ -264,23 +327,38 @@ bool TreeRootIsDesktop(CWnd tree) {
 }
 
 bool IsBrowseForFolderDialog(CWnd window) {
-    if (!FindDescendantByClass(window, "static")) return false;
-    return TreeRootIsDesktop(FindDescendantByClass(window, "systreeview32"));
+    DescendantClasses tree(window);
+    return IsBrowseForFolderDialog(tree);
+}
+
+bool IsBrowseForFolderDialog(DescendantClasses& tree) {
+    if (!tree.Find("static")) return false;
+    return TreeRootIsDesktop(tree.Find("systreeview32"));
 }
 
 CWnd FindSnakeListFileNameBox(CWnd window) {
     CWnd box;
     for (int id : {48, 54}) {
-        CWnd b = FindChildByIdAndClass(window, id, "richedit20a");
-        if (!b) b = FindChildByIdAndClass(window, id, "richedit20w");
-        if (b) box = b;  // 54 overrides 48
+        // One look-up of the id, then its class against either name.
+        CWnd b = window.GetDlgItem(id);
+        if (!b) continue;
+        const std::string cls = ClassOf(b.GetSafeHwnd(), 1024);
+        if (ClassNameMatches(cls, "richedit20a") || ClassNameMatches(cls, "richedit20w"))
+            box = b;  // 54 overrides 48
     }
     return box;
 }
 
 bool IsSnakeListDialog(CWnd window) {
-    if (!FindDescendantByClass(window, "snake list")) return false;
-    return static_cast<bool>(FindSnakeListFileNameBox(window));
+    DescendantClasses tree(window);
+    return IsSnakeListDialog(tree);
+}
+
+bool IsSnakeListDialog(DescendantClasses& tree) {
+    // Whichever test is cheaper goes first: a walk already made answers the
+    // class search for nothing, else the two id look-ups cost less than a walk.
+    if (tree.Walked()) return tree.Find("snake list") && FindSnakeListFileNameBox(tree.Root());
+    return FindSnakeListFileNameBox(tree.Root()) && tree.Find("snake list");
 }
 
 }  // namespace vt::nav

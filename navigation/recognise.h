@@ -2,7 +2,9 @@
 // program of a window, the supported programs' install locations and the
 // structural recognisers. Nothing is cached: every call re-reads the window
 // tree, the other process and the registry. An absent (null) or vanished
-// window gives "no" / empty results everywhere.
+// window gives "no" / empty results everywhere. Within one recognition pass
+// the class names of a window's descendants are read once (DescendantClasses)
+// and shared by the recognisers given the same object.
 #pragma once
 #include <windows.h>
 
@@ -47,10 +49,37 @@ std::string WinZipExeFromUninstallString(const std::string& value);
 // Windows directory + "\explorer.exe".
 std::string GetExplorerExePath();
 
+// The descendants of one window with their class names, walked once, on the
+// first search, in EnumChildWindows order. A class name of another process's
+// window costs server round trips, so one pass of recognisers shares one walk
+// instead of walking the whole tree per search. Find answers as
+// FindDescendantByClass on the root did at the time of that walk.
+class DescendantClasses {
+public:
+    explicit DescendantClasses(CWnd root) : root_(root) {}
+    CWnd Root() const { return root_; }
+    CWnd Find(const std::string& wantedClass);
+    // As FindAllDescendantsByClass.
+    std::vector<CWnd> FindAll(const std::string& wantedClass);
+    bool Walked() const { return walked_; }
+
+private:
+    void Walk();
+    CWnd root_;
+    bool walked_ = false;
+    std::vector<std::pair<HWND, std::string>> windows_;
+};
+
+// Each recogniser tries its cheap tests (process image, dialog item ids)
+// before it searches the descendants by class.
 bool IsExplorerWindow(CWnd window);
+bool IsExplorerWindow(DescendantClasses& tree);
 bool IsFileDialog(CWnd window);
+bool IsFileDialog(DescendantClasses& tree);
 bool IsBrowseForFolderDialog(CWnd window);
+bool IsBrowseForFolderDialog(DescendantClasses& tree);
 bool IsSnakeListDialog(CWnd window);
+bool IsSnakeListDialog(DescendantClasses& tree);
 
 // The controls a common file dialog is driven through. Both are absent unless
 // the window is a file dialog (the list box 1120, a file name box and OK).
@@ -60,6 +89,7 @@ struct FileDialogControls {
     CWnd okButton;     // id 1
 };
 FileDialogControls LocateFileDialogControls(CWnd window);
+FileDialogControls LocateFileDialogControls(DescendantClasses& tree);
 
 // Display name of the desktop directory (the folder browser's root item
 // text); empty on failure.

@@ -309,6 +309,7 @@ CMenuTheme* CNewMenuHook::FindTheme(int key) const {
 int CNewMenuHook::SetMenuStyle(int key) {
     CMenuTheme* theme = FindTheme(key);
     if (!theme) return -1;
+    menu::DropDrawingCache();  // the system's menu font may have changed
     int previous = m_pActMenuDrawing ? m_pActMenuDrawing->m_dwThemeId : -1;
     m_pActMenuDrawing = theme;
     return previous;

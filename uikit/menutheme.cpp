@@ -103,12 +103,44 @@ void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
     Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
 }
 
+struct DrawingCache {
+    UniqueFont fonts[2];  // normal, bold
+    UniqueMemDC measureDc;
+    int menuHeight = -1;  // SM_CYMENU
+    // The memory DC items are drawn in, kept for the target DC it was made
+    // for. Its fresh state is saved once and restored after every item, so
+    // each item starts from the state of a new DC.
+    HDC drawTarget = nullptr;  // not owned
+    UniqueMemDC drawDc;
+    int drawDcState = 0;
+    bool drawDcBusy = false;
+};
+
+DrawingCache& Cache() {
+    static DrawingCache cache;
+    return cache;
+}
+
+// Borrowed from the cache: valid until DropDrawingCache.
+HFONT CachedItemFont(bool bold) {
+    UniqueFont& font = Cache().fonts[bold ? 1 : 0];
+    if (!font) font = ItemFont(bold);
+    return font.Get();
+}
+
+int MenuHeight() {
+    int& h = Cache().menuHeight;
+    if (h < 0) h = GetSystemMetrics(SM_CYMENU);
+    return h;
+}
+
 SIZE MeasureText(const std::string& text, bool bold) {
-    UniqueFont font = ItemFont(bold);
-    UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    HFONT font = CachedItemFont(bold);
+    UniqueMemDC& dc = Cache().measureDc;
+    if (!dc) dc.Reset(CreateCompatibleDC(nullptr));
     RECT rc = {0, 0, 0, 0};
     {
-        ScopedSelect sel(dc.Get(), font.Get());
+        ScopedSelect sel(dc.Get(), font);
         DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rc,
                   DT_SINGLELINE | DT_CALCRECT);
     }
@@ -177,6 +209,45 @@ void DrawBitmapCentered(HDC dc, HBITMAP bmp, const RECT& box, UINT state) {
 
 }  // namespace
 
+void DropDrawingCache() {
+    DrawingCache& c = Cache();
+    c.fonts[0].Reset();
+    c.fonts[1].Reset();
+    c.measureDc.Reset();
+    c.menuHeight = -1;
+    if (!c.drawDcBusy) {
+        c.drawDc.Reset();
+        c.drawTarget = nullptr;
+    }
+}
+
+// The cached memory DC for target, in a fresh DC's state, or null when it is
+// in use (or cannot be made): the caller then makes its own.
+static HDC TakeDrawDc(HDC target) {
+    DrawingCache& c = Cache();
+    if (c.drawDcBusy) return nullptr;
+    if (!c.drawDc || c.drawTarget != target) {
+        c.drawDc.Reset(CreateCompatibleDC(target));
+        c.drawTarget = target;
+        c.drawDcState = c.drawDc ? SaveDC(c.drawDc.Get()) : 0;
+        if (!c.drawDcState) c.drawDc.Reset();
+    }
+    if (!c.drawDc) return nullptr;
+    c.drawDcBusy = true;
+    return c.drawDc.Get();
+}
+
+// Gives the DC back after an item: its state returns to the saved one. A DC
+// whose state cannot be restored is not used again.
+static void ReturnDrawDc() {
+    DrawingCache& c = Cache();
+    c.drawDcBusy = false;
+    if (!RestoreDC(c.drawDc.Get(), c.drawDcState) || !(c.drawDcState = SaveDC(c.drawDc.Get()))) {
+        c.drawDc.Reset();
+        c.drawTarget = nullptr;
+    }
+}
+
 // ---- flat style ------------------------------------------------------------
 
 void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
@@ -188,7 +259,7 @@ void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
     }
     SIZE text = MeasureText(FlatMeasureText(data->m_szMenuText), IsDefaultItem(menu, data->m_nID));
     SIZE s = FlatItemSize(menu->GetIconWidth(), menu->GetIconHeight(),
-                          GetSystemMetrics(SM_CYMENU), text);
+                          MenuHeight(), text);
     mis->itemWidth = static_cast<UINT>(s.cx);
     mis->itemHeight = static_cast<UINT>(s.cy);
 }
@@ -235,8 +306,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     if (!data->m_szMenuText.empty()) {
         std::string label, accel;
         SplitItemText(data->m_szMenuText, &label, &accel);
-        UniqueFont font = ItemFont((state & ODS_DEFAULT) != 0);
-        ScopedSelect sel(dc, font.Get());
+        ScopedSelect sel(dc, CachedItemFont((state & ODS_DEFAULT) != 0));
         SetBkMode(dc, TRANSPARENT);
         COLORREF textColor = (state & ODS_GRAYED) ? GetSysColor(COLOR_GRAYTEXT)
                              : (hc && !selected)  ? GetSysColor(COLOR_WINDOWTEXT)
@@ -339,7 +409,7 @@ void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
     }
     SIZE text = MeasureText(data->m_szMenuText, IsDefaultItem(menu, data->m_nID));
     SIZE s = ClassicItemSize(menu->GetIconWidth(), menu->GetIconHeight(),
-                             GetSystemMetrics(SM_CYMENU), text);
+                             MenuHeight(), text);
     mis->itemWidth = static_cast<UINT>(s.cx);
     mis->itemHeight = static_cast<UINT>(s.cy);
 }
@@ -425,8 +495,7 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     if (data->m_szMenuText.empty()) return;
     std::string label, accel;
     SplitItemText(data->m_szMenuText, &label, &accel);
-    UniqueFont font = ItemFont((state & ODS_DEFAULT) != 0);
-    ScopedSelect selFont(dc, font.Get());
+    ScopedSelect selFont(dc, CachedItemFont((state & ODS_DEFAULT) != 0));
     SetBkMode(dc, TRANSPARENT);
     RECT tr = {R.left + iconW + 12, R.top - 1, R.right, R.bottom - 1};
     RECT ar = tr;
@@ -458,23 +527,37 @@ void NoTitle(CNewMenu*, DRAWITEMSTRUCT*, BOOL) {}
 // ---- CNewMemDC -------------------------------------------------------------
 
 CNewMemDC::CNewMemDC(HDC target, const RECT& rect) : m_rect(rect), m_hDcTarget(target) {
-    m_dc.Reset(CreateCompatibleDC(target));
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (m_dc && w > 0 && h > 0) {
-        m_bitmap.Reset(CreateCompatibleBitmap(target, w, h));
-        if (m_bitmap) m_oldBitmap = SelectObject(m_dc.Get(), m_bitmap.Get());
-        SetWindowOrgEx(m_dc.Get(), rect.left, rect.top, nullptr);
+    if (w > 0 && h > 0) m_bitmap.Reset(CreateCompatibleBitmap(target, w, h));
+    if (m_bitmap) {
+        m_hDc = menu::TakeDrawDc(target);
+        m_reused = m_hDc != nullptr;
+        if (m_reused) {
+            m_oldBitmap = SelectObject(m_hDc, m_bitmap.Get());
+            if (!m_oldBitmap) {  // not compatible after all: a DC of its own
+                menu::ReturnDrawDc();
+                m_hDc = nullptr;
+                m_reused = false;
+            }
+        }
     }
+    if (!m_hDc) {
+        m_ownDc.Reset(CreateCompatibleDC(target));
+        m_hDc = m_ownDc.Get();
+        if (m_hDc && m_bitmap) m_oldBitmap = SelectObject(m_hDc, m_bitmap.Get());
+    }
+    if (m_hDc && m_bitmap) SetWindowOrgEx(m_hDc, rect.left, rect.top, nullptr);
     if (!m_bitmap) m_bCancel = TRUE;
 }
 
 CNewMemDC::~CNewMemDC() {
-    if (!m_dc) return;
+    if (!m_hDc) return;
     if (!m_bCancel) {
         BitBlt(m_hDcTarget, m_rect.left, m_rect.top, m_rect.right - m_rect.left,
-               m_rect.bottom - m_rect.top, m_dc.Get(), m_rect.left, m_rect.top, SRCCOPY);
+               m_rect.bottom - m_rect.top, m_hDc, m_rect.left, m_rect.top, SRCCOPY);
     }
-    if (m_oldBitmap) SelectObject(m_dc.Get(), m_oldBitmap);
+    if (m_oldBitmap) SelectObject(m_hDc, m_oldBitmap);
+    if (m_reused) menu::ReturnDrawDc();
 }
 
 // ---- CMenuTheme: the popup window's frame ----------------------------------

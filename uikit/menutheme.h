@@ -60,12 +60,14 @@ public:
     ~CNewMemDC();
     CNewMemDC(const CNewMemDC&) = delete;
     CNewMemDC& operator=(const CNewMemDC&) = delete;
-    HDC GetSafeHdc() const { return m_dc.Get(); }
+    HDC GetSafeHdc() const { return m_hDc; }
     void SetNoCopyBack() { m_bCancel = TRUE; }
 
 private:
     RECT m_rect;
-    UniqueMemDC m_dc;         // owned
+    HDC m_hDc = nullptr;      // m_ownDc's, or the reused one of the drawing cache
+    UniqueMemDC m_ownDc;      // owned, when the reused one is busy or unusable
+    bool m_reused = false;
     UniqueBitmap m_bitmap;    // owned, selected while alive
     HGDIOBJ m_oldBitmap = nullptr;
     BOOL m_bCancel = FALSE;
@@ -82,6 +84,10 @@ void NoTitle(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
 
 // The menu font of the system, bold on request.
 UniqueFont ItemFont(bool bold);
+// The item fonts and the measuring surface are made once and kept: making
+// them for every item cost most of an item's drawing time. Dropped when the
+// style is set again (which the program does when system settings change).
+void DropDrawingCache();
 // Background colour of a menu (its own brush, else the system's menu colour).
 COLORREF MenuBack(HMENU menu);
 // COLOR_MENUBAR on XP and later with flat menus on, else COLOR_MENU.

@@ -353,6 +353,30 @@ TEST(MenuDraw, FlatItemColoursPictureAndAccelerator) {
     EXPECT_EQ(c.At(p.x + 6, p.y + 6), menu::DimmedPixel(kBlue));
 }
 
+// The drawing surface and fonts are kept between items: an item drawn after a
+// bold, selected, greyed, checked one looks exactly as when drawn first.
+TEST(MenuDraw, KeptSurfaceAndFontsDrawEveryItemAsAFreshOne) {
+    for (int style : {2, 1}) {
+        StyleGuard g(style, FALSE);
+        Popup m;
+        ASSERT_TRUE(m.AppendItem(0, 1, "&Go\tCtrl+G"));
+        ASSERT_TRUE(m.SetItemBitmap(nullptr, 1, kPic16));
+        ASSERT_TRUE(m.AppendItem(0, 2, "Plain &words\tF5"));
+        const RECT item = {0, 0, 220, 24};
+        Canvas fresh(220, 24), reused(220, 24);
+        menu::DropDrawingCache();
+        vt::test::DrawAt(m, 1, fresh.Dc(), item);
+        vt::test::DrawAt(m, 0, reused.Dc(), item,
+                         ODS_SELECTED | ODS_DEFAULT | ODS_GRAYED | ODS_CHECKED);
+        vt::test::DrawAt(m, 1, reused.Dc(), item);
+        int differ = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 220; ++x) differ += fresh.At(x, y) != reused.At(x, y);
+        EXPECT_EQ(differ, 0) << "style " << style;
+        EXPECT_GT(fresh.Count(RECT{16 + 12, 0, 120, 24}, GetSysColor(COLOR_MENUTEXT)), 5);
+    }
+}
+
 TEST(MenuDraw, FlatSelectionRaisesThePictureOverItsShadow) {
     StyleGuard g(2, FALSE);
     Popup m;

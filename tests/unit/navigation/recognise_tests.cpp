@@ -82,6 +82,33 @@ TEST(NavDescendantSearch, DepthFirstOrderAndWholeNames) {
     EXPECT_FALSE(FindDescendantByClass(CWnd(gone), "edit"));
 }
 
+// The shared walk answers as the live search did, reads the tree once, and
+// names windows of one class alike however many there are.
+TEST(NavDescendantSearch, SharedWalkAnswersAsTheLiveSearch) {
+    TestWindow w;
+    HWND a = w.Add("Static", 10);
+    w.Add("Edit", 11, a);
+    w.Add("Button", 12);
+    w.Add("ComboBoxEx32", 13);
+    for (int i = 0; i < 6; ++i) w.Add(i % 2 ? "Button" : "Static", 100 + i, a);
+    DescendantClasses tree(CWnd(w.hwnd));
+    EXPECT_FALSE(tree.Walked());
+    for (const char* cls : {"EDIT", "static", "button", "combobox", "comboboxex32", "listbox",
+                            "snake list", "stati"})
+        EXPECT_EQ(tree.Find(cls).GetSafeHwnd(),
+                  FindDescendantByClass(CWnd(w.hwnd), cls).GetSafeHwnd())
+            << cls;
+    EXPECT_TRUE(tree.Walked());
+    // A window added after the walk is not seen by that walk, only by a new one.
+    HWND late = w.Add("ListBox", 14);
+    EXPECT_FALSE(tree.Find("listbox"));
+    EXPECT_EQ(DescendantClasses(CWnd(w.hwnd)).Find("listbox").GetSafeHwnd(), late);
+
+    DescendantClasses none{CWnd()};
+    EXPECT_FALSE(none.Find("edit"));
+    EXPECT_FALSE(none.Root());
+}
+
 TEST(NavDescendantSearch, ChildByIdAndClass) {
     TestWindow w;
     HWND list = w.Add("ListBox", 1120);
