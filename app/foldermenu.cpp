@@ -11,6 +11,7 @@
 #include "app/mainframe.h"
 #include "dialogs/systemimagelist.h"
 #include "framework/handles.h"
+#include "navigation/driver.h"
 #include "resources/resource.h"
 
 namespace vt {
@@ -72,20 +73,16 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     menu.SetItemImage(nullptr, ID_APP_EXIT_CMD, &menuPictures_,
                       menuPictures_.AddBitmap(IDB_EXIT, kMenuMaskColor));
 
-    const DWORD targetThread = target.IsWindow() ? target.GetWindowThreadProcessId() : 0;
-    const DWORD ownThread = GetCurrentThreadId();
-    const bool attached = targetThread && targetThread != ownThread &&
-                          AttachThreadInput(targetThread, ownThread, TRUE);
-
+    // Attached only when there is a target of another thread; detached when
+    // the scope ends, after the target was put back in front.
+    nav::InputAttachment input(target);
     SetForegroundWindow();
     POINT pt = {};
     GetCursorPos(&pt);
     menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, m_hWnd);
     // A menu closed by a click elsewhere must not need a second click next time.
     PostMessage(WM_NULL);
-
     if (target) target.SetForegroundWindow();
-    if (attached) AttachThreadInput(targetThread, ownThread, FALSE);
 }
 
 }  // namespace vt

@@ -48,7 +48,13 @@ InputAttachment::InputAttachment(CWnd target)
 }
 
 InputAttachment::~InputAttachment() {
-    if (attached_) AttachThreadInput(targetThread_, ownThread_, FALSE);
+    if (!attached_) return;
+    const HWND front = GetForegroundWindow();
+    AttachThreadInput(targetThread_, ownThread_, FALSE);
+    // Wine keeps the foreground with the shared input, which stays with this
+    // thread after the split, while the window in front moves with its own
+    // thread: the desktop is then left with no window in front. Put it back.
+    if (front && GetForegroundWindow() != front) SetForegroundWindow(front);
 }
 
 }  // namespace vt::nav

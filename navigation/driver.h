@@ -44,7 +44,7 @@ private:
 
 // Attaches the target window's input to this thread for the lifetime of the
 // object, so that focus and activation can be set on the other program's
-// windows; always detached again.
+// windows; always detached again, leaving the same window in front.
 class InputAttachment {
 public:
     explicit InputAttachment(CWnd target);

@@ -1,0 +1,152 @@
+#include "e2e/activation/session.h"
+
+#include "app/instancechecker.h"
+#include "app/settings.h"
+#include "framework/handles.h"
+#include "framework/registry.h"
+
+namespace e2e {
+namespace test = vt::test;
+
+namespace {
+const char* kMapping = "CInstanceChecker_MMF_Vantrel";
+
+bool MappingExists() {
+    vt::UniqueKernelHandle m(OpenFileMappingA(FILE_MAP_READ, FALSE, kMapping));
+    return static_cast<bool>(m);
+}
+
+void Send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT Key(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+INPUT Mouse(DWORD flags, DWORD data = 0) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.mouseData = data;
+    return in;
+}
+}  // namespace
+
+HWND PublishedWindow() {
+    vt::UniqueKernelHandle m(OpenFileMappingA(FILE_MAP_READ, FALSE, kMapping));
+    if (!m) return nullptr;
+    vt::UniqueMapView v(MapViewOfFile(m.Get(), FILE_MAP_READ, 0, 0, 4));
+    if (!v) return nullptr;
+    return vt::CInstanceChecker::UnpackWindow(*static_cast<const DWORD*>(v.Get()));
+}
+
+std::vector<HWND> VisibleMenus(DWORD pid) {
+    std::vector<HWND> menus;
+    for (HWND w : test::TopWindowsOfProcess(pid))
+        if (IsWindowVisible(w) && test::ClassNameOf(w) == "#32768") menus.push_back(w);
+    return menus;
+}
+
+VantrelRun::VantrelRun() {
+    // The defaults of a first run, except what a test would trip over: no
+    // hot key and no tray icon unless the test asks for them.
+    settings.shortcutType = 0;
+    settings.showTray = false;
+}
+
+VantrelRun::~VantrelRun() {
+    if (process_.Running()) {
+        // A polite end first, so that the hook and the tray icon go too.
+        if (window_) PostMessageA(window_, WM_COMMAND, 57665, 0);
+        if (!process_.WaitForExit(5000)) process_.Terminate();
+    }
+    test::WaitUntil([] { return !MappingExists(); }, 5000);
+}
+
+bool VantrelRun::Start(const std::string& args) {
+    vt::CSettingsStore store(vt::CRegProfile("Quorvane.", "Vantrel"));
+    store.settings = settings;
+    store.folders = folders;
+    store.SaveSettings();
+    store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
+    if (!process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir())) return false;
+    if (!test::WaitUntil([] { return PublishedWindow() != nullptr; }, 20000)) return false;
+    window_ = PublishedWindow();
+    return window_ != nullptr;
+}
+
+bool VantrelRun::Forward(const std::string& args) {
+    test::ChildProcess second;
+    return second.Start(test::BinPath("Vantrel.exe"), args, test::BinDir()) &&
+           second.WaitForExit(20000);
+}
+
+HWND VantrelRun::WaitForMenu(DWORD timeoutMs) const {
+    HWND menu = nullptr;
+    test::WaitUntil([&] {
+        auto menus = VisibleMenus(Pid());
+        menu = menus.empty() ? nullptr : menus.front();
+        return menu != nullptr;
+    }, timeoutMs);
+    return menu;
+}
+
+bool VantrelRun::WaitForMenuGone(DWORD timeoutMs) const {
+    return test::WaitUntil([&] { return !MenuShown(); }, timeoutMs);
+}
+
+std::vector<HWND> VantrelRun::MessageBoxes(const std::string& text) const {
+    std::vector<HWND> boxes;
+    for (HWND w : test::TopWindowsOfProcess(Pid())) {
+        if (!IsWindowVisible(w) || test::ClassNameOf(w) != "#32770") continue;
+        HWND label = GetDlgItem(w, 0xFFFF);  // a message box's text
+        if (label && test::TextOf(label).find(text) != std::string::npos) boxes.push_back(w);
+    }
+    return boxes;
+}
+
+void PressKey(WORD vk) { Send({Key(vk, false), Key(vk, true)}); }
+
+void PressChord(const std::vector<WORD>& modifiers, WORD vk) {
+    std::vector<INPUT> in;
+    for (WORD m : modifiers) in.push_back(Key(m, false));
+    in.push_back(Key(vk, false));
+    in.push_back(Key(vk, true));
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) in.push_back(Key(*it, true));
+    Send(in);
+}
+
+void MoveMouse(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+    in.mi.dx = MulDiv(screen.x, 65535, cx - 1);
+    in.mi.dy = MulDiv(screen.y, 65535, cy - 1);
+    Send({in});
+    test::WaitUntil([&] {
+        POINT p;
+        return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+    }, 2000);
+}
+
+void TurnWheel(int clicks) {
+    Send({Mouse(MOUSEEVENTF_WHEEL, static_cast<DWORD>(clicks * WHEEL_DELTA))});
+}
+void RightButtonDown() { Send({Mouse(MOUSEEVENTF_RIGHTDOWN)}); }
+void RightButtonUp() { Send({Mouse(MOUSEEVENTF_RIGHTUP)}); }
+
+bool BringToFront(HWND w) {
+    return test::WaitUntil([&] {
+        if (GetForegroundWindow() == w) return true;
+        SetForegroundWindow(w);
+        return false;
+    }, 10000);
+}
+
+}  // namespace e2e

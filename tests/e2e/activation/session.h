@@ -1,0 +1,69 @@
+// Helpers of the end-to-end tests: Vantrel.exe as a user starts it, with its
+// settings written beforehand, and input injected into the system the way a
+// keyboard or a mouse would deliver it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/folderlist.h"
+#include "support/testsupport.h"
+
+namespace e2e {
+
+// The running instance's published main window, or null.
+HWND PublishedWindow();
+
+// Every visible popup menu window ("#32768") of a process.
+std::vector<HWND> VisibleMenus(DWORD pid);
+
+// One Vantrel.exe run. The profile is written before the start and removed
+// with everything else when the object goes.
+class VantrelRun {
+public:
+    VantrelRun();
+    ~VantrelRun();
+    VantrelRun(const VantrelRun&) = delete;
+    VantrelRun& operator=(const VantrelRun&) = delete;
+
+    vt::AppSettings settings;
+    vt::FolderList folders;
+
+    // Saves settings and folders (marked as already run), starts the program
+    // and waits until it has published its window.
+    bool Start(const std::string& args = "");
+    // A second start with these arguments; waits until that process ends.
+    bool Forward(const std::string& args);
+
+    HWND Window() const { return window_; }
+    DWORD Pid() const { return process_.Pid(); }
+    vt::test::ChildProcess& Process() { return process_; }
+
+    // Waits for the folder menu to be visible; returns its window.
+    HWND WaitForMenu(DWORD timeoutMs = 10000) const;
+    bool WaitForMenuGone(DWORD timeoutMs = 10000) const;
+    bool MenuShown() const { return !VisibleMenus(Pid()).empty(); }
+
+    // Top-level message boxes of the program whose text contains text.
+    std::vector<HWND> MessageBoxes(const std::string& text) const;
+
+private:
+    vt::test::ScopedRegTree profile_{HKEY_CURRENT_USER, "Software\\Quorvane."};
+    vt::test::ChildProcess process_;
+    HWND window_ = nullptr;
+};
+
+// Key presses and releases as the keyboard driver would deliver them.
+void PressKey(WORD vk);
+void PressChord(const std::vector<WORD>& modifiers, WORD vk);
+// Moves the pointer (screen coordinates), as a mouse would.
+void MoveMouse(POINT screen);
+void TurnWheel(int clicks);
+void RightButtonDown();
+void RightButtonUp();
+
+// Brings a window of another process in front and waits until it is there.
+bool BringToFront(HWND w);
+
+}  // namespace e2e
