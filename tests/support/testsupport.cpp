@@ -207,4 +207,16 @@ std::string ScratchDir::MakeFile(const std::string& rel, const std::string& cont
     return full;
 }
 
+std::vector<HWND> TrayIconWindows() {
+    std::vector<HWND> icons;
+    HWND tray = nullptr;
+    while ((tray = FindWindowExA(nullptr, tray, "__winex11_standalone_tray", nullptr))) {
+        if (!IsWindowVisible(tray)) continue;
+        HWND icon = nullptr;
+        while ((icon = FindWindowExA(tray, icon, "__winex11_tray_icon", nullptr)))
+            if (IsWindowVisible(icon)) icons.push_back(icon);
+    }
+    return icons;
+}
+
 }  // namespace vt::test

@@ -61,6 +61,10 @@ std::vector<HWND> TopWindowsOfProcess(DWORD pid);
 std::string ClassNameOf(HWND w);
 std::string TextOf(HWND w);
 
+// Wine shows notification icons without a taskbar in a standalone tray
+// window of the shell's process, one visible child window per icon.
+std::vector<HWND> TrayIconWindows();
+
 // Deletes a registry key with everything under it (no error if missing).
 void DeleteRegTree(HKEY root, const std::string& subkey);
 

@@ -17,6 +17,14 @@ POINT CentreOf(HWND w) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+const UINT kTrayCallback = WM_USER + 100;
+const WORD kAlt = 4, kCtrl = 2;  // stored modifier bits
+const char* kAcceleratorMessage = "Vantrel failed to initialize the global keyboard accelerator.";
+
+// A "must not appear" check has to give the gesture time to arrive; each one
+// follows (or precedes) the same gesture's positive case in the test.
+const DWORD kNothingHappensMs = 1500;
+
 std::string LongLower(const std::string& path) {
     char buf[MAX_PATH];
     DWORD n = GetLongPathNameA(path.c_str(), buf, MAX_PATH);
@@ -62,6 +70,12 @@ protected:
             << Describe(GetForegroundWindow());
     }
 
+    // Brings the dialog in front again and puts the pointer over it.
+    void DialogInFrontAgain() {
+        ASSERT_TRUE(BringToFront(dialog_.Window()));
+        MoveMouse(CentreOf(dialog_.Window()));
+    }
+
     test::ScratchDir dir_{"e2e"};
     std::string alpha_, beta_;
     VantrelRun run_;
@@ -72,6 +86,12 @@ TEST_F(Activation, SecondStartWithPopDrivesTheFileDialog) {
     ASSERT_TRUE(run_.Start());
     OpenDialogInFront();
     ASSERT_TRUE(run_.Forward("/pop"));
+    PickBetaAndExpectDialogThere();
+}
+
+TEST_F(Activation, FirstStartWithPopPopsTheMenuOverTheWindowInFront) {
+    OpenDialogInFront();
+    ASSERT_TRUE(run_.Start("/pop"));
     PickBetaAndExpectDialogThere();
 }
 
@@ -95,5 +115,185 @@ TEST_F(Activation, EscapeSendsNothingAndPutsTheDialogBackInFront) {
     EXPECT_EQ(navtest::FileDialogFolder(dialog_.Window()), before);
     EXPECT_EQ(GetForegroundWindow(), dialog_.Window()) << Describe(GetForegroundWindow());
 }
+
+TEST_F(Activation, MissingFoldersAreLeftOutAndItemsKeepTheirKeys) {
+    // Keys 0..5 with only the folders of keys 0 and 5 present: the second
+    // item must be key 5, not the next position.
+    run_.folders.clear();
+    run_.folders[0] = {alpha_, "Alpha", "", -1};
+    for (int k = 1; k <= 4; ++k)
+        run_.folders[k] = {dir_.Path() + "\\gone" + std::to_string(k), "Gone", "", -1};
+    run_.folders[5] = {beta_, "Beta", "", -1};
+    ASSERT_TRUE(run_.Start());
+    OpenDialogInFront();
+    ASSERT_TRUE(run_.Forward("/pop"));
+    PickBetaAndExpectDialogThere();
+}
+
+TEST_F(Activation, HotKeyInjectedAsKeyPressesDrivesTheFileDialog) {
+    run_.settings.shortcutType = 2;
+    run_.settings.normalHotKeyVirtualKey = VK_F9;
+    run_.settings.normalHotKeyModifier = kCtrl | kAlt;
+    ASSERT_TRUE(run_.Start());
+    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
+    OpenDialogInFront();
+    PressChord({VK_CONTROL, VK_MENU}, VK_F9);
+    PickBetaAndExpectDialogThere();
+    EXPECT_TRUE(run_.MessageBoxes(kAcceleratorMessage).empty());
+}
+
+TEST_F(Activation, WindowsKeyLetterPopsTheMenu) {
+    run_.settings.shortcutType = 1;
+    run_.settings.windowsKey = "Z";
+    ASSERT_TRUE(run_.Start());
+    OpenDialogInFront();
+    PressChord({VK_LWIN}, 'Z');
+    PickBetaAndExpectDialogThere();
+}
+
+TEST_F(Activation, TakenHotKeyIsReportedOnceAndTheTrayIconStandsIn) {
+    // Another program holds the combination already.
+    ASSERT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F10));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F10));
+    struct Release { ~Release() { UnregisterHotKey(nullptr, 1); } } release;
+
+    const size_t iconsBefore = test::TrayIconWindows().size();
+    run_.settings.shortcutType = 2;
+    run_.settings.normalHotKeyVirtualKey = VK_F10;
+    run_.settings.normalHotKeyModifier = kCtrl | kAlt;
+    run_.settings.showTray = false;
+    ASSERT_TRUE(run_.Launch());
+
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(test::WaitUntil([&] {
+        boxes = run_.MessageBoxes(kAcceleratorMessage);
+        return !boxes.empty();
+    }, 20000));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(test::TextOf(boxes[0]), "Vantrel");
+    PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(run_.WaitReady());
+    // The tray icon is there although "Show Tray" is off.
+    EXPECT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == iconsBefore + 1; }));
+
+    // The tray icon works as the way in; no second message on the way.
+    PostMessageA(run_.Window(), kTrayCallback, 128, WM_LBUTTONUP);
+    ASSERT_TRUE(run_.WaitForMenu());
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(run_.WaitForMenuGone());
+    EXPECT_TRUE(run_.MessageBoxes(kAcceleratorMessage).empty());
+    EXPECT_EQ(run_.StoredShowTray(), 0u);
+}
+
+TEST_F(Activation, TrayButtonReleasesPopTheMenuWithoutATarget) {
+    run_.settings.showTray = true;
+    const size_t iconsBefore = test::TrayIconWindows().size();
+    ASSERT_TRUE(run_.Start());
+    EXPECT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == iconsBefore + 1; }));
+    OpenDialogInFront();
+    const std::string before = navtest::FileDialogFolder(dialog_.Window());
+
+    // Other mouse messages do nothing; the right button's release pops the
+    // menu, which is then dismissed.
+    PostMessageA(run_.Window(), kTrayCallback, 128, WM_MOUSEMOVE);
+    PostMessageA(run_.Window(), kTrayCallback, 128, WM_RBUTTONDOWN);
+    PostMessageA(run_.Window(), kTrayCallback, 128, WM_RBUTTONUP);
+    ASSERT_TRUE(run_.WaitForMenu());
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(run_.WaitForMenuGone());
+
+    // A folder chosen from the tray menu goes to the shell, not to the dialog
+    // that was in front, even after a menu over the dialog was dismissed.
+    DialogInFrontAgain();
+    ASSERT_TRUE(run_.Forward("/pop"));
+    ASSERT_TRUE(run_.WaitForMenu());
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(run_.WaitForMenuGone());
+    PostMessageA(run_.Window(), kTrayCallback, 128, WM_LBUTTONUP);
+    ASSERT_TRUE(run_.WaitForMenu());
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(run_.WaitForMenuGone());
+    HWND opened = nullptr;
+    EXPECT_TRUE(test::WaitUntil([&] { return (opened = ExplorerWindowTitled("Beta")) != nullptr; },
+                                30000));
+    if (opened) PostMessageA(opened, WM_CLOSE, 0, 0);
+    EXPECT_EQ(navtest::FileDialogFolder(dialog_.Window()), before);
+}
+
+TEST_F(Activation, WheelOverTheFileDialogPopsTheMenuButNotOverExplorer) {
+    run_.settings.activateOnMouseWheel = true;
+    ASSERT_TRUE(run_.Start());
+
+    // Explorer windows are not accepted for the wheel.
+    test::ChildProcess explorer;
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    ASSERT_TRUE(explorer.Start(std::string(windows) + "\\explorer.exe", "\"" + alpha_ + "\""));
+    HWND explorerWindow = test::WaitForTopWindow(explorer.Pid(), "ExplorerWClass", 30000);
+    ASSERT_TRUE(explorerWindow);
+    ASSERT_TRUE(BringToFront(explorerWindow));
+    MoveMouse(CentreOf(explorerWindow));
+    TurnWheel(-1);
+    EXPECT_FALSE(test::WaitUntil([&] { return run_.MenuShown(); }, kNothingHappensMs));
+    PostMessageA(explorerWindow, WM_CLOSE, 0, 0);
+
+    // The same turn over a file dialog does.
+    OpenDialogInFront();
+    TurnWheel(-1);
+    PickBetaAndExpectDialogThere();
+}
+
+TEST_F(Activation, WheelDoesNothingWhenTheSettingIsOff) {
+    run_.settings.activateOnMouseWheel = false;
+    ASSERT_TRUE(run_.Start());
+    OpenDialogInFront();
+    TurnWheel(-1);
+    EXPECT_FALSE(test::WaitUntil([&] { return run_.MenuShown(); }, kNothingHappensMs));
+    // Vantrel is alive and the dialog untouched: /pop still works.
+    ASSERT_TRUE(run_.Forward("/pop"));
+    PickBetaAndExpectDialogThere();
+}
+
+// "Exit" from the menu and a forwarded "/quit" end the program the same way.
+class Teardown : public Activation, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Teardown, EndsTheProgramAndReleasesTrayHotKeyAndHook) {
+    const bool viaMenu = GetParam();
+    run_.settings.showTray = true;
+    run_.settings.shortcutType = 2;
+    run_.settings.normalHotKeyVirtualKey = VK_F11;
+    run_.settings.normalHotKeyModifier = kCtrl | kAlt;
+    run_.settings.activateOnRButtonDown = true;
+    const size_t iconsBefore = test::TrayIconWindows().size();
+    ASSERT_TRUE(run_.Start());
+    ASSERT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == iconsBefore + 1; }));
+    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F11));
+    HookRecord hook = ReadHookRecord();
+    EXPECT_EQ(hook.target, HandleToLong(run_.Window()));
+    EXPECT_NE(hook.hook, 0);
+
+    if (viaMenu) {
+        OpenDialogInFront();
+        ASSERT_TRUE(run_.Forward("/pop"));
+        ASSERT_TRUE(run_.WaitForMenu());
+        PressKey(VK_UP);  // from no selection to the last item, "Exit"
+        PressKey(VK_RETURN);
+    } else {
+        ASSERT_TRUE(run_.Forward("/quit"));
+    }
+    ASSERT_TRUE(run_.Process().WaitForExit(15000));
+    EXPECT_EQ(run_.Process().ExitCode(), 0u);
+    EXPECT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == iconsBefore; }));
+    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F11));
+    hook = ReadHookRecord();
+    EXPECT_EQ(hook.target, 0);
+    EXPECT_EQ(hook.hook, 0);
+    EXPECT_EQ(PublishedWindow(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExitAndQuit, Teardown, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "ExitItem" : "Quit"; });
 
 }  // namespace

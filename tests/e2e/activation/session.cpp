@@ -1,5 +1,7 @@
 #include "e2e/activation/session.h"
 
+#include <cstring>
+
 #include "app/instancechecker.h"
 #include "app/settings.h"
 #include "framework/handles.h"
@@ -69,13 +71,16 @@ VantrelRun::~VantrelRun() {
     test::WaitUntil([] { return !MappingExists(); }, 5000);
 }
 
-bool VantrelRun::Start(const std::string& args) {
+bool VantrelRun::Launch(const std::string& args) {
     vt::CSettingsStore store(vt::CRegProfile("Quorvane.", "Vantrel"));
     store.settings = settings;
     store.folders = folders;
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
-    if (!process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir())) return false;
+    return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir());
+}
+
+bool VantrelRun::WaitReady() {
     if (!test::WaitUntil([] { return PublishedWindow() != nullptr; }, 20000)) return false;
     window_ = PublishedWindow();
     return window_ != nullptr;
@@ -109,6 +114,11 @@ std::vector<HWND> VantrelRun::MessageBoxes(const std::string& text) const {
         if (label && test::TextOf(label).find(text) != std::string::npos) boxes.push_back(w);
     }
     return boxes;
+}
+
+DWORD VantrelRun::StoredShowTray() const {
+    return static_cast<DWORD>(vt::CRegProfile("Quorvane.", "Vantrel")
+                                  .GetProfileInt("", vt::regname::kShowTray, -1));
 }
 
 void PressKey(WORD vk) { Send({Key(vk, false), Key(vk, true)}); }
@@ -147,6 +157,40 @@ bool BringToFront(HWND w) {
         SetForegroundWindow(w);
         return false;
     }, 10000);
+}
+
+HookRecord ReadHookRecord() {
+    HookRecord r;
+    // The library's shared section is the same memory in every process that
+    // maps it; mapping it here as well reads what Vantrel wrote.
+    HMODULE lib = LoadLibraryA(test::BinPath("VTHook.dll").c_str());
+    if (!lib) return r;
+    auto* base = reinterpret_cast<const BYTE*>(lib);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* sec = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++sec) {
+        if (memcmp(sec->Name, ".VT\0", 4) != 0) continue;
+        auto* fields = reinterpret_cast<const volatile LONG*>(base + sec->VirtualAddress);
+        r.target = fields[0];
+        r.hook = fields[1];
+    }
+    FreeLibrary(lib);
+    return r;
+}
+
+bool HotKeyIsFree(UINT modifiers, UINT vk) {
+    const int id = 0x7F00;
+    if (!RegisterHotKey(nullptr, id, modifiers, vk)) return false;
+    UnregisterHotKey(nullptr, id);
+    return true;
+}
+
+HWND ExplorerWindowTitled(const std::string& title) {
+    HWND w = nullptr;
+    while ((w = FindWindowExA(nullptr, w, "ExplorerWClass", nullptr)))
+        if (IsWindowVisible(w) && test::TextOf(w).find(title) != std::string::npos) return w;
+    return nullptr;
 }
 
 }  // namespace e2e

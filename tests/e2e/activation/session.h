@@ -30,9 +30,11 @@ public:
     vt::AppSettings settings;
     vt::FolderList folders;
 
-    // Saves settings and folders (marked as already run), starts the program
-    // and waits until it has published its window.
-    bool Start(const std::string& args = "");
+    // Saves settings and folders (marked as already run) and starts the
+    // program; WaitReady waits until it has published its window.
+    bool Launch(const std::string& args = "");
+    bool WaitReady();
+    bool Start(const std::string& args = "") { return Launch(args) && WaitReady(); }
     // A second start with these arguments; waits until that process ends.
     bool Forward(const std::string& args);
 
@@ -47,6 +49,9 @@ public:
 
     // Top-level message boxes of the program whose text contains text.
     std::vector<HWND> MessageBoxes(const std::string& text) const;
+
+    // "Show Tray" as stored now.
+    DWORD StoredShowTray() const;
 
 private:
     vt::test::ScopedRegTree profile_{HKEY_CURRENT_USER, "Software\\Quorvane."};
@@ -65,5 +70,20 @@ void RightButtonUp();
 
 // Brings a window of another process in front and waits until it is there.
 bool BringToFront(HWND w);
+
+// The hook library's shared record as every process sees it: the window its
+// messages go to and the installed hook, both 0 while no hook is installed.
+struct HookRecord {
+    LONG target = -1;
+    LONG hook = -1;
+};
+HookRecord ReadHookRecord();
+
+// Whether this process can register the combination (released at once).
+bool HotKeyIsFree(UINT modifiers, UINT vk);
+
+// A folder opened by the shell: an Explorer window of any process whose
+// caption names the folder, or null.
+HWND ExplorerWindowTitled(const std::string& title);
 
 }  // namespace e2e

@@ -16,21 +16,7 @@ const UINT kIconId = 128;
 const UINT kCallback = WM_USER + 100;
 const UINT kAddFolder = 32772;
 
-// Wine shows notification icons without a taskbar in a standalone tray
-// window of the shell's process, one child window per icon.
-std::vector<HWND> TrayIconWindows() {
-    std::vector<HWND> icons;
-    HWND tray = nullptr;
-    while ((tray = FindWindowExA(nullptr, tray, "__winex11_standalone_tray", nullptr))) {
-        if (!IsWindowVisible(tray)) continue;
-        HWND icon = nullptr;
-        while ((icon = FindWindowExA(tray, icon, "__winex11_tray_icon", nullptr)))
-            if (IsWindowVisible(icon)) icons.push_back(icon);
-    }
-    return icons;
-}
-
-size_t TrayIconCount() { return TrayIconWindows().size(); }
+size_t TrayIconCount() { return test::TrayIconWindows().size(); }
 
 // Wine takes two seconds to hide its tray window whenever the last icon
 // leaves it. An icon of our own kept there while the tests of this process
@@ -100,7 +86,7 @@ protected:
     void SetUp() override {
         KeeperIcon::Ensure();
         ASSERT_TRUE(owner.Create());
-        baseIcons = TrayIconWindows();
+        baseIcons = test::TrayIconWindows();
         base = baseIcons.size();
     }
     void TaskbarCreated(HWND to) {
@@ -110,7 +96,7 @@ protected:
     OwnerFrame owner;
     // The icon window the shell shows for the icon added in this test.
     HWND OurIconWindow() const {
-        for (HWND w : TrayIconWindows())
+        for (HWND w : test::TrayIconWindows())
             if (std::find(baseIcons.begin(), baseIcons.end(), w) == baseIcons.end()) return w;
         return nullptr;
     }
@@ -200,7 +186,7 @@ TEST_F(TrayIcon, TaskbarCreatedPutsAShownIconBack) {
     TaskbarCreated(owner.GetSafeHwnd());
     // Deleted and added again: the shell made a new icon window for it.
     EXPECT_TRUE(test::WaitUntil([&] {
-        auto now = TrayIconWindows();
+        auto now = test::TrayIconWindows();
         return now.size() == base + 1 && !IsWindow(oldIcon);
     }, 5000));
     EXPECT_TRUE(owner.tray.IsCreated());
