@@ -1,5 +1,6 @@
 #include "uikit/menutheme.h"
 
+#include <algorithm>
 #include <string>
 
 #include "uikit/menuhook.h"
@@ -114,11 +115,23 @@ struct DrawingCache {
     UniqueMemDC drawDc;
     int drawDcState = 0;
     bool drawDcBusy = false;
+    // The surface items are drawn on, compatible with drawTarget and grown to
+    // the largest item so far: making a bitmap for every item cost about half
+    // of an item's drawing time under Wine.
+    UniqueBitmap drawBitmap;
+    SIZE drawBitmapSize = {0, 0};
 };
 
 DrawingCache& Cache() {
     static DrawingCache cache;
     return cache;
+}
+
+void DropDrawSurface(DrawingCache& c) {
+    c.drawDc.Reset();
+    c.drawBitmap.Reset();
+    c.drawBitmapSize = SIZE{0, 0};
+    c.drawTarget = nullptr;
 }
 
 // Borrowed from the cache: valid until DropDrawingCache.
@@ -215,10 +228,7 @@ void DropDrawingCache() {
     c.fonts[1].Reset();
     c.measureDc.Reset();
     c.menuHeight = -1;
-    if (!c.drawDcBusy) {
-        c.drawDc.Reset();
-        c.drawTarget = nullptr;
-    }
+    if (!c.drawDcBusy) DropDrawSurface(c);
 }
 
 // The cached memory DC for target, in a fresh DC's state, or null when it is
@@ -227,6 +237,7 @@ static HDC TakeDrawDc(HDC target) {
     DrawingCache& c = Cache();
     if (c.drawDcBusy) return nullptr;
     if (!c.drawDc || c.drawTarget != target) {
+        DropDrawSurface(c);
         c.drawDc.Reset(CreateCompatibleDC(target));
         c.drawTarget = target;
         c.drawDcState = c.drawDc ? SaveDC(c.drawDc.Get()) : 0;
@@ -237,15 +248,43 @@ static HDC TakeDrawDc(HDC target) {
     return c.drawDc.Get();
 }
 
+// A true-colour screen gets a 32-bit DIB: the image list draws its pictures
+// through bitmaps compatible with the surface, which are far cheaper to make
+// than device bitmaps under Wine. A palette screen keeps a device bitmap, so
+// that colours are matched as on the screen.
+static HBITMAP MakeSurface(HDC target, int w, int h) {
+    if (GetDeviceCaps(target, BITSPIXEL) * GetDeviceCaps(target, PLANES) <= 8)
+        return CreateCompatibleBitmap(target, w, h);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return CreateDIBSection(target, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+// The cached surface for the DC taken with TakeDrawDc, at least w x h.
+static HBITMAP TakeDrawBitmap(int w, int h) {
+    DrawingCache& c = Cache();
+    if (!c.drawBitmap || c.drawBitmapSize.cx < w || c.drawBitmapSize.cy < h) {
+        const SIZE size = {std::max<LONG>(w, c.drawBitmapSize.cx),
+                           std::max<LONG>(h, c.drawBitmapSize.cy)};
+        c.drawBitmap.Reset(MakeSurface(c.drawTarget, size.cx, size.cy));
+        c.drawBitmapSize = c.drawBitmap ? size : SIZE{0, 0};
+    }
+    return c.drawBitmap.Get();
+}
+
 // Gives the DC back after an item: its state returns to the saved one. A DC
 // whose state cannot be restored is not used again.
 static void ReturnDrawDc() {
     DrawingCache& c = Cache();
     c.drawDcBusy = false;
-    if (!RestoreDC(c.drawDc.Get(), c.drawDcState) || !(c.drawDcState = SaveDC(c.drawDc.Get()))) {
-        c.drawDc.Reset();
-        c.drawTarget = nullptr;
-    }
+    if (!RestoreDC(c.drawDc.Get(), c.drawDcState) || !(c.drawDcState = SaveDC(c.drawDc.Get())))
+        DropDrawSurface(c);
 }
 
 // ---- flat style ------------------------------------------------------------
@@ -528,30 +567,37 @@ void NoTitle(CNewMenu*, DRAWITEMSTRUCT*, BOOL) {}
 
 CNewMemDC::CNewMemDC(HDC target, const RECT& rect) : m_rect(rect), m_hDcTarget(target) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w > 0 && h > 0) m_bitmap.Reset(CreateCompatibleBitmap(target, w, h));
-    if (m_bitmap) {
-        m_hDc = menu::TakeDrawDc(target);
-        m_reused = m_hDc != nullptr;
-        if (m_reused) {
-            m_oldBitmap = SelectObject(m_hDc, m_bitmap.Get());
-            if (!m_oldBitmap) {  // not compatible after all: a DC of its own
+    if (w > 0 && h > 0) {
+        // The drawing cache's DC and surface when they are free.
+        if ((m_hDc = menu::TakeDrawDc(target))) {
+            HBITMAP surface = menu::TakeDrawBitmap(w, h);
+            m_oldBitmap = surface ? SelectObject(m_hDc, surface) : nullptr;
+            m_reused = m_oldBitmap != nullptr;
+            if (!m_reused) {  // not usable after all: a DC of its own
                 menu::ReturnDrawDc();
                 m_hDc = nullptr;
-                m_reused = false;
+            }
+        }
+        if (!m_hDc) {
+            m_bitmap.Reset(CreateCompatibleBitmap(target, w, h));
+            if (m_bitmap) m_ownDc.Reset(CreateCompatibleDC(target));
+            if (m_ownDc) {
+                m_hDc = m_ownDc.Get();
+                m_oldBitmap = SelectObject(m_hDc, m_bitmap.Get());
             }
         }
     }
-    if (!m_hDc) {
-        m_ownDc.Reset(CreateCompatibleDC(target));
-        m_hDc = m_ownDc.Get();
-        if (m_hDc && m_bitmap) m_oldBitmap = SelectObject(m_hDc, m_bitmap.Get());
+    if (m_hDc && m_oldBitmap) {
+        SetWindowOrgEx(m_hDc, rect.left, rect.top, nullptr);
+    } else {
+        // No memory surface: the item is drawn straight onto the target.
+        m_hDc = nullptr;
+        m_bCancel = TRUE;
     }
-    if (m_hDc && m_bitmap) SetWindowOrgEx(m_hDc, rect.left, rect.top, nullptr);
-    if (!m_bitmap) m_bCancel = TRUE;
 }
 
 CNewMemDC::~CNewMemDC() {
-    if (!m_hDc) return;
+    if (!m_hDc) return;  // drawn straight onto the target
     if (!m_bCancel) {
         BitBlt(m_hDcTarget, m_rect.left, m_rect.top, m_rect.right - m_rect.left,
                m_rect.bottom - m_rect.top, m_hDc, m_rect.left, m_rect.top, SRCCOPY);

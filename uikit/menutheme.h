@@ -60,7 +60,8 @@ public:
     ~CNewMemDC();
     CNewMemDC(const CNewMemDC&) = delete;
     CNewMemDC& operator=(const CNewMemDC&) = delete;
-    HDC GetSafeHdc() const { return m_hDc; }
+    // The memory surface, or the target itself when none could be made.
+    HDC GetSafeHdc() const { return m_hDc ? m_hDc : m_hDcTarget; }
     void SetNoCopyBack() { m_bCancel = TRUE; }
 
 private:

@@ -377,6 +377,32 @@ TEST(MenuDraw, KeptSurfaceAndFontsDrawEveryItemAsAFreshOne) {
     }
 }
 
+// The kept surface grows when a larger item follows a smaller one, and an
+// item away from the origin lands where its rectangle says.
+TEST(MenuDraw, KeptSurfaceGrowsForLargerItemsAtAnyPlace) {
+    for (int style : {2, 1}) {
+        StyleGuard g(style, FALSE);
+        Popup m;
+        ASSERT_TRUE(m.AppendItem(0, 1, "&Go\tCtrl+G"));
+        ASSERT_TRUE(m.SetItemBitmap(nullptr, 1, kPic16));
+        const RECT small = {0, 0, 120, 20}, large = {10, 30, 250, 58};
+        Canvas fresh(260, 60), reused(260, 60);
+        menu::DropDrawingCache();
+        vt::test::DrawAt(m, 0, fresh.Dc(), large, ODS_SELECTED);
+        menu::DropDrawingCache();
+        vt::test::DrawAt(m, 0, reused.Dc(), small);
+        reused.Fill(RGB(1, 2, 3));
+        vt::test::DrawAt(m, 0, reused.Dc(), large, ODS_SELECTED);
+        int differ = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 260; ++x) differ += fresh.At(x, y) != reused.At(x, y);
+        EXPECT_EQ(differ, 0) << "style " << style;
+        // Nothing outside the item's rectangle was touched.
+        EXPECT_EQ(reused.Count(RECT{0, 0, 260, 30}, RGB(1, 2, 3)), 260 * 30) << "style " << style;
+        EXPECT_NE(reused.At(249, 57), RGB(1, 2, 3)) << "style " << style;
+    }
+}
+
 TEST(MenuDraw, FlatSelectionRaisesThePictureOverItsShadow) {
     StyleGuard g(2, FALSE);
     Popup m;
