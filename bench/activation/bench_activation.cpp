@@ -11,6 +11,9 @@
 //                          loop (what Wine itself costs)
 //   idle_baseline_shell_working_set_mb  the baseline after it has also built
 //                          the shell's system image lists
+//   idle_floor_working_set_mb  the smallest Windows program (a hidden window
+//                          and a message loop, no other libraries) under the
+//                          same system: nothing can go below it
 #include <windows.h>
 #include <psapi.h>
 #include <shlwapi.h>
@@ -339,6 +342,7 @@ double IdleWorkingSetMb(const std::string& exe, const std::string& args, Find fi
 }
 
 HWND FindIdleBaseline() { return FindWindowA("VtBenchIdle", nullptr); }
+HWND FindIdleFloor() { return FindWindowA("VtTrivial", nullptr); }
 
 void WorkingSetFigures(const std::string& base) {
     // The real program's own profile, restored afterwards.
@@ -356,7 +360,7 @@ void WorkingSetFigures(const std::string& base) {
         seed.SaveSettings();
         real.WriteProfileInt("", regname::kAlreadyRun, 1);
     }
-    std::vector<double> vantrel, baseline, shell;
+    std::vector<double> vantrel, baseline, shell, floor;
     for (int r = 0; r < 3; ++r) {
         double v = IdleWorkingSetMb(BinPath("Vantrel.exe"), "", PublishedWindow, 57665);
         while (PublishedWindow()) Sleep(10);
@@ -365,6 +369,8 @@ void WorkingSetFigures(const std::string& base) {
         if (v > 0) vantrel.push_back(v);
         if (b > 0) baseline.push_back(b);
         if (s > 0) shell.push_back(s);
+        double f = IdleWorkingSetMb(BinPath("trivial.exe"), "stay", FindIdleFloor, 0);
+        if (f > 0) floor.push_back(f);
     }
     if (hadAlreadyRun) {
         CSettingsStore restore(real);
@@ -382,6 +388,7 @@ void WorkingSetFigures(const std::string& base) {
     printf("idle_working_set_mb: %.2f MB\n", Median(vantrel));
     if (!baseline.empty()) printf("idle_baseline_working_set_mb: %.2f MB\n", Median(baseline));
     if (!shell.empty()) printf("idle_baseline_shell_working_set_mb: %.2f MB\n", Median(shell));
+    if (!floor.empty()) printf("idle_floor_working_set_mb: %.2f MB\n", Median(floor));
 }
 
 LRESULT CALLBACK IdleProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
