@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "framework/gdi.h"
 #include "uikit/menumetrics.h"
 #include "uikit/menutheme.h"
 #include "uikit/newmenu.h"
@@ -26,13 +27,7 @@ WNDPROC OldProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetPropA(w, kOldMen
 // 32-bit top-down pixels of a bitmap; empty on failure.
 std::vector<DWORD> BitsOf(HBITMAP bmp, int w, int h) {
     std::vector<DWORD> px(static_cast<size_t>(w) * h);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDown32BitInfo(w, h);
     HDC screen = GetDC(nullptr);
     int got = GetDIBits(screen, bmp, 0, h, px.data(), &bi, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/gdi.h"
 #include "uikit/menuhook.h"
 #include "uikit/menumetrics.h"
 #include "uikit/newmenu.h"
@@ -255,13 +256,7 @@ static HDC TakeDrawDc(HDC target) {
 static HBITMAP MakeSurface(HDC target, int w, int h) {
     if (GetDeviceCaps(target, BITSPIXEL) * GetDeviceCaps(target, PLANES) <= 8)
         return CreateCompatibleBitmap(target, w, h);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDown32BitInfo(w, h);
     void* bits = nullptr;
     return CreateDIBSection(target, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
 }

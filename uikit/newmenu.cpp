@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/gdi.h"
 #include "uikit/menuhook.h"
 #include "uikit/menumetrics.h"
 #include "uikit/menutheme.h"
@@ -38,13 +39,7 @@ HICON TransformIcon(HICON icon, Fn fn) {
     if (!color || !GetObjectA(color.Get(), sizeof bm, &bm)) return nullptr;
     const int w = bm.bmWidth, h = bm.bmHeight;
     if (w <= 0 || h <= 0 || w > 1024 || h > 1024) return nullptr;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDown32BitInfo(w, h);
     const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
     std::vector<DWORD> px(n);
     std::vector<DWORD> mk(n);

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/gdi.h"
 #include "uikit/newmenu.h"
 
 namespace vt::test {
@@ -29,12 +30,7 @@ private:
 class Canvas {
 public:
     Canvas(int w, int h, COLORREF fill = RGB(1, 2, 3)) : w_(w), h_(h) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bi = TopDown32BitInfo(w, h);
         dc_ = CreateCompatibleDC(nullptr);
         bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
                                 nullptr, 0);
