@@ -18,11 +18,12 @@ readme=0
 for f in Vantrel.exe VTHook.dll navtargets.exe; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f: run make build first" >&2; exit 1; }
 done
-for t in Xvfb xdotool xwd xwininfo convert; do
+for t in Xvfb xdotool xwd xwininfo; do
   command -v "$t" >/dev/null || { echo "missing $t: run scripts/deps.sh" >&2; exit 1; }
 done
 
 . "$root/scripts/winenv.sh"
+vt_use_imagemagick || { echo "missing ImageMagick: run scripts/deps.sh" >&2; exit 1; }
 mkdir -p "$out"
 rm -f "$out"/*.png
 # Always an Xvfb of our own, even if the caller has a display.

@@ -8,6 +8,7 @@ build="$root/build/x64"
 demo="$build/bin/menu_demo.exe"
 [ -f "$demo" ] || { echo "missing $demo: build first" >&2; exit 1; }
 . "$root/scripts/winenv.sh"
+vt_use_imagemagick || { echo "missing ImageMagick: run scripts/deps.sh" >&2; exit 1; }
 vt_wine_start "$build" keep
 trap vt_wine_stop EXIT
 work=$(mktemp -d)

@@ -36,3 +36,16 @@ vt_wine_stop() {
   wineserver -w >/dev/null 2>&1 || true
   [ -n "${VT_XVFB_PID:-}" ] && kill "$VT_XVFB_PID" >/dev/null 2>&1 || true
 }
+
+# ImageMagick's convert, even where another "convert" comes first on PATH.
+vt_use_imagemagick() {
+  local c
+  for c in "$(command -v convert)" /usr/bin/convert /usr/bin/convert-im6.q16; do
+    if [ -x "$c" ] && "$c" -version 2>/dev/null | grep -q '^Version: ImageMagick'; then
+      VT_CONVERT=$c
+      convert() { command "$VT_CONVERT" "$@"; }
+      return 0
+    fi
+  done
+  return 1
+}
