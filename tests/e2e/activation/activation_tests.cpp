@@ -113,7 +113,8 @@ TEST_F(Activation, EscapeSendsNothingAndPutsTheDialogBackInFront) {
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(run_.WaitForMenuGone());
     EXPECT_EQ(navtest::FileDialogFolder(dialog_.Window()), before);
-    EXPECT_EQ(GetForegroundWindow(), dialog_.Window()) << Describe(GetForegroundWindow());
+    EXPECT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == dialog_.Window(); }))
+        << Describe(GetForegroundWindow());
 }
 
 TEST_F(Activation, MissingFoldersAreLeftOutAndItemsKeepTheirKeys) {
