@@ -75,7 +75,7 @@ bool VantrelRun::Start(const std::string& args) {
     store.folders = folders;
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
-    if (!process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir())) return false;
+    if (!process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop)) return false;
     if (!test::WaitUntil([] { return PublishedWindow() != nullptr; }, 20000)) return false;
     window_ = PublishedWindow();
     return window_ != nullptr;
@@ -83,7 +83,7 @@ bool VantrelRun::Start(const std::string& args) {
 
 bool VantrelRun::Forward(const std::string& args) {
     test::ChildProcess second;
-    return second.Start(test::BinPath("Vantrel.exe"), args, test::BinDir()) &&
+    return second.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop) &&
            second.WaitForExit(20000);
 }
 
