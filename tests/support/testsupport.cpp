@@ -53,7 +53,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 }
 
 bool ChildProcess::Start(const std::string& exe, const std::string& args,
-                         const std::string& workDir) {
+                         const std::string& workDir, const std::string& desktop) {
     Terminate();
     std::string cmd = "\"" + exe + "\"";
     if (!args.empty()) cmd += " " + args;
@@ -61,6 +61,9 @@ bool ChildProcess::Start(const std::string& exe, const std::string& args,
     line.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    std::vector<char> desk(desktop.begin(), desktop.end());
+    desk.push_back('\0');
+    if (!desktop.empty()) si.lpDesktop = desk.data();
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
                         nullptr, workDir.empty() ? nullptr : workDir.c_str(),

@@ -32,10 +32,11 @@ public:
     ChildProcess(ChildProcess&& other) noexcept;
     ChildProcess& operator=(ChildProcess&& other) noexcept;
 
-    // exe is a path; args is appended after the quoted exe path. Returns false
-    // if the process could not be started.
+    // exe is a path; args is appended after the quoted exe path. A desktop
+    // name starts the process on that desktop (the caller's if empty).
+    // Returns false if the process could not be started.
     bool Start(const std::string& exe, const std::string& args = "",
-               const std::string& workDir = "");
+               const std::string& workDir = "", const std::string& desktop = "");
     bool Running() const;
     // Waits for the process to end; false on timeout.
     bool WaitForExit(DWORD timeoutMs = 10000);

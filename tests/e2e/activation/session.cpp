@@ -77,7 +77,7 @@ bool VantrelRun::Launch(const std::string& args) {
     store.folders = folders;
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
-    return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir());
+    return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
 }
 
 bool VantrelRun::WaitReady() {
@@ -88,7 +88,7 @@ bool VantrelRun::WaitReady() {
 
 bool VantrelRun::Forward(const std::string& args) {
     test::ChildProcess second;
-    return second.Start(test::BinPath("Vantrel.exe"), args, test::BinDir()) &&
+    return second.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop) &&
            second.WaitForExit(20000);
 }
 

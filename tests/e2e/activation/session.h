@@ -29,6 +29,8 @@ public:
 
     vt::AppSettings settings;
     vt::FolderList folders;
+    // The desktop the program starts on (the caller's if empty).
+    std::string desktop;
 
     // Saves settings and folders (marked as already run) and starts the
     // program; WaitReady waits until it has published its window.

@@ -12,11 +12,11 @@ namespace navtest {
 using namespace vt;
 
 bool Fixture::Start(const std::string& mode, const std::string& args,
-                    const std::string& windowClass) {
+                    const std::string& windowClass, const std::string& desktop) {
     log_ = dir_.Path() + "\\log.txt";
     std::string cmd = mode + " \"" + log_ + "\"";
     if (!args.empty()) cmd += " " + args;
-    if (!child_.Start(test::BinPath("navtargets.exe"), cmd)) return false;
+    if (!child_.Start(test::BinPath("navtargets.exe"), cmd, "", desktop)) return false;
     window_ = test::WaitForTopWindow(child_.Pid(), windowClass);
     return window_ != nullptr;
 }

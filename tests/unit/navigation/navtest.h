@@ -15,10 +15,11 @@ namespace navtest {
 // One run of tests/fixtures/navtargets in its own process.
 class Fixture {
 public:
-    // Starts "navtargets <mode> <log> <args>" and waits for its window of the
-    // given class (any visible window if empty).
+    // Starts "navtargets <mode> <log> <args>" (on the named desktop, if one is
+    // given) and waits for its window of the given class (any visible window
+    // if empty). The caller's thread must be on that desktop to find it.
     bool Start(const std::string& mode, const std::string& args = "",
-               const std::string& windowClass = "");
+               const std::string& windowClass = "", const std::string& desktop = "");
     HWND Window() const { return window_; }
     DWORD Pid() const { return child_.Pid(); }
     vt::test::ChildProcess& Process() { return child_; }
