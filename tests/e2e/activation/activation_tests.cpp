@@ -25,19 +25,6 @@ const char* kAcceleratorMessage = "Vantrel failed to initialize the global keybo
 // follows (or precedes) the same gesture's positive case in the test.
 const DWORD kNothingHappensMs = 1500;
 
-std::string LongLower(const std::string& path) {
-    char buf[MAX_PATH];
-    DWORD n = GetLongPathNameA(path.c_str(), buf, MAX_PATH);
-    return navtest::Lower(n && n < MAX_PATH ? std::string(buf, n) : path);
-}
-
-std::string Describe(HWND w) {
-    if (!w) return "no window";
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    return test::ClassNameOf(w) + " \"" + test::TextOf(w) + "\" of process " + std::to_string(pid);
-}
-
 class Activation : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,16 +45,7 @@ protected:
     // that the dialog went there and is in front again.
     void PickBetaAndExpectDialogThere() {
         ASSERT_TRUE(run_.WaitForMenu());
-        PressKey(VK_DOWN);
-        PressKey(VK_DOWN);
-        PressKey(VK_RETURN);
-        ASSERT_TRUE(run_.WaitForMenuGone());
-        const std::string want = LongLower(beta_);
-        EXPECT_TRUE(test::WaitUntil(
-            [&] { return LongLower(navtest::FileDialogFolder(dialog_.Window())) == want; }))
-            << navtest::FileDialogFolder(dialog_.Window());
-        EXPECT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == dialog_.Window(); }))
-            << Describe(GetForegroundWindow());
+        PickSecondItemAndExpectDialogIn(run_, dialog_.Window(), beta_);
     }
 
     // Brings the dialog in front again and puts the pointer over it.

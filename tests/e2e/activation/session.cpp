@@ -1,11 +1,14 @@
 #include "e2e/activation/session.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
 #include "app/instancechecker.h"
 #include "app/settings.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
+#include "unit/navigation/navtest.h"
 
 namespace e2e {
 namespace test = vt::test;
@@ -150,6 +153,33 @@ void TurnWheel(int clicks) {
 }
 void RightButtonDown() { Send({Mouse(MOUSEEVENTF_RIGHTDOWN)}); }
 void RightButtonUp() { Send({Mouse(MOUSEEVENTF_RIGHTUP)}); }
+
+std::string LongLower(const std::string& path) {
+    char buf[MAX_PATH];
+    DWORD n = GetLongPathNameA(path.c_str(), buf, MAX_PATH);
+    return navtest::Lower(n && n < MAX_PATH ? std::string(buf, n) : path);
+}
+
+std::string Describe(HWND w) {
+    if (!w) return "no window";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    return test::ClassNameOf(w) + " \"" + test::TextOf(w) + "\" of process " + std::to_string(pid);
+}
+
+void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog,
+                                     const std::string& folder) {
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(run.WaitForMenuGone());
+    const std::string want = LongLower(folder);
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return LongLower(navtest::FileDialogFolder(dialog)) == want; }))
+        << navtest::FileDialogFolder(dialog);
+    EXPECT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+        << Describe(GetForegroundWindow());
+}
 
 bool BringToFront(HWND w) {
     return test::WaitUntil([&] {

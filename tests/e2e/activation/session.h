@@ -70,6 +70,16 @@ void TurnWheel(int clicks);
 void RightButtonDown();
 void RightButtonUp();
 
+// A path in its long form, lower-cased, for comparing folders.
+std::string LongLower(const std::string& path);
+// Class, text and process of a window, for failure messages.
+std::string Describe(HWND w);
+
+// With the folder menu open: Down, Down, Return picks its second item; then
+// the file dialog (of another process) must show folder and be in front.
+void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog,
+                                     const std::string& folder);
+
 // Brings a window of another process in front and waits until it is there.
 bool BringToFront(HWND w);
 
