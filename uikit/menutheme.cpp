@@ -116,9 +116,9 @@ struct DrawingCache {
     UniqueMemDC drawDc;
     int drawDcState = 0;
     bool drawDcBusy = false;
-    // The surface items are drawn on, compatible with drawTarget and grown to
-    // the largest item so far: making a bitmap for every item cost about half
-    // of an item's drawing time under Wine.
+    // The surface items are drawn on (see MakeSurface), made for drawTarget
+    // and grown to the largest item so far: making a bitmap for every item
+    // cost about half of an item's drawing time under Wine.
     UniqueBitmap drawBitmap;
     SIZE drawBitmapSize = {0, 0};
 };
