@@ -15,6 +15,14 @@ else()
   set(VT_RUN_TESTS OFF)
 endif()
 
+# A compiler cache, where the machine has one, makes rebuilds in several
+# checkouts cheap; nothing depends on it.
+find_program(VT_CCACHE ccache)
+if(VT_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${VT_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VT_CCACHE})
+endif()
+
 include(GoogleTest)
 
 # vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s])
