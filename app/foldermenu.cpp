@@ -49,6 +49,13 @@ int CMainFrame::PictureFor(const FolderEntry& e) {
 }
 
 void CMainFrame::ShowFolderMenu(CWnd target) {
+    // The menu's own loop dispatches this window's messages while it is
+    // open; every activation among them is then dropped (AcceptActivation).
+    struct OpenFlag {
+        bool& open;
+        explicit OpenFlag(bool& o) : open(o) { open = true; }
+        ~OpenFlag() { open = false; }
+    } openFlag(menuOpen_);
     FinishStartup();  // a first start with "/pop" gets here before the message loop
     CNewMenu menu(nullptr);
     menu.Attach(::CreatePopupMenu());
