@@ -223,7 +223,11 @@ LRESULT CMainFrame::OnSettingChange(WPARAM w, LPARAM l) {
 }
 
 void CMainFrame::NavigateTo(UINT id) {
-    nav::NavigateTo(id, store_.folders, store_.settings, TargetWindow, m_hWnd);
+    // The keys held and the target are taken now; the target is driven on a
+    // thread of its own, so that a slow or hung program cannot freeze Vantrel.
+    nav::NavigationRequest request;
+    if (nav::PrepareNavigation(id, store_.folders, store_.settings, TargetWindow, {}, request))
+        navigator_.Start(request, m_hWnd);
 }
 
 bool CMainFrame::DestroyWindow() {

@@ -9,6 +9,7 @@
 #include "app/hookbinding.h"
 #include "app/settings.h"
 #include "framework/wnd.h"
+#include "navigation/background.h"
 #include "uikit/newmenu.h"
 #include "uikit/trayicon.h"
 
@@ -114,6 +115,8 @@ private:
     CNewMenuBitmaps menuPictures_;    // every folder picture, for the life of the window
     std::map<std::string, int> pictureCache_;  // icon key -> picture index
     CHookLibrary hookLibrary_;
+    // Drives the targets of chosen folders, each on a thread of its own.
+    nav::BackgroundNavigator navigator_;
     bool menuOpen_ = false;   // from ShowFolderMenu's start to its return
     int modalDialogs_ = 0;    // modal dialogs open now (nested ones count too)
 };

@@ -1,11 +1,13 @@
 // Busy is not hung: a target that takes seconds over a folder gets the whole
-// sequence, one the system reports as hung gets nothing more at once.
+// sequence, one the system reports as hung gets nothing more at once, and on
+// their own threads neither holds up the caller or other windows.
 #include <windows.h>
 
 #include <algorithm>
 
 #include <gtest/gtest.h>
 
+#include "navigation/background.h"
 #include "navtest.h"
 
 using namespace vt;
@@ -26,6 +28,15 @@ int LineOf(const std::vector<std::string>& lines, const std::string& text, int f
     for (int i = std::max(from, 0); i < static_cast<int>(lines.size()); ++i)
         if (lines[i].find(text) != std::string::npos) return i;
     return -1;
+}
+
+NavigationRequest FolderFor(HWND target, const std::string& folder) {
+    NavigationRequest r;
+    r.path = folder;
+    r.isDirectory = true;
+    r.reuseExplorer = true;
+    r.target = target;
+    return r;
 }
 
 // The imitated file dialog with text typed in its file name box.
@@ -83,4 +94,50 @@ TEST(NavPatience, TargetTheSystemCallsHungGetsNothingMoreAtOnce) {
                world.Services(kNavigationPatienceMs));
     EXPECT_LT(GetTickCount() - second, 2000u);
     EXPECT_TRUE(world.shellCalls.empty()) << "the dialog was the target, hung or not";
+}
+
+TEST(NavBackground, HungTargetHoldsUpNeitherTheCallerNorOtherWindows) {
+    ScratchDir dir("navbg");
+    const std::string folder = dir.MakeDir("there");
+    Fixture stuck, other;
+    StartDialog(stuck, "slowok never");
+    StartDialog(other, "");
+    BackgroundNavigator navigator;
+    const DWORD start = GetTickCount();
+    navigator.Start(FolderFor(stuck.Window(), folder), nullptr);
+    EXPECT_LT(GetTickCount() - start, 500u) << "the caller does not wait for the target";
+    ASSERT_TRUE(stuck.WaitForLog("dialog OK stalls"));
+
+    navigator.Start(FolderFor(other.Window(), folder), nullptr);
+    EXPECT_TRUE(other.WaitForLog("box EM_SETSEL")) << other.Log();
+    EXPECT_EQ(Text(FileNameBox(other.Window())), "typed");
+    EXPECT_EQ(navigator.Running(), 1u) << "the stuck one still waits";
+
+    // A target that goes away ends the wait for it.
+    stuck.Process().Terminate();
+    EXPECT_TRUE(WaitUntil([&] { return navigator.Running() == 0; }, 10000));
+}
+
+TEST(NavBackground, NavigationsOfOneTargetRunOneAfterAnother) {
+    ScratchDir dir("navorder");
+    const std::string first = dir.MakeDir("first");
+    const std::string second = dir.MakeDir("second");
+    Fixture fx;
+    StartDialog(fx, "slowok 1500");
+    BackgroundNavigator navigator;
+    navigator.Start(FolderFor(fx.Window(), first), nullptr);
+    navigator.Start(FolderFor(fx.Window(), second), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return navigator.Running() == 0; }, 20000));
+
+    // The second sequence starts after the first has given the box back;
+    // interleaved, it would have saved the first path as the typed text.
+    const auto lines = fx.LogLines();
+    const int firstOk = LineOf(lines, "dialog OK " + first);
+    const int firstBack = LineOf(lines, "box EM_SETSEL", firstOk);
+    const int secondStart = LineOf(lines, "box WM_SETREDRAW 0", firstOk);
+    const int secondOk = LineOf(lines, "dialog OK " + second);
+    ASSERT_GE(firstOk, 0) << fx.Log();
+    ASSERT_GE(secondOk, 0) << fx.Log();
+    EXPECT_LT(firstBack, secondStart) << fx.Log();
+    EXPECT_EQ(Text(FileNameBox(fx.Window())), "typed");
 }
