@@ -1,8 +1,8 @@
 #include "navigation/background.h"
 
-#include <objbase.h>
-
 #include <memory>
+
+#include "framework/cominit.h"
 
 namespace vt::nav {
 
@@ -29,9 +29,8 @@ DWORD WINAPI BackgroundNavigator::ThreadMain(void* p) {
         // too; the shell fallback needs COM.
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        CComInit com;
         RunNavigation(job->request, job->owner, job->services);
-        if (SUCCEEDED(com)) CoUninitialize();
     } catch (...) {
         // Nothing may leave a thread procedure; the navigation simply ends.
     }

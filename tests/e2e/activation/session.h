@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/folderlist.h"
+#include "model/folderlist.h"
 #include "support/testsupport.h"
 
 namespace e2e {
