@@ -12,9 +12,16 @@
 #include "dialogs/systemimagelist.h"
 #include "framework/handles.h"
 #include "navigation/driver.h"
+#include "navigation/sendwindow.h"
 #include "resources/resource.h"
 
 namespace vt {
+
+namespace {
+// How long the window in front gets to show that it is taking messages. An
+// idle program answers at once.
+constexpr UINT kAttachProbeMs = 500;
+}  // namespace
 
 std::string IconCacheKey(const FolderEntry& e) {
     if (e.iconIndex == -1 || e.iconFile.empty()) return "DEFAULT";
@@ -49,6 +56,13 @@ int CMainFrame::PictureFor(const FolderEntry& e) {
 }
 
 void CMainFrame::ShowFolderMenu(CWnd target) {
+    // The menu's own loop dispatches this window's messages while it is
+    // open; every activation among them is then dropped (AcceptActivation).
+    struct OpenFlag {
+        bool& open;
+        explicit OpenFlag(bool& o) : open(o) { open = true; }
+        ~OpenFlag() { open = false; }
+    } openFlag(menuOpen_);
     FinishStartup();  // a first start with "/pop" gets here before the message loop
     CNewMenu menu(nullptr);
     menu.Attach(::CreatePopupMenu());
@@ -74,8 +88,13 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
                       menuPictures_.AddBitmap(IDB_EXIT, kMenuMaskColor));
 
     // Attached only when there is a target of another thread; detached when
-    // the scope ends, after the target was put back in front.
-    nav::InputAttachment input(target);
+    // the scope ends, after the target was put back in front. A target busy
+    // with something else (or hung) gets no attachment: with shared input,
+    // making our window the active one waits for the target's thread, and
+    // the menu would wait with it.
+    const bool answers = target && nav::SendToWindow(target.GetSafeHwnd(), WM_NULL, 0, 0, nullptr,
+                                                     kAttachProbeMs) == nav::SendStatus::Answered;
+    nav::InputAttachment input(answers ? target : CWnd());
     SetForegroundWindow();
     POINT pt = {};
     GetCursorPos(&pt);

@@ -53,6 +53,11 @@ BOOL CVantrelApp::InitInstance() {
     // A start made while the first is still starting waits here until the
     // first has published its main window.
     checker_->LockStartup();
+    // However start-up ends, later starts must not wait for this one.
+    struct StartupLockRelease {
+        CInstanceChecker& checker;
+        ~StartupLockRelease() { checker.ReleaseStartupLock(); }
+    } release{*checker_};
 
     if (checker_->IsPreviousInstanceRunning()) {
         // "/pop" must not activate the running instance: that would make its
@@ -77,7 +82,10 @@ BOOL CVantrelApp::InitInstance() {
         m_pMainWnd = nullptr;
         return FALSE;
     }
-    checker_->PublishMainWindow();
+    // If the window cannot be published (something else holds the record's
+    // name), later starts find no running instance and become instances of
+    // their own: the lock must go all the same, before the own command runs.
+    if (!checker_->PublishMainWindow()) checker_->ReleaseStartupLock();
     frame_->PostMessage(CMainFrame::WM_FINISH_STARTUP);
 
     if (command_ == kCmdPop) {

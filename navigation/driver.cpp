@@ -4,10 +4,29 @@
 
 namespace vt::nav {
 
+UINT TargetDriver::RemainingMs() const {
+    const DWORD spent = GetTickCount() - start_;
+    return spent < patienceMs_ ? patienceMs_ - spent : 0;
+}
+
 SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     if (result) *result = 0;
-    if (gaveUp_) return SendStatus::TimedOut;
-    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, timeoutMs_);
+    const UINT left = RemainingMs();
+    if (gaveUp_ || left == 0) {
+        gaveUp_ = true;
+        return SendStatus::TimedOut;
+    }
+    // A target that took longer than the hung threshold over our last message
+    // still counts as hung until it is back in its message loop, which may be
+    // a moment after its answer reached us: one that has just answered is
+    // known to be alive.
+    const bool justAnswered = answered_ && GetTickCount() - answeredAt_ < kSystemHungAfterMs;
+    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, left,
+                                       justAnswered ? IfHung::Wait : IfHung::GiveUp);
+    if (st == SendStatus::Answered) {
+        answered_ = true;
+        answeredAt_ = GetTickCount();
+    }
     if (st == SendStatus::TimedOut) gaveUp_ = true;
     return st;
 }

@@ -17,10 +17,17 @@ enum class SendStatus {
                // to must stay valid
 };
 
-// SendMessageTimeoutA with SMTO_ABORTIFHUNG. result (optional) receives the
-// window's answer, 0 unless Answered.
+// What to do when the system reports the window's thread as hung (it has not
+// taken a message for some seconds) at the moment of sending.
+enum class IfHung {
+    GiveUp,  // return TimedOut at once
+    Wait,    // send all the same and wait up to the time-out
+};
+
+// SendMessageTimeoutA, with SMTO_ABORTIFHUNG unless ifHung says Wait. result
+// (optional) receives the window's answer, 0 unless Answered.
 SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
-                        UINT timeoutMs = kDefaultSendTimeoutMs);
+                        UINT timeoutMs = kDefaultSendTimeoutMs, IfHung ifHung = IfHung::GiveUp);
 
 // The window's answer, or 0 when it gave none.
 LRESULT SendForResult(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0,

@@ -58,7 +58,7 @@ nav::NavigationServices FakeWorld::Services(UINT timeoutMs) {
         const bool down = (vk == VK_SHIFT && shift) || (vk == VK_CONTROL && ctrl);
         return static_cast<SHORT>(down ? 0x8000 : 0);
     };
-    s.sendTimeoutMs = timeoutMs;
+    s.patienceMs = timeoutMs;
     return s;
 }
 

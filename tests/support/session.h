@@ -64,6 +64,12 @@ private:
 // Key presses and releases as the keyboard driver would deliver them.
 void PressKey(WORD vk);
 void PressChord(const std::vector<WORD>& modifiers, WORD vk);
+// Several chords in one burst of input, as fast as a keyboard can deliver them.
+struct Chord {
+    std::vector<WORD> modifiers;
+    WORD vk;
+};
+void PressChords(const std::vector<Chord>& chords);
 // Moves the pointer (screen coordinates), as a mouse would.
 void MoveMouse(POINT screen);
 void TurnWheel(int clicks);
