@@ -41,3 +41,26 @@ TEST(Text, AHalfCharacterAtTheEndOfAFilledBufferIsDropped) {
 }
 
 }  // namespace
+
+// The test programs carry the program's manifest: narrow text is UTF-8.
+TEST(Text, AnyScriptGoesToUtf16AndBack) {
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    const std::wstring wide = ToWide(kMixedUtf8);
+    EXPECT_EQ(wide, std::wstring(L"\u041F\u0440\u043E\u65E5") + L"\xD83C\xDFB5");
+    EXPECT_EQ(ToNarrow(wide), kMixedUtf8);
+    EXPECT_EQ(ToWide(""), L"");
+    EXPECT_EQ(ToNarrow(std::wstring()), "");
+}
+
+TEST(Text, NamesCompareWithoutCaseInEveryScript) {
+    EXPECT_TRUE(EqualsIgnoreCase("C:\\Windows\\Explorer.EXE", "c:\\windows\\explorer.exe"));
+    // "Рабочий стол" against its capitals, Greek likewise.
+    EXPECT_TRUE(EqualsIgnoreCase("\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x87\xD0\xB8\xD0\xB9",
+                                 "\xD0\xA0\xD0\x90\xD0\x91\xD0\x9E\xD0\xA7\xD0\x98\xD0\x99"));
+    EXPECT_TRUE(EqualsIgnoreCase("\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92"));  // αβ, ΑΒ
+    // Whole names only, and letters stay letters: no language's special rules.
+    EXPECT_FALSE(EqualsIgnoreCase("explorer.exe", "explorer.ex"));
+    EXPECT_FALSE(EqualsIgnoreCase("stra\xC3\x9F" "e", "STRASSE"));  // straße
+    EXPECT_FALSE(EqualsIgnoreCase("\xD0\x95", "\xD0\x81"));         // Е is not Ё
+    EXPECT_TRUE(EqualsIgnoreCase("", ""));
+}
