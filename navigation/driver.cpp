@@ -2,12 +2,15 @@
 
 #include <vector>
 
+#include "framework/text.h"
+
 namespace vt::nav {
 
-SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
+                               MessageForm form) {
     if (result) *result = 0;
     if (gaveUp_) return SendStatus::TimedOut;
-    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, timeoutMs_);
+    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, timeoutMs_, form);
     if (st == SendStatus::TimedOut) gaveUp_ = true;
     return st;
 }
@@ -19,14 +22,15 @@ void TargetDriver::PressKey(CWnd w, WPARAM key) {
 }
 
 std::string TargetDriver::GetText(CWnd w) {
-    std::vector<char> buf(kSavedTextChars, '\0');
-    Send(w, WM_GETTEXT, kSavedTextChars, reinterpret_cast<LPARAM>(buf.data()));
-    buf.back() = '\0';
-    return buf.data();
+    std::vector<wchar_t> buf(kSavedTextChars, L'\0');
+    Send(w, WM_GETTEXT, kSavedTextChars, reinterpret_cast<LPARAM>(buf.data()), nullptr,
+         MessageForm::Wide);
+    return ToNarrow(buf.data(), buf.size() - 1);
 }
 
 void TargetDriver::SetText(CWnd w, const std::string& text) {
-    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wide = ToWide(text);
+    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), nullptr, MessageForm::Wide);
 }
 
 void TargetDriver::Activate(CWnd w) {

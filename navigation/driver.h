@@ -17,7 +17,7 @@ namespace vt::nav {
 // key-up messages (previous state down, transition up).
 inline constexpr LPARAM kKeyDownLParam = 0x001C0001;
 inline constexpr LPARAM kKeyUpLParam = static_cast<LPARAM>(0xC01C0001u);
-// WM_GETTEXT capacity for text saved from a box.
+// WM_GETTEXT capacity (UTF-16 units) for text saved from a box.
 inline constexpr int kSavedTextChars = 1024;
 
 class TargetDriver {
@@ -25,10 +25,13 @@ public:
     explicit TargetDriver(UINT timeoutMs = kDefaultSendTimeoutMs) : timeoutMs_(timeoutMs) {}
 
     // Sends unless the target already failed to answer.
-    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr);
+    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr,
+                    MessageForm form = MessageForm::Ansi);
     // WM_KEYDOWN, WM_CHAR, WM_KEYUP with the fixed lParam values.
     void PressKey(CWnd w, WPARAM key);
-    // WM_GETTEXT of up to kSavedTextChars - 1 characters.
+    // The other program's text goes both ways as UTF-16 (WM_GETTEXT and
+    // WM_SETTEXT in their W form), so that it does not depend on its code
+    // page or ours. GetText reads up to kSavedTextChars - 1 units.
     std::string GetText(CWnd w);
     void SetText(CWnd w, const std::string& text);
     // SetForegroundWindow, then SetActiveWindow.
