@@ -18,6 +18,16 @@ int ScreenLogPixels() {
     return d;
 }
 
+// The prefix runs at the DPI the test run asks for: VT_EXPECT_DPI in the
+// high-DPI run, else a fresh prefix's 96.
+TEST(Dpi, ThePrefixRunsAtTheDpiOfTheRun) {
+    const char* want = std::getenv("VT_EXPECT_DPI");
+    const int expected = want ? std::atoi(want) : kBaseDpi;
+    EXPECT_EQ(SystemDpi(), expected);
+    EXPECT_EQ(ScreenLogPixels(), expected);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), SmallIconSizeForDpi(expected));
+}
+
 TEST(Dpi, ScalingRoundsToTheNearestPixel) {
     EXPECT_EQ(ScaleForDpi(16, 96), 16);
     EXPECT_EQ(ScaleForDpi(16, 120), 20);
