@@ -2,6 +2,7 @@
 
 #include "app/vantrelapp.h"
 #include "dialogs/iconsources.h"
+#include "framework/dpi.h"
 #include "navigation/navigate.h"
 #include "navigation/recognise.h"
 #include "navigation/sendwindow.h"
@@ -35,9 +36,7 @@ int MenuStyleForTheme() { return Theme().IsAppThemed() ? 2 : 1; }
 }  // namespace
 
 CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
-    // The frame keeps one reference for its whole life, so that menus, which
-    // release theirs, never delete the collection.
-    menuPictures_.AddRef();
+    UsePictureSize(SmallIconSizeForDpi(SystemDpi()));
     CNewMenu::SetUsePreparedImages(FALSE);
     CNewMenu::SetMenuStyle(MenuStyleForTheme());
     store_.deferSystemIcons = true;
@@ -147,7 +146,7 @@ void CMainFrame::RegisterShortcut() {
 void CMainFrame::UpdateTrayIcon() {
     if (store_.settings.showTray) {
         if (!trayIconHandle_) {
-            trayIconHandle_ = LoadTrayIcon(IDR_MAINFRAME);
+            trayIconHandle_ = LoadTrayIcon(IDR_MAINFRAME);  // at the system DPI's size
             trayIcon_.Create(*this, kTrayIconId, "Vantrel", trayIconHandle_, kTrayCallbackMessage,
                              0, FALSE);
         }

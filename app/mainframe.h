@@ -4,6 +4,7 @@
 // starts forward, and pops the folder menu for the window in front.
 #pragma once
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/hookbinding.h"
@@ -107,12 +108,21 @@ protected:
     // The picture index for a folder's icon in the menu pictures, loaded once
     // per cache lifetime.
     int PictureFor(const FolderEntry& entry);
+    // Makes the menu pictures size x size pixels (the small-icon size of the
+    // DPI the menu is drawn at); a new size starts an empty collection.
+    void UsePictureSize(int size);
+    // A picture of the program's own: at 16 pixels its bitmap, at other
+    // sizes its icon drawn for that size.
+    int ResourcePicture(UINT bitmapId, UINT iconId);
 
 private:
     CSettingsStore store_;
     HICON trayIconHandle_ = nullptr;  // not owned (resource icon); null until first needed
     CTrayNotifyIcon trayIcon_;
-    CNewMenuBitmaps menuPictures_;    // every folder picture, for the life of the window
+    // Every folder and command picture at the current size; owned, with one
+    // reference of its own for as long as it is the current collection.
+    std::unique_ptr<CNewMenuBitmaps> menuPictures_;
+    int pictureSize_ = 0;
     std::map<std::string, int> pictureCache_;  // icon key -> picture index
     CHookLibrary hookLibrary_;
     // Drives the targets of chosen folders, each on a thread of its own.

@@ -301,6 +301,54 @@ HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
 }
 
 namespace {
+
+// IID_IImageList, which MinGW's import libraries do not carry.
+const IID kImageListIid = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+// The system image list that holds the icon at size, or scaled down from the
+// next larger one; the shell's lists share their indices.
+HICON SystemImageAtSize(int index, int size) {
+    if (index < 0) return nullptr;
+    CSystemImageList& small = CSystemImageList::Get();
+    if (small.GetImageSize().cx == size) return small.ExtractIcon(index, ILD_NORMAL);
+    HIMAGELIST best = nullptr;
+    int bestSize = 0;
+    for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE}) {
+        HIMAGELIST list = nullptr;
+        if (FAILED(SHGetImageList(which, kImageListIid, reinterpret_cast<void**>(&list))) ||
+            !list)
+            continue;
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(list, &cx, &cy);
+        // The smallest list at least as large, else the largest there is.
+        const bool better = bestSize < size ? cx > bestSize : (cx >= size && cx < bestSize);
+        if (!best || better) {
+            best = list;
+            bestSize = cx;
+        }
+    }
+    if (!best) return small.ExtractIcon(index, ILD_NORMAL);
+    UniqueIcon icon(ImageList_GetIcon(best, index, ILD_NORMAL));
+    if (!icon || bestSize == size) return icon.Release();
+    return static_cast<HICON>(CopyImage(icon.Get(), IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+HICON LoadIconOfSize(const std::string& iconFile, int iconIndex, int size) {
+    if (iconFile == kSystemImageListMarker) return SystemImageAtSize(iconIndex, size);
+    if (iconFile.empty() || iconIndex == -1 || size <= 0) return nullptr;
+    HICON icon = nullptr;
+    const HRESULT hr = SHDefExtractIconA(iconFile.c_str(), iconIndex, 0, &icon, nullptr,
+                                         static_cast<UINT>(size));
+    if (hr != S_OK) {
+        if (icon) DestroyIcon(icon);
+        return nullptr;
+    }
+    return icon;
+}
+
+namespace {
 enum class ReferenceState { None, Pending, Computing, Done };
 ReferenceState g_referenceState = ReferenceState::None;
 std::string g_referenceFolder;

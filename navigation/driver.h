@@ -19,7 +19,7 @@ namespace vt::nav {
 // key-up messages (previous state down, transition up).
 inline constexpr LPARAM kKeyDownLParam = 0x001C0001;
 inline constexpr LPARAM kKeyUpLParam = static_cast<LPARAM>(0xC01C0001u);
-// WM_GETTEXT capacity for text saved from a box.
+// WM_GETTEXT capacity (UTF-16 units) for text saved from a box.
 inline constexpr int kSavedTextChars = 1024;
 // How long one sequence may wait for its target in all: generous, since a
 // busy target gets the whole sequence however long its folder takes to list.
@@ -36,10 +36,13 @@ public:
 
     // Sends unless the target already failed to answer, waiting at most for
     // what is left of the patience.
-    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr);
+    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr,
+                    MessageForm form = MessageForm::Ansi);
     // WM_KEYDOWN, WM_CHAR, WM_KEYUP with the fixed lParam values.
     void PressKey(CWnd w, WPARAM key);
-    // WM_GETTEXT of up to kSavedTextChars - 1 characters.
+    // The other program's text goes both ways as UTF-16 (WM_GETTEXT and
+    // WM_SETTEXT in their W form), so that it does not depend on its code
+    // page or ours. GetText reads up to kSavedTextChars - 1 units.
     std::string GetText(CWnd w);
     void SetText(CWnd w, const std::string& text);
     // SetForegroundWindow, then SetActiveWindow.

@@ -44,8 +44,8 @@ bool RunFolderBrowserSequence(Navigation& n, DescendantClasses& tree) {
     if (!block) return true;  // the dialog is left as it was
     InputAttachment input(n.target);
     n.driver.Activate(n.target);
-    if (n.driver.Send(n.target, BFFM_SETSELECTIONA, TRUE, block.AsLParam()) ==
-        SendStatus::TimedOut) {
+    if (n.driver.Send(n.target, BFFM_SETSELECTIONW, TRUE, block.AsLParam(), nullptr,
+                      MessageForm::Wide) == SendStatus::TimedOut) {
         block.Abandon();  // the dialog may still read the path later
         return true;
     }

@@ -44,9 +44,13 @@ void FillColor(HDC dc, const RECT& r, COLORREF c) {
     FillRect(dc, &r, b.Get());
 }
 
-void FrameColor(HDC dc, const RECT& r, COLORREF c) {
+// A frame of width w inside r.
+void FrameColor(HDC dc, RECT r, COLORREF c, int w = 1) {
     UniqueBrush b(CreateSolidBrush(c));
-    FrameRect(dc, &r, b.Get());
+    for (int i = 0; i < w && r.right > r.left && r.bottom > r.top; ++i) {
+        FrameRect(dc, &r, b.Get());
+        InflateRect(&r, -1, -1);
+    }
 }
 
 // Client rectangle of a window in window coordinates.
@@ -91,7 +95,7 @@ void PaintClientBand(HWND w, HDC dc) {
     menu::FlatColors c = FrameColors(dc);
     int stripRight = items.left;
     if (auto* nm = dynamic_cast<CNewMenu*>(CMenu::FromHandlePermanent(hmenu)))
-        stripRight = menu::FlatStripRect(items, nm->GetIconWidth()).right;
+        stripRight = menu::FlatStripRect(items, nm->GetIconWidth(), nm->GetDpi()).right;
     FillColor(dc, RECT{client.left, client.top, items.left, client.bottom}, c.strip);
     FillColor(dc, RECT{items.left, client.top, stripRight, items.top}, c.strip);
     FillColor(dc, RECT{items.left, items.bottom, stripRight, client.bottom}, c.strip);
@@ -142,22 +146,24 @@ ErrorReporter SetErrorReporter(ErrorReporter reporter) {
 }
 
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
-    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow);
-    const RECT inner = {1, 1, box.right - 1, box.bottom - 1};
+    const int dpi = p.dpi > 0 ? p.dpi : kBaseDpi;
+    const int u = LineWidth(dpi);
+    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow, dpi);
+    const RECT inner = {u, u, box.right - u, box.bottom - u};
     if (p.firstPass) {
         const RECT& c = p.client;
         FillColor(dc, RECT{inner.left, inner.top, inner.right, c.top}, p.itemBack);
         FillColor(dc, RECT{inner.left, c.bottom, inner.right, inner.bottom}, p.itemBack);
         FillColor(dc, RECT{inner.left, c.top, c.left, c.bottom}, p.itemBack);
-        FillColor(dc, RECT{c.right - 1, c.top, inner.right, c.bottom}, p.itemBack);
+        FillColor(dc, RECT{c.right - u, c.top, inner.right, c.bottom}, p.itemBack);
     }
     if (p.highContrast) {
-        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT));
+        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT), u);
         return;
     }
-    FrameColor(dc, inner, p.itemBack);
-    FillColor(dc, RECT{1, 2, 2, 2 + (box.bottom - box.top) - 4}, p.strip);
-    FrameColor(dc, box, p.border);
+    FrameColor(dc, inner, p.itemBack, u);
+    FillColor(dc, RECT{u, 2 * u, 2 * u, 2 * u + (box.bottom - box.top) - 4 * u}, p.strip);
+    FrameColor(dc, box, p.border, u);
     if (p.systemShadow || !p.snapshot) return;
 
     // Own drop shadow from what was on the screen behind the window.
@@ -170,29 +176,31 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
     const bool palette = IsPaletteScreen(p.colorCount);
     const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
-    for (int d = 1; d <= 4 && d <= w; ++d) {
+    const int sw = ShadowWidth(dpi);
+    const int corner = ScaleForDpi(4, dpi);
+    for (int d = 1; d <= sw && d <= w; ++d) {
         int x = w - d;
         for (int y = 0; y < h; ++y) {
             COLORREF c;
             if (palette) {
-                bool dark = d >= 3 && y >= 4 && y <= h - 3;
+                bool dark = ShadowStep(d, dpi) >= 3 && y >= corner && y <= h - ScaleForDpi(3, dpi);
                 c = dark ? btnShadow : snapAt(x, y);
             } else {
-                int f = RightShadowFactor(d, y, h);
+                int f = RightShadowFactor(d, y, h, dpi);
                 c = f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
             }
             SetPixelV(dc, x, y, c);
         }
     }
-    for (int r = 1; r <= 4 && r <= h; ++r) {
+    for (int r = 1; r <= sw && r <= h; ++r) {
         int y = h - r;
-        for (int x = 0; x <= w - 5; ++x) {
+        for (int x = 0; x < w - sw; ++x) {
             COLORREF c;
             if (palette) {
-                bool dark = r >= 3 && x >= 4;
+                bool dark = ShadowStep(r, dpi) >= 3 && x >= corner;
                 c = dark ? btnShadow : snapAt(x, y);
             } else {
-                int f = BottomShadowFactor(r, x, w);
+                int f = BottomShadowFactor(r, x, w, dpi);
                 c = f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
             }
             SetPixelV(dc, x, y, c);
@@ -223,6 +231,7 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.border = menu::Darken(128, p.menuColor);
     p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
     p.snapshot = data->m_Screen.Get();
+    p.dpi = DpiForWindow(window);
     menu::PaintFlatFrame(dc, p);
     return TRUE;
 }
@@ -415,7 +424,8 @@ LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM
         HDC dc = GetWindowDC(w);
         RECT content = {};
         if (theme->PaintFrame(w, dc, FALSE) && theme->GetContentRect(w, &content)) {
-            InflateRect(&content, -1, -1);
+            const int u = menu::LineWidth(DpiForWindow(w));
+            InflateRect(&content, -u, -u);
             UniqueRgn rgn(CreateRectRgnIndirect(&content));
             CallWindowProcA(old, w, WM_NCPAINT, reinterpret_cast<WPARAM>(rgn.Get()), 0);
             theme->PaintFrame(w, dc, TRUE);
@@ -443,7 +453,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         RECT content = {};
         if (theme->GetContentRect(w, &content)) {
             OffsetRect(&content, -wr.left, -wr.top);
-            InflateRect(&content, -1, -1);
+            const int u = menu::LineWidth(DpiForWindow(w));
+            InflateRect(&content, -u, -u);
             IntersectClipRect(mem.Get(), content.left, content.top, content.right, content.bottom);
             result = CallWindowProcA(old, w, WM_PRINT, reinterpret_cast<WPARAM>(mem.Get()),
                                      lp & ~static_cast<LPARAM>(PRF_ERASEBKGND));
@@ -458,7 +469,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), lp);
         PaintClientBand(w, mem.Get());
         RECT cin = ClientInWindow(w);
-        BitBlt(target, cin.left, cin.top, std::min<LONG>(client.right, content.right - content.left - 1),
+        BitBlt(target, cin.left, cin.top,
+               std::min<LONG>(client.right, content.right - content.left - menu::LineWidth(DpiForWindow(w))),
                client.bottom, mem.Get(), 0, 0, SRCCOPY);
     }
     data->m_dwFlags &= ~CMenuHookData::kInPrint;

@@ -126,6 +126,7 @@ struct FlatFramePaint {
     COLORREF itemBack, strip, border;
     HBITMAP snapshot;       // screen behind the window (may be null, not selected)
     int colorCount;
+    int dpi;                // of the window: line and shadow widths; 0 means 96
 };
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p);
 }  // namespace menu

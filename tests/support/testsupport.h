@@ -102,4 +102,9 @@ private:
     std::string path_;
 };
 
+// Writes an .ico file with one fully opaque picture per (size, colour), each
+// a solid square, so that a test can tell by its pixels which size was drawn.
+bool WriteSolidIconFile(const std::string& path,
+                        const std::vector<std::pair<int, COLORREF>>& pictures);
+
 }  // namespace vt::test

@@ -190,7 +190,7 @@ TEST_F(MenuOpen, ActivationAfterTheMenuClosedStillCounts) {
 TEST_F(MenuOpen, PopWhileAMessageBoxIsOpenBringsTheBoxToTheFront) {
     // Vantrel tells the user about a hot key it cannot have with a message
     // box; a pop request meanwhile must not put a menu over it.
-    ASSERT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
+    ASSERT_TRUE(vt::test::HotKeyIsFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, VK_F10));
     struct Release { ~Release() { UnregisterHotKey(nullptr, 1); } } release;
     run_.settings.shortcutType = 2;
