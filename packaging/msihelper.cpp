@@ -10,6 +10,7 @@ const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunValue[] = "Vantrel";
 const char kVerbKey[] = "Software\\Classes\\Folder\\shell\\Add to Vantrel";
 const char kVerbCommandKey[] = "Software\\Classes\\Folder\\shell\\Add to Vantrel\\command";
+const char kKeptKey[] = "Software\\Quorvane.\\Vantrel Upgrade";
 
 namespace {
 
@@ -39,6 +40,32 @@ bool ReadString(HKEY key, const char* name, std::string& out) {
         if (n && ExpandEnvironmentStringsA(out.c_str(), expanded.data(), n + 1)) out.assign(expanded.data());
     }
     return true;
+}
+
+// The Run value and the verb command when they start `program`, else "".
+struct ShellEntries {
+    std::string run;
+    std::string verb;
+};
+
+ShellEntries ReadShellEntries(HKEY userRoot, const std::string& program) {
+    ShellEntries found;
+    HKEY key = nullptr;
+    std::string value;
+    if (RegOpenKeyExA(userRoot, kRunKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        if (ReadString(key, kRunValue, value) && CommandStartsProgram(value, program)) found.run = value;
+        RegCloseKey(key);
+    }
+    if (RegOpenKeyExA(userRoot, kVerbCommandKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        if (ReadString(key, nullptr, value) && CommandStartsProgram(value, program)) found.verb = value;
+        RegCloseKey(key);
+    }
+    return found;
+}
+
+bool WriteString(HKEY root, const char* subkey, const char* name, const std::string& value) {
+    return RegSetKeyValueA(root, subkey, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1)) ==
+           ERROR_SUCCESS;
 }
 
 bool StartsWithPath(const std::string& s, const std::string& program) {
@@ -119,24 +146,89 @@ EndResult EndRunningInstance(const std::string& program, DWORD timeoutMs) {
     return EndResult::Terminated;
 }
 
+bool ImageInUse(const std::string& file) {
+    UniqueFileHandle h(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+    return !h && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+bool WaitForHookLibraryRelease(const std::string& hookLibrary, DWORD timeoutMs) {
+    if (!ImageInUse(hookLibrary)) return true;
+    // One nudge: a thread unloads the library when it next takes a message.
+    PostMessageA(HWND_BROADCAST, WM_NULL, 0, 0);
+    DWORD start = GetTickCount();
+    while (ImageInUse(hookLibrary)) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+int RemoveLeftoversAtRestart(const std::string& program) {
+    size_t slash = program.find_last_of('\\');
+    if (slash == std::string::npos) return 0;
+    std::string folder = program.substr(0, slash);
+    int scheduled = 0;
+    for (const char* name : {"Vantrel.exe", "VTHook.dll"}) {
+        std::string file = folder + "\\" + name;
+        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES || DeleteFileA(file.c_str())) continue;
+        // A loaded file can be renamed though not deleted: out of the way,
+        // its name is free for a newer version's file.
+        std::string aside = file + "." + std::to_string(GetTickCount()) + ".removed";
+        if (!MoveFileA(file.c_str(), aside.c_str())) continue;
+        if (MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+            ++scheduled;
+        else  // not allowed here: back where the installer's own handling expects it
+            MoveFileA(aside.c_str(), file.c_str());
+    }
+    // Removed at the restart only if it is empty by then (a newer version's
+    // files keep it).
+    if (!RemoveDirectoryA(folder.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return scheduled;
+}
+
 ShellCleanup RemoveShellIntegration(HKEY userRoot, const std::string& program) {
     ShellCleanup done;
-    HKEY run = nullptr;
-    if (RegOpenKeyExA(userRoot, kRunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
-        std::string value;
-        if (ReadString(run, kRunValue, value) && CommandStartsProgram(value, program))
-            done.runValueRemoved = RegDeleteValueA(run, kRunValue) == ERROR_SUCCESS;
-        RegCloseKey(run);
-    }
-    HKEY command = nullptr;
-    if (RegOpenKeyExA(userRoot, kVerbCommandKey, 0, KEY_QUERY_VALUE, &command) == ERROR_SUCCESS) {
-        std::string value;
-        bool ours = ReadString(command, nullptr, value) && CommandStartsProgram(value, program);
-        RegCloseKey(command);
-        // The key, with whatever else was put under it.
-        if (ours) done.verbRemoved = RegDeleteTreeA(userRoot, kVerbKey) == ERROR_SUCCESS;
-    }
+    ShellEntries ours = ReadShellEntries(userRoot, program);
+    if (!ours.run.empty()) done.runValueRemoved = RegDeleteKeyValueA(userRoot, kRunKey, kRunValue) == ERROR_SUCCESS;
+    // The key, with whatever else was put under it.
+    if (!ours.verb.empty()) done.verbRemoved = RegDeleteTreeA(userRoot, kVerbKey) == ERROR_SUCCESS;
     return done;
+}
+
+void RememberShellIntegration(HKEY userRoot, const std::string& program) {
+    RegDeleteTreeA(userRoot, kKeptKey);
+    ShellEntries ours = ReadShellEntries(userRoot, program);
+    if (!ours.run.empty()) WriteString(userRoot, kKeptKey, "Run", ours.run);
+    if (!ours.verb.empty()) WriteString(userRoot, kKeptKey, "Verb", ours.verb);
+}
+
+int RestoreShellIntegration(HKEY userRoot) {
+    HKEY kept = nullptr;
+    if (RegOpenKeyExA(userRoot, kKeptKey, 0, KEY_QUERY_VALUE, &kept) != ERROR_SUCCESS) return 0;
+    int restored = 0;
+    std::string value, now;
+    HKEY key = nullptr;
+    if (ReadString(kept, "Run", value)) {
+        bool present = false;
+        if (RegOpenKeyExA(userRoot, kRunKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+            present = ReadString(key, kRunValue, now);
+            RegCloseKey(key);
+        }
+        if (!present && WriteString(userRoot, kRunKey, kRunValue, value)) ++restored;
+    }
+    if (ReadString(kept, "Verb", value)) {
+        bool present = false;
+        if (RegOpenKeyExA(userRoot, kVerbCommandKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+            present = ReadString(key, nullptr, now);
+            RegCloseKey(key);
+        }
+        if (!present && WriteString(userRoot, kVerbCommandKey, nullptr, value)) ++restored;
+    }
+    RegCloseKey(kept);
+    RegDeleteTreeA(userRoot, kKeptKey);
+    return restored;
 }
 
 }  // namespace vt

@@ -39,6 +39,23 @@ enum class EndResult {
 // still running after timeoutMs is it terminated.
 EndResult EndRunningInstance(const std::string& program, DWORD timeoutMs);
 
+// True while a process has the file loaded as a program or library: such a
+// file cannot be opened for writing, nor replaced or deleted.
+bool ImageInUse(const std::string& file);
+
+// After the hook is removed, other programs unload the hook library only
+// when they next look at their message queues. Nudges them once (a posted
+// WM_NULL) and waits until no process holds `hookLibrary` any more, or
+// timeoutMs has passed; true when it is free (or does not exist).
+bool WaitForHookLibraryRelease(const std::string& hookLibrary, DWORD timeoutMs);
+
+// After the installer has removed the files: a program file still there is
+// held by some process (Wine's desktop process keeps a hook library loaded
+// until it ends). It is renamed out of the way and deleted at the next start
+// (MOVEFILE_DELAY_UNTIL_REBOOT), as is the program's folder if it is empty by
+// then. Returns how many files were so scheduled.
+int RemoveLeftoversAtRestart(const std::string& program);
+
 struct ShellCleanup {
     bool runValueRemoved = false;
     bool verbRemoved = false;
@@ -48,5 +65,18 @@ struct ShellCleanup {
 // Run value "Vantrel" and the verb key "Add to Vantrel" with its subkeys, each
 // only when it starts `program`; entries naming any other program stay.
 ShellCleanup RemoveShellIntegration(HKEY userRoot, const std::string& program);
+
+// An upgrade keeps the shell integration: the program's path stays the same.
+// Windows Installer tells the older product's removal that it is part of an
+// upgrade (UPGRADINGPRODUCTCODE), and the removal then keeps the entries; Wine
+// does not, so the newer package notes them before the older product goes
+// and puts back what the removal took once it is installed.
+extern const char kKeptKey[];  // Software\Quorvane.\Vantrel Upgrade
+// Notes the Run value and the verb command that start `program` under
+// kKeptKey (replacing any earlier note; none when neither does).
+void RememberShellIntegration(HKEY userRoot, const std::string& program);
+// Writes back each noted entry that is missing now, then drops the note.
+// Returns how many entries were written back.
+int RestoreShellIntegration(HKEY userRoot);
 
 }  // namespace vt

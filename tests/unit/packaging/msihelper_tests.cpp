@@ -119,6 +119,46 @@ TEST_F(ShellIntegration, UnquotedExpandableAndForeignTypedValues) {
     EXPECT_TRUE(HasKey(kVerbKey));
 }
 
+TEST_F(ShellIntegration, AnUpgradePutsBackWhatTheOlderProductsRemovalTook) {
+    const std::string run = std::string("\"") + kProgram + "\"";
+    const std::string verb = std::string("\"") + kProgram + "\" %L";
+    Set(kRunKey, kRunValue, run);
+    Set(kVerbCommandKey, nullptr, verb);
+
+    RememberShellIntegration(root_, kProgram);
+    RemoveShellIntegration(root_, kProgram);  // the older product's removal
+    ASSERT_FALSE(HasValue(kRunKey, kRunValue));
+    EXPECT_EQ(RestoreShellIntegration(root_), 2);
+    char data[512] = {};
+    DWORD size = sizeof data;
+    ASSERT_EQ(RegGetValueA(root_, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(data), run);
+    size = sizeof data;
+    ASSERT_EQ(RegGetValueA(root_, kVerbCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(data), verb);
+    EXPECT_FALSE(HasKey(kKeptKey));  // the note is used once
+    EXPECT_EQ(RestoreShellIntegration(root_), 0);
+}
+
+TEST_F(ShellIntegration, EntriesKeptByTheRemovalOrNotOursAreLeftAsTheyAre) {
+    // Where the removal kept the entries (Windows), and the user changed one
+    // since: nothing is written back.
+    Set(kRunKey, kRunValue, kProgram);
+    RememberShellIntegration(root_, kProgram);
+    Set(kRunKey, kRunValue, "C:\\Tools\\Vantrel\\Vantrel.exe");
+    EXPECT_EQ(RestoreShellIntegration(root_), 0);
+    EXPECT_FALSE(HasKey(kKeptKey));
+
+    // Entries of another copy are not noted, and an older note is dropped.
+    Set(kVerbCommandKey, nullptr, "\"C:\\Tools\\Vantrel\\Vantrel.exe\" %L");
+    Set(kKeptKey, "Run", "stale");
+    RememberShellIntegration(root_, kProgram);
+    EXPECT_FALSE(HasKey(kKeptKey));
+    RegDeleteTreeA(root_, kVerbKey);
+    EXPECT_EQ(RestoreShellIntegration(root_), 0);
+    EXPECT_FALSE(HasKey(kVerbKey));
+}
+
 bool InstanceRecordExists() {
     UniqueKernelHandle m(OpenFileMappingA(FILE_MAP_READ, FALSE, "CInstanceChecker_MMF_Vantrel"));
     return static_cast<bool>(m);
@@ -162,6 +202,84 @@ TEST_F(EndInstance, AnInstanceThatIgnoresQuitIsTerminatedAtTheDeadline) {
     EXPECT_GE(GetTickCount() - start, 1400u);  // it was given its time first
     EXPECT_TRUE(instance_.WaitForExit(5000));
     EXPECT_EQ(instance_.ExitCode(), 1u);
+}
+
+TEST(HookLibraryRelease, WaitsUntilNoProcessHoldsTheLibrary) {
+    test::ScratchDir dir("vthookcopy");
+    std::string copy = dir.Path() + "\\VTHook.dll";
+    ASSERT_TRUE(CopyFileA(test::BinPath("VTHook.dll").c_str(), copy.c_str(), FALSE));
+    EXPECT_FALSE(ImageInUse(copy));
+    EXPECT_TRUE(WaitForHookLibraryRelease(copy, 1000));
+    EXPECT_TRUE(WaitForHookLibraryRelease(dir.Path() + "\\missing.dll", 1000));
+
+    UniqueModule loaded(LoadLibraryA(copy.c_str()));
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(ImageInUse(copy));
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(WaitForHookLibraryRelease(copy, 800));  // held until the deadline
+    EXPECT_GE(GetTickCount() - start, 700u);
+    loaded.Reset();
+    EXPECT_FALSE(ImageInUse(copy));
+    EXPECT_TRUE(WaitForHookLibraryRelease(copy, 1000));
+}
+
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+// The value as stored (zeros and all), "" when there is none.
+std::string RawPendingOperations() {
+    char data[8192] = {};
+    DWORD size = sizeof data - 2;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+                     nullptr, data, &size) != ERROR_SUCCESS)
+        return "";
+    return std::string(data, size);
+}
+
+std::string PendingOperations() {
+    std::string all = RawPendingOperations();
+    for (char& c : all)
+        if (!c) c = '|';
+    return all;
+}
+
+// Puts the pending operations back as they were before a test.
+void RestorePendingOperations(const std::string& raw) {
+    if (raw.empty())
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
+    else
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", REG_MULTI_SZ,
+                        raw.data(), static_cast<DWORD>(raw.size()));
+}
+
+TEST(Leftovers, HeldFilesAreRenamedAndGoAtTheNextStart) {
+    std::string before = RawPendingOperations();
+    test::ScratchDir dir("vtleftovers");
+    std::string folder = dir.MakeDir("Vantrel");
+    std::string program = folder + "\\Vantrel.exe", hook = folder + "\\VTHook.dll";
+    dir.MakeFile("Vantrel\\Vantrel.exe", "not held");
+    ASSERT_TRUE(CopyFileA(test::BinPath("VTHook.dll").c_str(), hook.c_str(), FALSE));
+    UniqueModule held(LoadLibraryA(hook.c_str()));
+    ASSERT_TRUE(held);
+
+    EXPECT_EQ(RemoveLeftoversAtRestart(program), 1);
+    EXPECT_EQ(GetFileAttributesA(program.c_str()), INVALID_FILE_ATTRIBUTES);  // deleted at once
+    EXPECT_EQ(GetFileAttributesA(hook.c_str()), INVALID_FILE_ATTRIBUTES);     // its name is free
+    std::string pending = PendingOperations();
+    EXPECT_NE(pending.find("VTHook.dll."), std::string::npos) << pending;
+    EXPECT_NE(pending.find(folder + "|"), std::string::npos) << pending;  // the folder, if empty then
+    EXPECT_EQ(pending.find("Vantrel.exe"), std::string::npos) << pending;
+
+    held.Reset();
+    RestorePendingOperations(before);
+}
+
+TEST(Leftovers, NothingHeldLeavesNothingForLater) {
+    std::string before = PendingOperations();
+    test::ScratchDir dir("vtleftovers");
+    std::string folder = dir.MakeDir("Vantrel");
+    EXPECT_EQ(RemoveLeftoversAtRestart(folder + "\\Vantrel.exe"), 0);
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);  // empty: removed now
+    EXPECT_EQ(PendingOperations(), before);
 }
 
 }  // namespace
