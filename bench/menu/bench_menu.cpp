@@ -1,9 +1,13 @@
 // Measures and draws every item of a 200-item flat-style menu with pictures
-// into an off-screen surface; prints the average time per item.
+// into an off-screen surface; prints the time per item (the median of
+// several rounds over all items).
 #include <windows.h>
 
 #include <stdio.h>
 
+#include <vector>
+
+#include "support/benchsupport.h"
 #include "uikit/newmenu.h"
 
 using namespace vt;
@@ -55,11 +59,10 @@ int main() {
     SelectObject(dc, bmp);
     ReleaseDC(nullptr, screen);
 
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    const int kRounds = 5;
-    QueryPerformanceCounter(&t0);
+    const int kRounds = 9;
+    std::vector<double> perItem;
     for (int round = 0; round < kRounds; ++round) {
+        const double t0 = vt::bench::NowMs();
         for (int i = 0; i < kItems; ++i) {
             MENUITEMINFOA mii = {};
             mii.cbSize = sizeof mii;
@@ -81,11 +84,10 @@ int main() {
             dis.itemData = mii.dwItemData;
             menu.DrawItem(&dis);
         }
+        GdiFlush();
+        perItem.push_back((vt::bench::NowMs() - t0) / kItems);
     }
-    GdiFlush();
-    QueryPerformanceCounter(&t1);
-    double ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
-    printf("menu_draw_item_ms: %.4f ms\n", ms / (kRounds * kItems));
+    vt::bench::PrintFigure("menu_draw_item_ms", vt::bench::Median(perItem), "ms", 4);
     DeleteDC(dc);
     DeleteObject(bmp);
     return 0;
