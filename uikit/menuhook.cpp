@@ -24,6 +24,13 @@ menu::ErrorReporter s_reporter = nullptr;
 
 WNDPROC OldProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetPropA(w, kOldMenuProc)); }
 
+// The menu windows that the watcher procedure sits on, with the procedure it
+// replaced. Never freed: a window may outlive the toolkit at exit.
+std::map<HWND, WNDPROC>& WatchedMenuWindows() {
+    static auto* windows = new std::map<HWND, WNDPROC>;
+    return *windows;
+}
+
 // 32-bit top-down pixels of a bitmap; empty on failure.
 std::vector<DWORD> BitsOf(HBITMAP bmp, int w, int h) {
     std::vector<DWORD> px(static_cast<size_t>(w) * h);
@@ -262,8 +269,12 @@ CNewMenuHook::CNewMenuHook() {
                                        menu::NoTitle, CMenuTheme::kDrawsOwnFrame));
     SetMenuStyle(2);
 
+    // A WH_CBT hook, called when a window is made, rather than one called
+    // for every message sent on the thread: under Wine each call of a
+    // message hook is a server round trip, which made every message of the
+    // program a hundred times dearer.
     if (!m_hHook) {
-        m_hHook = SetWindowsHookExA(WH_CALLWNDPROC, NewMenuHook, nullptr, GetCurrentThreadId());
+        m_hHook = SetWindowsHookExA(WH_CBT, NewMenuHook, nullptr, GetCurrentThreadId());
         if (!m_hHook) {
             menu::ShowLastError();
             s_instance = nullptr;
@@ -327,14 +338,37 @@ CNewMenuHook::CMenuHookData* CNewMenuHook::GetMenuHookData(HWND window) {
     return it == s_instance->m_MenuHookData.end() ? nullptr : it->second.get();
 }
 
+// A popup-menu window being made gets a watcher procedure under everything
+// else, which subclasses it on its WM_CREATE and on every "size the menu"
+// message (a window that the system reuses is not made again).
 LRESULT CALLBACK CNewMenuHook::NewMenuHook(int code, WPARAM w, LPARAM l) {
-    auto* cwp = reinterpret_cast<CWPSTRUCT*>(l);
-    if (code == HC_ACTION && cwp && (cwp->message == WM_CREATE || cwp->message == kMenuSizeMessage)) {
+    if (code == HCBT_CREATEWND) {
+        const auto window = reinterpret_cast<HWND>(w);
         char cls[8] = {};
-        if (GetClassNameA(cwp->hwnd, cls, sizeof cls) == 6 && strcmp(cls, "#32768") == 0)
-            CheckSubclassing(cwp->hwnd, cwp->message == kMenuSizeMessage);
+        if (GetClassNameA(window, cls, sizeof cls) == 6 && strcmp(cls, "#32768") == 0) {
+            const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+            if (proc) {
+                WatchedMenuWindows()[window] = proc;
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchMenuWindow));
+            }
+        }
     }
     return CallNextHookEx(s_instance ? s_instance->m_hHook : nullptr, code, w, l);
+}
+
+LRESULT CALLBACK CNewMenuHook::WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    auto& watched = WatchedMenuWindows();
+    const auto it = watched.find(w);
+    if (it == watched.end()) return DefWindowProcA(w, msg, wp, lp);
+    const WNDPROC proc = it->second;
+    // The subclass handles the message it was made on, and passes it back
+    // down here when it has done with it.
+    if ((msg == WM_CREATE || msg == kMenuSizeMessage) && !GetMenuHookData(w) &&
+        CheckSubclassing(w, msg == kMenuSizeMessage))
+        return SubClassMenu(w, msg, wp, lp);
+    const LRESULT r = CallWindowProcA(proc, w, msg, wp, lp);
+    if (msg == WM_NCDESTROY) watched.erase(w);
+    return r;
 }
 
 BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
@@ -347,6 +381,7 @@ BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
     if (OldProcOf(w) != proc) return FALSE;
     GlobalAddAtomA(kOldMenuProc);
     auto data = std::make_unique<CMenuHookData>();
+    data->m_oldProc = proc;
     data->m_dwFlags = onSizeMessage ? CMenuHookData::kOnSizeMessage : 0;
     data->m_dwData = GetWindowLongPtrA(w, GWL_STYLE);
     data->m_dwDataEx = GetWindowLongPtrA(w, GWL_EXSTYLE);
@@ -460,9 +495,9 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
 }
 
 LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    WNDPROC old = OldProcOf(w);
-    if (!old) return DefWindowProcA(w, msg, wp, lp);
     CMenuHookData* data = GetMenuHookData(w);
+    WNDPROC old = data ? data->m_oldProc : OldProcOf(w);
+    if (!old) return DefWindowProcA(w, msg, wp, lp);
     if (!data || !s_instance) return CallWindowProcA(old, w, msg, wp, lp);
     CMenuTheme* theme = s_instance->m_pActMenuDrawing;
     const bool own = data->m_bDoSubclass && theme;

@@ -227,4 +227,32 @@ TEST_F(MenuWindow, OwnerDrawnItemsArePaintedAndPickedWithTheKeyboard) {
     CNewMenu::SetUsePreparedImages(TRUE);
 }
 
+// A menu window that the system shows again without making it anew is only
+// announced by the "size the menu" message: it is subclassed again on that.
+TEST(MenuWindowReuse, SubclassedWhenMadeAndAgainOnTheSizeMessage) {
+    CNewMenuHook::Instance();
+    UniqueMenuHandle popup(CreatePopupMenu());
+    AppendMenuA(popup.Get(), MF_STRING, 1, "Only item");
+    HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, "#32768", "", WS_POPUP, 10, 10, 50, 30, nullptr,
+                             nullptr, nullptr, popup.Get());
+    ASSERT_NE(w, nullptr);
+    auto* made = CNewMenuHook::GetMenuHookData(w);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
+    EXPECT_NE(GetPropA(w, "OldMenuProc"), nullptr);
+
+    SendMessageA(w, WM_SHOWWINDOW, FALSE, 0);  // hidden: the subclass ends
+    EXPECT_EQ(CNewMenuHook::GetMenuHookData(w), nullptr);
+    EXPECT_EQ(GetPropA(w, "OldMenuProc"), nullptr);
+
+    SendMessageA(w, 0x1E2, 0, 0);
+    auto* again = CNewMenuHook::GetMenuHookData(w);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
+    EXPECT_NE(GetPropA(w, "OldMenuProc"), nullptr);
+
+    DestroyWindow(w);
+    EXPECT_EQ(CNewMenuHook::GetMenuHookData(w), nullptr);
+}
+
 }  // namespace
