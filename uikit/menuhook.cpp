@@ -43,6 +43,10 @@ std::vector<DWORD> BitsOf(HBITMAP bmp, int w, int h) {
 }
 
 COLORREF FromBgr(DWORD p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+DWORD ToBgr(COLORREF c) {
+    return (static_cast<DWORD>(GetRValue(c)) << 16) | (static_cast<DWORD>(GetGValue(c)) << 8) |
+           GetBValue(c);
+}
 
 void FillColor(HDC dc, const RECT& r, COLORREF c) {
     if (r.right <= r.left || r.bottom <= r.top) return;
@@ -172,34 +176,53 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
     const bool palette = IsPaletteScreen(p.colorCount);
     const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
-    for (int d = 1; d <= 4 && d <= w; ++d) {
-        int x = w - d;
-        for (int y = 0; y < h; ++y) {
-            COLORREF c;
-            if (palette) {
-                bool dark = d >= 3 && y >= 4 && y <= h - 3;
-                c = dark ? btnShadow : snapAt(x, y);
-            } else {
-                int f = RightShadowFactor(d, y, h);
-                c = f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
-            }
-            SetPixelV(dc, x, y, c);
+    auto rightPixel = [&](int d, int y) {
+        const int x = w - d;
+        if (palette) {
+            const bool dark = d >= 3 && y >= 4 && y <= h - 3;
+            return dark ? btnShadow : snapAt(x, y);
         }
-    }
-    for (int r = 1; r <= 4 && r <= h; ++r) {
-        int y = h - r;
-        for (int x = 0; x <= w - 5; ++x) {
-            COLORREF c;
-            if (palette) {
-                bool dark = r >= 3 && x >= 4;
-                c = dark ? btnShadow : snapAt(x, y);
-            } else {
-                int f = BottomShadowFactor(r, x, w);
-                c = f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
-            }
-            SetPixelV(dc, x, y, c);
+        const int f = RightShadowFactor(d, y, h);
+        return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
+    };
+    auto bottomPixel = [&](int r, int x) {
+        const int y = h - r;
+        if (palette) {
+            const bool dark = r >= 3 && x >= 4;
+            return dark ? btnShadow : snapAt(x, y);
         }
+        const int f = BottomShadowFactor(r, x, w);
+        return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
+    };
+    const int columns = std::min(4, w), rows = std::min(4, h), bottomWidth = std::max(0, w - 4);
+    if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24) {
+        // The two bands (right: columns w-4..w-1, every row; bottom: rows
+        // h-4..h-1 left of the right band) composed in memory and put on the
+        // window in one call each: a call per pixel cost milliseconds.
+        std::vector<DWORD> right(static_cast<size_t>(columns) * h);
+        for (int y = 0; y < h; ++y)
+            for (int d = 1; d <= columns; ++d)
+                right[static_cast<size_t>(y) * columns + (columns - d)] = ToBgr(rightPixel(d, y));
+        BITMAPINFO bi = TopDown32BitInfo(columns, h);
+        StretchDIBits(dc, w - columns, 0, columns, h, 0, 0, columns, h, right.data(), &bi,
+                      DIB_RGB_COLORS, SRCCOPY);
+        if (bottomWidth > 0) {
+            std::vector<DWORD> bottom(static_cast<size_t>(bottomWidth) * rows);
+            for (int r = 1; r <= rows; ++r)
+                for (int x = 0; x < bottomWidth; ++x)
+                    bottom[static_cast<size_t>(rows - r) * bottomWidth + x] = ToBgr(bottomPixel(r, x));
+            bi = TopDown32BitInfo(bottomWidth, rows);
+            StretchDIBits(dc, 0, h - rows, bottomWidth, rows, 0, 0, bottomWidth, rows,
+                          bottom.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+        }
+        return;
     }
+    // Fewer colours: each pixel on its own, so that the device picks its
+    // nearest colour for each.
+    for (int d = 1; d <= columns; ++d)
+        for (int y = 0; y < h; ++y) SetPixelV(dc, w - d, y, rightPixel(d, y));
+    for (int r = 1; r <= rows; ++r)
+        for (int x = 0; x < bottomWidth; ++x) SetPixelV(dc, x, h - r, bottomPixel(r, x));
 }
 
 }  // namespace menu
@@ -420,13 +443,23 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
         x = wr.left;
         y = wr.top;
     }
-    int cx = wr.right - wr.left + 10, cy = wr.bottom - wr.top + 10;
+    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    const int cx = width + 10, cy = height + 10;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
+    // A 32-bit DIB in the program's memory: the shadow reads it back, and a
+    // device bitmap costs a round trip to the display for that under Wine.
+    BITMAPINFO bi = TopDown32BitInfo(cx, cy);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (mem && bmp) {
         HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, cx, cy, screen, x, y, SRCCOPY);
+        // Only the bands that the own shadow darkens are read from the screen
+        // (the window's last four columns and rows, and the spare ten beyond):
+        // reading the whole area took tens of milliseconds for a long menu.
+        const int right = std::max(0, width - 4), bottom = std::max(0, height - 4);
+        BitBlt(mem, right, 0, cx - right, cy, screen, x + right, y, SRCCOPY);
+        BitBlt(mem, 0, bottom, right, cy - bottom, screen, x, y + bottom, SRCCOPY);
         SelectObject(mem, old);
         data->m_Screen.Reset(bmp);
     } else if (bmp) {

@@ -187,7 +187,8 @@ TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
         EXPECT_EQ(g_cap.At(W - 1, H / 2), menu::ScaleColor(kBehind, 225));
         EXPECT_EQ(g_cap.At(W - 4, H / 2), menu::ScaleColor(kBehind, 135));
         EXPECT_EQ(g_cap.At(W / 2, H - 2), menu::ScaleColor(kBehind, 195));
-        EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);       // the offset corner is untouched
+        EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);       // the offset corners are untouched
+        EXPECT_EQ(g_cap.At(1, H - 2), kBehind);
     }
     {
         ShadowSetting on(true);
