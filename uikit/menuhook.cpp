@@ -171,8 +171,20 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     HBITMAP snap = p.snapshot;
     BITMAP bm = {};
     if (!GetObjectA(snap, sizeof bm, &bm) || bm.bmWidth < w || bm.bmHeight < h) return;
-    std::vector<DWORD> px = BitsOf(snap, bm.bmWidth, bm.bmHeight);
-    if (px.empty()) return;
+    // A snapshot that is a top-down 32-bit DIB (TakeSnapshot makes one) is
+    // read in place; copying it out took milliseconds under Wine.
+    std::vector<DWORD> copy;
+    const DWORD* px = nullptr;
+    DIBSECTION ds = {};
+    if (GetObjectA(snap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBits &&
+        ds.dsBmih.biBitCount == 32 && ds.dsBmih.biHeight < 0) {
+        GdiFlush();
+        px = static_cast<const DWORD*>(ds.dsBm.bmBits);
+    } else {
+        copy = BitsOf(snap, bm.bmWidth, bm.bmHeight);
+        if (copy.empty()) return;
+        px = copy.data();
+    }
     auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
     const bool palette = IsPaletteScreen(p.colorCount);
     const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
