@@ -171,15 +171,12 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     HBITMAP snap = p.snapshot;
     BITMAP bm = {};
     if (!GetObjectA(snap, sizeof bm, &bm) || bm.bmWidth < w || bm.bmHeight < h) return;
-    // A snapshot that is a top-down 32-bit DIB (TakeSnapshot makes one) is
-    // read in place; copying it out took milliseconds under Wine.
+    // Pixels at hand (the snapshot is a DIB) are read in place: copying them
+    // out took milliseconds under Wine.
     std::vector<DWORD> copy;
-    const DWORD* px = nullptr;
-    DIBSECTION ds = {};
-    if (GetObjectA(snap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBits &&
-        ds.dsBmih.biBitCount == 32 && ds.dsBmih.biHeight < 0) {
+    const DWORD* px = p.snapshotPixels;
+    if (px) {
         GdiFlush();
-        px = static_cast<const DWORD*>(ds.dsBm.bmBits);
     } else {
         copy = BitsOf(snap, bm.bmWidth, bm.bmHeight);
         if (copy.empty()) return;
@@ -260,6 +257,7 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.border = menu::Darken(128, p.menuColor);
     p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
     p.snapshot = data->m_Screen.Get();
+    p.snapshotPixels = data->m_Screen ? data->m_ScreenPixels : nullptr;
     menu::PaintFlatFrame(dc, p);
     return TRUE;
 }
@@ -474,6 +472,7 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
         BitBlt(mem, 0, bottom, right, cy - bottom, screen, x, y + bottom, SRCCOPY);
         SelectObject(mem, old);
         data->m_Screen.Reset(bmp);
+        data->m_ScreenPixels = static_cast<const DWORD*>(bits);
     } else if (bmp) {
         DeleteObject(bmp);
     }
@@ -610,6 +609,7 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
                     data->m_Point_x = pos->x;
                     data->m_Point_y = pos->y;
                     data->m_Screen.Reset();  // taken again at the new place
+                    data->m_ScreenPixels = nullptr;
                 } else {
                     UnsubClassMenu(w);
                 }

@@ -34,6 +34,7 @@ public:
         BOOL m_bDrawBorder = FALSE;   // frame painted once
         HMENU m_hMenu = nullptr;
         UniqueBitmap m_Screen;        // screen behind the window, owned
+        const DWORD* m_ScreenPixels = nullptr;  // its pixels (a DIB's own memory)
         BOOL m_bDoSubclass = TRUE;    // frame and shadow handled here
         // The replaced procedure, also in the window's "OldMenuProc"
         // property; kept here because reading a property costs a server
@@ -119,6 +120,9 @@ struct FlatFramePaint {
     COLORREF itemBack, strip, border;
     HBITMAP snapshot;       // screen behind the window (may be null, not selected)
     int colorCount;
+    // The snapshot's pixels when they are at hand: top-down 32-bit rows of
+    // the snapshot's width. Null: they are read from the bitmap.
+    const DWORD* snapshotPixels;
 };
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p);
 }  // namespace menu
