@@ -7,7 +7,8 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/x64"
 . "$root/scripts/winenv.sh"
-# The activation benchmark pops a 53-item menu: the screen must be tall enough.
+# The activation benchmark pops menus of 53 items, which must fit on the screen
+# whole, and of 1,003 items, which scroll.
 export VT_SCREEN="${VT_SCREEN:-1280x1600x24}"
 vt_wine_start "$build"
 trap 'vt_wine_stop; rm -f "$figures"' EXIT

@@ -37,9 +37,9 @@ namespace {
 
 constexpr int kFolders = 50;
 constexpr int kManyFolders = 1000;
-constexpr int kWarmPairs = 25;
+constexpr int kWarmPairs = 41;
 constexpr int kColdShowings = 7;
-constexpr int kManyPairs = 11;
+constexpr int kManyPairs = 15;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
 // --- the menu clock ---------------------------------------------------------

@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kEntries = 1000;
 constexpr int kSettingsPairs = 21;
-constexpr int kStartupPairs = 15;
+constexpr int kStartupPairs = 25;
 const char* const kBenchKey = "Software\\VantrelBench";
 
 // Time to the published window, or a negative number on failure.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/instancechecker.h"
 #include "framework/handles.h"
@@ -97,6 +98,10 @@ void PrintRatio(const std::string& workName, const std::string& floorName,
     PrintFigure(workName, p.WorkMedian(), unit, decimals);
     PrintFigure(floorName, p.FloorMedian(), unit, decimals);
     PrintFigure(ratioName, p.Ratio(), "ratio", 3);
+    if (std::getenv("VT_BENCH_PAIRS"))
+        for (size_t i = 0; i < p.Pairs(); ++i)
+            Comment("%s pair %zu: %.3f / %.3f = %.3f", ratioName.c_str(), i + 1, p.work[i],
+                    p.floor[i], p.ratios[i]);
     Comment("%s: median of %zu interleaved pairs, middle half of the pairs %.3f to %.3f",
             ratioName.c_str(), p.Pairs(), Quantile(p.ratios, 0.25), Quantile(p.ratios, 0.75));
 }

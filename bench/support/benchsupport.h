@@ -49,7 +49,8 @@ Paired Interleave(int rounds, const std::function<double()>& work,
 // "name: value unit".
 void PrintFigure(const std::string& name, double value, const char* unit, int decimals = 2);
 // The work, its floor and their ratio, each on its own line and in this
-// order, then a comment with the number of pairs and the spread of the ratio.
+// order, then a comment with the number of pairs and the spread of the ratio
+// (and every pair, when the environment has VT_BENCH_PAIRS).
 void PrintRatio(const std::string& workName, const std::string& floorName,
                 const std::string& ratioName, const Paired& p, const char* unit = "ms",
                 int decimals = 2);
