@@ -95,8 +95,11 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
         const FolderEntry& e = kv.second;
         if (!PathFileExistsA(e.path.c_str())) continue;  // hidden, not removed
         const UINT id = ID_FOLDER_FIRST + static_cast<UINT>(kv.first);
-        menu.AppendItem(0, id, e.title.c_str(), -1);
-        menu.SetItemImage(nullptr, id, menuPictures_.get(), PictureFor(e));
+        // The picture comes with the item: setting it afterwards by command
+        // id searches the whole menu for every item, which made a long list
+        // cost the square of its length. Ids are unique here, so the item
+        // ends up the same.
+        menu.AppendItem(0, id, e.title.c_str(), PictureFor(e), menuPictures_.get());
     }
     if (!store_.folders.empty()) menu.AppendItem(MF_SEPARATOR, 0, "", -1);
     menu.AppendItem(0, ID_SETUP, "Setup...", -1);

@@ -65,10 +65,7 @@ bool CMainFrame::Create() {
     return CreateEx(0, "STATIC", "Vantrel", 0, 0, 0, 0, 0, nullptr, nullptr);
 }
 
-void CMainFrame::FinishStartup() {
-    EnsureIconReferenceValues();
-    store_.ResolveSystemIcons();
-}
+void CMainFrame::FinishStartup() { store_.ResolveSystemIcons(); }
 
 void CMainFrame::Report(const std::string& text) {
     ModalScope modal(*this);

@@ -72,8 +72,11 @@ public:
     };
 
     // The slow icon work of start-up, done right after the window has been
-    // published (and at the latest before the first menu): the icon reference
-    // values and the system image indices of the loaded folders.
+    // published (and at the latest before the first menu): the system image
+    // indices of the loaded folders. The icon reference values wait for
+    // their first use (adding a folder): computing them builds the shell's
+    // image lists, some megabytes that a list without system images never
+    // needs.
     void FinishStartup();
     static constexpr UINT WM_FINISH_STARTUP = WM_APP + 1;
 

@@ -71,8 +71,7 @@ BOOL CVantrelApp::InitInstance() {
     }
     if (command_ == kCmdQuit) return FALSE;
 
-    // The reference values are computed at their first use, at the latest
-    // right after the main window is published (FinishStartup).
+    // The reference values are computed at their first use.
     SetIconReferenceFolder(ProgramFolder());
     appIcon_ = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
