@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "framework/text.h"
+
 namespace vt {
 
 namespace {
@@ -26,7 +28,7 @@ CWinApp::~CWinApp() {
 
 void CWinApp::InitFromModule(HINSTANCE inst) {
     m_hInstance = inst;
-    char path[MAX_PATH] = {};
+    char path[kPathBufferBytes] = {};
     GetModuleFileNameA(inst, path, sizeof path);
     std::string exe(path);
     auto slash = exe.find_last_of("\\/");
