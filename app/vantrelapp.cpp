@@ -5,6 +5,7 @@
 
 #include "app/commandline.h"
 #include "dialogs/iconsources.h"
+#include "framework/text.h"
 #include "uikit/menuhook.h"
 #include "resources/resource.h"
 
@@ -31,7 +32,7 @@ void ShowMenuError(const std::string& text) {
 CVantrelApp::CVantrelApp() = default;
 
 std::string ProgramFolder() {
-    char path[MAX_PATH * 2] = {};
+    char path[kPathBufferBytes] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string p(path, n < sizeof path ? n : 0);
     auto slash = p.find_last_of('\\');

@@ -9,6 +9,7 @@
 #include "dialogs/systemimagelist.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
+#include "framework/text.h"
 
 namespace vt {
 
@@ -19,7 +20,7 @@ int PlainFolderIconIndex = -1;
 
 namespace {
 
-constexpr size_t kPathChars = MAX_PATH;       // 260: paths the shell reports
+constexpr size_t kPathChars = kPathBufferBytes;  // paths the shell reports, in UTF-8
 constexpr size_t kLocationChars = 1024;       // icon locations and expansions
 
 bool IsDirectory(const std::string& path) {

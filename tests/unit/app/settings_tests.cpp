@@ -333,6 +333,23 @@ TEST_F(Settings, ShellFoldersKeySuppliesAFolderTheShellDoesNot) {
     ASSERT_EQ(s.folders.size(), 1u);
     EXPECT_EQ(s.folders.at(0).path, "C:\\Media\\My Clips.dir");
     EXPECT_EQ(s.folders.at(0).title, "My Clips.dir");  // last component with its extension
+
+    // A name of 256 bytes (which overran a fixed 256-byte name buffer) and a
+    // Cyrillic one ("Мои клипы") are taken whole; a path ending in a
+    // backslash names no folder.
+    const std::string longName(256, 'n');
+    const std::string cyrillic = "\xD0\x9C\xD0\xBE\xD0\xB8 \xD0\xBA\xD0\xBB\xD0\xB8\xD0\xBF\xD1\x8B";
+    SetSz(sf, "Vantrel Test Value", "C:\\" + longName);
+    s.AddDefaultFolder(-1, "Vantrel Test Value");
+    SetSz(sf, "Vantrel Test Value", "C:\\Video\\" + cyrillic);
+    s.AddDefaultFolder(-1, "Vantrel Test Value");
+    SetSz(sf, "Vantrel Test Value", "C:\\Video\\");
+    s.AddDefaultFolder(-1, "Vantrel Test Value");
+    k.DeleteValue("Vantrel Test Value");
+    ASSERT_EQ(s.folders.size(), 3u);
+    EXPECT_EQ(s.folders.at(1).title, longName);
+    EXPECT_EQ(s.folders.at(2).title, cyrillic);
+    EXPECT_EQ(s.folders.at(2).path, "C:\\Video\\" + cyrillic);
 }
 
 // ---- Data written by hand or by other tools ------------------------------
