@@ -6,7 +6,7 @@
 #include "app/commandline.h"
 #include "dialogs/iconsources.h"
 #include "framework/text.h"
-#include "uikit/menuhook.h"
+#include "uikit/menuerror.h"
 #include "resources/resource.h"
 
 namespace vt {

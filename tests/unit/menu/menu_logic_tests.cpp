@@ -2,6 +2,7 @@
 // worked out by hand (MulDiv rounds halves away from zero, term by term).
 #include <gtest/gtest.h>
 
+#include "uikit/menucolors.h"
 #include "uikit/menumetrics.h"
 
 using namespace vt::menu;
