@@ -51,6 +51,7 @@ CNewMenuHook::CNewMenuHook() {
         m_dwVersion = menu::VersionCode(osv.dwPlatformId, osv.dwMajorVersion, osv.dwMinorVersion);
     } else {
         DWORD v = GetVersion();
+        // The top bit of GetVersion's result marks the Windows 9x family.
         DWORD platform = (v & 0x80000000u) ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
         m_dwVersion = menu::VersionCode(platform, LOBYTE(LOWORD(v)), HIBYTE(LOWORD(v)));
     }
