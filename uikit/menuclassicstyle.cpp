@@ -1,4 +1,4 @@
-#include "uikit/menuclassicstyle.h"
+#include "uikit/menustyles.h"
 
 #include <string>
 
@@ -17,19 +17,7 @@
 namespace vt::menu {
 
 void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
-    auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
-    const int dpi = menu ? menu->GetDpi() : SystemDpi();
-    if (!data || data->IsSeparator() || !menu) {
-        const SIZE sep = SeparatorSize(dpi);
-        mis->itemWidth = static_cast<UINT>(sep.cx);
-        mis->itemHeight = static_cast<UINT>(sep.cy);
-        return;
-    }
-    SIZE text = MeasureText(data->m_szMenuText, IsDefaultItem(menu, data->m_nID), dpi);
-    SIZE s = ClassicItemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text,
-                             dpi);
-    mis->itemWidth = static_cast<UINT>(s.cx);
-    mis->itemHeight = static_cast<UINT>(s.cy);
+    MeasureMenuItem(menu, mis, ClassicItemSize, nullptr);
 }
 
 void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {

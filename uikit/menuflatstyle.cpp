@@ -1,4 +1,4 @@
-#include "uikit/menuflatstyle.h"
+#include "uikit/menustyles.h"
 
 #include <string>
 
@@ -22,20 +22,7 @@ constexpr COLORREF kAcceleratorColor = RGB(0, 0, 140);
 }  // namespace
 
 void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
-    auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
-    const int dpi = menu ? menu->GetDpi() : SystemDpi();
-    if (!data || data->IsSeparator() || !menu) {
-        const SIZE sep = SeparatorSize(dpi);
-        mis->itemWidth = static_cast<UINT>(sep.cx);
-        mis->itemHeight = static_cast<UINT>(sep.cy);
-        return;
-    }
-    SIZE text = MeasureText(FlatMeasureText(data->m_szMenuText), IsDefaultItem(menu, data->m_nID),
-                            dpi);
-    SIZE s = FlatItemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text,
-                          dpi);
-    mis->itemWidth = static_cast<UINT>(s.cx);
-    mis->itemHeight = static_cast<UINT>(s.cy);
+    MeasureMenuItem(menu, mis, FlatItemSize, FlatMeasureText);
 }
 
 void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {

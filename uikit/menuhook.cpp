@@ -7,10 +7,9 @@
 
 #include "framework/gdi.h"
 #include "framework/trace.h"
-#include "uikit/menuclassicstyle.h"
+#include "uikit/menustyles.h"
 #include "uikit/menudrawingcache.h"
 #include "uikit/menuerror.h"
-#include "uikit/menuflatstyle.h"
 #include "uikit/menuframe.h"
 #include "uikit/menumetrics.h"
 #include "uikit/menuthemexp.h"

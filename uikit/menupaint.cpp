@@ -2,6 +2,8 @@
 
 #include "framework/gdi.h"
 #include "framework/handles.h"
+#include "uikit/menudrawingcache.h"
+#include "uikit/menumetrics.h"
 #include "uikit/newmenu.h"
 
 namespace vt::menu {
@@ -61,6 +63,21 @@ char SystemCommandGlyph(UINT id) {
     case SC_RESTORE: return '2';
     default: return 0;
     }
+}
+
+void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize,
+                     MeasuredTextFn measuredText) {
+    auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
+    const int dpi = menu ? menu->GetDpi() : SystemDpi();
+    SIZE s = SeparatorSize(dpi);
+    if (data && !data->IsSeparator() && menu) {
+        const std::string& label = data->m_szMenuText;
+        const SIZE text = MeasureText(measuredText ? measuredText(label) : label,
+                                      IsDefaultItem(menu, data->m_nID), dpi);
+        s = itemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text, dpi);
+    }
+    mis->itemWidth = static_cast<UINT>(s.cx);
+    mis->itemHeight = static_cast<UINT>(s.cy);
 }
 
 bool IsDefaultItem(CNewMenu* menu, UINT_PTR id) {

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "framework/dpi.h"
 
 namespace vt {
@@ -28,6 +30,14 @@ void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color,
                       int dpi = kBaseDpi);
 // The "Marlett" character of a system command, 0 for other ids.
 char SystemCommandGlyph(UINT id);
+
+// Measures an item of menu: a separator (or an item without data) is
+// SeparatorSize; any other item is itemSize of the menu's icon column,
+// SM_CYMENU and the extent of its text, made by measuredText when given.
+using ItemSizeFn = SIZE (*)(int iconWidth, int iconHeight, int cyMenu, SIZE text, int dpi);
+using MeasuredTextFn = std::string (*)(const std::string& text);
+void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize,
+                     MeasuredTextFn measuredText);
 
 // The item is the menu's default item.
 bool IsDefaultItem(CNewMenu* menu, UINT_PTR id);
