@@ -213,24 +213,7 @@ bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
     return NavigatePixdrove(tree, path, owner);
 }
 
-bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigateWinZip(driver, tree, path);
-}
 
-bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigatePowerArchiver(driver, tree, path);
-}
 
-bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigateSmartFtp(driver, tree, path);
-}
-
-bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigateFileZilla(driver, tree, path);
-}
 
 }  // namespace vt::nav
