@@ -37,7 +37,7 @@ namespace {
 
 constexpr int kFolders = 50;
 constexpr int kManyFolders = 1000;
-constexpr int kWarmPairs = 41;
+constexpr int kWarmPairs = 121;
 constexpr int kColdShowings = 7;
 constexpr int kManyPairs = 15;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
