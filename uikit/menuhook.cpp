@@ -7,6 +7,7 @@
 #include <new>
 
 #include "framework/gdi.h"
+#include "framework/trace.h"
 #include "uikit/menumetrics.h"
 #include "uikit/menutheme.h"
 #include "uikit/newmenu.h"
@@ -54,9 +55,13 @@ void FillColor(HDC dc, const RECT& r, COLORREF c) {
     FillRect(dc, &r, b.Get());
 }
 
-void FrameColor(HDC dc, const RECT& r, COLORREF c) {
+// A frame of width w inside r.
+void FrameColor(HDC dc, RECT r, COLORREF c, int w = 1) {
     UniqueBrush b(CreateSolidBrush(c));
-    FrameRect(dc, &r, b.Get());
+    for (int i = 0; i < w && r.right > r.left && r.bottom > r.top; ++i) {
+        FrameRect(dc, &r, b.Get());
+        InflateRect(&r, -1, -1);
+    }
 }
 
 // Client rectangle of a window in window coordinates.
@@ -101,7 +106,7 @@ void PaintClientBand(HWND w, HDC dc) {
     menu::FlatColors c = FrameColors(dc);
     int stripRight = items.left;
     if (auto* nm = dynamic_cast<CNewMenu*>(CMenu::FromHandlePermanent(hmenu)))
-        stripRight = menu::FlatStripRect(items, nm->GetIconWidth()).right;
+        stripRight = menu::FlatStripRect(items, nm->GetIconWidth(), nm->GetDpi()).right;
     FillColor(dc, RECT{client.left, client.top, items.left, client.bottom}, c.strip);
     FillColor(dc, RECT{items.left, client.top, stripRight, items.top}, c.strip);
     FillColor(dc, RECT{items.left, items.bottom, stripRight, client.bottom}, c.strip);
@@ -140,30 +145,36 @@ void ShowLastError() {
     if (s_reporter)
         s_reporter(text);
     else
-        MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        Trace("menu: " + text);
 }
+
+HookInstallError::HookInstallError(DWORD code)
+    : std::runtime_error("the popup-menu hook could not be installed: " + SystemErrorText(code)),
+      code_(code) {}
 
 ErrorReporter SetErrorReporter(ErrorReporter reporter) {
     return std::exchange(s_reporter, reporter);
 }
 
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
-    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow);
-    const RECT inner = {1, 1, box.right - 1, box.bottom - 1};
+    const int dpi = p.dpi > 0 ? p.dpi : kBaseDpi;
+    const int u = LineWidth(dpi);
+    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow, dpi);
+    const RECT inner = {u, u, box.right - u, box.bottom - u};
     if (p.firstPass) {
         const RECT& c = p.client;
         FillColor(dc, RECT{inner.left, inner.top, inner.right, c.top}, p.itemBack);
         FillColor(dc, RECT{inner.left, c.bottom, inner.right, inner.bottom}, p.itemBack);
         FillColor(dc, RECT{inner.left, c.top, c.left, c.bottom}, p.itemBack);
-        FillColor(dc, RECT{c.right - 1, c.top, inner.right, c.bottom}, p.itemBack);
+        FillColor(dc, RECT{c.right - u, c.top, inner.right, c.bottom}, p.itemBack);
     }
     if (p.highContrast) {
-        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT));
+        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT), u);
         return;
     }
-    FrameColor(dc, inner, p.itemBack);
-    FillColor(dc, RECT{1, 2, 2, 2 + (box.bottom - box.top) - 4}, p.strip);
-    FrameColor(dc, box, p.border);
+    FrameColor(dc, inner, p.itemBack, u);
+    FillColor(dc, RECT{u, 2 * u, 2 * u, 2 * u + (box.bottom - box.top) - 4 * u}, p.strip);
+    FrameColor(dc, box, p.border, u);
     if (p.systemShadow || !p.snapshot) return;
 
     // Own drop shadow from what was on the screen behind the window.
@@ -185,28 +196,31 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
     const bool palette = IsPaletteScreen(p.colorCount);
     const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
+    const int sw = ShadowWidth(dpi);
+    const int corner = ScaleForDpi(4, dpi);
     auto rightPixel = [&](int d, int y) {
         const int x = w - d;
         if (palette) {
-            const bool dark = d >= 3 && y >= 4 && y <= h - 3;
+            const bool dark =
+                ShadowStep(d, dpi) >= 3 && y >= corner && y <= h - ScaleForDpi(3, dpi);
             return dark ? btnShadow : snapAt(x, y);
         }
-        const int f = RightShadowFactor(d, y, h);
+        const int f = RightShadowFactor(d, y, h, dpi);
         return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
     };
     auto bottomPixel = [&](int r, int x) {
         const int y = h - r;
         if (palette) {
-            const bool dark = r >= 3 && x >= 4;
+            const bool dark = ShadowStep(r, dpi) >= 3 && x >= corner;
             return dark ? btnShadow : snapAt(x, y);
         }
-        const int f = BottomShadowFactor(r, x, w);
+        const int f = BottomShadowFactor(r, x, w, dpi);
         return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
     };
-    const int columns = std::min(4, w), rows = std::min(4, h), bottomWidth = std::max(0, w - 4);
+    const int columns = std::min(sw, w), rows = std::min(sw, h), bottomWidth = std::max(0, w - sw);
     if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24) {
-        // The two bands (right: columns w-4..w-1, every row; bottom: rows
-        // h-4..h-1 left of the right band) composed in memory and put on the
+        // The two bands (right: the last sw columns, every row; bottom: the
+        // last sw rows left of the right band) composed in memory and put on the
         // window in one call each: a call per pixel cost milliseconds.
         std::vector<DWORD> right(static_cast<size_t>(columns) * h);
         for (int y = 0; y < h; ++y)
@@ -257,6 +271,7 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.border = menu::Darken(128, p.menuColor);
     p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
     p.snapshot = data->m_Screen.Get();
+    p.dpi = DpiForWindow(window);
     p.snapshotPixels = data->m_Screen ? data->m_ScreenPixels : nullptr;
     menu::PaintFlatFrame(dc, p);
     return TRUE;
@@ -309,9 +324,10 @@ CNewMenuHook::CNewMenuHook() {
     if (!m_hHook) {
         m_hHook = SetWindowsHookExA(WH_CBT, NewMenuHook, nullptr, GetCurrentThreadId());
         if (!m_hHook) {
+            const DWORD code = GetLastError();
             menu::ShowLastError();
             s_instance = nullptr;
-            throw std::bad_alloc();
+            throw menu::HookInstallError(code);
         }
     }
 }
@@ -465,9 +481,11 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
     if (mem && bmp) {
         HGDIOBJ old = SelectObject(mem, bmp);
         // Only the bands that the own shadow darkens are read from the screen
-        // (the window's last four columns and rows, and the spare ten beyond):
-        // reading the whole area took tens of milliseconds for a long menu.
-        const int right = std::max(0, width - 4), bottom = std::max(0, height - 4);
+        // (the window's last shadow-wide columns and rows, and the spare ten
+        // beyond): reading the whole area took tens of milliseconds for a long
+        // menu.
+        const int band = menu::ShadowWidth(DpiForWindow(w));
+        const int right = std::max(0, width - band), bottom = std::max(0, height - band);
         BitBlt(mem, right, 0, cx - right, cy, screen, x + right, y, SRCCOPY);
         BitBlt(mem, 0, bottom, right, cy - bottom, screen, x, y + bottom, SRCCOPY);
         SelectObject(mem, old);
@@ -488,7 +506,8 @@ LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM
         HDC dc = GetWindowDC(w);
         RECT content = {};
         if (theme->PaintFrame(w, dc, FALSE) && theme->GetContentRect(w, &content)) {
-            InflateRect(&content, -1, -1);
+            const int u = menu::LineWidth(DpiForWindow(w));
+            InflateRect(&content, -u, -u);
             UniqueRgn rgn(CreateRectRgnIndirect(&content));
             CallWindowProcA(old, w, WM_NCPAINT, reinterpret_cast<WPARAM>(rgn.Get()), 0);
             theme->PaintFrame(w, dc, TRUE);
@@ -516,7 +535,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         RECT content = {};
         if (theme->GetContentRect(w, &content)) {
             OffsetRect(&content, -wr.left, -wr.top);
-            InflateRect(&content, -1, -1);
+            const int u = menu::LineWidth(DpiForWindow(w));
+            InflateRect(&content, -u, -u);
             IntersectClipRect(mem.Get(), content.left, content.top, content.right, content.bottom);
             result = CallWindowProcA(old, w, WM_PRINT, reinterpret_cast<WPARAM>(mem.Get()),
                                      lp & ~static_cast<LPARAM>(PRF_ERASEBKGND));
@@ -531,7 +551,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), lp);
         PaintClientBand(w, mem.Get());
         RECT cin = ClientInWindow(w);
-        BitBlt(target, cin.left, cin.top, std::min<LONG>(client.right, content.right - content.left - 1),
+        BitBlt(target, cin.left, cin.top,
+               std::min<LONG>(client.right, content.right - content.left - menu::LineWidth(DpiForWindow(w))),
                client.bottom, mem.Get(), 0, 0, SRCCOPY);
     }
     data->m_dwFlags &= ~CMenuHookData::kInPrint;
