@@ -8,6 +8,7 @@
 
 #include "app/hookbinding.h"
 #include "app/settings.h"
+#include "framework/dialog.h"
 #include "framework/wnd.h"
 #include "uikit/newmenu.h"
 #include "uikit/trayicon.h"
@@ -53,6 +54,18 @@ public:
     // Builds, tracks and destroys the folder menu; target may be null.
     void ShowFolderMenu(CWnd target);
 
+    // Offers a folder for adding in the folder editor; OK appends it to the
+    // list and saves the list at once.
+    void AddFolderFromPath(const std::string& path);
+    // Command 32772: the folder a second start left in "Dir To Add".
+    void OnAddFolder();
+
+    // Runs one of the program's modal dialogs, recording it while it is open.
+    INT_PTR RunModalDialog(CDialog& dialog);
+    // The modal dialog open now, or null. Requests that would open another
+    // window over it bring it to the front instead.
+    CWnd ModalDialog() const { return modalDialog_ ? CWnd(modalDialog_->m_hWnd) : CWnd(); }
+
     // The slow icon work of start-up, done right after the window has been
     // published (and at the latest before the first menu): the icon reference
     // values and the system image indices of the loaded folders.
@@ -92,6 +105,7 @@ private:
     CNewMenuBitmaps menuPictures_;    // every folder picture, for the life of the window
     std::map<std::string, int> pictureCache_;  // icon key -> picture index
     CHookLibrary hookLibrary_;
+    CDialog* modalDialog_ = nullptr;  // not owned; set while RunModalDialog runs
 };
 
 }  // namespace vt

@@ -80,6 +80,7 @@ bool VantrelRun::Launch(const std::string& args) {
     store.folders = folders;
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
+    if (beforeStart) beforeStart();
     return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
 }
 

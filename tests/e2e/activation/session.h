@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ public:
     vt::FolderList folders;
     // The desktop the program starts on (the caller's if empty).
     std::string desktop;
+    // Called after the profile is written and before the program starts,
+    // for registry data the settings store would not write itself.
+    std::function<void()> beforeStart;
 
     // Saves settings and folders (marked as already run) and starts the
     // program; WaitReady waits until it has published its window.
