@@ -1,5 +1,6 @@
 #include "app/hookbinding.h"
 
+#include "framework/text.h"
 #include "hooklib/vthook.h"
 
 namespace vt {
@@ -65,9 +66,9 @@ bool ProductVersionsMatch(const std::string& programPath, const std::string& lib
 }
 
 std::string ProgramFilePath() {
-    char buf[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-    return std::string(buf, n < MAX_PATH ? n : 0);
+    char buf[kPathBufferBytes] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, buf, kPathBufferBytes);
+    return std::string(buf, n < kPathBufferBytes ? n : 0);
 }
 
 std::string HookLibraryPath() {

@@ -5,19 +5,34 @@
 
 #include "app/commandline.h"
 #include "dialogs/iconsources.h"
+#include "framework/text.h"
+#include "uikit/menuhook.h"
 #include "resources/resource.h"
 
 namespace vt {
 
+BOOL CqvApp::InitInstance() {
+    com_.emplace();
+    return TRUE;
+}
+
 int CqvApp::ExitInstance() {
-    CoUninitialize();
+    com_.reset();
     return CWinApp::ExitInstance();
 }
+
+namespace {
+// The menu toolkit reports its failures through this; only the application
+// shows message boxes.
+void ShowMenuError(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+}
+}  // namespace
 
 CVantrelApp::CVantrelApp() = default;
 
 std::string ProgramFolder() {
-    char path[MAX_PATH * 2] = {};
+    char path[kPathBufferBytes] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string p(path, n < sizeof path ? n : 0);
     auto slash = p.find_last_of('\\');
@@ -25,7 +40,8 @@ std::string ProgramFolder() {
 }
 
 BOOL CVantrelApp::InitInstance() {
-    CoInitialize(nullptr);
+    CqvApp::InitInstance();
+    menu::SetErrorReporter(ShowMenuError);
     InitCommonControls();
 
     CVantrelCommandLineInfo info;
@@ -38,6 +54,11 @@ BOOL CVantrelApp::InitInstance() {
     // A start made while the first is still starting waits here until the
     // first has published its main window.
     checker_->LockStartup();
+    // However start-up ends, later starts must not wait for this one.
+    struct StartupLockRelease {
+        CInstanceChecker& checker;
+        ~StartupLockRelease() { checker.ReleaseStartupLock(); }
+    } release{*checker_};
 
     if (checker_->IsPreviousInstanceRunning()) {
         // "/pop" must not activate the running instance: that would make its
@@ -57,8 +78,7 @@ BOOL CVantrelApp::InitInstance() {
     }
     if (command_ == kCmdQuit) return FALSE;
 
-    // The reference values are computed at their first use, at the latest
-    // right after the main window is published (FinishStartup).
+    // The reference values are computed at their first use.
     SetIconReferenceFolder(ProgramFolder());
     appIcon_ = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
@@ -68,7 +88,10 @@ BOOL CVantrelApp::InitInstance() {
         m_pMainWnd = nullptr;
         return FALSE;
     }
-    checker_->PublishMainWindow();
+    // If the window cannot be published (something else holds the record's
+    // name), later starts find no running instance and become instances of
+    // their own: the lock must go all the same, before the own command runs.
+    if (!checker_->PublishMainWindow()) checker_->ReleaseStartupLock();
     frame_->PostMessage(CMainFrame::WM_FINISH_STARTUP);
 
     if (command_ == kCmdPop) {

@@ -11,6 +11,10 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(VT_RUN_TESTS ON)   # only 64-bit programs run on this kernel under Wine
+  # Test programs (and ctest's test discovery) run in the build's own prefix
+  # unless the environment names another one.
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_SOURCE_DIR}/scripts/wine-emulator.sh ${CMAKE_BINARY_DIR}/wineprefix)
 else()
   set(VT_RUN_TESTS OFF)
 endif()
@@ -25,14 +29,33 @@ endif()
 
 include(GoogleTest)
 
-# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s])
+# windres does not report the files an .rc file names (icons, bitmaps, the
+# manifest), so a change to one of them would not rebuild the resources.
+# vt_program_resources() makes the program's .rc depend on them in the
+# calling folder (source properties belong to the folder of the target).
+file(GLOB VT_PROGRAM_RESOURCE_FILES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/resources/images/* ${CMAKE_SOURCE_DIR}/resources/*.manifest
+     ${CMAKE_SOURCE_DIR}/resources/*.h)
+function(vt_program_resources)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/vantrel.rc PROPERTIES
+    OBJECT_DEPENDS "${VT_PROGRAM_RESOURCE_FILES}")
+endfunction()
+
+# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s] [OWN_MANIFEST])
 # A GoogleTest program run under Wine, one ctest entry per test case.
 # Tests share one Wine prefix, one registry and one X display, so they run
 # one at a time unless marked PARALLEL (pure logic, no shared state).
+# The program gets Vantrel.exe's manifest, unless its sources bring the
+# program's own resources (OWN_MANIFEST).
 function(vt_add_gtest name)
-  cmake_parse_arguments(T "PARALLEL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "PARALLEL;OWN_MANIFEST" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
+  endif()
+  if(NOT T_OWN_MANIFEST)
+    list(APPEND T_SOURCES ${CMAKE_SOURCE_DIR}/tests/support/program_manifest.rc)
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/program_manifest.rc
+      PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/vantrel.manifest)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE vttestsupport ${T_LIBS})
@@ -79,4 +102,69 @@ function(vt_subsystem_library target)
     add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE vtframework ${L_LIBS})
   endif()
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  vt_layer(${folder} ${target})
+endfunction()
+
+# ---- layer order -------------------------------------------------------------
+# vt_layer(<folder> <target>): the sources in <folder> belong to <target>. Their
+# #include "<dir>/..." lines may name only <folder> itself, "resources", and
+# the folders of the targets <target> links, directly or through others. So
+# the CMake dependencies are the one statement of the layer order, and an
+# include against it fails the build (target layer_check).
+function(vt_layer folder target)
+  set_property(GLOBAL APPEND PROPERTY VT_LAYER_FOLDERS ${folder})
+  set_property(GLOBAL PROPERTY VT_LAYER_TARGET_${folder} ${target})
+  set_property(GLOBAL PROPERTY VT_TARGET_FOLDER_${target} ${folder})
+endfunction()
+
+function(_vt_reachable_folders target out)
+  set(result)
+  set(queue ${target})
+  set(seen)
+  while(queue)
+    list(POP_FRONT queue t)
+    if(t IN_LIST seen OR NOT TARGET ${t})
+      continue()
+    endif()
+    list(APPEND seen ${t})
+    get_property(folder GLOBAL PROPERTY VT_TARGET_FOLDER_${t})
+    if(folder)
+      list(APPEND result ${folder})
+    endif()
+    get_target_property(type ${t} TYPE)
+    set(deps)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${t} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND deps ${direct})
+      endif()
+    endif()
+    get_target_property(iface ${t} INTERFACE_LINK_LIBRARIES)
+    if(iface)
+      list(APPEND deps ${iface})
+    endif()
+    list(APPEND queue ${deps})
+  endwhile()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# Called once every layer is declared.
+function(vt_add_layer_check)
+  get_property(folders GLOBAL PROPERTY VT_LAYER_FOLDERS)
+  set(layers)
+  foreach(folder ${folders})
+    get_property(target GLOBAL PROPERTY VT_LAYER_TARGET_${folder})
+    _vt_reachable_folders(${target} allowed)
+    list(APPEND allowed ${folder} resources)
+    list(REMOVE_DUPLICATES allowed)
+    string(REPLACE ";" "," allowed "${allowed}")
+    list(APPEND layers "${folder}:${allowed}")
+  endforeach()
+  string(REPLACE ";" "|" layers "${layers}")
+  add_custom_target(layer_check ALL
+    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DLAYERS=${layers}
+            -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMENT "Checking includes against the layer order"
+    VERBATIM)
 endfunction()

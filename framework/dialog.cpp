@@ -2,6 +2,7 @@
 
 #include "framework/app.h"
 #include "framework/ddx.h"
+#include "framework/trace.h"
 
 namespace vt {
 
@@ -99,6 +100,7 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         return dlg->WindowProc(msg, w, l);
     } catch (...) {
         // Never let an exception unwind through the system's code.
+        TraceCurrentException("WM_INITDIALOG");
         return TRUE;
     }
 }

@@ -6,6 +6,7 @@
 #include "framework/app.h"
 #include "framework/menu.h"
 #include "framework/threadmap.h"
+#include "framework/trace.h"
 
 namespace vt {
 
@@ -328,6 +329,7 @@ LRESULT CALLBACK CWindowImpl::StaticWndProc(HWND h, UINT msg, WPARAM w, LPARAM l
         r = obj->Dispatch(msg, w, l);
     } catch (...) {
         // Never let an exception unwind through the system's code.
+        TraceCurrentException("window procedure");
         r = 0;
     }
     if (msg == WM_NCDESTROY) {

@@ -1,4 +1,4 @@
-#include "e2e/activation/session.h"
+#include "support/session.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "app/settings.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
-#include "unit/navigation/navtest.h"
+#include "support/navtest.h"
 
 namespace e2e {
 namespace test = vt::test;
@@ -80,7 +80,7 @@ bool VantrelRun::Launch(const std::string& args) {
     store.folders = folders;
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
-    if (beforeStart) beforeStart();
+    if (editProfile) editProfile();
     return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
 }
 
@@ -127,12 +127,17 @@ DWORD VantrelRun::StoredShowTray() const {
 
 void PressKey(WORD vk) { Send({Key(vk, false), Key(vk, true)}); }
 
-void PressChord(const std::vector<WORD>& modifiers, WORD vk) {
+void PressChord(const std::vector<WORD>& modifiers, WORD vk) { PressChords({{modifiers, vk}}); }
+
+void PressChords(const std::vector<Chord>& chords) {
     std::vector<INPUT> in;
-    for (WORD m : modifiers) in.push_back(Key(m, false));
-    in.push_back(Key(vk, false));
-    in.push_back(Key(vk, true));
-    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) in.push_back(Key(*it, true));
+    for (const Chord& c : chords) {
+        for (WORD m : c.modifiers) in.push_back(Key(m, false));
+        in.push_back(Key(c.vk, false));
+        in.push_back(Key(c.vk, true));
+        for (auto it = c.modifiers.rbegin(); it != c.modifiers.rend(); ++it)
+            in.push_back(Key(*it, true));
+    }
     Send(in);
 }
 
@@ -208,13 +213,6 @@ HookRecord ReadHookRecord() {
     }
     FreeLibrary(lib);
     return r;
-}
-
-bool HotKeyIsFree(UINT modifiers, UINT vk) {
-    const int id = 0x7F00;
-    if (!RegisterHotKey(nullptr, id, modifiers, vk)) return false;
-    UnregisterHotKey(nullptr, id);
-    return true;
 }
 
 HWND ExplorerWindowTitled(const std::string& title) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/folderlist.h"
+#include "model/folderlist.h"
 #include "support/testsupport.h"
 
 namespace e2e {
@@ -32,9 +32,9 @@ public:
     vt::FolderList folders;
     // The desktop the program starts on (the caller's if empty).
     std::string desktop;
-    // Called after the profile is written and before the program starts,
-    // for registry data the settings store would not write itself.
-    std::function<void()> beforeStart;
+    // Runs after settings and folders are saved, before the start: a test
+    // changes the stored values there as another tool would.
+    std::function<void()> editProfile;
 
     // Saves settings and folders (marked as already run) and starts the
     // program; WaitReady waits until it has published its window.
@@ -68,6 +68,12 @@ private:
 // Key presses and releases as the keyboard driver would deliver them.
 void PressKey(WORD vk);
 void PressChord(const std::vector<WORD>& modifiers, WORD vk);
+// Several chords in one burst of input, as fast as a keyboard can deliver them.
+struct Chord {
+    std::vector<WORD> modifiers;
+    WORD vk;
+};
+void PressChords(const std::vector<Chord>& chords);
 // Moves the pointer (screen coordinates), as a mouse would.
 void MoveMouse(POINT screen);
 void TurnWheel(int clicks);
@@ -95,8 +101,6 @@ struct HookRecord {
 };
 HookRecord ReadHookRecord();
 
-// Whether this process can register the combination (released at once).
-bool HotKeyIsFree(UINT modifiers, UINT vk);
 
 // A folder opened by the shell: an Explorer window of any process whose
 // caption names the folder, or null.
