@@ -5,58 +5,37 @@
 // headings, an empty picker) in the same run, interleaved.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "dialogs/foldereditdlg.h"
 #include "dialogs/iconsources.h"
 #include "framework/dialog.h"
 #include "resources/resource.h"
+#include "support/benchsupport.h"
 
 using namespace vt;
 
 namespace {
 
-LARGE_INTEGER g_start;
-double g_elapsed = 0;
-
-double MsSince(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now, freq;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&freq);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-           static_cast<double>(freq.QuadPart);
-}
+double g_start = 0;
+double g_elapsed = -1;
 
 // The owner: the dialog's first idle (everything painted, queue empty) ends
 // the measurement and the dialog.
 LRESULT CALLBACK OwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_ENTERIDLE && wp == MSGF_DIALOGBOX) {
-        if (g_elapsed == 0) g_elapsed = MsSince(g_start);
+        if (g_elapsed < 0) g_elapsed = bench::NowMs() - g_start;
         EndDialog(reinterpret_cast<HWND>(lp), IDCANCEL);
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-std::string ExeFolder() {
-    char buf[MAX_PATH * 3] = {};
-    GetModuleFileNameA(nullptr, buf, sizeof buf);
-    std::string p(buf);
-    return p.substr(0, p.find_last_of('\\'));
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 template <class Open>
 double Measure(Open open) {
-    g_elapsed = 0;
-    QueryPerformanceCounter(&g_start);
+    g_elapsed = -1;
+    g_start = bench::NowMs();
     open();
     return g_elapsed;
 }
@@ -71,8 +50,8 @@ int main() {
     RegisterClassA(&wc);
     HWND owner = CreateWindowA(wc.lpszClassName, "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                wc.hInstance, nullptr);
-    const std::string folder = ExeFolder();
-    const std::string iconFile = folder + "\\bench_icons300.dll";
+    const std::string iconFile = bench::BinPath("bench_icons300.dll");
+    std::string folder = iconFile.substr(0, iconFile.find_last_of('\\'));
     const UINT count = ExtractIconExA(iconFile.c_str(), -1, nullptr, nullptr, 0);
     if (!owner || count != 300) {
         fprintf(stderr, "benchmark setup failed (owner %p, %u icons)\n", static_cast<void*>(owner), count);
@@ -81,30 +60,27 @@ int main() {
     ComputeIconReferenceValues(folder);
 
     auto editor = [&] {
-        CFolderEditDlg dlg(owner);
-        dlg.m_path = folder;
-        dlg.m_title = "Benchmark";
-        dlg.m_iconFile = iconFile;
-        dlg.m_iconIndex = 150;
-        dlg.DoModal();
+        return Measure([&] {
+            CFolderEditDlg dlg(owner);
+            dlg.m_path = folder;
+            dlg.m_title = "Benchmark";
+            dlg.m_iconFile = iconFile;
+            dlg.m_iconIndex = 150;
+            dlg.DoModal();
+        });
     };
     auto bare = [&] {
-        CDialog dlg(IDD_ADDEDIT, owner);
-        dlg.DoModal();
+        return Measure([&] {
+            CDialog dlg(IDD_ADDEDIT, owner);
+            dlg.DoModal();
+        });
     };
     // One of each first: fonts, classes and the library's pages get loaded.
-    Measure(editor);
-    Measure(bare);
-    std::vector<double> editorMs, bareMs;
-    for (int i = 0; i < 15; ++i) {
-        editorMs.push_back(Measure(editor));
-        bareMs.push_back(Measure(bare));
-    }
-    const double e = Median(editorMs), b = Median(bareMs);
-    fprintf(stderr, "# editor: %u icons in the file, 15 interleaved openings each; bare %.1f ms\n",
-            count, b);
-    printf("editor_open_ms: %.1f ms\n", e);
-    printf("editor_open_ratio: %.2f ratio\n", b > 0 ? e / b : 0.0);
+    editor();
+    bare();
+    const bench::Paired p = bench::Interleave(15, editor, bare);
+    bench::Comment("editor: an icon file of %u icons, item 151 chosen; to the dialog's first idle", count);
+    bench::PrintRatio("editor_open_ms", "editor_open_bare_ms", "editor_open_ratio", p);
     DestroyWindow(owner);
     return 0;
 }
