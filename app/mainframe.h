@@ -58,6 +58,12 @@ public:
     // Builds, tracks and destroys the folder menu; target may be null.
     void ShowFolderMenu(CWnd target);
 
+    // Offers a folder for adding in the folder editor; OK appends it to the
+    // list and saves the list at once.
+    void AddFolderFromPath(const std::string& path);
+    // Command 32772: the folder a second start left in "Dir To Add".
+    void OnAddFolder();
+
     // Marks a modal dialog of Vantrel (a message box, Setup, the folder
     // editor) as open for the lifetime of the object: activations meanwhile
     // bring that dialog to the front instead of popping the menu over it.
