@@ -107,6 +107,21 @@ m_szMenuText text_
 m_unselectcheck unselectCheck_
 m_wndHooked hookedWnd_
 m_wndOwner ownerWnd_
+m_bDrawEdge drawEdge_
+m_bSaveAndValidate saveAndValidate_
+m_browseButton browseButton_
+m_buttonLine buttonLine_
+m_edgeType edgeType_
+m_iconCaption iconCaption_
+m_iconFile iconFile_
+m_iconIndex iconIndex_
+m_iconPicker iconPicker_
+m_ofn ofn_
+m_pDlgWnd dlgWnd_
+m_path path_
+m_pathCaption pathCaption_
+m_title title_
+m_titleCaption titleCaption_
 EOF
 
 mapfile -t files < <(git ls-files '*.h' '*.cpp' '*.rc')
