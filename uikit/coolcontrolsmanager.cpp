@@ -424,7 +424,7 @@ int CCM::CCMControl::Dpi() const { return DpiForWindow(window_); }
 
 LRESULT CCM::CCMControl::PreviousThenUpdate(UINT msg, WPARAM w, LPARAM l) {
     CallPrevious(msg, w, l);
-    Update();
+    Update(true);
     return 0;
 }
 
@@ -459,7 +459,7 @@ HDC CCM::CCMControl::GetDrawDC(RECT& rect) {
 
 bool CCM::CCMControl::HasFocus() { return GetFocus() == window_; }
 
-void CCM::CCMControl::Update() {
+void CCM::CCMControl::Update(bool painted) {
     if (!IsWindow(window_)) return;
     RECT rect = {};
     HDC dc = GetDrawDC(rect);
@@ -479,9 +479,12 @@ void CCM::CCMControl::Update() {
     else state &= ~flat::kFocused;
     if (rect.bottom - rect.top < flat::SmallHeight(dpi)) state |= flat::kSmall;
     else state &= ~flat::kSmall;
+    // An unchanged hot or focused look needs no drawing, unless the control
+    // has just painted its own border over it (the system's border is not
+    // the same on every system).
     const bool stillHot = (previousState & flat::kHot) && (state & flat::kHot);
     const bool stillFocused = (previousState & flat::kFocused) && (state & flat::kFocused);
-    if (!stillHot && !stillFocused) DrawFrame(dc, rect);
+    if (painted || (!stillHot && !stillFocused)) DrawFrame(dc, rect);
     previousState = static_cast<WORD>(state);
     ReleaseDC(WindowFromDC(dc), dc);
 }

@@ -78,8 +78,9 @@ public:
         virtual void DrawFrame(HDC dc, const RECT& rect);
         virtual bool HasFocus();
 
-        // Redraws the border after a change of state or a repaint.
-        void Update();
+        // Redraws the border after a change of state, or (painted) after the
+        // control painted itself over it.
+        void Update(bool painted = false);
         int state = 0;
         WORD previousState = 0;
 
