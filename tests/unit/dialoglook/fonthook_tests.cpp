@@ -186,7 +186,8 @@ TEST_F(DialogFontHookOld, MessageBoxesAreLeftAloneFiveButtonsAreNot) {
     RunOn(five, [&] {
         EXPECT_FALSE(IsMessageBoxWindow(five));
         EXPECT_TRUE(IsDialogFontSubclassed(five));
-        EXPECT_EQ(DialogFontsOf(five).size(), 7u);  // icon, text, five buttons
+        // The text and the five buttons; the icon has no font of its own.
+        EXPECT_EQ(DialogFontsOf(five).size(), 6u);
         EXPECT_STREQ(FontOf(GetDlgItem(five, IDC_LOOK_B1)).lfFaceName, "Tahoma");
     });
 }
@@ -215,7 +216,7 @@ TEST_F(DialogFontHookOld, ClosingADialogDeletesExactlyItsFonts) {
         fontsB = DialogFontsOf(b);
     });
     EXPECT_EQ(fontsA.size(), Children(a).size());
-    EXPECT_EQ(fontsB.size(), 7u);
+    EXPECT_EQ(fontsB.size(), 6u);  // the text and five buttons
     for (HFONT f : fontsA) EXPECT_EQ(GetObjectType(f), static_cast<DWORD>(OBJ_FONT));
     for (HFONT f : fontsB) EXPECT_EQ(GetObjectType(f), static_cast<DWORD>(OBJ_FONT));
 
