@@ -177,7 +177,8 @@ TEST_F(DialogFontHookOld, MessageBoxesAreLeftAloneFiveButtonsAreNot) {
     EXPECT_FALSE(IsDialogFontSubclassed(box));
     EXPECT_TRUE(DialogFontsOf(box).empty());
     for (HWND c : Children(box)) {
-        if (FontOf(c).lfFaceName[0]) EXPECT_STRNE(FontOf(c).lfFaceName, "Tahoma") << test::TextOf(c);
+        if (!FontOf(c).lfFaceName[0]) continue;
+        EXPECT_STRNE(FontOf(c).lfFaceName, "Tahoma") << test::TextOf(c);
     }
     PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
 
