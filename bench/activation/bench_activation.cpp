@@ -37,9 +37,9 @@ namespace {
 
 constexpr int kFolders = 50;
 constexpr int kManyFolders = 1000;
-constexpr int kWarmPairs = 41;
+constexpr int kWarmPairs = 121;
 constexpr int kColdShowings = 7;
-constexpr int kManyPairs = 15;
+constexpr int kManyPairs = 31;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
 // --- the menu clock ---------------------------------------------------------

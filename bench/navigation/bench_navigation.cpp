@@ -111,7 +111,7 @@ int FileDialogRatio() {
     };
     bare();  // warm-up
     full();
-    const bench::Paired r = bench::Interleave(41, full, bare);
+    const bench::Paired r = bench::Interleave(81, full, bare);
     bench::PrintRatio("navigate_file_dialog_ms", "navigate_file_dialog_bare_ms",
                       "navigate_file_dialog_ratio", r);
     if (failures || shellCalls) fprintf(stderr, "%d folder changes missing, %d shell calls\n",
