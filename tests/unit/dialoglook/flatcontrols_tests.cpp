@@ -9,6 +9,9 @@
 #include <windows.h>
 #include <uxtheme.h>
 
+#include <commdlg.h>
+#include <shlobj.h>
+
 #include "lookdialog.h"
 #include "support/testsupport.h"
 #include "uikit/coolcontrolsmanager.h"
@@ -167,6 +170,55 @@ TEST_F(FlatControls, AChildCreatedLaterIsFlattened) {
         EXPECT_EQ(CCoolControlsManager::Instance().ControlCount(), before - 1);
         EXPECT_EQ(CCoolControlsManager::Instance().HotWindow(), nullptr);
     });
+}
+
+// The system dialogs Vantrel opens (the folder browser, the open-file
+// dialog with its shell view, toolbar and header) are flattened, and every
+// control leaves the manager when its dialog closes; the timer stops with
+// the last one.
+TEST_F(FlatControls, SystemDialogsAreFlattenedAndLetGo) {
+    size_t left = 99;
+    bool timer = true;
+    DialogThread run([&] {
+        CCoolControlsManager::Instance().InstallUnlessThemed(plain_);
+        BROWSEINFOA bi = {};
+        bi.lpszTitle = "Pick one";
+        if (LPITEMIDLIST pidl = SHBrowseForFolderA(&bi)) CoTaskMemFree(pidl);
+        char file[MAX_PATH] = {};
+        OPENFILENAMEA ofn = {};
+        ofn.lStructSize = sizeof ofn;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = sizeof file;
+        ofn.Flags = OFN_EXPLORER;
+        GetOpenFileNameA(&ofn);
+        CCoolControlsManager::Instance().Uninstall();
+        left = CCoolControlsManager::Instance().ControlCount();
+        timer = CCoolControlsManager::Instance().TimerRunning();
+        return INT_PTR(0);
+    });
+    auto& manager = CCoolControlsManager::Instance();
+    HWND browser = run.WaitForWindowWithChild("SysTreeView32");
+    ASSERT_NE(browser, nullptr);
+    SendMessageA(browser, WM_NULL, 0, 0);  // past its initialisation
+    EXPECT_TRUE(manager.IsDialogManaged(browser));
+    EXPECT_TRUE(manager.IsManaged(GetDlgItem(browser, IDOK)));
+    EXPECT_TRUE(ButtonIsFlat(GetDlgItem(browser, IDCANCEL)));
+    PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+
+    HWND open = run.WaitForWindowWithChild("SHELLDLL_DefView", {browser});
+    ASSERT_NE(open, nullptr);
+    SendMessageA(open, WM_NULL, 0, 0);
+    EXPECT_TRUE(manager.IsDialogManaged(open));
+    EXPECT_TRUE(manager.IsManaged(GetDlgItem(open, IDOK)));
+    EXPECT_TRUE(ButtonIsFlat(GetDlgItem(open, IDCANCEL)));
+    MouseOnto(GetDlgItem(open, IDOK));
+    EXPECT_TRUE(ButtonIsRaised(GetDlgItem(open, IDOK)));
+    MouseTo(2, 2);
+    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_EQ(left, 0u);
+    EXPECT_FALSE(timer);
 }
 
 TEST_F(FlatControls, NothingIsFlattenedWithVisualStyles) {
