@@ -9,12 +9,16 @@
 #include <windows.h>
 #include <uxtheme.h>
 
+#include <cstdlib>
+
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "framework/dpi.h"
 #include "lookdialog.h"
 #include "support/testsupport.h"
 #include "uikit/coolcontrolsmanager.h"
+#include "uikit/flatframes.h"
 #include "uikit/theme.h"
 #include "unit/dialogs/dialogdriver.h"
 
@@ -33,6 +37,8 @@ SIZE SizeOf(HWND w) {
 class FlatControls : public ::testing::Test {
 protected:
     void SetUp() override {
+        // In the high-DPI run the frame lines must really be wider.
+        if (const char* want = std::getenv("VT_EXPECT_DPI")) ASSERT_EQ(SystemDpi(), std::atoi(want));
         MouseTo(2, 2);  // nowhere near the dialog
         // The controls draw the classic look, the one the flat look is
         // made for (Wine's theme would otherwise redraw a hovered button).
@@ -53,16 +59,20 @@ protected:
         return d;
     }
 
-    // A push button's right edge: its outer and its inner line.
+    // A push button's right edge: its outer and its inner line, each one
+    // frame line wide at the button's DPI.
     static bool ButtonIsFlat(HWND b) {
         const SIZE s = SizeOf(b);
+        const int line = flat::FrameLine(DpiForWindow(b));
         return WaitForPixel(b, s.cx - 1, s.cy / 2, COLOR_BTNSHADOW) &&
-               WaitForPixel(b, s.cx - 2, s.cy / 2, COLOR_BTNFACE);
+               WaitForPixel(b, s.cx - line, s.cy / 2, COLOR_BTNSHADOW) &&
+               WaitForPixel(b, s.cx - 1 - line, s.cy / 2, COLOR_BTNFACE);
     }
     static bool ButtonIsRaised(HWND b) {
         const SIZE s = SizeOf(b);
-        return WaitForPixel(b, s.cx - 1, s.cy / 2, COLOR_3DDKSHADOW) &&
-               WaitForPixel(b, s.cx - 2, s.cy / 2, COLOR_BTNSHADOW);
+        const int line = flat::FrameLine(DpiForWindow(b));
+        return WaitForPixel(b, s.cx - line, s.cy / 2, COLOR_3DDKSHADOW) &&
+               WaitForPixel(b, s.cx - 1 - line, s.cy / 2, COLOR_BTNSHADOW);
     }
 
     CThemeAccess plain_{"vt-no-such-theme-library.dll"};
@@ -121,9 +131,10 @@ TEST_F(FlatControls, AFocusedComboBoxKeepsItsRaisedBorderWhenTheMouseLeaves) {
     HWND d = Open(plain_);
     HWND combo = GetDlgItem(d, IDC_LOOK_COMBO), edit = GetDlgItem(d, IDC_LOOK_EDIT);
     const int y = SizeOf(combo).cy / 2;
+    const int inner = flat::FrameLine(DpiForWindow(combo));  // the second level's left line
     RunOn(d, [&] { SetFocus(combo); });
     // Focused: the inner level's left line is the dark shadow.
-    EXPECT_TRUE(WaitForPixel(combo, 1, y, COLOR_3DDKSHADOW));
+    EXPECT_TRUE(WaitForPixel(combo, inner, y, COLOR_3DDKSHADOW));
     MouseOnto(combo);
     EXPECT_TRUE(test::WaitUntil([&] {
         HWND hot = nullptr;
@@ -136,12 +147,12 @@ TEST_F(FlatControls, AFocusedComboBoxKeepsItsRaisedBorderWhenTheMouseLeaves) {
         RunOn(d, [&] { hot = CCoolControlsManager::Instance().HotWindow(); });
         return hot == nullptr;
     }));
-    EXPECT_TRUE(WaitForPixel(combo, 1, y, COLOR_3DDKSHADOW));
+    EXPECT_TRUE(WaitForPixel(combo, inner, y, COLOR_3DDKSHADOW));
 
     // Without the focus and the mouse it goes flat: a small control's inner
     // level is light.
     RunOn(d, [&] { SetFocus(edit); });
-    EXPECT_TRUE(WaitForPixel(combo, 1, y, COLOR_BTNHIGHLIGHT));
+    EXPECT_TRUE(WaitForPixel(combo, inner, y, COLOR_BTNHIGHLIGHT));
     RunOn(d, [&] {
         EXPECT_EQ(CCoolControlsManager::Instance().StateOf(combo) & 4, 0);
         EXPECT_NE(CCoolControlsManager::Instance().StateOf(edit) & 4, 0);
