@@ -38,7 +38,9 @@ class FlatControls : public ::testing::Test {
 protected:
     void SetUp() override {
         // In the high-DPI run the frame lines must really be wider.
-        if (const char* want = std::getenv("VT_EXPECT_DPI")) ASSERT_EQ(SystemDpi(), std::atoi(want));
+        if (const char* want = std::getenv("VT_EXPECT_DPI")) {
+            ASSERT_EQ(SystemDpi(), std::atoi(want));
+        }
         MouseTo(2, 2);  // nowhere near the dialog
         // The controls draw the classic look, the one the flat look is
         // made for (Wine's theme would otherwise redraw a hovered button).
