@@ -222,4 +222,17 @@ std::vector<HWND> TrayIconWindows() {
     return icons;
 }
 
+ScopedUserClassesRoot::ScopedUserClassesRoot() {
+    HKEY classes = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &classes, nullptr) != ERROR_SUCCESS)
+        return;
+    active_ = RegOverridePredefKey(HKEY_CLASSES_ROOT, classes) == ERROR_SUCCESS;
+    RegCloseKey(classes);  // the override keeps its own handle
+}
+
+ScopedUserClassesRoot::~ScopedUserClassesRoot() {
+    if (active_) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+}
+
 }  // namespace vt::test

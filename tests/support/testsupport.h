@@ -98,4 +98,21 @@ private:
     std::string path_;
 };
 
+// Windows shows HKEY_CLASSES_ROOT as the machine's classes merged with the
+// current user's (HKCU\Software\Classes); Wine 8 shows only the machine's.
+// While this object lives, this process's HKEY_CLASSES_ROOT is the user's
+// classes, so that the shell code in this process (ShellExecuteEx with a verb,
+// for one) reads what a user-level registration put there, as it would on
+// Windows.
+class ScopedUserClassesRoot {
+public:
+    ScopedUserClassesRoot();
+    ~ScopedUserClassesRoot();
+    ScopedUserClassesRoot(const ScopedUserClassesRoot&) = delete;
+    ScopedUserClassesRoot& operator=(const ScopedUserClassesRoot&) = delete;
+    bool Active() const { return active_; }
+private:
+    bool active_ = false;
+};
+
 }  // namespace vt::test
