@@ -5,14 +5,28 @@
 
 #include "app/commandline.h"
 #include "dialogs/iconsources.h"
+#include "uikit/menuhook.h"
 #include "resources/resource.h"
 
 namespace vt {
 
+BOOL CqvApp::InitInstance() {
+    com_.emplace();
+    return TRUE;
+}
+
 int CqvApp::ExitInstance() {
-    CoUninitialize();
+    com_.reset();
     return CWinApp::ExitInstance();
 }
+
+namespace {
+// The menu toolkit reports its failures through this; only the application
+// shows message boxes.
+void ShowMenuError(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+}
+}  // namespace
 
 CVantrelApp::CVantrelApp() = default;
 
@@ -25,7 +39,8 @@ std::string ProgramFolder() {
 }
 
 BOOL CVantrelApp::InitInstance() {
-    CoInitialize(nullptr);
+    CqvApp::InitInstance();
+    menu::SetErrorReporter(ShowMenuError);
     InitCommonControls();
 
     CVantrelCommandLineInfo info;

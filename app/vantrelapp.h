@@ -1,19 +1,26 @@
 // The application object: single instance, command line, start-up and exit.
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/instancechecker.h"
 #include "app/mainframe.h"
 #include "framework/app.h"
+#include "framework/cominit.h"
 
 namespace vt {
 
-// Base of the application class: uninitialises COM at exit.
+// Base of the application class: COM is started by InitInstance and ended by
+// ExitInstance, through one object that owns it.
 class CqvApp : public CWinApp {
 public:
     using CWinApp::CWinApp;
+    BOOL InitInstance() override;
     int ExitInstance() override;
+
+private:
+    std::optional<CComInit> com_;
 };
 
 class CVantrelApp : public CqvApp {

@@ -11,6 +11,10 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(VT_RUN_TESTS ON)   # only 64-bit programs run on this kernel under Wine
+  # Test programs (and ctest's test discovery) run in the build's own prefix
+  # unless the environment names another one.
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      ${CMAKE_SOURCE_DIR}/scripts/wine-emulator.sh ${CMAKE_BINARY_DIR}/wineprefix)
 else()
   set(VT_RUN_TESTS OFF)
 endif()

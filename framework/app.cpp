@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "framework/trace.h"
+
 namespace vt {
 
 namespace {
@@ -58,15 +60,26 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) const {
     ParseArguments(info, __argc, __argv);
 }
 
+BOOL CWinApp::GetNextMessage(MSG& msg) { return GetMessageA(&msg, nullptr, 0, 0); }
+
 int CWinApp::Run() {
-    MSG msg;
+    MSG msg{};
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
+        const BOOL got = GetNextMessage(msg);
+        if (got == 0) {
+            exitCode_ = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (got == -1) {
+            // The queue cannot be read: end with a failure code rather than
+            // spin on the error or act on a message that was never filled in.
+            Trace("GetMessage failed with error " + std::to_string(GetLastError()));
+            exitCode_ = -1;
+            break;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    exitCode_ = static_cast<int>(msg.wParam);
     return ExitInstance();
 }
 

@@ -35,7 +35,8 @@ public:
 
     virtual BOOL InitInstance() { return TRUE; }
     virtual int ExitInstance() { return exitCode_; }
-    // The message loop; returns the WM_QUIT code.
+    // The message loop; returns ExitInstance's code: the WM_QUIT code, or -1
+    // when the queue could not be read.
     virtual int Run();
 
     // Feeds the arguments (after the program name) to info.ParseParam.
@@ -71,6 +72,8 @@ public:
     std::string m_pszExeName;       // the program file's name without extension
 
 protected:
+    // GetMessage on this thread's queue; tests replace it to make it fail.
+    virtual BOOL GetNextMessage(MSG& msg);
     // Closes the main window (its teardown runs), which ends the message loop.
     void OnAppExit();
     int exitCode_ = 0;

@@ -6,6 +6,7 @@
 
 #include "framework/app.h"
 #include "framework/menu.h"
+#include "framework/trace.h"
 
 namespace vt {
 
@@ -267,6 +268,7 @@ LRESULT CALLBACK CWindowImpl::StaticWndProc(HWND h, UINT msg, WPARAM w, LPARAM l
         r = obj->Dispatch(msg, w, l);
     } catch (...) {
         // Never let an exception unwind through the system's code.
+        TraceCurrentException("window procedure");
         r = 0;
     }
     if (msg == WM_NCDESTROY) {
@@ -382,6 +384,7 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     try {
         return dlg->WindowProc(msg, w, l);
     } catch (...) {
+        TraceCurrentException("WM_INITDIALOG");
         return TRUE;
     }
 }

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "framework/sync.h"
+#include "framework/trace.h"
 
 namespace vt {
 
@@ -183,6 +184,7 @@ LRESULT CALLBACK CHookWnd::HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         }
     } catch (...) {
         // Never let an exception unwind through the system's code.
+        TraceCurrentException("subclassed window procedure");
         result = 0;
     }
     t_current = saved;

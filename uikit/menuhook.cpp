@@ -7,6 +7,7 @@
 #include <new>
 
 #include "framework/gdi.h"
+#include "framework/trace.h"
 #include "uikit/menumetrics.h"
 #include "uikit/menutheme.h"
 #include "uikit/newmenu.h"
@@ -129,8 +130,12 @@ void ShowLastError() {
     if (s_reporter)
         s_reporter(text);
     else
-        MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+        Trace("menu: " + text);
 }
+
+HookInstallError::HookInstallError(DWORD code)
+    : std::runtime_error("the popup-menu hook could not be installed: " + SystemErrorText(code)),
+      code_(code) {}
 
 ErrorReporter SetErrorReporter(ErrorReporter reporter) {
     return std::exchange(s_reporter, reporter);
@@ -265,9 +270,10 @@ CNewMenuHook::CNewMenuHook() {
     if (!m_hHook) {
         m_hHook = SetWindowsHookExA(WH_CALLWNDPROC, NewMenuHook, nullptr, GetCurrentThreadId());
         if (!m_hHook) {
+            const DWORD code = GetLastError();
             menu::ShowLastError();
             s_instance = nullptr;
-            throw std::bad_alloc();
+            throw menu::HookInstallError(code);
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -96,11 +97,23 @@ namespace menu {
 // The system's message text for an error code (neutral language), or
 // "Error message 0x%lx not found".
 std::string SystemErrorText(DWORD code);
-// Reports GetLastError() in an "Error" box unless it is 0; the operation
-// then continues. Tests can take over the report.
+// Reports GetLastError()'s text through the reporter unless the code is 0;
+// the operation then continues. The toolkit shows nothing itself: the
+// application sets a reporter that shows the text ("Error" box); without one
+// the text only goes to the debugger trace.
 void ShowLastError();
 using ErrorReporter = void (*)(const std::string& text);
 ErrorReporter SetErrorReporter(ErrorReporter reporter);
+// Thrown when the popup-menu hook cannot be installed; menus cannot work
+// without it.
+class HookInstallError : public std::runtime_error {
+public:
+    explicit HookInstallError(DWORD code);
+    DWORD Code() const { return code_; }
+
+private:
+    DWORD code_;
+};
 // Paints the flat frame (and own shadow) of a w by h window into dc; the
 // drawing part of CMenuThemeXP::PaintFrame, separated for pixel tests.
 struct FlatFramePaint {

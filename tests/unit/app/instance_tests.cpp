@@ -91,14 +91,23 @@ TEST_F(Instance, FirstStartPublishesAHiddenStaticWindowAndSecondQuitEndsIt) {
 TEST_F(Instance, UpperCaseQuitOnlyActivatesTheRunningInstance) {
     ASSERT_TRUE(first_.Start(Exe()));
     ASSERT_TRUE(test::WaitUntil([] { return PublishedWindow() != nullptr; }));
+    HWND running = PublishedWindow();
     ASSERT_TRUE(second_.Start(Exe(), "/QUIT"));
     ASSERT_TRUE(second_.WaitForExit(10000));
-    // The first instance had every chance to act on a forwarded command.
+    // Sent messages overtake posted ones, so one round trip only proves the
+    // queue is being read; the second cannot come back before whatever the
+    // second start posted has been handled.
+    for (int trip = 0; trip < 2; ++trip) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(running, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    }
+    EXPECT_TRUE(IsWindow(running)) << "\"/QUIT\" closed the running instance";
+    EXPECT_TRUE(first_.Running());
+    EXPECT_EQ(PublishedWindow(), running);
+    // Only the real switch ends it.
     ASSERT_TRUE(third_.Start(Exe(), "/quit"));
     ASSERT_TRUE(third_.WaitForExit(10000));
     EXPECT_TRUE(first_.WaitForExit(10000));
-    // Had /QUIT been taken as quit, the third start would have become a
-    // first instance and exited at once; either way only the quit ends it.
 }
 
 TEST_F(Instance, FirstStartWithQuitExitsAtOnceWithoutAWindow) {

@@ -3,6 +3,7 @@
 #include "framework/app.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
+#include "framework/trace.h"
 #include "framework/wnd.h"
 #include "support/testsupport.h"
 
@@ -102,7 +103,16 @@ TEST(Window, SystemClassWindowIsSubclassedBeforeCreate) {
     f.SendMessage(WM_COMMAND, MAKEWPARAM(205, 1));  // accelerator
     f.SendMessage(WM_COMMAND, 211);                 // outside the range
     EXPECT_EQ(f.commands, (std::vector<UINT>{100, 205}));
-    EXPECT_EQ(f.SendMessage(WM_USER + 1), 0);       // exception contained
+    {
+        // The exception is contained, and it leaves a trace that names it.
+        static std::vector<std::string> traced;
+        traced.clear();
+        TraceSink previous = SetTraceSink([](const std::string& l) { traced.push_back(l); });
+        EXPECT_EQ(f.SendMessage(WM_USER + 1), 0);
+        SetTraceSink(previous);
+        ASSERT_EQ(traced.size(), 1u);
+        EXPECT_NE(traced[0].find("must not reach the system"), std::string::npos) << traced[0];
+    }
     HWND w = f.m_hWnd;
     EXPECT_TRUE(f.DestroyWindow());
     EXPECT_EQ(f.m_hWnd, nullptr);
@@ -115,6 +125,44 @@ TEST(Window, CreateReturningMinusOneFailsCleanly) {
     } r;
     EXPECT_FALSE(r.CreateEx(0, "STATIC", "x", 0, 0, 0, 0, 0, nullptr, nullptr));
     EXPECT_EQ(r.m_hWnd, nullptr);
+}
+
+// A message loop whose queue cannot be read ends with a failure code after
+// handling what it did read, instead of acting on an unfilled message.
+TEST(MessageLoop, UnreadableQueueEndsTheLoopWithAFailureCode) {
+    struct FailingApp : CWinApp {
+        int reads = 0;
+        int dispatched = 0;
+        BOOL GetNextMessage(MSG& msg) override {
+            if (++reads == 1) {
+                msg = MSG{};
+                msg.message = WM_NULL;
+                return TRUE;
+            }
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return -1;
+        }
+        int ExitInstance() override {
+            ++dispatched;
+            return CWinApp::ExitInstance();
+        }
+    };
+    static std::vector<std::string> traced;
+    traced.clear();
+    TraceSink previous = SetTraceSink([](const std::string& l) { traced.push_back(l); });
+    FailingApp app;
+    EXPECT_EQ(app.Run(), -1);
+    SetTraceSink(previous);
+    EXPECT_EQ(app.reads, 2);
+    EXPECT_EQ(app.dispatched, 1);  // ExitInstance ran once
+    ASSERT_EQ(traced.size(), 1u);
+    EXPECT_NE(traced[0].find("GetMessage"), std::string::npos);
+}
+
+TEST(MessageLoop, QuitCodeBecomesTheExitCode) {
+    CWinApp app;
+    PostQuitMessage(42);
+    EXPECT_EQ(app.Run(), 42);
 }
 
 TEST(Window, ViewHelpersTolerateInvalidHandles) {

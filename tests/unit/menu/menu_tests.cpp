@@ -2,6 +2,7 @@
 // through real menus, image lists and pixels drawn by the real functions.
 #include <gtest/gtest.h>
 
+#include "framework/trace.h"
 #include "framework/wnd.h"
 #include "menu_canvas.h"
 #include "uikit/menuhook.h"
@@ -578,6 +579,21 @@ TEST(MenuErrors, SystemTextOrFallback) {
     EXPECT_EQ(g_reports, 1);
     EXPECT_EQ(g_reported, menu::SystemErrorText(ERROR_INVALID_WINDOW_HANDLE));
     menu::SetErrorReporter(previous);
+}
+
+// Without a reporter the toolkit shows no box of its own: the text goes to
+// the trace (a box would block this test until its time-out).
+TEST(MenuErrors, WithoutAReporterTheTextOnlyGoesToTheTrace) {
+    static std::vector<std::string> traced;
+    traced.clear();
+    auto previousReporter = menu::SetErrorReporter(nullptr);
+    TraceSink previousSink = SetTraceSink([](const std::string& l) { traced.push_back(l); });
+    SetLastError(ERROR_ACCESS_DENIED);
+    menu::ShowLastError();
+    SetTraceSink(previousSink);
+    menu::SetErrorReporter(previousReporter);
+    ASSERT_EQ(traced.size(), 1u);
+    EXPECT_NE(traced[0].find(menu::SystemErrorText(ERROR_ACCESS_DENIED)), std::string::npos);
 }
 
 }  // namespace
