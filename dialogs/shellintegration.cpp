@@ -8,14 +8,6 @@ namespace {
 std::string UserClassesPath(const char* key) { return std::string(kUserClassesKey) + "\\" + key; }
 }  // namespace
 
-std::string ProgramFilePath() {
-    // Up to 260 characters; narrow text may be UTF-8, up to three bytes each.
-    char path[MAX_PATH * 3] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return {};
-    return std::string(path, n);
-}
-
 std::string RunValueData(const std::string& programPath) { return "\"" + programPath + "\""; }
 
 std::string VerbCommandLine(const std::string& programPath) {

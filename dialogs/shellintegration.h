@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "framework/module.h"
+
 namespace vt {
 
 inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -19,9 +21,6 @@ inline constexpr const char* kVerbKey = "Folder\\shell\\Add to Vantrel";
 inline constexpr const char* kVerbCommandKey = "Folder\\shell\\Add to Vantrel\\command";
 // Where the current user's classes live below HKEY_CURRENT_USER.
 inline constexpr const char* kUserClassesKey = "Software\\Classes";
-
-// Full path of the running program file ("" if the system cannot say).
-std::string ProgramFilePath();
 
 // The Run value's data: the program path in double quotation marks, so that
 // the system does not split a path with spaces at log-on.
