@@ -42,7 +42,7 @@ public:
 
     void LoadSettings() { store_.LoadSettings(); }
     void LoadFolderList() { store_.LoadFolderList(); }
-    void SaveSettings() { store_.SaveSettings(); }
+    bool SaveSettings() { return store_.SaveSettings(); }
     void AddDefaultFolder(int csidl, const char* value) { store_.AddDefaultFolder(csidl, value); }
 
     // (Re)registers the keyboard shortcut; on failure tells the user once and
