@@ -5,8 +5,8 @@
 #pragma once
 #include <string>
 
-#include "app/folderlist.h"
 #include "framework/registry.h"
+#include "model/folderlist.h"
 
 namespace vt {
 

@@ -83,4 +83,69 @@ function(vt_subsystem_library target)
     add_library(${target} INTERFACE)
     target_link_libraries(${target} INTERFACE vtframework ${L_LIBS})
   endif()
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  vt_layer(${folder} ${target})
+endfunction()
+
+# ---- layer order -------------------------------------------------------------
+# vt_layer(<folder> <target>): the sources in <folder> belong to <target>. Their
+# #include "<dir>/..." lines may name only <folder> itself, "resources", and
+# the folders of the targets <target> links, directly or through others. So
+# the CMake dependencies are the one statement of the layer order, and an
+# include against it fails the build (target layer_check).
+function(vt_layer folder target)
+  set_property(GLOBAL APPEND PROPERTY VT_LAYER_FOLDERS ${folder})
+  set_property(GLOBAL PROPERTY VT_LAYER_TARGET_${folder} ${target})
+  set_property(GLOBAL PROPERTY VT_TARGET_FOLDER_${target} ${folder})
+endfunction()
+
+function(_vt_reachable_folders target out)
+  set(result)
+  set(queue ${target})
+  set(seen)
+  while(queue)
+    list(POP_FRONT queue t)
+    if(t IN_LIST seen OR NOT TARGET ${t})
+      continue()
+    endif()
+    list(APPEND seen ${t})
+    get_property(folder GLOBAL PROPERTY VT_TARGET_FOLDER_${t})
+    if(folder)
+      list(APPEND result ${folder})
+    endif()
+    get_target_property(type ${t} TYPE)
+    set(deps)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${t} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND deps ${direct})
+      endif()
+    endif()
+    get_target_property(iface ${t} INTERFACE_LINK_LIBRARIES)
+    if(iface)
+      list(APPEND deps ${iface})
+    endif()
+    list(APPEND queue ${deps})
+  endwhile()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# Called once every layer is declared.
+function(vt_add_layer_check)
+  get_property(folders GLOBAL PROPERTY VT_LAYER_FOLDERS)
+  set(layers)
+  foreach(folder ${folders})
+    get_property(target GLOBAL PROPERTY VT_LAYER_TARGET_${folder})
+    _vt_reachable_folders(${target} allowed)
+    list(APPEND allowed ${folder} resources)
+    list(REMOVE_DUPLICATES allowed)
+    string(REPLACE ";" "," allowed "${allowed}")
+    list(APPEND layers "${folder}:${allowed}")
+  endforeach()
+  string(REPLACE ";" "|" layers "${layers}")
+  add_custom_target(layer_check ALL
+    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DLAYERS=${layers}
+            -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMENT "Checking includes against the layer order"
+    VERBATIM)
 endfunction()

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/folderlist.h"
+#include "model/folderlist.h"
 
 namespace vt {
 

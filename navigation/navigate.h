@@ -7,14 +7,16 @@
 #include <functional>
 #include <string>
 
-#include "app/folderlist.h"
 #include "framework/wnd.h"
+#include "model/folderlist.h"
 #include "navigation/sendwindow.h"
+#include "resources/resource.h"
 
 namespace vt::nav {
 
-// Folder menu items carry this base plus the folder's key.
-inline constexpr UINT kFirstFolderCommand = 30000;
+// Folder menu items carry this base plus the folder's key (the id is
+// defined with the other command ids).
+inline constexpr UINT kFirstFolderCommand = ID_FOLDER_FIRST;
 
 // What NavigateTo needs from outside the target window. Default-constructed,
 // every member is the real thing; tests replace them.

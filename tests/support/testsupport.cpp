@@ -147,6 +147,13 @@ std::string TextOf(HWND w) {
     return buf;
 }
 
+bool HotKeyIsFree(UINT modifiers, UINT vk) {
+    const int id = 0x7F00;
+    if (!RegisterHotKey(nullptr, id, modifiers, vk)) return false;
+    UnregisterHotKey(nullptr, id);
+    return true;
+}
+
 void DeleteRegTree(HKEY root, const std::string& subkey) {
     SHDeleteKeyA(root, subkey.c_str());
 }

@@ -66,6 +66,10 @@ std::string TextOf(HWND w);
 // window of the shell's process, one visible child window per icon.
 std::vector<HWND> TrayIconWindows();
 
+// True when no program holds the hot key: this thread can register it (and
+// lets it go again at once).
+bool HotKeyIsFree(UINT modifiers, UINT vk);
+
 // Deletes a registry key with everything under it (no error if missing).
 void DeleteRegTree(HKEY root, const std::string& subkey);
 

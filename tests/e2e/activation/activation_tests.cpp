@@ -3,8 +3,8 @@
 // injected into the system as the keyboard and the mouse would deliver it.
 #include <gtest/gtest.h>
 
-#include "e2e/activation/session.h"
-#include "unit/navigation/navtest.h"
+#include "support/session.h"
+#include "support/navtest.h"
 
 using namespace e2e;
 namespace test = vt::test;
@@ -114,7 +114,7 @@ TEST_F(Activation, HotKeyInjectedAsKeyPressesDrivesTheFileDialog) {
     run_.settings.normalHotKeyVirtualKey = VK_F9;
     run_.settings.normalHotKeyModifier = kCtrl | kAlt;
     ASSERT_TRUE(run_.Start());
-    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
+    EXPECT_FALSE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F9));
     OpenDialogInFront();
     PressChord({VK_CONTROL, VK_MENU}, VK_F9);
     PickBetaAndExpectDialogThere();
@@ -132,7 +132,7 @@ TEST_F(Activation, WindowsKeyLetterPopsTheMenu) {
 
 TEST_F(Activation, TakenHotKeyIsReportedOnceAndTheTrayIconStandsIn) {
     // Another program holds the combination already.
-    ASSERT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F10));
+    ASSERT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F10));
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F10));
     struct Release { ~Release() { UnregisterHotKey(nullptr, 1); } } release;
 
@@ -248,7 +248,7 @@ TEST_P(Teardown, EndsTheProgramAndReleasesTrayHotKeyAndHook) {
     const size_t iconsBefore = test::TrayIconWindows().size();
     ASSERT_TRUE(run_.Start());
     ASSERT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == iconsBefore + 1; }));
-    EXPECT_FALSE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F11));
+    EXPECT_FALSE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F11));
     HookRecord hook = ReadHookRecord();
     EXPECT_EQ(hook.target, HandleToLong(run_.Window()));
     EXPECT_NE(hook.hook, 0);
@@ -265,7 +265,7 @@ TEST_P(Teardown, EndsTheProgramAndReleasesTrayHotKeyAndHook) {
     ASSERT_TRUE(run_.Process().WaitForExit(15000));
     EXPECT_EQ(run_.Process().ExitCode(), 0u);
     EXPECT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == iconsBefore; }));
-    EXPECT_TRUE(HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F11));
+    EXPECT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F11));
     hook = ReadHookRecord();
     EXPECT_EQ(hook.target, 0);
     EXPECT_EQ(hook.hook, 0);

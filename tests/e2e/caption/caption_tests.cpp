@@ -11,8 +11,8 @@
 #include <string>
 #include <thread>
 
-#include "e2e/activation/session.h"
-#include "unit/navigation/navtest.h"
+#include "support/session.h"
+#include "support/navtest.h"
 
 using namespace e2e;
 namespace test = vt::test;

@@ -78,16 +78,7 @@ TEST(MainFrame, TakenHotKeyIsReportedOnceAndForcesTheTrayOnForThisRun) {
 
 TEST(MainFrame, ShortcutTypesRegisterWhatTheyShouldAndTeardownReleasesIt) {
     test::ScopedRegTree clean(HKEY_CURRENT_USER, kRoot);
-    CWindowImpl::RegisterClass("VtHotKeyProbe");
-    CWindowImpl probe;
-    ASSERT_TRUE(probe.CreateEx(0, "VtHotKeyProbe", "", 0, 0, 0, 0, 0, nullptr, nullptr));
-    auto taken = [&](UINT mods, UINT vk) {
-        if (RegisterHotKey(probe.m_hWnd, 7, mods, vk)) {
-            UnregisterHotKey(probe.m_hWnd, 7);
-            return false;
-        }
-        return true;
-    };
+    auto taken = [](UINT mods, UINT vk) { return !test::HotKeyIsFree(mods, vk); };
     {
         Seed(2, VK_F10, 1 | 8, 0);  // Shift + extended bit: only Shift reaches the system
         std::vector<std::string> shown;

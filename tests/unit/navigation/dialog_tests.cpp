@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "navigation/recognise.h"
-#include "navtest.h"
+#include "support/navtest.h"
 
 using namespace vt;
 using namespace vt::nav;

@@ -11,7 +11,7 @@
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
 #include "navigation/sendwindow.h"
-#include "navtest.h"
+#include "support/navtest.h"
 
 using namespace vt;
 using namespace vt::nav;

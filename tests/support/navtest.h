@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/folderlist.h"
+#include "model/folderlist.h"
 #include "navigation/navigate.h"
 #include "support/testsupport.h"
 

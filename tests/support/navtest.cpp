@@ -1,4 +1,4 @@
-#include "navtest.h"
+#include "support/navtest.h"
 
 #include <commdlg.h>
 

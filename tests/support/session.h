@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/folderlist.h"
+#include "model/folderlist.h"
 #include "support/testsupport.h"
 
 namespace e2e {
@@ -91,8 +91,6 @@ struct HookRecord {
 };
 HookRecord ReadHookRecord();
 
-// Whether this process can register the combination (released at once).
-bool HotKeyIsFree(UINT modifiers, UINT vk);
 
 // A folder opened by the shell: an Explorer window of any process whose
 // caption names the folder, or null.

@@ -1,5 +1,5 @@
 // The favourite folders and the options, as every part of the program sees
-// them. Their registry format and loading live in settings.h.
+// them. Their registry format and loading live in app/settings.h.
 #pragma once
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "e2e/activation/session.h"
+#include "support/session.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include "app/settings.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
-#include "unit/navigation/navtest.h"
+#include "support/navtest.h"
 
 namespace e2e {
 namespace test = vt::test;
@@ -207,13 +207,6 @@ HookRecord ReadHookRecord() {
     }
     FreeLibrary(lib);
     return r;
-}
-
-bool HotKeyIsFree(UINT modifiers, UINT vk) {
-    const int id = 0x7F00;
-    if (!RegisterHotKey(nullptr, id, modifiers, vk)) return false;
-    UnregisterHotKey(nullptr, id);
-    return true;
 }
 
 HWND ExplorerWindowTitled(const std::string& title) {
