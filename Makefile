@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 CONFIG ?= Release
 
-.PHONY: all build test run bench deps deps-build clean
+.PHONY: all build test run bench dist deps deps-build deps-dist clean
 
 all: build
 
@@ -11,6 +11,9 @@ deps:
 
 deps-build:
 	@scripts/deps.sh --build-only
+
+deps-dist:
+	@scripts/deps.sh --dist
 
 build: deps-build
 	@cmake -S . -B build/x64 -G Ninja -DCMAKE_BUILD_TYPE=$(CONFIG) \
@@ -28,6 +31,10 @@ run: deps build
 
 bench: deps build
 	@scripts/bench.sh
+
+# Installers and portable archives of both architectures in build/dist/.
+dist: deps-dist build
+	@scripts/dist.sh
 
 clean:
 	rm -rf build

@@ -9,12 +9,22 @@
 #include <cctype>
 
 #include "app/mainframe.h"
-#include "dialogs/systemimagelist.h"
+#include "dialogs/iconsources.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "navigation/driver.h"
+#include "navigation/sendwindow.h"
 #include "resources/resource.h"
 
 namespace vt {
+
+namespace {
+// How long the window in front gets to show that it is taking messages. An
+// idle program answers at once.
+constexpr UINT kAttachProbeMs = 500;
+// The size of the program's menu bitmaps (folder, "Setup...", "Exit").
+constexpr int kBitmapPictureSize = 16;
+}  // namespace
 
 std::string IconCacheKey(const FolderEntry& e) {
     if (e.iconIndex == -1 || e.iconFile.empty()) return "DEFAULT";
@@ -24,33 +34,60 @@ std::string IconCacheKey(const FolderEntry& e) {
     return key;
 }
 
+void CMainFrame::UsePictureSize(int size) {
+    if (menuPictures_ && size == pictureSize_) return;
+    // No menu holds the old collection any more: menus live for one popup.
+    menuPictures_ = std::make_unique<CNewMenuBitmaps>();
+    // The frame keeps one reference, so that menus, which release theirs,
+    // never delete the collection.
+    menuPictures_->AddRef();
+    pictureSize_ = size;
+    pictureCache_.clear();
+}
+
+int CMainFrame::ResourcePicture(UINT bitmapId, UINT iconId) {
+    // AddBitmap finds a bitmap it already holds by itself.
+    if (pictureSize_ == kBitmapPictureSize) return menuPictures_->AddBitmap(bitmapId, kMenuMaskColor);
+    const std::string key = "#" + std::to_string(iconId);
+    auto it = pictureCache_.find(key);
+    if (it != pictureCache_.end()) return it->second;
+    UniqueIcon icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
+                                                  IMAGE_ICON, pictureSize_, pictureSize_,
+                                                  LR_DEFAULTCOLOR)));
+    const int picture = icon ? menuPictures_->AddIcon(icon.Get(), 0) : -1;
+    pictureCache_[key] = picture;
+    return picture;
+}
+
 int CMainFrame::PictureFor(const FolderEntry& e) {
     const std::string key = IconCacheKey(e);
     auto it = pictureCache_.find(key);
     if (it != pictureCache_.end()) return it->second;
-    HICON icon = nullptr;
-    if (key != "DEFAULT") {
-        if (e.iconFile != kSystemImageListMarker) {
-            HICON small = nullptr;
-            if (ExtractIconExA(e.iconFile.c_str(), e.iconIndex, nullptr, &small, 1) == 1)
-                icon = small;
-            else if (small)
-                DestroyIcon(small);
-        } else {
-            icon = CSystemImageList::Get().ExtractIcon(e.iconIndex, ILD_NORMAL);
-        }
-    }
+    UniqueIcon icon(key != "DEFAULT" ? LoadIconOfSize(e.iconFile, e.iconIndex, pictureSize_)
+                                     : nullptr);
     // The collection copies the icon; a failure is cached like a success.
-    int picture = icon ? menuPictures_.AddIcon(icon, 0)
-                       : menuPictures_.AddBitmap(IDB_DEFAULT_FOLDER, kMenuMaskColor);
-    if (icon) DestroyIcon(icon);
+    const int picture = icon ? menuPictures_->AddIcon(icon.Get(), 0)
+                             : ResourcePicture(IDB_DEFAULT_FOLDER, IDI_DEFAULT_FOLDER);
     pictureCache_[key] = picture;
     return picture;
 }
 
 void CMainFrame::ShowFolderMenu(CWnd target) {
+    // The menu's own loop dispatches this window's messages while it is
+    // open; every activation among them is then dropped (AcceptActivation).
+    struct OpenFlag {
+        bool& open;
+        explicit OpenFlag(bool& o) : open(o) { open = true; }
+        ~OpenFlag() { open = false; }
+    } openFlag(menuOpen_);
     FinishStartup();  // a first start with "/pop" gets here before the message loop
+    // Measured for the monitor the menu pops up on, not for this hidden window.
+    POINT pt = {};
+    GetCursorPos(&pt);
+    const int dpi = DpiForPoint(pt);
+    UsePictureSize(SmallIconSizeForDpi(dpi));
     CNewMenu menu(nullptr);
+    menu.SetDpi(dpi);
     menu.Attach(::CreatePopupMenu());
     menu.SetTransparentColor(kMenuMaskColor);
 
@@ -58,8 +95,11 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
         const FolderEntry& e = kv.second;
         if (!PathFileExistsA(e.path.c_str())) continue;  // hidden, not removed
         const UINT id = ID_FOLDER_FIRST + static_cast<UINT>(kv.first);
-        menu.AppendItem(0, id, e.title.c_str(), -1);
-        menu.SetItemImage(nullptr, id, &menuPictures_, PictureFor(e));
+        // The picture comes with the item: setting it afterwards by command
+        // id searches the whole menu for every item, which made a long list
+        // cost the square of its length. Ids are unique here, so the item
+        // ends up the same.
+        menu.AppendItem(0, id, e.title.c_str(), PictureFor(e), menuPictures_.get());
     }
     if (!store_.folders.empty()) menu.AppendItem(MF_SEPARATOR, 0, "", -1);
     menu.AppendItem(0, ID_SETUP, "Setup...", -1);
@@ -68,17 +108,20 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     // loads each bitmap once: the toolkit's shared collection for a plain
     // item bitmap dies with every menu, and rebuilding its three images (normal,
     // dimmed, disabled) for both items cost about 10 ms per activation.
-    menu.SetItemImage(nullptr, ID_SETUP, &menuPictures_,
-                      menuPictures_.AddBitmap(IDB_SETUP, kMenuMaskColor));
-    menu.SetItemImage(nullptr, ID_APP_EXIT_CMD, &menuPictures_,
-                      menuPictures_.AddBitmap(IDB_EXIT, kMenuMaskColor));
+    menu.SetItemImage(nullptr, ID_SETUP, menuPictures_.get(),
+                      ResourcePicture(IDB_SETUP, IDI_SETUP));
+    menu.SetItemImage(nullptr, ID_APP_EXIT_CMD, menuPictures_.get(),
+                      ResourcePicture(IDB_EXIT, IDI_EXIT));
 
     // Attached only when there is a target of another thread; detached when
-    // the scope ends, after the target was put back in front.
-    nav::InputAttachment input(target);
+    // the scope ends, after the target was put back in front. A target busy
+    // with something else (or hung) gets no attachment: with shared input,
+    // making our window the active one waits for the target's thread, and
+    // the menu would wait with it.
+    const bool answers = target && nav::SendToWindow(target.GetSafeHwnd(), WM_NULL, 0, 0, nullptr,
+                                                     kAttachProbeMs) == nav::SendStatus::Answered;
+    nav::InputAttachment input(answers ? target : CWnd());
     SetForegroundWindow();
-    POINT pt = {};
-    GetCursorPos(&pt);
     menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, m_hWnd);
     // A menu closed by a click elsewhere must not need a second click next time.
     PostMessage(WM_NULL);

@@ -2,6 +2,7 @@
 
 #include "app/vantrelapp.h"
 #include "dialogs/iconsources.h"
+#include "framework/dpi.h"
 #include "navigation/navigate.h"
 #include "navigation/recognise.h"
 #include "navigation/sendwindow.h"
@@ -18,6 +19,14 @@ UINT HotKeyModifiersFromControl(WORD m) {
     return mods;
 }
 
+bool RegisterNonRepeatingHotKey(HWND window, int id, UINT modifiers, UINT vk) {
+    // A held key repeats, and every repeat would be another activation; a
+    // system that does not know MOD_NOREPEAT refuses the registration, and
+    // then the plain one has to do.
+    return RegisterHotKey(window, id, modifiers | MOD_NOREPEAT, vk) ||
+           RegisterHotKey(window, id, modifiers, vk);
+}
+
 bool IsCaptionButtonHit(LRESULT hit) {
     return hit == HTREDUCE || hit == HTZOOM || hit == HTCLOSE || hit == HTHELP;
 }
@@ -27,9 +36,7 @@ int MenuStyleForTheme() { return Theme().IsAppThemed() ? 2 : 1; }
 }  // namespace
 
 CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
-    // The frame keeps one reference for its whole life, so that menus, which
-    // release theirs, never delete the collection.
-    menuPictures_.AddRef();
+    UsePictureSize(SmallIconSizeForDpi(SystemDpi()));
     CNewMenu::SetUsePreparedImages(FALSE);
     CNewMenu::SetMenuStyle(MenuStyleForTheme());
     store_.deferSystemIcons = true;
@@ -58,14 +65,46 @@ bool CMainFrame::Create() {
     return CreateEx(0, "STATIC", "Vantrel", 0, 0, 0, 0, 0, nullptr, nullptr);
 }
 
-void CMainFrame::FinishStartup() {
-    EnsureIconReferenceValues();
-    store_.ResolveSystemIcons();
-}
+void CMainFrame::FinishStartup() { store_.ResolveSystemIcons(); }
 
 void CMainFrame::Report(const std::string& text) {
+    ModalScope modal(*this);
     if (reportMessage) reportMessage(text);
     else MessageBoxA(m_hWnd, text.c_str(), "Vantrel", MB_OK);
+}
+
+namespace {
+struct FindOwned {
+    HWND owner;
+    HWND found;
+};
+BOOL CALLBACK FindVisibleOwned(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<FindOwned*>(p);
+    if (GetWindow(w, GW_OWNER) == f->owner && IsWindowVisible(w)) {
+        f->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+CWnd CMainFrame::OpenModalDialog() const {
+    if (modalDialogs_ == 0) return CWnd();
+    // A dialog of the hidden main window is owned by it; the last active
+    // popup of that dialog is the one on top when dialogs nest.
+    FindOwned f{m_hWnd, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleOwned, reinterpret_cast<LPARAM>(&f));
+    if (!f.found) return CWnd();
+    return CWnd(f.found).GetLastActivePopup();
+}
+
+bool CMainFrame::AcceptActivation() {
+    if (menuOpen_) return false;
+    if (modalDialogs_ > 0) {
+        if (CWnd dialog = OpenModalDialog()) dialog.SetForegroundWindow();
+        return false;
+    }
+    return true;
 }
 
 LRESULT CMainFrame::OnCreate(LPARAM) {
@@ -87,10 +126,11 @@ void CMainFrame::RegisterShortcut() {
     if (s.shortcutType == 1) {
         // The letter's character code is its virtual-key code.
         int letter = s.windowsKey.empty() ? 0 : static_cast<signed char>(s.windowsKey[0]);
-        ok = RegisterHotKey(m_hWnd, kHotKeyId, MOD_WIN, static_cast<UINT>(letter));
+        ok = RegisterNonRepeatingHotKey(m_hWnd, kHotKeyId, MOD_WIN, static_cast<UINT>(letter));
     } else if (s.shortcutType == 2 && s.normalHotKeyVirtualKey != 0) {
-        ok = RegisterHotKey(m_hWnd, kHotKeyId, HotKeyModifiersFromControl(s.normalHotKeyModifier),
-                            s.normalHotKeyVirtualKey);
+        ok = RegisterNonRepeatingHotKey(m_hWnd, kHotKeyId,
+                                        HotKeyModifiersFromControl(s.normalHotKeyModifier),
+                                        s.normalHotKeyVirtualKey);
     }
     if (!ok) {
         Report("Vantrel failed to initialize the global keyboard accelerator.");
@@ -103,7 +143,7 @@ void CMainFrame::RegisterShortcut() {
 void CMainFrame::UpdateTrayIcon() {
     if (store_.settings.showTray) {
         if (!trayIconHandle_) {
-            trayIconHandle_ = LoadTrayIcon(IDR_MAINFRAME);
+            trayIconHandle_ = LoadTrayIcon(IDR_MAINFRAME);  // at the system DPI's size
             trayIcon_.Create(*this, kTrayIconId, "Vantrel", trayIconHandle_, kTrayCallbackMessage,
                              0, FALSE);
         }
@@ -114,6 +154,7 @@ void CMainFrame::UpdateTrayIcon() {
 }
 
 LRESULT CMainFrame::OnHotKey(WPARAM id, LPARAM) {
+    if (!AcceptActivation()) return 0;
     TargetWindow = CWnd();
     if (id != static_cast<WPARAM>(kHotKeyId)) return 0;
     TargetWindow = CWnd::GetForegroundWindow();
@@ -122,12 +163,14 @@ LRESULT CMainFrame::OnHotKey(WPARAM id, LPARAM) {
 }
 
 void CMainFrame::OnPopMenu() {
+    if (!AcceptActivation()) return;
     TargetWindow = CWnd::GetForegroundWindow();
     ShowFolderMenu(TargetWindow);
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM w, LPARAM l) {
     if (l == WM_LBUTTONUP || l == WM_RBUTTONUP) {
+        if (!AcceptActivation()) return 1;
         // A folder chosen from the tray's menu is opened by the shell: a
         // window recorded by an earlier, dismissed menu is no target any more.
         TargetWindow = CWnd();
@@ -139,7 +182,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM w, LPARAM l) {
 }
 
 LRESULT CMainFrame::OnHookRightButton() {
-    if (!store_.settings.activateOnRButtonDown) return 0;
+    if (!store_.settings.activateOnRButtonDown || !AcceptActivation()) return 0;
     CWnd front = CWnd::GetForegroundWindow();
     if (!(nav::IsExplorerWindow(front) || nav::IsFileDialog(front) ||
           nav::IsBrowseForFolderDialog(front) || nav::IsSnakeListDialog(front)))
@@ -155,7 +198,7 @@ LRESULT CMainFrame::OnHookRightButton() {
 }
 
 LRESULT CMainFrame::OnHookWheel() {
-    if (!store_.settings.activateOnMouseWheel) return 0;
+    if (!store_.settings.activateOnMouseWheel || !AcceptActivation()) return 0;
     CWnd front = CWnd::GetForegroundWindow();
     if (!(nav::IsFileDialog(front) || nav::IsBrowseForFolderDialog(front) ||
           nav::IsSnakeListDialog(front)))
@@ -176,7 +219,11 @@ LRESULT CMainFrame::OnSettingChange(WPARAM w, LPARAM l) {
 }
 
 void CMainFrame::NavigateTo(UINT id) {
-    nav::NavigateTo(id, store_.folders, store_.settings, TargetWindow, m_hWnd);
+    // The keys held and the target are taken now; the target is driven on a
+    // thread of its own, so that a slow or hung program cannot freeze Vantrel.
+    nav::NavigationRequest request;
+    if (nav::PrepareNavigation(id, store_.folders, store_.settings, TargetWindow, {}, request))
+        navigator_.Start(request, m_hWnd);
 }
 
 bool CMainFrame::DestroyWindow() {

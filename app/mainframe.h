@@ -4,11 +4,13 @@
 // starts forward, and pops the folder menu for the window in front.
 #pragma once
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/hookbinding.h"
 #include "app/settings.h"
 #include "framework/wnd.h"
+#include "navigation/background.h"
 #include "uikit/newmenu.h"
 #include "uikit/trayicon.h"
 
@@ -25,6 +27,9 @@ inline constexpr COLORREF kMenuMaskColor = 0x8000FF;  // RGB(255, 0, 128)
 UINT HotKeyModifiersFromControl(WORD controlModifiers);
 // The picture cache key of a folder's icon: "DEFAULT", or "file,index" in lower case.
 std::string IconCacheKey(const FolderEntry& entry);
+// RegisterHotKey so that holding the keys does not repeat it, where the
+// system can; otherwise as it is.
+bool RegisterNonRepeatingHotKey(HWND window, int id, UINT modifiers, UINT vk);
 // Hit-test codes of the caption buttons that the right-click gesture accepts.
 bool IsCaptionButtonHit(LRESULT hit);
 
@@ -53,9 +58,25 @@ public:
     // Builds, tracks and destroys the folder menu; target may be null.
     void ShowFolderMenu(CWnd target);
 
+    // Marks a modal dialog of Vantrel (a message box, Setup, the folder
+    // editor) as open for the lifetime of the object: activations meanwhile
+    // bring that dialog to the front instead of popping the menu over it.
+    class ModalScope {
+    public:
+        explicit ModalScope(CMainFrame& frame) : frame_(frame) { ++frame_.modalDialogs_; }
+        ~ModalScope() { --frame_.modalDialogs_; }
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+    private:
+        CMainFrame& frame_;
+    };
+
     // The slow icon work of start-up, done right after the window has been
-    // published (and at the latest before the first menu): the icon reference
-    // values and the system image indices of the loaded folders.
+    // published (and at the latest before the first menu): the system image
+    // indices of the loaded folders. The icon reference values wait for
+    // their first use (adding a folder): computing them builds the shell's
+    // image lists, some megabytes that a list without system images never
+    // needs.
     void FinishStartup();
     static constexpr UINT WM_FINISH_STARTUP = WM_APP + 1;
 
@@ -81,17 +102,36 @@ protected:
     LRESULT OnSettingChange(WPARAM w, LPARAM l);
     void NavigateTo(UINT id);
     void Report(const std::string& text);
+    // Whether an activation may pop the menu now. Not while the menu is open
+    // (the activation is dropped: the menu keeps its target) nor while a
+    // modal dialog is open (that dialog comes to the front instead).
+    bool AcceptActivation();
+    // The open modal dialog of this program, or null.
+    CWnd OpenModalDialog() const;
     // The picture index for a folder's icon in the menu pictures, loaded once
     // per cache lifetime.
     int PictureFor(const FolderEntry& entry);
+    // Makes the menu pictures size x size pixels (the small-icon size of the
+    // DPI the menu is drawn at); a new size starts an empty collection.
+    void UsePictureSize(int size);
+    // A picture of the program's own: at 16 pixels its bitmap, at other
+    // sizes its icon drawn for that size.
+    int ResourcePicture(UINT bitmapId, UINT iconId);
 
 private:
     CSettingsStore store_;
     HICON trayIconHandle_ = nullptr;  // not owned (resource icon); null until first needed
     CTrayNotifyIcon trayIcon_;
-    CNewMenuBitmaps menuPictures_;    // every folder picture, for the life of the window
+    // Every folder and command picture at the current size; owned, with one
+    // reference of its own for as long as it is the current collection.
+    std::unique_ptr<CNewMenuBitmaps> menuPictures_;
+    int pictureSize_ = 0;
     std::map<std::string, int> pictureCache_;  // icon key -> picture index
     CHookLibrary hookLibrary_;
+    // Drives the targets of chosen folders, each on a thread of its own.
+    nav::BackgroundNavigator navigator_;
+    bool menuOpen_ = false;   // from ShowFolderMenu's start to its return
+    int modalDialogs_ = 0;    // modal dialogs open now (nested ones count too)
 };
 
 }  // namespace vt

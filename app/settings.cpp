@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialogs/iconsources.h"
+#include "framework/text.h"
 
 namespace vt {
 
@@ -245,7 +246,7 @@ void CSettingsStore::AddDefaultFolder(int csidl, const char* shellFolderValue) {
     if (csidl >= 0) {
         LPITEMIDLIST pidl = nullptr;
         if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) && pidl) {
-            char buf[MAX_PATH] = {};
+            char buf[kPathBufferBytes] = {};
             SHGetPathFromIDListA(pidl, buf);
             SHFILEINFOA info = {};
             if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof info,
@@ -263,10 +264,10 @@ void CSettingsStore::AddDefaultFolder(int csidl, const char* shellFolderValue) {
             std::string value;
             if (key.TryQueryString(shellFolderValue, value, 2047)) {
                 path = value;
-                char fname[_MAX_FNAME] = {}, ext[_MAX_EXT] = {};
-                if (path.size() < _MAX_PATH)
-                    _splitpath(path.c_str(), nullptr, nullptr, fname, ext);
-                title = std::string(fname) + ext;
+                // The file name part (name and extension): what follows the
+                // last separator. A path ending in one has none.
+                const size_t cut = path.find_last_of("\\/:");
+                title = cut == std::string::npos ? path : path.substr(cut + 1);
             }
         }
     }

@@ -5,6 +5,7 @@
 
 #include "app/commandline.h"
 #include "dialogs/iconsources.h"
+#include "framework/text.h"
 #include "uikit/menuhook.h"
 #include "resources/resource.h"
 
@@ -31,7 +32,7 @@ void ShowMenuError(const std::string& text) {
 CVantrelApp::CVantrelApp() = default;
 
 std::string ProgramFolder() {
-    char path[MAX_PATH * 2] = {};
+    char path[kPathBufferBytes] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string p(path, n < sizeof path ? n : 0);
     auto slash = p.find_last_of('\\');
@@ -53,6 +54,11 @@ BOOL CVantrelApp::InitInstance() {
     // A start made while the first is still starting waits here until the
     // first has published its main window.
     checker_->LockStartup();
+    // However start-up ends, later starts must not wait for this one.
+    struct StartupLockRelease {
+        CInstanceChecker& checker;
+        ~StartupLockRelease() { checker.ReleaseStartupLock(); }
+    } release{*checker_};
 
     if (checker_->IsPreviousInstanceRunning()) {
         // "/pop" must not activate the running instance: that would make its
@@ -66,8 +72,7 @@ BOOL CVantrelApp::InitInstance() {
     }
     if (command_ == kCmdQuit) return FALSE;
 
-    // The reference values are computed at their first use, at the latest
-    // right after the main window is published (FinishStartup).
+    // The reference values are computed at their first use.
     SetIconReferenceFolder(ProgramFolder());
     appIcon_ = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
@@ -77,7 +82,10 @@ BOOL CVantrelApp::InitInstance() {
         m_pMainWnd = nullptr;
         return FALSE;
     }
-    checker_->PublishMainWindow();
+    // If the window cannot be published (something else holds the record's
+    // name), later starts find no running instance and become instances of
+    // their own: the lock must go all the same, before the own command runs.
+    if (!checker_->PublishMainWindow()) checker_->ReleaseStartupLock();
     frame_->PostMessage(CMainFrame::WM_FINISH_STARTUP);
 
     if (command_ == kCmdPop) {

@@ -29,14 +29,33 @@ endif()
 
 include(GoogleTest)
 
-# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s])
+# windres does not report the files an .rc file names (icons, bitmaps, the
+# manifest), so a change to one of them would not rebuild the resources.
+# vt_program_resources() makes the program's .rc depend on them in the
+# calling folder (source properties belong to the folder of the target).
+file(GLOB VT_PROGRAM_RESOURCE_FILES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/resources/images/* ${CMAKE_SOURCE_DIR}/resources/*.manifest
+     ${CMAKE_SOURCE_DIR}/resources/*.h)
+function(vt_program_resources)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/vantrel.rc PROPERTIES
+    OBJECT_DEPENDS "${VT_PROGRAM_RESOURCE_FILES}")
+endfunction()
+
+# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s] [OWN_MANIFEST])
 # A GoogleTest program run under Wine, one ctest entry per test case.
 # Tests share one Wine prefix, one registry and one X display, so they run
 # one at a time unless marked PARALLEL (pure logic, no shared state).
+# The program gets Vantrel.exe's manifest, unless its sources bring the
+# program's own resources (OWN_MANIFEST).
 function(vt_add_gtest name)
-  cmake_parse_arguments(T "PARALLEL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "PARALLEL;OWN_MANIFEST" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
+  endif()
+  if(NOT T_OWN_MANIFEST)
+    list(APPEND T_SOURCES ${CMAKE_SOURCE_DIR}/tests/support/program_manifest.rc)
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/program_manifest.rc
+      PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/vantrel.manifest)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE vttestsupport ${T_LIBS})

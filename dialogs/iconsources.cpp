@@ -9,6 +9,7 @@
 #include "dialogs/systemimagelist.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
+#include "framework/text.h"
 
 namespace vt {
 
@@ -19,7 +20,7 @@ int PlainFolderIconIndex = -1;
 
 namespace {
 
-constexpr size_t kPathChars = MAX_PATH;       // 260: paths the shell reports
+constexpr size_t kPathChars = kPathBufferBytes;  // paths the shell reports, in UTF-8
 constexpr size_t kLocationChars = 1024;       // icon locations and expansions
 
 bool IsDirectory(const std::string& path) {
@@ -298,6 +299,54 @@ HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
         return nullptr;
     }
     return small;
+}
+
+namespace {
+
+// IID_IImageList, which MinGW's import libraries do not carry.
+const IID kImageListIid = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+// The system image list that holds the icon at size, or scaled down from the
+// next larger one; the shell's lists share their indices.
+HICON SystemImageAtSize(int index, int size) {
+    if (index < 0) return nullptr;
+    CSystemImageList& small = CSystemImageList::Get();
+    if (small.GetImageSize().cx == size) return small.ExtractIcon(index, ILD_NORMAL);
+    HIMAGELIST best = nullptr;
+    int bestSize = 0;
+    for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE}) {
+        HIMAGELIST list = nullptr;
+        if (FAILED(SHGetImageList(which, kImageListIid, reinterpret_cast<void**>(&list))) ||
+            !list)
+            continue;
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(list, &cx, &cy);
+        // The smallest list at least as large, else the largest there is.
+        const bool better = bestSize < size ? cx > bestSize : (cx >= size && cx < bestSize);
+        if (!best || better) {
+            best = list;
+            bestSize = cx;
+        }
+    }
+    if (!best) return small.ExtractIcon(index, ILD_NORMAL);
+    UniqueIcon icon(ImageList_GetIcon(best, index, ILD_NORMAL));
+    if (!icon || bestSize == size) return icon.Release();
+    return static_cast<HICON>(CopyImage(icon.Get(), IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+HICON LoadIconOfSize(const std::string& iconFile, int iconIndex, int size) {
+    if (iconFile == kSystemImageListMarker) return SystemImageAtSize(iconIndex, size);
+    if (iconFile.empty() || iconIndex == -1 || size <= 0) return nullptr;
+    HICON icon = nullptr;
+    const HRESULT hr = SHDefExtractIconA(iconFile.c_str(), iconIndex, 0, &icon, nullptr,
+                                         static_cast<UINT>(size));
+    if (hr != S_OK) {
+        if (icon) DestroyIcon(icon);
+        return nullptr;
+    }
+    return icon;
 }
 
 namespace {

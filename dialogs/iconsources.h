@@ -27,6 +27,10 @@ bool HasSystemSpecialIcon(const std::string& path);
 bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIndex);
 // A 16 x 16 icon the caller owns, or null for the default picture.
 HICON LoadSmallIcon(const std::string& iconFile, int iconIndex);
+// The same icon drawn for size x size pixels (the small-icon size of a
+// monitor's DPI): the file's own picture of that size where it has one, not
+// a stretched small one. Null for the default picture or on failure.
+HICON LoadIconOfSize(const std::string& iconFile, int iconIndex, int size);
 
 // What an ordinary folder looks like, computed once at start-up from the
 // program's own folder (without a trailing backslash).

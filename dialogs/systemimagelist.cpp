@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "framework/text.h"
+
 namespace vt {
 
 namespace {
@@ -13,7 +15,7 @@ std::atomic<int> instanceCount{0};
 // Any existing folder will do to obtain the list; the temporary-files folder
 // always exists.
 HIMAGELIST ShellSmallImageList() {
-    char temp[MAX_PATH] = {};
+    char temp[kPathBufferBytes] = {};
     DWORD len = GetTempPathA(sizeof temp, temp);
     if (len == 0 || len >= sizeof temp) return nullptr;
     SHFILEINFOA info{};

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "framework/text.h"
 #include "framework/trace.h"
 
 namespace vt {
@@ -28,7 +29,7 @@ CWinApp::~CWinApp() {
 
 void CWinApp::InitFromModule(HINSTANCE inst) {
     m_hInstance = inst;
-    char path[MAX_PATH] = {};
+    char path[kPathBufferBytes] = {};
     GetModuleFileNameA(inst, path, sizeof path);
     std::string exe(path);
     auto slash = exe.find_last_of("\\/");

@@ -1,5 +1,7 @@
 #include "framework/module.h"
 
+#include "framework/text.h"
+
 namespace vt {
 
 std::optional<ProductVersion> ReadProductVersion(const std::string& path) {
@@ -21,8 +23,7 @@ std::optional<ProductVersion> ReadProductVersion(const std::string& path) {
 }
 
 std::string ProgramFilePath() {
-    // Up to 260 characters; narrow text may be UTF-8, up to three bytes each.
-    char path[MAX_PATH * 3] = {};
+    char path[kPathBufferBytes] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     if (n == 0 || n >= sizeof path) return {};
     return std::string(path, n);

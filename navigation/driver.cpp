@@ -2,12 +2,34 @@
 
 #include <vector>
 
+#include "framework/text.h"
+
 namespace vt::nav {
 
-SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+UINT TargetDriver::RemainingMs() const {
+    const DWORD spent = GetTickCount() - start_;
+    return spent < patienceMs_ ? patienceMs_ - spent : 0;
+}
+
+SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
+                               MessageForm form) {
     if (result) *result = 0;
-    if (gaveUp_) return SendStatus::TimedOut;
-    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, timeoutMs_);
+    const UINT left = RemainingMs();
+    if (gaveUp_ || left == 0) {
+        gaveUp_ = true;
+        return SendStatus::TimedOut;
+    }
+    // A target that took longer than the hung threshold over our last message
+    // still counts as hung until it is back in its message loop, which may be
+    // a moment after its answer reached us: one that has just answered is
+    // known to be alive.
+    const bool justAnswered = answered_ && GetTickCount() - answeredAt_ < kSystemHungAfterMs;
+    const SendStatus st = SendToWindow(w.GetSafeHwnd(), msg, wp, lp, result, left, form,
+                                       justAnswered ? IfHung::Wait : IfHung::GiveUp);
+    if (st == SendStatus::Answered) {
+        answered_ = true;
+        answeredAt_ = GetTickCount();
+    }
     if (st == SendStatus::TimedOut) gaveUp_ = true;
     return st;
 }
@@ -19,14 +41,15 @@ void TargetDriver::PressKey(CWnd w, WPARAM key) {
 }
 
 std::string TargetDriver::GetText(CWnd w) {
-    std::vector<char> buf(kSavedTextChars, '\0');
-    Send(w, WM_GETTEXT, kSavedTextChars, reinterpret_cast<LPARAM>(buf.data()));
-    buf.back() = '\0';
-    return buf.data();
+    std::vector<wchar_t> buf(kSavedTextChars, L'\0');
+    Send(w, WM_GETTEXT, kSavedTextChars, reinterpret_cast<LPARAM>(buf.data()), nullptr,
+         MessageForm::Wide);
+    return ToNarrow(buf.data(), buf.size() - 1);
 }
 
 void TargetDriver::SetText(CWnd w, const std::string& text) {
-    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::wstring wide = ToWide(text);
+    Send(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), nullptr, MessageForm::Wide);
 }
 
 void TargetDriver::Activate(CWnd w) {

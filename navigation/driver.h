@@ -1,7 +1,9 @@
 // Sending one sequence of messages to another program's window as a user's
-// typing and clicking would. Every message goes out with a time-out; once the
-// target has failed to answer, the rest of the sequence is skipped so that a
-// hung target costs at most one time-out. A control that vanished makes its
+// typing and clicking would. A target that is busy (a folder of many files to
+// list) is waited for, message by message, as long as the whole sequence
+// stays within its patience; a target that the system reports as hung when a
+// message is due gets nothing more. Once the target has failed to answer,
+// the rest of the sequence is skipped. A control that vanished makes its
 // messages no-ops.
 #pragma once
 #include <windows.h>
@@ -17,29 +19,45 @@ namespace vt::nav {
 // key-up messages (previous state down, transition up).
 inline constexpr LPARAM kKeyDownLParam = 0x001C0001;
 inline constexpr LPARAM kKeyUpLParam = static_cast<LPARAM>(0xC01C0001u);
-// WM_GETTEXT capacity for text saved from a box.
+// WM_GETTEXT capacity (UTF-16 units) for text saved from a box.
 inline constexpr int kSavedTextChars = 1024;
+// How long one sequence may wait for its target in all: generous, since a
+// busy target gets the whole sequence however long its folder takes to list.
+inline constexpr UINT kNavigationPatienceMs = 60000;
+// The system reports a thread as hung once it has not taken a message for
+// this long.
+inline constexpr DWORD kSystemHungAfterMs = 5000;
 
 class TargetDriver {
 public:
-    explicit TargetDriver(UINT timeoutMs = kDefaultSendTimeoutMs) : timeoutMs_(timeoutMs) {}
+    // The patience counts from construction.
+    explicit TargetDriver(UINT patienceMs = kNavigationPatienceMs)
+        : patienceMs_(patienceMs), start_(GetTickCount()) {}
 
-    // Sends unless the target already failed to answer.
-    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr);
+    // Sends unless the target already failed to answer, waiting at most for
+    // what is left of the patience.
+    SendStatus Send(CWnd w, UINT msg, WPARAM wp = 0, LPARAM lp = 0, LRESULT* result = nullptr,
+                    MessageForm form = MessageForm::Ansi);
     // WM_KEYDOWN, WM_CHAR, WM_KEYUP with the fixed lParam values.
     void PressKey(CWnd w, WPARAM key);
-    // WM_GETTEXT of up to kSavedTextChars - 1 characters.
+    // The other program's text goes both ways as UTF-16 (WM_GETTEXT and
+    // WM_SETTEXT in their W form), so that it does not depend on its code
+    // page or ours. GetText reads up to kSavedTextChars - 1 units.
     std::string GetText(CWnd w);
     void SetText(CWnd w, const std::string& text);
     // SetForegroundWindow, then SetActiveWindow.
     void Activate(CWnd w);
     void Focus(CWnd w);
     bool GaveUp() const { return gaveUp_; }
-    UINT TimeoutMs() const { return timeoutMs_; }
+    // What is left of the patience, 0 once it is spent.
+    UINT RemainingMs() const;
 
 private:
-    UINT timeoutMs_;
+    UINT patienceMs_;
+    DWORD start_;
     bool gaveUp_ = false;
+    bool answered_ = false;  // the target has answered one of our messages
+    DWORD answeredAt_ = 0;   // when it last did
 };
 
 // Attaches the target window's input to this thread for the lifetime of the

@@ -44,8 +44,8 @@ bool RunFolderBrowserSequence(Navigation& n, DescendantClasses& tree) {
     if (!block) return true;  // the dialog is left as it was
     InputAttachment input(n.target);
     n.driver.Activate(n.target);
-    if (n.driver.Send(n.target, BFFM_SETSELECTIONA, TRUE, block.AsLParam()) ==
-        SendStatus::TimedOut) {
+    if (n.driver.Send(n.target, BFFM_SETSELECTIONW, TRUE, block.AsLParam(), nullptr,
+                      MessageForm::Wide) == SendStatus::TimedOut) {
         block.Abandon();  // the dialog may still read the path later
         return true;
     }
@@ -131,7 +131,7 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
         }
     }
     if (n.shift) return false;
-    if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.TimeoutMs()))
+    if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.RemainingMs()))
         return true;
     const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
@@ -147,29 +147,43 @@ std::string ShellVerbFor(bool isDirectory, int action) {
     return isDirectory && action == 1 ? "explore" : "open";
 }
 
-void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,
-                CWnd& targetWindow, HWND owner, const NavigationServices& services) {
-    if (commandId < kFirstFolderCommand) return;
+bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& settings,
+                       CWnd& targetWindow, const NavigationServices& services,
+                       NavigationRequest& request) {
+    if (commandId < kFirstFolderCommand) return false;
     const auto entry = folders.find(static_cast<int>(commandId - kFirstFolderCommand));
-    if (entry == folders.end()) return;  // find, never operator[]: the list stays as it is
+    if (entry == folders.end()) return false;  // find, never operator[]: the list stays as it is
 
-    Navigation n{entry->second.path,
-                 PathIsDirectoryA(entry->second.path.c_str()) != FALSE,
-                 KeyDown(services, VK_SHIFT),
-                 KeyDown(services, VK_CONTROL),
-                 targetWindow,
-                 TargetDriver(services.sendTimeoutMs)};
-    const bool reuseExplorer = settings.alwaysNewExplorer ? n.shift : !n.shift;
-    if (n.isDirectory && settings.action == 2) settings.action = 0;
+    request.path = entry->second.path;
+    request.isDirectory = PathIsDirectoryA(request.path.c_str()) != FALSE;
+    request.shift = KeyDown(services, VK_SHIFT);
+    request.ctrl = KeyDown(services, VK_CONTROL);
+    request.reuseExplorer = settings.alwaysNewExplorer ? request.shift : !request.shift;
+    if (request.isDirectory && settings.action == 2) settings.action = 0;
+    request.action = settings.action;
+    request.target = targetWindow.GetSafeHwnd();
+    targetWindow = CWnd();
+    return true;
+}
 
-    if (!DriveTarget(n, reuseExplorer, owner)) {
-        const std::string verb = ShellVerbFor(n.isDirectory, settings.action);
+void RunNavigation(const NavigationRequest& request, HWND owner,
+                   const NavigationServices& services) {
+    Navigation n{request.path, request.isDirectory, request.shift, request.ctrl,
+                 CWnd(request.target), TargetDriver(services.patienceMs)};
+    if (!DriveTarget(n, request.reuseExplorer, owner)) {
+        const std::string verb = ShellVerbFor(n.isDirectory, request.action);
         if (services.shellExecute)
             services.shellExecute(owner, verb, n.path);
         else
             ShellExecuteA(owner, verb.c_str(), n.path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
-    targetWindow = CWnd();
+}
+
+void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,
+                CWnd& targetWindow, HWND owner, const NavigationServices& services) {
+    NavigationRequest request;
+    if (PrepareNavigation(commandId, folders, settings, targetWindow, services, request))
+        RunNavigation(request, owner, services);
 }
 
 }  // namespace vt::nav

@@ -9,6 +9,7 @@
 
 #include "framework/wnd.h"
 #include "model/folderlist.h"
+#include "navigation/driver.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
 
@@ -26,9 +27,22 @@ struct NavigationServices {
         shellExecute;
     // GetKeyState; only the high bit (key down) is used.
     std::function<SHORT(int vk)> keyState;
-    // Longest wait for one message to the target; a target that does not
-    // answer in time is given up for the rest of the navigation.
-    UINT sendTimeoutMs = kDefaultSendTimeoutMs;
+    // How long the navigation may wait for the target in all (TargetDriver);
+    // a target that has not answered by then, or is hung, gets nothing more.
+    UINT patienceMs = kNavigationPatienceMs;
+};
+
+// One navigation as decided at the moment of the choice: the entry's path,
+// the keys held then and the target. Driving it needs nothing else, so it
+// can run on any thread.
+struct NavigationRequest {
+    std::string path;
+    bool isDirectory = false;
+    bool shift = false;
+    bool ctrl = false;
+    bool reuseExplorer = false;  // "Always New Explorer", inverted by Shift
+    int action = 0;              // "Action" after the rule for the value 2
+    HWND target = nullptr;       // not owned; may be null or gone
 };
 
 // Handles a folder command (kFirstFolderCommand + key). An id whose key has no
@@ -38,6 +52,16 @@ struct NavigationServices {
 // Shift and Ctrl are read once at the start.
 void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,
                 CWnd& targetWindow, HWND owner, const NavigationServices& services = {});
+
+// The first half of NavigateTo, on the thread that received the command:
+// fills request, applies the rule for "Action" 2 and clears targetWindow.
+// False, with nothing changed, for an id without an entry.
+bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& settings,
+                       CWnd& targetWindow, const NavigationServices& services,
+                       NavigationRequest& request);
+// The second half: drives the target, or opens the path through the shell.
+void RunNavigation(const NavigationRequest& request, HWND owner,
+                   const NavigationServices& services = {});
 
 // The verb the shell fallback uses for a path ("open", or "explore" for a
 // directory when action is 1).

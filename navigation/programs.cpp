@@ -195,17 +195,17 @@ bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path) 
 }
 
 bool NavigateSupportedProgram(DescendantClasses& tree, const std::string& path, HWND owner,
-                              UINT sendTimeoutMs) {
-    TargetDriver driver(sendTimeoutMs);
+                              UINT patienceMs) {
+    TargetDriver driver(patienceMs);
     return NavigatePixdrove(tree, path, owner) || NavigateWinZip(driver, tree, path) ||
            NavigatePowerArchiver(driver, tree, path) || NavigateSmartFtp(driver, tree, path) ||
            NavigateFileZilla(driver, tree, path) || NavigateDevenv(driver, tree.Root(), path);
 }
 
 bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
-                              UINT sendTimeoutMs) {
+                              UINT patienceMs) {
     DescendantClasses tree(target);
-    return NavigateSupportedProgram(tree, path, owner, sendTimeoutMs);
+    return NavigateSupportedProgram(tree, path, owner, patienceMs);
 }
 
 bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {

@@ -11,14 +11,14 @@ namespace vt::nav {
 
 // Tries Pixdrove, WinZip, PowerArchiver, SmartFTP, FileZilla and Visual Studio
 // 2005 in this order; the first whose window and controls are found acts.
-// True when one acted. owner is the window that owns shell calls. Every
-// message goes out with the time-out; a program that does not answer in time
-// gets nothing more.
+// True when one acted. owner is the window that owns shell calls. The program
+// is waited for as long as the patience lasts (TargetDriver); one that does
+// not answer in that time, or is hung, gets nothing more.
 bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
-                              UINT sendTimeoutMs = kDefaultSendTimeoutMs);
+                              UINT patienceMs = kNavigationPatienceMs);
 // The same with the target's descendants shared with the other recognisers.
 bool NavigateSupportedProgram(DescendantClasses& tree, const std::string& path, HWND owner,
-                              UINT sendTimeoutMs = kDefaultSendTimeoutMs);
+                              UINT patienceMs = kNavigationPatienceMs);
 
 // One action per program. Each first checks that the target belongs to the
 // installed program and has the controls the action needs; false (nothing

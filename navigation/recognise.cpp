@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/handles.h"
+#include "framework/text.h"
 #include "navigation/remote.h"
 #include "navigation/sendwindow.h"
 
@@ -69,12 +70,12 @@ std::vector<CWnd> SearchDescendants(CWnd parent, const std::string& wanted, bool
     return s.found;
 }
 
-// The registry value as raw bytes in a 260-byte buffer, whatever its type;
+// The registry value as raw bytes in a path-sized buffer, whatever its type;
 // empty when missing or longer than the buffer.
 std::string ReadValueFromView(HKEY root, const char* subkey, const char* value, REGSAM view) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, subkey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return {};
-    char buf[260] = {};
+    char buf[kPathBufferBytes] = {};
     DWORD size = sizeof buf - 1;  // keep one zero after whatever is read
     const LONG rc = RegQueryValueExA(key, value, nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(buf), &size);
@@ -180,10 +181,10 @@ bool IsWindowOfProgram(const std::string& exePath, CWnd window) {
     // (one cheap query) rules out a process whose file name differs, so that
     // only likely owners are snapshotted.
     const std::string quick = QueryImagePath(pid);
-    if (!quick.empty() && _stricmp(FileNameOf(quick).c_str(), FileNameOf(exePath).c_str()) != 0)
+    if (!quick.empty() && !EqualsIgnoreCase(FileNameOf(quick), FileNameOf(exePath)))
         return false;
     const std::string image = GetProcessImagePath(pid);
-    return !image.empty() && _stricmp(image.c_str(), exePath.c_str()) == 0;
+    return !image.empty() && EqualsIgnoreCase(image, exePath);
 }
 
 std::string GetPixdroveExePath() {
@@ -323,7 +324,7 @@ bool TreeRootIsDesktop(CWnd tree) {
         SendForResult(tree.GetSafeHwnd(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
     const std::string text = ReadRemoteTreeItemText(tree.GetSafeHwnd(), root);
     // An unreadable tree must not pass as a desktop whose name is unknown.
-    return !text.empty() && _stricmp(text.c_str(), GetDesktopDirectoryDisplayName().c_str()) == 0;
+    return !text.empty() && EqualsIgnoreCase(text, GetDesktopDirectoryDisplayName());
 }
 
 bool IsBrowseForFolderDialog(CWnd window) {

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "framework/text.h"
+
 namespace vt::nav {
 
 RemoteBlock::RemoteBlock(RemoteBlock&& o) noexcept
@@ -105,31 +107,35 @@ std::string ReadRemoteTreeItemText(HWND tree, HTREEITEM item, UINT timeoutMs) {
     if (!tree || !GetWindowThreadProcessId(tree, &pid) || !pid) return {};
     const bool target64 = IsProcess64(pid);
     const TreeItemLayout layout = TreeItemLayoutFor(target64);
-    RemoteBlock block = RemoteBlock::Allocate(pid, layout.size + kTreeTextBytes);
+    const size_t textBytes = kTreeTextUnits * sizeof(wchar_t);
+    RemoteBlock block = RemoteBlock::Allocate(pid, layout.size + textBytes);
     if (!block) return {};
     const auto base = static_cast<std::uint64_t>(reinterpret_cast<UINT_PTR>(block.Address()));
     const std::vector<BYTE> rec =
         BuildTreeItemRecord(target64, reinterpret_cast<UINT_PTR>(item), base + layout.size,
-                            static_cast<int>(kTreeTextBytes));
+                            static_cast<int>(kTreeTextUnits));
     if (!block.Write(0, rec.data(), rec.size())) return {};
     LRESULT answer = 0;
-    const SendStatus st =
-        SendToWindow(tree, TVM_GETITEMA, 0, block.AsLParam(), &answer, timeoutMs);
+    const SendStatus st = SendToWindow(tree, TVM_GETITEMW, 0, block.AsLParam(), &answer,
+                                       timeoutMs, MessageForm::Wide);
     if (st == SendStatus::TimedOut) {
         block.Abandon();
         return {};
     }
     if (st != SendStatus::Answered || answer != 1) return {};
-    std::vector<char> text(kTreeTextBytes + 1, '\0');
-    if (!block.Read(layout.size, text.data(), kTreeTextBytes)) return {};
-    return std::string(text.data());
+    std::vector<wchar_t> text(kTreeTextUnits, L'\0');
+    if (!block.Read(layout.size, text.data(), textBytes)) return {};
+    // A control that filled the area to the brim wrote no terminating zero.
+    return ToNarrow(text.data(), text.size());
 }
 
 RemoteBlock PlaceRemoteString(HWND window, const std::string& text) {
     DWORD pid = 0;
     if (!window || !GetWindowThreadProcessId(window, &pid) || !pid) return {};
-    RemoteBlock block = RemoteBlock::Allocate(pid, text.size() + 1);
-    if (!block || !block.Write(0, text.c_str(), text.size() + 1)) return {};
+    const std::wstring wide = ToWide(text);
+    const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    RemoteBlock block = RemoteBlock::Allocate(pid, bytes);
+    if (!block || !block.Write(0, wide.c_str(), bytes)) return {};
     return block;
 }
 

@@ -1,6 +1,7 @@
 // Records and strings placed in another process, for control messages whose
-// lParam is a pointer the system does not marshal (TVM_GETITEMA,
-// BFFM_SETSELECTIONA). The pointer must be valid in the control's process.
+// lParam is a pointer the system does not marshal (TVM_GETITEMW,
+// BFFM_SETSELECTIONW). The pointer must be valid in the control's process.
+// Text goes both ways as UTF-16, whatever code page the other program runs in.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -61,7 +62,8 @@ private:
 // build's own bitness.
 bool IsProcess64(DWORD pid);
 
-// The TVITEMA record as a process of either bitness lays it out.
+// The TVITEM record (A and W have one layout) as a process of either bitness
+// lays it out.
 struct TreeItemLayout {
     size_t size;
     size_t mask, item, text, textMax;  // field offsets
@@ -73,17 +75,19 @@ TreeItemLayout TreeItemLayoutFor(bool target64);
 std::vector<BYTE> BuildTreeItemRecord(bool target64, std::uint64_t item,
                                       std::uint64_t textAddress, int textMax);
 
-// Text area that follows the record in the block.
-inline constexpr size_t kTreeTextBytes = 4056;
+// Text area that follows the record in the block, in UTF-16 units: an item
+// text of up to 4055 characters comes back whole.
+inline constexpr size_t kTreeTextUnits = 4056;
 
-// Text of a tree-view item of any process; empty on any failure (no window, no
-// access, no such item, no answer in time).
+// Text of a tree-view item of any process, read with TVM_GETITEMW; empty on
+// any failure (no window, no access, no such item, no answer in time).
 std::string ReadRemoteTreeItemText(HWND tree, HTREEITEM item,
                                    UINT timeoutMs = kDefaultSendTimeoutMs);
 
-// The string with its terminating zero (length + 1 bytes) in the process that
-// owns window; empty block on failure. The caller sends its messages, then
-// releases the block, or abandons it if one of them timed out.
+// The string in UTF-16 with its terminating zero ((units + 1) * 2 bytes) in
+// the process that owns window, for a W message; empty block on failure. The
+// caller sends its messages, then releases the block, or abandons it if one
+// of them timed out.
 RemoteBlock PlaceRemoteString(HWND window, const std::string& text);
 
 }  // namespace vt::nav

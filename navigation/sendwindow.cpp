@@ -3,13 +3,14 @@
 namespace vt::nav {
 
 SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
-                        UINT timeoutMs) {
+                        UINT timeoutMs, MessageForm form, IfHung ifHung) {
     if (result) *result = 0;
     if (!w || !::IsWindow(w)) return SendStatus::NoWindow;
     DWORD_PTR answer = 0;
     SetLastError(0);
-    if (SendMessageTimeoutA(w, msg, wp, lp, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs,
-                            &answer)) {
+    const UINT flags = SMTO_NORMAL | (ifHung == IfHung::GiveUp ? SMTO_ABORTIFHUNG : 0);
+    const auto send = form == MessageForm::Wide ? SendMessageTimeoutW : SendMessageTimeoutA;
+    if (send(w, msg, wp, lp, flags, timeoutMs, &answer)) {
         if (result) *result = static_cast<LRESULT>(answer);
         return SendStatus::Answered;
     }

@@ -17,10 +17,24 @@ enum class SendStatus {
                // to must stay valid
 };
 
-// SendMessageTimeoutA with SMTO_ABORTIFHUNG. result (optional) receives the
-// window's answer, 0 unless Answered.
+// What to do when the system reports the window's thread as hung (it has not
+// taken a message for some seconds) at the moment of sending.
+enum class IfHung {
+    GiveUp,  // return TimedOut at once
+    Wait,    // send all the same and wait up to the time-out
+};
+
+// Which form of a message goes out. Text in the parameters of a Wide message
+// (WM_SETTEXT, WM_GETTEXT) is UTF-16, so it reaches the other program whole
+// whatever code page either side runs in: every text exchanged with another
+// program's window goes out Wide.
+enum class MessageForm { Ansi, Wide };
+
+// SendMessageTimeoutA (or W), with SMTO_ABORTIFHUNG unless ifHung says Wait.
+// result (optional) receives the window's answer, 0 unless Answered.
 SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
-                        UINT timeoutMs = kDefaultSendTimeoutMs);
+                        UINT timeoutMs = kDefaultSendTimeoutMs,
+                        MessageForm form = MessageForm::Ansi, IfHung ifHung = IfHung::GiveUp);
 
 // The window's answer, or 0 when it gave none.
 LRESULT SendForResult(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0,

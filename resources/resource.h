@@ -11,6 +11,8 @@
 #define IDI_MOVE_DOWN          137
 #define IDI_BROWSE             138
 #define IDI_DEFAULT_FOLDER     139
+#define IDI_SETUP              140   // "Setup..." and "Exit" pictures for other
+#define IDI_EXIT               141   // sizes than the 16-pixel bitmaps
 
 #define ID_SETUP               32771
 #define ID_ADD_FOLDER          32772

@@ -34,87 +34,130 @@ def scale(img, k):
     return [[img[y // k][x // k] for x in range(len(img[0]) * k)] for y in range(len(img) * k)]
 
 
-def folder(size=16):
-    """A manila folder with a tab, drawn on a 16 x 16 grid."""
-    img = canvas(16, 16)
+class Grid:
+    """A size x size picture drawn in the coordinates of a 16 x 16 grid, so
+    that every picture is drawn afresh for each icon size instead of being
+    stretched: edges land on whole pixels and lines keep one width."""
+
+    def __init__(self, size):
+        self.size = size
+        self.s = size / 16.0
+        self.img = canvas(size, size)
+        self.t = max(1, int(self.s + 0.5))  # line width
+
+    def c(self, v):
+        return int(v * self.s + 0.5)
+
+    def rect(self, x0, y0, x1, y1, col):
+        rect(self.img, self.c(x0), self.c(y0), self.c(x1), self.c(y1), col)
+
+    def frame(self, x0, y0, x1, y1, col):
+        X0, Y0, X1, Y1 = self.c(x0), self.c(y0), self.c(x1), self.c(y1)
+        t = self.t
+        rect(self.img, X0, Y0, X1, Y0 + t, col)
+        rect(self.img, X0, Y1 - t, X1, Y1, col)
+        rect(self.img, X0, Y0, X0 + t, Y1, col)
+        rect(self.img, X1 - t, Y0, X1, Y1, col)
+
+    def shade(self, fn):
+        """fn(u, v) gives the colour at a point of the 16-grid (or None to
+        keep the pixel); evaluated at every pixel's centre."""
+        for y in range(self.size):
+            for x in range(self.size):
+                col = fn((x + 0.5) / self.s - 0.5, (y + 0.5) / self.s - 0.5)
+                if col is not None:
+                    self.img[y][x] = col
+
+
+def draw_folder(g):
+    """A manila folder with a tab."""
     edge = (150, 110, 20)
     back = (230, 185, 70)
     front = (250, 215, 110)
-    rect(img, 1, 3, 7, 5, back)          # tab
-    frame(img, 1, 3, 7, 5, edge)
-    rect(img, 1, 4, 15, 14, back)        # back sheet
-    frame(img, 1, 4, 15, 14, edge)
-    rect(img, 2, 6, 15, 14, front)       # front flap
-    frame(img, 2, 6, 15, 14, edge)
-    rect(img, 3, 7, 14, 8, (255, 240, 180))  # highlight
-    return scale(img, size // 16) if size != 16 else img
+    g.rect(1, 3, 7, 5, back)          # tab
+    g.frame(1, 3, 7, 5, edge)
+    g.rect(1, 4, 15, 14, back)        # back sheet
+    g.frame(1, 4, 15, 14, edge)
+    g.rect(2, 6, 15, 14, front)       # front flap
+    g.frame(2, 6, 15, 14, edge)
+    g.rect(3, 7, 14, 8, (255, 240, 180))  # highlight
+    return g
 
 
-def exit_door():
-    img = canvas(16, 16)
+def folder(size=16):
+    return draw_folder(Grid(size)).img
+
+
+def exit_door(size=16):
+    g = Grid(size)
     wood = (150, 80, 40)
     dark = (90, 45, 20)
-    rect(img, 3, 1, 11, 15, wood)
-    frame(img, 3, 1, 11, 15, dark)
-    rect(img, 8, 8, 10, 9, (240, 200, 60))        # knob
-    red = (200, 30, 30)
-    for i in range(4):                             # arrow pointing out
-        rect(img, 11 + i, 7 - i // 2, 12 + i, 10 + i // 2, red) if i < 1 else None
-    rect(img, 10, 7, 14, 10, red)
+    g.rect(3, 1, 11, 15, wood)
+    g.frame(3, 1, 11, 15, dark)
+    g.rect(8, 8, 10, 9, (240, 200, 60))        # knob
+    red = (200, 30, 30)                        # arrow pointing out
+    g.rect(11, 7, 12, 10, red)
+    g.rect(10, 7, 14, 10, red)
     for i in range(3):
-        rect(img, 13 + i, 6 + i, 14 + i, 11 - i, red)
-    return img
+        g.rect(13 + i, 6 + i, 14 + i, 11 - i, red)
+    return g.img
 
 
-def gear():
-    img = canvas(16, 16)
+def gear(size=16):
+    g = Grid(size)
     metal = (110, 120, 140)
     dark = (60, 65, 80)
     cx, cy = 7.5, 7.5
-    for y in range(16):
-        for x in range(16):
-            dx, dy = x - cx, y - cy
-            r2 = dx * dx + dy * dy
-            if r2 <= 30:
-                img[y][x] = metal
-            if 30 < r2 <= 42 and (abs(dx) < 1.6 or abs(dy) < 1.6 or abs(abs(dx) - abs(dy)) < 1.2):
-                img[y][x] = metal
-            if r2 <= 5:
-                img[y][x] = None
-            elif 5 < r2 <= 9:
-                img[y][x] = dark
-    return img
+
+    def at(u, v):
+        dx, dy = u - cx, v - cy
+        r2 = dx * dx + dy * dy
+        col = None
+        if r2 <= 30:
+            col = metal
+        if 30 < r2 <= 42 and (abs(dx) < 1.6 or abs(dy) < 1.6 or abs(abs(dx) - abs(dy)) < 1.2):
+            col = metal
+        if r2 <= 5:
+            col = "hole"
+        elif 5 < r2 <= 9:
+            col = dark
+        return col
+
+    g.shade(at)
+    g.img = [[None if p == "hole" else p for p in row] for row in g.img]
+    return g.img
 
 
-def arrow(up=True):
-    img = canvas(16, 16)
+def arrow(up=True, size=16):
+    g = Grid(size)
     c = (30, 90, 170)
     for i in range(6):                 # triangle head
         y = 3 + i
-        rect(img, 7 - i, y, 9 + i, y + 1, c)
-    rect(img, 5, 9, 11, 14, c)         # shaft
+        g.rect(7 - i, y, 9 + i, y + 1, c)
+    g.rect(5, 9, 11, 14, c)            # shaft
+    img = g.img
     if not up:
         img = img[::-1]
     return img
 
 
-def browse():
-    img = folder()
+def browse(size=16):
+    g = draw_folder(Grid(size))
     dots = (40, 40, 40)
     for x in (5, 8, 11):
-        rect(img, x, 11, x + 2, 13, dots)
-    return img
+        g.rect(x, 11, x + 2, 13, dots)
+    return g.img
 
 
 def app_icon(size):
     """The folder with a blue jump arrow: Vantrel's own icon."""
-    base = folder(16)
+    g = draw_folder(Grid(size))
     c = (20, 90, 200)
-    rect(base, 9, 0, 15, 2, c)
-    rect(base, 13, 0, 15, 5, c)
-    rect(base, 11, 3, 16, 4, c)
-    rect(base, 12, 4, 15, 5, c)
-    return scale(base, size // 16)
+    g.rect(9, 0, 15, 2, c)
+    g.rect(13, 0, 15, 5, c)
+    g.rect(11, 3, 16, 4, c)
+    g.rect(12, 4, 15, 5, c)
+    return g.img
 
 
 def write_bmp(path, img, mask=MASK):
@@ -165,16 +208,24 @@ def write_ico(path, images):
         f.write(out + b"".join(blobs))
 
 
+# Small-icon sizes at 96, 120, 144 and 192 DPI: every icon has a picture
+# drawn for each, so that menus and dialogs never show a stretched one.
+SMALL_SIZES = (16, 20, 24, 32)
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     write_bmp(os.path.join(OUT, "default_folder.bmp"), folder())   # 132
     write_bmp(os.path.join(OUT, "exit.bmp"), exit_door())           # 133
     write_bmp(os.path.join(OUT, "setup.bmp"), gear())               # 135
-    write_ico(os.path.join(OUT, "vantrel.ico"), [app_icon(16), app_icon(32)])  # 128
-    write_ico(os.path.join(OUT, "move_up.ico"), [arrow(True)])      # 136
-    write_ico(os.path.join(OUT, "move_down.ico"), [arrow(False)])   # 137
-    write_ico(os.path.join(OUT, "browse.ico"), [browse()])          # 138
-    write_ico(os.path.join(OUT, "folder.ico"), [folder()])          # 139
+    write_ico(os.path.join(OUT, "vantrel.ico"),
+              [app_icon(n) for n in SMALL_SIZES + (48,)])           # 128
+    write_ico(os.path.join(OUT, "move_up.ico"), [arrow(True, n) for n in SMALL_SIZES])    # 136
+    write_ico(os.path.join(OUT, "move_down.ico"), [arrow(False, n) for n in SMALL_SIZES])  # 137
+    write_ico(os.path.join(OUT, "browse.ico"), [browse(n) for n in SMALL_SIZES])  # 138
+    write_ico(os.path.join(OUT, "folder.ico"), [folder(n) for n in SMALL_SIZES])  # 139
+    write_ico(os.path.join(OUT, "setup.ico"), [gear(n) for n in SMALL_SIZES])     # 140
+    write_ico(os.path.join(OUT, "exit.ico"), [exit_door(n) for n in SMALL_SIZES])  # 141
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Captures the flat and the classic folder-menu look from the built 64-bit
-# tree into docs/images/menu-flat.png and docs/images/menu-classic.png.
+# tree into docs/images/menu-flat.png and docs/images/menu-classic.png, and
+# the flat look at 150 % (144 DPI, in a Wine prefix of that DPI next to the
+# ordinary one) into docs/images/menu-flat-144.png.
 # Builds nothing: run `make build` first. Needs Xvfb, Wine, xwd, ImageMagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,7 +12,12 @@ demo="$build/bin/menu_demo.exe"
 . "$root/scripts/winenv.sh"
 vt_use_imagemagick || { echo "missing ImageMagick: run scripts/deps.sh" >&2; exit 1; }
 vt_wine_start "$build" keep
-trap vt_wine_stop EXIT
+hidpi="$WINEPREFIX-144"
+cleanup() {
+  VT_KEEP_PREFIX=1 "$root/scripts/hidpi_prefix.sh" stop "$hidpi" || true
+  vt_wine_stop
+}
+trap cleanup EXIT
 work=$(mktemp -d)
 mkdir -p "$root/docs/images"
 
@@ -38,4 +45,7 @@ shoot() {  # <style> <out.png>
 
 shoot flat "$root/docs/images/menu-flat.png"
 shoot classic "$root/docs/images/menu-classic.png"
+# The same menu at 144 DPI: the prefix is reused when it already has that DPI.
+VT_KEEP_PREFIX=1 "$root/scripts/hidpi_prefix.sh" start "$hidpi" 144 >/dev/null
+WINEPREFIX="$hidpi" shoot flat "$root/docs/images/menu-flat-144.png"
 rm -rf "$work"

@@ -34,6 +34,14 @@ vt_wine_start() {  # <build dir> [keep-prefix]
 vt_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
+  # Prefixes made beside this one (the high-DPI tests' one) have servers of
+  # their own; an interrupted run must not leave them behind.
+  local p
+  for p in "$WINEPREFIX"-*; do
+    [ -d "$p" ] || continue
+    WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$p wineserver -w >/dev/null 2>&1 || true
+  done
   [ -n "${VT_XVFB_PID:-}" ] && kill "$VT_XVFB_PID" >/dev/null 2>&1 || true
 }
 

@@ -25,6 +25,13 @@ menu::ErrorReporter s_reporter = nullptr;
 
 WNDPROC OldProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetPropA(w, kOldMenuProc)); }
 
+// The menu windows that the watcher procedure sits on, with the procedure it
+// replaced. Never freed: a window may outlive the toolkit at exit.
+std::map<HWND, WNDPROC>& WatchedMenuWindows() {
+    static auto* windows = new std::map<HWND, WNDPROC>;
+    return *windows;
+}
+
 // 32-bit top-down pixels of a bitmap; empty on failure.
 std::vector<DWORD> BitsOf(HBITMAP bmp, int w, int h) {
     std::vector<DWORD> px(static_cast<size_t>(w) * h);
@@ -37,6 +44,10 @@ std::vector<DWORD> BitsOf(HBITMAP bmp, int w, int h) {
 }
 
 COLORREF FromBgr(DWORD p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+DWORD ToBgr(COLORREF c) {
+    return (static_cast<DWORD>(GetRValue(c)) << 16) | (static_cast<DWORD>(GetGValue(c)) << 8) |
+           GetBValue(c);
+}
 
 void FillColor(HDC dc, const RECT& r, COLORREF c) {
     if (r.right <= r.left || r.bottom <= r.top) return;
@@ -44,9 +55,13 @@ void FillColor(HDC dc, const RECT& r, COLORREF c) {
     FillRect(dc, &r, b.Get());
 }
 
-void FrameColor(HDC dc, const RECT& r, COLORREF c) {
+// A frame of width w inside r.
+void FrameColor(HDC dc, RECT r, COLORREF c, int w = 1) {
     UniqueBrush b(CreateSolidBrush(c));
-    FrameRect(dc, &r, b.Get());
+    for (int i = 0; i < w && r.right > r.left && r.bottom > r.top; ++i) {
+        FrameRect(dc, &r, b.Get());
+        InflateRect(&r, -1, -1);
+    }
 }
 
 // Client rectangle of a window in window coordinates.
@@ -91,7 +106,7 @@ void PaintClientBand(HWND w, HDC dc) {
     menu::FlatColors c = FrameColors(dc);
     int stripRight = items.left;
     if (auto* nm = dynamic_cast<CNewMenu*>(CMenu::FromHandlePermanent(hmenu)))
-        stripRight = menu::FlatStripRect(items, nm->GetIconWidth()).right;
+        stripRight = menu::FlatStripRect(items, nm->GetIconWidth(), nm->GetDpi()).right;
     FillColor(dc, RECT{client.left, client.top, items.left, client.bottom}, c.strip);
     FillColor(dc, RECT{items.left, client.top, stripRight, items.top}, c.strip);
     FillColor(dc, RECT{items.left, items.bottom, stripRight, client.bottom}, c.strip);
@@ -142,22 +157,24 @@ ErrorReporter SetErrorReporter(ErrorReporter reporter) {
 }
 
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
-    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow);
-    const RECT inner = {1, 1, box.right - 1, box.bottom - 1};
+    const int dpi = p.dpi > 0 ? p.dpi : kBaseDpi;
+    const int u = LineWidth(dpi);
+    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow, dpi);
+    const RECT inner = {u, u, box.right - u, box.bottom - u};
     if (p.firstPass) {
         const RECT& c = p.client;
         FillColor(dc, RECT{inner.left, inner.top, inner.right, c.top}, p.itemBack);
         FillColor(dc, RECT{inner.left, c.bottom, inner.right, inner.bottom}, p.itemBack);
         FillColor(dc, RECT{inner.left, c.top, c.left, c.bottom}, p.itemBack);
-        FillColor(dc, RECT{c.right - 1, c.top, inner.right, c.bottom}, p.itemBack);
+        FillColor(dc, RECT{c.right - u, c.top, inner.right, c.bottom}, p.itemBack);
     }
     if (p.highContrast) {
-        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT));
+        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT), u);
         return;
     }
-    FrameColor(dc, inner, p.itemBack);
-    FillColor(dc, RECT{1, 2, 2, 2 + (box.bottom - box.top) - 4}, p.strip);
-    FrameColor(dc, box, p.border);
+    FrameColor(dc, inner, p.itemBack, u);
+    FillColor(dc, RECT{u, 2 * u, 2 * u, 2 * u + (box.bottom - box.top) - 4 * u}, p.strip);
+    FrameColor(dc, box, p.border, u);
     if (p.systemShadow || !p.snapshot) return;
 
     // Own drop shadow from what was on the screen behind the window.
@@ -165,39 +182,70 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     HBITMAP snap = p.snapshot;
     BITMAP bm = {};
     if (!GetObjectA(snap, sizeof bm, &bm) || bm.bmWidth < w || bm.bmHeight < h) return;
-    std::vector<DWORD> px = BitsOf(snap, bm.bmWidth, bm.bmHeight);
-    if (px.empty()) return;
+    // Pixels at hand (the snapshot is a DIB) are read in place: copying them
+    // out took milliseconds under Wine.
+    std::vector<DWORD> copy;
+    const DWORD* px = p.snapshotPixels;
+    if (px) {
+        GdiFlush();
+    } else {
+        copy = BitsOf(snap, bm.bmWidth, bm.bmHeight);
+        if (copy.empty()) return;
+        px = copy.data();
+    }
     auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
     const bool palette = IsPaletteScreen(p.colorCount);
     const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
-    for (int d = 1; d <= 4 && d <= w; ++d) {
-        int x = w - d;
-        for (int y = 0; y < h; ++y) {
-            COLORREF c;
-            if (palette) {
-                bool dark = d >= 3 && y >= 4 && y <= h - 3;
-                c = dark ? btnShadow : snapAt(x, y);
-            } else {
-                int f = RightShadowFactor(d, y, h);
-                c = f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
-            }
-            SetPixelV(dc, x, y, c);
+    const int sw = ShadowWidth(dpi);
+    const int corner = ScaleForDpi(4, dpi);
+    auto rightPixel = [&](int d, int y) {
+        const int x = w - d;
+        if (palette) {
+            const bool dark =
+                ShadowStep(d, dpi) >= 3 && y >= corner && y <= h - ScaleForDpi(3, dpi);
+            return dark ? btnShadow : snapAt(x, y);
         }
-    }
-    for (int r = 1; r <= 4 && r <= h; ++r) {
-        int y = h - r;
-        for (int x = 0; x <= w - 5; ++x) {
-            COLORREF c;
-            if (palette) {
-                bool dark = r >= 3 && x >= 4;
-                c = dark ? btnShadow : snapAt(x, y);
-            } else {
-                int f = BottomShadowFactor(r, x, w);
-                c = f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
-            }
-            SetPixelV(dc, x, y, c);
+        const int f = RightShadowFactor(d, y, h, dpi);
+        return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
+    };
+    auto bottomPixel = [&](int r, int x) {
+        const int y = h - r;
+        if (palette) {
+            const bool dark = ShadowStep(r, dpi) >= 3 && x >= corner;
+            return dark ? btnShadow : snapAt(x, y);
         }
+        const int f = BottomShadowFactor(r, x, w, dpi);
+        return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
+    };
+    const int columns = std::min(sw, w), rows = std::min(sw, h), bottomWidth = std::max(0, w - sw);
+    if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24) {
+        // The two bands (right: the last sw columns, every row; bottom: the
+        // last sw rows left of the right band) composed in memory and put on the
+        // window in one call each: a call per pixel cost milliseconds.
+        std::vector<DWORD> right(static_cast<size_t>(columns) * h);
+        for (int y = 0; y < h; ++y)
+            for (int d = 1; d <= columns; ++d)
+                right[static_cast<size_t>(y) * columns + (columns - d)] = ToBgr(rightPixel(d, y));
+        BITMAPINFO bi = TopDown32BitInfo(columns, h);
+        StretchDIBits(dc, w - columns, 0, columns, h, 0, 0, columns, h, right.data(), &bi,
+                      DIB_RGB_COLORS, SRCCOPY);
+        if (bottomWidth > 0) {
+            std::vector<DWORD> bottom(static_cast<size_t>(bottomWidth) * rows);
+            for (int r = 1; r <= rows; ++r)
+                for (int x = 0; x < bottomWidth; ++x)
+                    bottom[static_cast<size_t>(rows - r) * bottomWidth + x] = ToBgr(bottomPixel(r, x));
+            bi = TopDown32BitInfo(bottomWidth, rows);
+            StretchDIBits(dc, 0, h - rows, bottomWidth, rows, 0, 0, bottomWidth, rows,
+                          bottom.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+        }
+        return;
     }
+    // Fewer colours: each pixel on its own, so that the device picks its
+    // nearest colour for each.
+    for (int d = 1; d <= columns; ++d)
+        for (int y = 0; y < h; ++y) SetPixelV(dc, w - d, y, rightPixel(d, y));
+    for (int r = 1; r <= rows; ++r)
+        for (int x = 0; x < bottomWidth; ++x) SetPixelV(dc, x, h - r, bottomPixel(r, x));
 }
 
 }  // namespace menu
@@ -223,6 +271,8 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.border = menu::Darken(128, p.menuColor);
     p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
     p.snapshot = data->m_Screen.Get();
+    p.dpi = DpiForWindow(window);
+    p.snapshotPixels = data->m_Screen ? data->m_ScreenPixels : nullptr;
     menu::PaintFlatFrame(dc, p);
     return TRUE;
 }
@@ -267,8 +317,12 @@ CNewMenuHook::CNewMenuHook() {
                                        menu::NoTitle, CMenuTheme::kDrawsOwnFrame));
     SetMenuStyle(2);
 
+    // A WH_CBT hook, called when a window is made, rather than one called
+    // for every message sent on the thread: under Wine each call of a
+    // message hook is a server round trip, which made every message of the
+    // program a hundred times dearer.
     if (!m_hHook) {
-        m_hHook = SetWindowsHookExA(WH_CALLWNDPROC, NewMenuHook, nullptr, GetCurrentThreadId());
+        m_hHook = SetWindowsHookExA(WH_CBT, NewMenuHook, nullptr, GetCurrentThreadId());
         if (!m_hHook) {
             const DWORD code = GetLastError();
             menu::ShowLastError();
@@ -333,14 +387,37 @@ CNewMenuHook::CMenuHookData* CNewMenuHook::GetMenuHookData(HWND window) {
     return it == s_instance->m_MenuHookData.end() ? nullptr : it->second.get();
 }
 
+// A popup-menu window being made gets a watcher procedure under everything
+// else, which subclasses it on its WM_CREATE and on every "size the menu"
+// message (a window that the system reuses is not made again).
 LRESULT CALLBACK CNewMenuHook::NewMenuHook(int code, WPARAM w, LPARAM l) {
-    auto* cwp = reinterpret_cast<CWPSTRUCT*>(l);
-    if (code == HC_ACTION && cwp && (cwp->message == WM_CREATE || cwp->message == kMenuSizeMessage)) {
+    if (code == HCBT_CREATEWND) {
+        const auto window = reinterpret_cast<HWND>(w);
         char cls[8] = {};
-        if (GetClassNameA(cwp->hwnd, cls, sizeof cls) == 6 && strcmp(cls, "#32768") == 0)
-            CheckSubclassing(cwp->hwnd, cwp->message == kMenuSizeMessage);
+        if (GetClassNameA(window, cls, sizeof cls) == 6 && strcmp(cls, "#32768") == 0) {
+            const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+            if (proc) {
+                WatchedMenuWindows()[window] = proc;
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchMenuWindow));
+            }
+        }
     }
     return CallNextHookEx(s_instance ? s_instance->m_hHook : nullptr, code, w, l);
+}
+
+LRESULT CALLBACK CNewMenuHook::WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    auto& watched = WatchedMenuWindows();
+    const auto it = watched.find(w);
+    if (it == watched.end()) return DefWindowProcA(w, msg, wp, lp);
+    const WNDPROC proc = it->second;
+    // The subclass handles the message it was made on, and passes it back
+    // down here when it has done with it.
+    if ((msg == WM_CREATE || msg == kMenuSizeMessage) && !GetMenuHookData(w) &&
+        CheckSubclassing(w, msg == kMenuSizeMessage))
+        return SubClassMenu(w, msg, wp, lp);
+    const LRESULT r = CallWindowProcA(proc, w, msg, wp, lp);
+    if (msg == WM_NCDESTROY) watched.erase(w);
+    return r;
 }
 
 BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
@@ -353,6 +430,7 @@ BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
     if (OldProcOf(w) != proc) return FALSE;
     GlobalAddAtomA(kOldMenuProc);
     auto data = std::make_unique<CMenuHookData>();
+    data->m_oldProc = proc;
     data->m_dwFlags = onSizeMessage ? CMenuHookData::kOnSizeMessage : 0;
     data->m_dwData = GetWindowLongPtrA(w, GWL_STYLE);
     data->m_dwDataEx = GetWindowLongPtrA(w, GWL_EXSTYLE);
@@ -391,15 +469,28 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
         x = wr.left;
         y = wr.top;
     }
-    int cx = wr.right - wr.left + 10, cy = wr.bottom - wr.top + 10;
+    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    const int cx = width + 10, cy = height + 10;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
+    // A 32-bit DIB in the program's memory: the shadow reads it back, and a
+    // device bitmap costs a round trip to the display for that under Wine.
+    BITMAPINFO bi = TopDown32BitInfo(cx, cy);
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (mem && bmp) {
         HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, cx, cy, screen, x, y, SRCCOPY);
+        // Only the bands that the own shadow darkens are read from the screen
+        // (the window's last shadow-wide columns and rows, and the spare ten
+        // beyond): reading the whole area took tens of milliseconds for a long
+        // menu.
+        const int band = menu::ShadowWidth(DpiForWindow(w));
+        const int right = std::max(0, width - band), bottom = std::max(0, height - band);
+        BitBlt(mem, right, 0, cx - right, cy, screen, x + right, y, SRCCOPY);
+        BitBlt(mem, 0, bottom, right, cy - bottom, screen, x, y + bottom, SRCCOPY);
         SelectObject(mem, old);
         data->m_Screen.Reset(bmp);
+        data->m_ScreenPixels = static_cast<const DWORD*>(bits);
     } else if (bmp) {
         DeleteObject(bmp);
     }
@@ -415,7 +506,8 @@ LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM
         HDC dc = GetWindowDC(w);
         RECT content = {};
         if (theme->PaintFrame(w, dc, FALSE) && theme->GetContentRect(w, &content)) {
-            InflateRect(&content, -1, -1);
+            const int u = menu::LineWidth(DpiForWindow(w));
+            InflateRect(&content, -u, -u);
             UniqueRgn rgn(CreateRectRgnIndirect(&content));
             CallWindowProcA(old, w, WM_NCPAINT, reinterpret_cast<WPARAM>(rgn.Get()), 0);
             theme->PaintFrame(w, dc, TRUE);
@@ -443,7 +535,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         RECT content = {};
         if (theme->GetContentRect(w, &content)) {
             OffsetRect(&content, -wr.left, -wr.top);
-            InflateRect(&content, -1, -1);
+            const int u = menu::LineWidth(DpiForWindow(w));
+            InflateRect(&content, -u, -u);
             IntersectClipRect(mem.Get(), content.left, content.top, content.right, content.bottom);
             result = CallWindowProcA(old, w, WM_PRINT, reinterpret_cast<WPARAM>(mem.Get()),
                                      lp & ~static_cast<LPARAM>(PRF_ERASEBKGND));
@@ -458,7 +551,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), lp);
         PaintClientBand(w, mem.Get());
         RECT cin = ClientInWindow(w);
-        BitBlt(target, cin.left, cin.top, std::min<LONG>(client.right, content.right - content.left - 1),
+        BitBlt(target, cin.left, cin.top,
+               std::min<LONG>(client.right, content.right - content.left - menu::LineWidth(DpiForWindow(w))),
                client.bottom, mem.Get(), 0, 0, SRCCOPY);
     }
     data->m_dwFlags &= ~CMenuHookData::kInPrint;
@@ -466,9 +560,9 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
 }
 
 LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    WNDPROC old = OldProcOf(w);
-    if (!old) return DefWindowProcA(w, msg, wp, lp);
     CMenuHookData* data = GetMenuHookData(w);
+    WNDPROC old = data ? data->m_oldProc : OldProcOf(w);
+    if (!old) return DefWindowProcA(w, msg, wp, lp);
     if (!data || !s_instance) return CallWindowProcA(old, w, msg, wp, lp);
     CMenuTheme* theme = s_instance->m_pActMenuDrawing;
     const bool own = data->m_bDoSubclass && theme;
@@ -536,6 +630,7 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
                     data->m_Point_x = pos->x;
                     data->m_Point_y = pos->y;
                     data->m_Screen.Reset();  // taken again at the new place
+                    data->m_ScreenPixels = nullptr;
                 } else {
                     UnsubClassMenu(w);
                 }

@@ -2,9 +2,10 @@
 // CNewMenuHook is one object, built on first use by any menu operation (so a
 // program that links the toolkit but never shows a menu installs nothing) and
 // destroyed at exit. It owns the style registry, the shared icon collections,
-// the optional libraries, and a WH_CALLWNDPROC hook on the GUI thread that
-// subclasses every popup-menu window ("#32768") so that the current style can
-// size and paint its frame.
+// the optional libraries, and a hook on the GUI thread through which every
+// popup-menu window ("#32768") is subclassed, on its WM_CREATE or on the
+// system's "size the menu" message, so that the current style can size and
+// paint its frame.
 #pragma once
 #include <windows.h>
 
@@ -34,7 +35,12 @@ public:
         BOOL m_bDrawBorder = FALSE;   // frame painted once
         HMENU m_hMenu = nullptr;
         UniqueBitmap m_Screen;        // screen behind the window, owned
+        const DWORD* m_ScreenPixels = nullptr;  // its pixels (a DIB's own memory)
         BOOL m_bDoSubclass = TRUE;    // frame and shadow handled here
+        // The replaced procedure, also in the window's "OldMenuProc"
+        // property; kept here because reading a property costs a server
+        // round trip under Wine, on every message of the menu window.
+        WNDPROC m_oldProc = nullptr;
     };
 
     // The one instance: constructed (hook installed) on first call.
@@ -75,6 +81,7 @@ public:
 private:
     CNewMenuHook();
     static LRESULT CALLBACK NewMenuHook(int code, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
     static LRESULT OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
@@ -89,7 +96,7 @@ private:
     IsThemeActiveFn m_pIsThemeActive = nullptr;
     std::vector<std::unique_ptr<CMenuTheme>> m_pRegisteredThemesList;
     CMenuTheme* m_pActMenuDrawing = nullptr;  // points into the list
-    HHOOK m_hHook = nullptr;                  // owned, removed in the destructor
+    HHOOK m_hHook = nullptr;                  // owned (WH_CBT), removed in the destructor
     std::map<HWND, std::unique_ptr<CMenuHookData>> m_MenuHookData;
 };
 
@@ -126,6 +133,10 @@ struct FlatFramePaint {
     COLORREF itemBack, strip, border;
     HBITMAP snapshot;       // screen behind the window (may be null, not selected)
     int colorCount;
+    int dpi;                // of the window: line and shadow widths; 0 means 96
+    // The snapshot's pixels when they are at hand: top-down 32-bit rows of
+    // the snapshot's width. Null: they are read from the bitmap.
+    const DWORD* snapshotPixels;
 };
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p);
 }  // namespace menu

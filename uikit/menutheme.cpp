@@ -41,20 +41,16 @@ COLORREF MenuBack(HMENU menu) {
     return GetSysColor(COLOR_MENU);
 }
 
-UniqueFont ItemFont(bool bold) {
+UniqueFont ItemFont(bool bold, int dpi) {
     NONCLIENTMETRICSA ncm = {};
-    ncm.cbSize = sizeof ncm;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-        // Systems before Vista know the record without its last field.
-        ncm.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0);
-    }
+    NonClientMetricsForDpi(ncm, dpi);
     if (bold) ncm.lfMenuFont.lfWeight = FW_BOLD;
     return UniqueFont(CreateFontIndirectA(&ncm.lfMenuFont));
 }
 
-void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color) {
-    InflateRect(&rect, -2, -2);
+void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color, int dpi) {
+    const int inset = ScaleForDpi(2, dpi);
+    InflateRect(&rect, -inset, -inset);
     LOGFONTA lf = {};
     lf.lfHeight = -(rect.bottom - rect.top);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -97,18 +93,19 @@ void FrameWithPen(HDC dc, const RECT& r, HPEN pen) {
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
 
-// Frame with top-left in one colour and bottom-right in another.
-void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
-    Fill(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
-    Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
-    Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
-    Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+// Frame of width w with top-left in one colour and bottom-right in another.
+void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, int w) {
+    Fill(dc, RECT{r.left, r.top, r.right - w, r.top + w}, topLeft);
+    Fill(dc, RECT{r.left, r.top, r.left + w, r.bottom - w}, topLeft);
+    Fill(dc, RECT{r.right - w, r.top, r.right, r.bottom}, bottomRight);
+    Fill(dc, RECT{r.left, r.bottom - w, r.right, r.bottom}, bottomRight);
 }
 
 struct DrawingCache {
+    int dpi = 0;          // of the fonts and the menu height; 0: none yet
     UniqueFont fonts[2];  // normal, bold
     UniqueMemDC measureDc;
-    int menuHeight = -1;  // SM_CYMENU
+    int menuHeight = -1;  // SM_CYMENU at dpi
     // The memory DC items are drawn in, kept for the target DC it was made
     // for. Its fresh state is saved once and restored after every item, so
     // each item starts from the state of a new DC.
@@ -135,21 +132,35 @@ void DropDrawSurface(DrawingCache& c) {
     c.drawTarget = nullptr;
 }
 
-// Borrowed from the cache: valid until DropDrawingCache.
-HFONT CachedItemFont(bool bold) {
-    UniqueFont& font = Cache().fonts[bold ? 1 : 0];
-    if (!font) font = ItemFont(bold);
+// The cache holds the fonts of one DPI: menus of one DPI follow each other
+// (a menu pops up on one monitor at a time).
+DrawingCache& CacheFor(int dpi) {
+    DrawingCache& c = Cache();
+    if (c.dpi != dpi) {
+        c.fonts[0].Reset();
+        c.fonts[1].Reset();
+        c.menuHeight = -1;
+        c.dpi = dpi;
+    }
+    return c;
+}
+
+// Borrowed from the cache: valid until DropDrawingCache or a font of
+// another DPI is asked for.
+HFONT CachedItemFont(bool bold, int dpi) {
+    UniqueFont& font = CacheFor(dpi).fonts[bold ? 1 : 0];
+    if (!font) font = ItemFont(bold, dpi);
     return font.Get();
 }
 
-int MenuHeight() {
-    int& h = Cache().menuHeight;
-    if (h < 0) h = GetSystemMetrics(SM_CYMENU);
+int MenuHeight(int dpi) {
+    int& h = CacheFor(dpi).menuHeight;
+    if (h < 0) h = SystemMetricForDpi(SM_CYMENU, dpi);
     return h;
 }
 
-SIZE MeasureText(const std::string& text, bool bold) {
-    HFONT font = CachedItemFont(bold);
+SIZE MeasureText(const std::string& text, bool bold, int dpi) {
+    HFONT font = CachedItemFont(bold, dpi);
     UniqueMemDC& dc = Cache().measureDc;
     if (!dc) dc.Reset(CreateCompatibleDC(nullptr));
     RECT rc = {0, 0, 0, 0};
@@ -229,6 +240,7 @@ void DropDrawingCache() {
     c.fonts[1].Reset();
     c.measureDc.Reset();
     c.menuHeight = -1;
+    c.dpi = 0;
     if (!c.drawDcBusy) DropDrawSurface(c);
 }
 
@@ -286,14 +298,17 @@ static void ReturnDrawDc() {
 
 void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
     auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
+    const int dpi = menu ? menu->GetDpi() : SystemDpi();
     if (!data || data->IsSeparator() || !menu) {
-        mis->itemWidth = kSeparatorSize.cx;
-        mis->itemHeight = kSeparatorSize.cy;
+        const SIZE sep = SeparatorSize(dpi);
+        mis->itemWidth = static_cast<UINT>(sep.cx);
+        mis->itemHeight = static_cast<UINT>(sep.cy);
         return;
     }
-    SIZE text = MeasureText(FlatMeasureText(data->m_szMenuText), IsDefaultItem(menu, data->m_nID));
-    SIZE s = FlatItemSize(menu->GetIconWidth(), menu->GetIconHeight(),
-                          MenuHeight(), text);
+    SIZE text = MeasureText(FlatMeasureText(data->m_szMenuText), IsDefaultItem(menu, data->m_nID),
+                            dpi);
+    SIZE s = FlatItemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text,
+                          dpi);
     mis->itemWidth = static_cast<UINT>(s.cx);
     mis->itemHeight = static_cast<UINT>(s.cy);
 }
@@ -316,14 +331,17 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
                   GetSysColor(COLOR_BTNTEXT)};
     FlatColors c = ComputeFlatColors(sys, colors, hc, NearestOn, dc);
     const int iconW = menu->GetIconWidth(), iconH = menu->GetIconHeight();
-    const RECT strip = FlatStripRect(R, iconW);
-    const RECT textRect = FlatTextRect(R, iconW);
+    const int dpi = menu->GetDpi();
+    const int line = LineWidth(dpi);
+    auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
+    const RECT strip = FlatStripRect(R, iconW, dpi);
+    const RECT textRect = FlatTextRect(R, iconW, dpi);
 
     Fill(dc, strip, c.strip);
     Fill(dc, RECT{strip.right, R.top, R.right, R.bottom}, c.background);
     if (separator) {
-        int y = (R.top + R.bottom) / 2;
-        Fill(dc, RECT{textRect.left, y, R.right, y + 1}, GetSysColor(COLOR_GRAYTEXT));
+        int y = (R.top + R.bottom - line) / 2;
+        Fill(dc, RECT{textRect.left, y, R.right, y + line}, GetSysColor(COLOR_GRAYTEXT));
         return;
     }
 
@@ -331,7 +349,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     const bool selected = ((state & ODS_SELECTED) && !(state & ODS_INACTIVE)) ||
                           (state & ODS_HOTLIGHT);
     const bool checked = (state & ODS_CHECKED) != 0;
-    UniquePen framePen(CreatePen(PS_SOLID, 1, c.framePen));
+    UniquePen framePen(CreatePen(line > 1 ? PS_INSIDEFRAME : PS_SOLID, line, c.framePen));
     if (selected) {
         Fill(dc, R, c.selection);
         FrameWithPen(dc, R, framePen.Get());
@@ -340,7 +358,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     if (!data->m_szMenuText.empty()) {
         std::string label, accel;
         SplitItemText(data->m_szMenuText, &label, &accel);
-        ScopedSelect sel(dc, CachedItemFont((state & ODS_DEFAULT) != 0));
+        ScopedSelect sel(dc, CachedItemFont((state & ODS_DEFAULT) != 0, dpi));
         SetBkMode(dc, TRANSPARENT);
         COLORREF textColor = (state & ODS_GRAYED) ? GetSysColor(COLOR_GRAYTEXT)
                              : (hc && !selected)  ? GetSysColor(COLOR_WINDOWTEXT)
@@ -358,7 +376,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         }
     }
 
-    const RECT checkBox = {R.left + 1, R.top + 1, strip.right - 2, R.bottom - 1};
+    const RECT checkBox = {R.left + line, R.top + line, strip.right - px(2), R.bottom - line};
     auto drawCheckBox = [&] {
         COLORREF fill = selected ? (palette ? c.selection
                                             : Darken(16, Mix86(c.selection, sys.highlight)))
@@ -370,7 +388,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     const Picture pic = PictureOf(data);
     const bool prepared = hook.m_bUsePreparedImages != FALSE;
     if (pic.list) {
-        POINT p = FlatPictureOrigin(R, iconW, pic.size);
+        POINT p = FlatPictureOrigin(R, iconW, pic.size, dpi);
         if (checked) drawCheckBox();
         if (state & ODS_DISABLED) {
             if (prepared) {
@@ -382,8 +400,8 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         } else if (selected) {
             UniqueBrush shadow(CreateSolidBrush(GetNearestColor(dc, ShadowOf(c.selection))));
             if (!checked) {
-                DrawIconState(dc, pic, p.x + 1, p.y + 1, shadow.Get(), DSS_MONO);
-                DrawImage(dc, pic, pic.index, p.x - 1, p.y - 1);
+                DrawIconState(dc, pic, p.x + line, p.y + line, shadow.Get(), DSS_MONO);
+                DrawImage(dc, pic, pic.index, p.x - line, p.y - line);
             } else {
                 DrawImage(dc, pic, pic.index, p.x, p.y);
             }
@@ -398,8 +416,8 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     if (checked || cb.unchecked) {
         drawCheckBox();
         RECT box = strip;
-        int dy = (iconH + R.top - R.bottom) / 2 + 2;
-        InflateRect(&box, 2, dy);
+        int dy = (iconH + R.top - R.bottom) / 2 + px(2);
+        InflateRect(&box, px(2), dy);
         COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
                                                                    : GetSysColor(COLOR_MENUTEXT);
         bool bold = (state & ODS_DEFAULT) != 0;
@@ -407,7 +425,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
             if (cb.checked && cb.unchecked)
                 DrawBitmapCentered(dc, cb.checked, box, DSS_MONO);
             else
-                DrawMarlettGlyph(dc, box, cb.checked ? 'i' : 'b', bold, glyphColor);
+                DrawMarlettGlyph(dc, box, cb.checked ? 'i' : 'b', bold, glyphColor, dpi);
         } else {
             DrawBitmapCentered(dc, cb.unchecked, box,
                                (state & ODS_DISABLED) ? DSS_MONO | DSS_DISABLED : DSS_MONO);
@@ -420,14 +438,14 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         bool bold = (state & ODS_DEFAULT) != 0;
         if (selected) {
             RECT sh = box;
-            OffsetRect(&sh, 1, 1);
-            DrawMarlettGlyph(dc, sh, glyph, bold, ShadowOf(c.selection));
-            OffsetRect(&box, -1, -1);
-            DrawMarlettGlyph(dc, box, glyph, bold, GetSysColor(COLOR_MENUTEXT));
+            OffsetRect(&sh, line, line);
+            DrawMarlettGlyph(dc, sh, glyph, bold, ShadowOf(c.selection), dpi);
+            OffsetRect(&box, -line, -line);
+            DrawMarlettGlyph(dc, box, glyph, bold, GetSysColor(COLOR_MENUTEXT), dpi);
         } else {
             COLORREF col = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
                                                                 : GetSysColor(COLOR_MENUTEXT);
-            DrawMarlettGlyph(dc, box, glyph, bold, col);
+            DrawMarlettGlyph(dc, box, glyph, bold, col, dpi);
         }
     }
 }
@@ -436,14 +454,16 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
 
 void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
     auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
+    const int dpi = menu ? menu->GetDpi() : SystemDpi();
     if (!data || data->IsSeparator() || !menu) {
-        mis->itemWidth = kSeparatorSize.cx;
-        mis->itemHeight = kSeparatorSize.cy;
+        const SIZE sep = SeparatorSize(dpi);
+        mis->itemWidth = static_cast<UINT>(sep.cx);
+        mis->itemHeight = static_cast<UINT>(sep.cy);
         return;
     }
-    SIZE text = MeasureText(data->m_szMenuText, IsDefaultItem(menu, data->m_nID));
-    SIZE s = ClassicItemSize(menu->GetIconWidth(), menu->GetIconHeight(),
-                             MenuHeight(), text);
+    SIZE text = MeasureText(data->m_szMenuText, IsDefaultItem(menu, data->m_nID), dpi);
+    SIZE s = ClassicItemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text,
+                             dpi);
     mis->itemWidth = static_cast<UINT>(s.cx);
     mis->itemHeight = static_cast<UINT>(s.cy);
 }
@@ -457,11 +477,15 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     if (separator || menuBar) mem.SetNoCopyBack();
     HDC dc = separator || menuBar ? dis->hDC : mem.GetSafeHdc();
     const int version = CNewMenuHook::Instance().Version();
+    const int dpi = menu->GetDpi();
+    const int line = LineWidth(dpi);
+    auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
 
     FillRect(dc, &R, GetSysColorBrush(COLOR_MENU));
     if (separator) {
         RECT e = R;
-        e.left += 1;
+        e.left += line;
+        e.top += (R.bottom - R.top - 2) / 2;  // the edge is 2 pixels at any DPI
         DrawEdge(dc, &e, EDGE_ETCHED, BF_TOP);
         return;
     }
@@ -475,19 +499,21 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
 
     if (selected) {
         RECT sel = R;
-        if (pic.list || checked) sel.left = R.left + iconW + 6;
+        if (pic.list || checked) sel.left = R.left + iconW + px(6);
         FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
     }
-    RECT iconBox = {R.left + 3, R.top + (R.bottom - R.top - iconH) / 2, 0, 0};
+    RECT iconBox = {R.left + px(3), R.top + (R.bottom - R.top - iconH) / 2, 0, 0};
     iconBox.right = iconBox.left + iconW;
     iconBox.bottom = iconBox.top + iconH;
     RECT box = iconBox;
-    InflateRect(&box, 2, 2);
+    InflateRect(&box, px(2), px(2));
     if (pic.list) {
         if (version > 1 && checked)
-            Draw3dRect(dc, box, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+            Draw3dRect(dc, box, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT),
+                       line);
         else if (version > 1 && selected && !grayed)
-            Draw3dRect(dc, box, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+            Draw3dRect(dc, box, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW),
+                       line);
         int x = iconBox.left + (iconW - pic.size.cx) / 2;
         int y = iconBox.top + (iconH - pic.size.cy) / 2;
         if (state & ODS_DISABLED)
@@ -497,7 +523,7 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     } else if (checked || cb.unchecked) {
         if (version > 1) {
             RECT e = box;
-            InflateRect(&e, -1, -1);
+            InflateRect(&e, -line, -line);
             DrawEdge(dc, &e, BDR_SUNKENOUTER, BF_RECT);
         }
         COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
@@ -507,11 +533,11 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
             if (cb.checked && cb.unchecked) {
                 DrawBitmapCentered(dc, cb.checked, box, DSS_MONO);
             } else if (cb.checked) {
-                DrawMarlettGlyph(dc, box, 'i', bold, glyphColor);
+                DrawMarlettGlyph(dc, box, 'i', bold, glyphColor, dpi);
             } else {
                 RECT g = box;
-                OffsetRect(&g, 1, 2);
-                DrawMarlettGlyph(dc, g, 'b', bold, glyphColor);
+                OffsetRect(&g, px(1), px(2));
+                DrawMarlettGlyph(dc, g, 'b', bold, glyphColor, dpi);
             }
         } else {
             DrawBitmapCentered(dc, cb.unchecked, box,
@@ -523,15 +549,15 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         COLORREF col = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
                        : selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
                                   : GetSysColor(COLOR_MENUTEXT);
-        DrawMarlettGlyph(dc, iconBox, glyph, (state & ODS_DEFAULT) != 0, col);
+        DrawMarlettGlyph(dc, iconBox, glyph, (state & ODS_DEFAULT) != 0, col, dpi);
     }
 
     if (data->m_szMenuText.empty()) return;
     std::string label, accel;
     SplitItemText(data->m_szMenuText, &label, &accel);
-    ScopedSelect selFont(dc, CachedItemFont((state & ODS_DEFAULT) != 0));
+    ScopedSelect selFont(dc, CachedItemFont((state & ODS_DEFAULT) != 0, dpi));
     SetBkMode(dc, TRANSPARENT);
-    RECT tr = {R.left + iconW + 12, R.top - 1, R.right, R.bottom - 1};
+    RECT tr = {R.left + iconW + px(12), R.top - line, R.right, R.bottom - line};
     RECT ar = tr;
     ar.right -= iconW;
     const UINT flags = DT_SINGLELINE | DT_VCENTER | ((state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
@@ -545,8 +571,8 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         write(tr, ar, GetSysColor(COLOR_MENU));
     } else if (grayed) {
         RECT t2 = tr, a2 = ar;
-        OffsetRect(&t2, 1, 1);
-        OffsetRect(&a2, 1, 1);
+        OffsetRect(&t2, line, line);
+        OffsetRect(&a2, line, line);
         write(t2, a2, GetSysColor(COLOR_BTNHIGHLIGHT));
         write(tr, ar, GetSysColor(COLOR_GRAYTEXT));
     } else {
@@ -634,17 +660,19 @@ void CMenuTheme::OnUninitWindow(HWND window) {
 BOOL CMenuTheme::PaintFrame(HWND, HDC, BOOL) { return FALSE; }
 
 BOOL CMenuTheme::EraseWindow(HWND window, HDC dc) {
+    const int dpi = DpiForWindow(window);
     RECT rc = {};
     GetClientRect(window, &rc);
-    rc.left -= 2;
-    if (DrawsOwnFrame()) rc.right -= 1;
+    rc.left -= ScaleForDpi(2, dpi);
+    if (DrawsOwnFrame()) rc.right -= menu::LineWidth(dpi);
     FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
     return TRUE;
 }
 
-BOOL CMenuTheme::AdjustClientArea(HWND, RECT* rect) {
+BOOL CMenuTheme::AdjustClientArea(HWND window, RECT* rect) {
     if (!DrawsOwnFrame() || !rect) return FALSE;
-    menu::FrameMargins m = menu::FlatFrameMargins(menu::SystemDropShadow());
+    menu::FrameMargins m =
+        menu::FlatFrameMargins(menu::SystemDropShadow(), DpiForWindow(window));
     rect->left += m.left;
     rect->top += m.top;
     rect->right -= m.right;
@@ -652,9 +680,10 @@ BOOL CMenuTheme::AdjustClientArea(HWND, RECT* rect) {
     return FALSE;  // the saved procedure still runs
 }
 
-BOOL CMenuTheme::AdjustWindowPos(HWND, WINDOWPOS* pos) {
+BOOL CMenuTheme::AdjustWindowPos(HWND window, WINDOWPOS* pos) {
     if (!DrawsOwnFrame() || !pos) return FALSE;
-    menu::WindowPosDelta d = menu::FlatWindowPosDelta(menu::SystemDropShadow());
+    menu::WindowPosDelta d =
+        menu::FlatWindowPosDelta(menu::SystemDropShadow(), DpiForWindow(window));
     pos->cx += d.dcx;
     pos->cy += d.dcy;
     pos->y += d.dy;
@@ -663,7 +692,8 @@ BOOL CMenuTheme::AdjustWindowPos(HWND, WINDOWPOS* pos) {
 
 BOOL CMenuTheme::GetContentRect(HWND window, RECT* rect) {
     if (!rect || !GetWindowRect(window, rect)) return FALSE;
-    if (DrawsOwnFrame()) *rect = menu::FlatContentRect(*rect, menu::SystemDropShadow());
+    if (DrawsOwnFrame())
+        *rect = menu::FlatContentRect(*rect, menu::SystemDropShadow(), DpiForWindow(window));
     return TRUE;
 }
 

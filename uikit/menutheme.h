@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/dpi.h"
 #include "framework/handles.h"
 
 namespace vt {
@@ -83,11 +84,13 @@ void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
 void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
 void NoTitle(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
 
-// The menu font of the system, bold on request.
-UniqueFont ItemFont(bool bold);
+// The menu font of the system for a DPI, bold on request.
+UniqueFont ItemFont(bool bold, int dpi);
+inline UniqueFont ItemFont(bool bold) { return ItemFont(bold, SystemDpi()); }
 // The item fonts and the measuring surface are made once and kept: making
 // them for every item cost most of an item's drawing time. Dropped when the
-// style is set again (which the program does when system settings change).
+// style is set again (which the program does when system settings change),
+// and the fonts when a menu of another DPI is measured or drawn.
 void DropDrawingCache();
 // Background colour of a menu (its own brush, else the system's menu colour).
 COLORREF MenuBack(HMENU menu);
@@ -95,8 +98,9 @@ COLORREF MenuBack(HMENU menu);
 int FlatMenuColorIndex();
 inline COLORREF FlatMenuColor() { return GetSysColor(FlatMenuColorIndex()); }
 bool SystemDropShadow();
-// Draws one "Marlett" character centred in rect shrunk by 2.
-void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color);
+// Draws one "Marlett" character centred in rect shrunk by 2 (at 96 DPI).
+void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color,
+                      int dpi = kBaseDpi);
 // The "Marlett" character of a system command, 0 for others.
 char SystemCommandGlyph(UINT id);
 }  // namespace menu

@@ -281,6 +281,16 @@ int CNewMenuBitmaps::AddIcon(HICON icon, UINT id) {
 
 CNewMenu::CNewMenu(HMENU parent) : m_hParentMenu(parent) {
     CNewMenuHook::Instance();  // the toolkit and its menu hook exist from now on
+    SetDpi(SystemDpi());
+}
+
+void CNewMenu::SetDpi(int dpi) {
+    m_nDpi = dpi > 0 ? dpi : kBaseDpi;
+    m_iconX = ScaleForDpi(16, m_nDpi);
+    m_iconY = ScaleForDpi(15, m_nDpi);
+    // Pictures already given keep their column wide enough.
+    for (const auto& data : m_MenuItemList)
+        if (data->m_pMenuIcon) GrowIconSize(data->m_pMenuIcon->GetImageSize());
 }
 
 CNewMenu::~CNewMenu() { DestroyMenuTree(); }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/dpi.h"
 #include "framework/imagelist.h"
 #include "framework/menu.h"
 
@@ -145,6 +146,12 @@ public:
 
     int GetIconWidth() const { return m_iconX; }
     int GetIconHeight() const { return m_iconY; }
+    // The DPI the menu is measured and drawn for: the system DPI until set.
+    // A menu that pops up on a monitor of another DPI is given that DPI
+    // before its items are added: the icon column then starts at its scaled
+    // size (16 by 15 at 96 DPI), and fonts, heights and margins follow.
+    void SetDpi(int dpi);
+    int GetDpi() const { return m_nDpi; }
     HMENU GetParentMenu() const { return m_hParentMenu; }
     BOOL IsPopup() const { return m_bIsPopupMenu; }
     // The item data of this menu that has this address, or null.
@@ -176,6 +183,7 @@ protected:
     std::vector<std::unique_ptr<CNewMenu>> m_SubMenus;               // owned
     int m_iconX = 16;
     int m_iconY = 15;
+    int m_nDpi = kBaseDpi;
     HWND m_hOwner = nullptr;
     COLORREF m_bitmapBackground = 0xFF000000;  // none
     CImageList* m_checkmaps = nullptr;

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "framework/dpi.h"
+
 namespace vt {
 
 const UINT WM_TASKBARCREATED = RegisterWindowMessageA("TaskbarCreated");
@@ -145,8 +147,10 @@ LRESULT CTrayNotifyIcon::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
 
 HICON LoadTrayIcon(UINT resourceId) {
     HINSTANCE module = GetModuleHandleA(nullptr);
+    // The notification area shows small icons of the system DPI.
+    const int size = SmallIconSizeForDpi(SystemDpi());
     auto icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
-                                              16, 16, LR_DEFAULTCOLOR));
+                                              size, size, LR_DEFAULTCOLOR));
     if (!icon) icon = LoadIconA(module, MAKEINTRESOURCEA(resourceId));
     return icon;
 }

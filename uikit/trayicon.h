@@ -77,8 +77,9 @@ private:
     UniqueMenuHandle m_menu;      // owned
 };
 
-// Icon resource id of the program's module at 16 x 16 pixels, or at the
-// icon's default size when no 16 x 16 image can be made. Null when missing.
+// Icon resource id of the program's module at the small-icon size of the
+// system DPI (16 x 16 at 96 DPI), or at the icon's default size when no image
+// of that size can be made. Null when missing.
 // The program keeps the icon for its lifetime.
 HICON LoadTrayIcon(UINT resourceId);
 

@@ -1,19 +1,19 @@
-// Activation figures:
-//   activation_warm_ms     command 32777 arriving at a real main window to the
-//                          last of its 50 folder items painted, pictures cached
-//   activation_cold_ms     the same right after WM_SETTINGCHANGE emptied the cache
-//   activation_bare_ms     a bare owner-drawn popup of 50 items (a 16 x 16 icon
-//                          and a text each), from building it to its 50th item painted
-//   activation_warm_ratio  warm / bare, both tracked in this run
-//   idle_working_set_mb    working set of an idle Vantrel.exe with 50 folders
-//   idle_baseline_working_set_mb  the same for a program with Vantrel's
-//                          libraries that only has a hidden window and a message
-//                          loop (what Wine itself costs)
-//   idle_baseline_shell_working_set_mb  the baseline after it has also built
-//                          the shell's system image lists
-//   idle_floor_working_set_mb  the smallest Windows program (a hidden window
-//                          and a message loop, no other libraries) under the
-//                          same system: nothing can go below it
+// Activation and memory figures, each against its floor in the same run:
+//   activation_warm_ratio  command 32777 arriving at a real main window with
+//                          50 folders to the last of its folder items painted
+//                          (pictures cached), over a bare owner-drawn popup of
+//                          50 items (a 16 x 16 icon and a text each) from
+//                          building it to its 50th item painted
+//   activation_cold_ms     the same right after WM_SETTINGCHANGE emptied the
+//                          picture cache
+//   activation_1000_ratio  the same command with 1,000 existing folders until
+//                          the menu is shown and idle (its modal loop has
+//                          nothing left to do: every visible item painted),
+//                          over the bare popup of 1,000 items to the same point
+//   idle_private_over_floor_mb  private bytes of an idle Vantrel.exe with 50
+//                          folders minus those of the smallest Windows program
+//                          (a hidden window and a message loop) under the
+//                          same system
 #include <windows.h>
 #include <psapi.h>
 #include <shlwapi.h>
@@ -24,88 +24,76 @@
 #include <string>
 #include <vector>
 
-#include "app/instancechecker.h"
 #include "app/mainframe.h"
 #include "app/settings.h"
 #include "framework/handles.h"
 #include "resources/resource.h"
+#include "support/benchsupport.h"
 
 using namespace vt;
+using namespace vt::bench;
 
 namespace {
 
 constexpr int kFolders = 50;
-constexpr size_t kRounds = 25;  // warm and bare showings, interleaved
+constexpr int kManyFolders = 1000;
+constexpr int kWarmPairs = 41;
+constexpr int kColdShowings = 7;
+constexpr int kManyPairs = 15;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
-double Now() {
-    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
-std::string BinPath(const char* name) {
-    char buf[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, buf, sizeof buf);
-    PathRemoveFileSpecA(buf);
-    return std::string(buf) + "\\" + name;
-}
-
 // --- the menu clock ---------------------------------------------------------
-// One measurement at a time: the folder items painted so far, and the moment
-// the last of them was. The menu is ended as soon as all are painted.
-struct PaintClock {
+// One showing at a time: when the menu asked for its first and last item
+// sizes, when it painted its first item, and when it is done. Done is either
+// the moment the last of the expected items was painted, or (with no item
+// count expected) the first time the menu's modal loop went idle. The menu is
+// ended as soon as it is done.
+struct MenuClock {
+    size_t expected = 0;  // items to be painted; 0: wait for the idle loop
     std::set<UINT> painted;
     double measured = 0, lastMeasured = 0, first = 0, done = 0;
-    void Reset() {
+    void Start(size_t items) {
+        expected = items;
         painted.clear();
         measured = lastMeasured = first = done = 0;
     }
     void Measured() {
-        lastMeasured = Now();
+        lastMeasured = NowMs();
         if (measured == 0) measured = lastMeasured;
     }
     void Saw(UINT id) {
-        if (done != 0 || id < kFirstFolderId || id >= kFirstFolderId + kFolders) return;
-        if (first == 0) first = Now();
+        if (done != 0 || id < kFirstFolderId || id >= kFirstFolderId + kManyFolders) return;
+        if (first == 0) first = NowMs();
         painted.insert(id);
-        if (painted.size() == static_cast<size_t>(kFolders)) {
-            done = Now();
-            EndMenu();
-        }
+        if (expected && painted.size() == expected) Finish();
+    }
+    void Idle() {
+        if (done == 0 && !expected) Finish();
+    }
+    void Finish() {
+        done = NowMs();
+        EndMenu();
     }
 } g_clock;
 
 HWND g_frame = nullptr;
+WNDPROC g_frameProc = nullptr;  // the main window's own procedure
 
-// Watches the draw requests that the tracked menu sends the main window.
-LRESULT CALLBACK WatchDrawItem(int code, WPARAM w, LPARAM l) {
-    if (code == HC_ACTION) {
-        const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(l);
-        if (cwp->hwnd == g_frame && cwp->message == WM_MEASUREITEM) g_clock.Measured();
-        if (cwp->hwnd == g_frame && cwp->message == WM_DRAWITEM) {
-            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(cwp->lParam);
-            if (dis && dis->CtlType == ODT_MENU) g_clock.Saw(dis->itemID);
-        }
+// Watches what the tracked menu sends the main window, from a subclass on top
+// of the window's own procedure: a message hook would cost every message sent
+// on the thread, the bare menu's as well, a server round trip under Wine.
+LRESULT CALLBACK WatchFrame(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MEASUREITEM) g_clock.Measured();
+    if (msg == WM_ENTERIDLE && wp == MSGF_MENU) g_clock.Idle();
+    const LRESULT r = CallWindowProcA(g_frameProc, w, msg, wp, lp);
+    if (msg == WM_DRAWITEM) {
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (dis && dis->CtlType == ODT_MENU) g_clock.Saw(dis->itemID);
     }
-    return CallNextHookEx(nullptr, code, w, l);
+    return r;
 }
 
-// Ends a menu that never paints all its items (too tall for the screen).
+// Ends a menu that never gets done (too tall for the screen, say).
 void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
 // --- the bare menu ------------------------------------------------------------
@@ -118,6 +106,10 @@ LRESULT CALLBACK BareOwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         mis->itemHeight = 20;
         g_clock.Measured();
         return TRUE;
+    }
+    if (msg == WM_ENTERIDLE && wp == MSGF_MENU) {
+        g_clock.Idle();
+        return 0;
     }
     if (msg == WM_DRAWITEM) {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
@@ -138,60 +130,127 @@ LRESULT CALLBACK BareOwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-// Where the time of one showing went: to the first measure request (the
-// menu built and tracking begun), to the first item painted, to the last.
+// Where the time of the showings went: to the first size request (the menu
+// built and tracking begun), to the last, to the first item painted, and to
+// done.
 struct Phases {
-    std::vector<double> measure, lastMeasure, first;
+    std::vector<double> measure, lastMeasure, first, done;
     void Add(double t0) {
         if (!g_clock.done) return;
         measure.push_back(g_clock.measured - t0);
         lastMeasure.push_back(g_clock.lastMeasured - t0);
         first.push_back(g_clock.first - t0);
+        done.push_back(g_clock.done - t0);
     }
     void Print(const char* name) const {
-        fprintf(stderr, "# %s showing: first measure request %.1f ms, last %.1f ms, "
-                        "first item painted %.1f ms\n",
-                name, Median(measure), Median(lastMeasure), Median(first));
+        Comment("%s: first size request %.1f ms, last %.1f ms, first item painted %.1f ms, "
+                "done %.1f ms (medians)",
+                name, Median(measure), Median(lastMeasure), Median(first), Median(done));
     }
 };
-Phases g_barePhases, g_framePhases;
 
-double BareMenuMs(HWND owner) {
-    g_clock.Reset();
-    const double t0 = Now();
+double BareMenuMs(HWND owner, int items, Phases& phases) {
+    g_clock.Start(items <= kFolders ? static_cast<size_t>(items) : 0);
+    const double t0 = NowMs();
     UniqueMenuHandle menu(CreatePopupMenu());
-    for (int i = 0; i < kFolders; ++i)
+    for (int i = 0; i < items; ++i)
         AppendMenuA(menu.Get(), MF_OWNERDRAW, kFirstFolderId + i, nullptr);
     SetForegroundWindow(owner);
     POINT pt = {};
     GetCursorPos(&pt);
-    UINT_PTR timer = SetTimer(nullptr, 0, 3000, GiveUp);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
     TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
     KillTimer(nullptr, timer);
     Pump();
-    g_barePhases.Add(t0);
+    phases.Add(t0);
     return g_clock.done ? g_clock.done - t0 : -1;
 }
 
-double FrameMenuMs(CMainFrame& frame) {
-    g_clock.Reset();
-    UINT_PTR timer = SetTimer(nullptr, 0, 3000, GiveUp);
-    const double t0 = Now();
+// The bare menus run on a thread of their own, as in a program without
+// Vantrel's toolkit: the main thread carries the toolkit's menu hook.
+constexpr UINT WM_BARE_SHOW = WM_APP + 10;
+struct BareRequest {
+    int items;
+    Phases* phases;
+};
+
+LRESULT CALLBACK BareThreadOwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_BARE_SHOW) {
+        auto* r = reinterpret_cast<BareRequest*>(lp);
+        const double ms = BareMenuMs(w, r->items, *r->phases);
+        return static_cast<LRESULT>(ms * 1000.0);  // microseconds, negative on failure
+    }
+    return BareOwnerProc(w, msg, wp, lp);
+}
+
+struct BareThread {
+    HANDLE thread = nullptr;
+    HWND owner = nullptr;
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+    static DWORD WINAPI Run(void* param) {
+        auto* self = static_cast<BareThread*>(param);
+        self->owner = CreateWindowExA(0, "VtBenchBareOwner", "Bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                      500, 10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                      nullptr);
+        SetEvent(self->ready);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        return 0;
+    }
+    bool Start() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = BareThreadOwnerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "VtBenchBareOwner";
+        RegisterClassA(&wc);
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        return thread && WaitForSingleObject(ready, 10000) == WAIT_OBJECT_0 && owner;
+    }
+    double Show(int items, Phases& phases) {
+        BareRequest r{items, &phases};
+        const LRESULT us = SendMessageA(owner, WM_BARE_SHOW, 0, reinterpret_cast<LPARAM>(&r));
+        return static_cast<double>(us) / 1000.0;
+    }
+    void Stop() {
+        if (owner) PostMessageA(owner, WM_CLOSE, 0, 0);
+        if (thread) {
+            PostThreadMessageA(GetThreadId(thread), WM_QUIT, 0, 0);
+            WaitForSingleObject(thread, 10000);
+            CloseHandle(thread);
+        }
+        CloseHandle(ready);
+    }
+};
+
+double FrameMenuMs(CMainFrame& frame, size_t expected, Phases& phases) {
+    g_clock.Start(expected);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
+    const double t0 = NowMs();
     frame.SendMessage(WM_COMMAND, ID_POP_MENU);
     KillTimer(nullptr, timer);
     Pump();
-    g_framePhases.Add(t0);
+    phases.Add(t0);
     return g_clock.done ? g_clock.done - t0 : -1;
 }
 
-// 50 existing folders with a mix of icons: 40 from shell32.dll (20 distinct)
-// and 10 with the default folder picture.
-void SeedFolders(CSettingsStore& store, const std::string& base) {
-    store.folders.clear();
-    for (int i = 0; i < kFolders; ++i) {
-        char path[MAX_PATH];
-        snprintf(path, sizeof path, "%s\\Folder %02d", base.c_str(), i);
-        CreateDirectoryA(path, nullptr);
+std::string FolderPath(const std::string& base, int i) {
+    char path[MAX_PATH];
+    snprintf(path, sizeof path, "%s\\Folder %04d", base.c_str(), i);
+    return path;
+}
+
+// count existing folders with a mix of icons: four in five from shell32.dll
+// (20 distinct), the fifth with the default folder picture.
+FolderList MakeFolders(const std::string& base, int count) {
+    FolderList folders;
+    for (int i = 0; i < count; ++i) {
+        const std::string path = FolderPath(base, i);
+        CreateDirectoryA(path.c_str(), nullptr);
         FolderEntry e;
         e.path = path;
         e.title = "Favourite folder number " + std::to_string(i);
@@ -199,16 +258,13 @@ void SeedFolders(CSettingsStore& store, const std::string& base) {
             e.iconFile = "C:\\windows\\system32\\shell32.dll";
             e.iconIndex = i % 20;
         }
-        store.folders[i] = e;
+        folders[i] = e;
     }
+    return folders;
 }
 
 void RemoveFolders(const std::string& base) {
-    for (int i = 0; i < kFolders; ++i) {
-        char path[MAX_PATH];
-        snprintf(path, sizeof path, "%s\\Folder %02d", base.c_str(), i);
-        RemoveDirectoryA(path);
-    }
+    for (int i = 0; i < kManyFolders; ++i) RemoveDirectoryA(FolderPath(base, i).c_str());
     RemoveDirectoryA(base.c_str());
 }
 
@@ -220,6 +276,21 @@ std::string ScratchBase() {
     return base;
 }
 
+// What the menu of many folders spends outside the menu system: the
+// existence checks alone, timed apart.
+void ExistenceCheckComment(const FolderList& folders) {
+    std::vector<double> times;
+    int present = 0;
+    for (int r = 0; r < 5; ++r) {
+        const double t0 = NowMs();
+        present = 0;
+        for (const auto& kv : folders) present += PathFileExistsA(kv.second.path.c_str()) != FALSE;
+        times.push_back(NowMs() - t0);
+    }
+    Comment("existence checks of %d folders alone: %.1f ms (%d exist)",
+            static_cast<int>(folders.size()), Median(times), present);
+}
+
 void ActivationFigures(const std::string& base) {
     CRegProfile profile("VantrelBench", "Vantrel");
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VantrelBench");
@@ -227,14 +298,14 @@ void ActivationFigures(const std::string& base) {
         CSettingsStore seed(profile);
         seed.settings.showTray = false;
         seed.settings.shortcutType = 0;  // no hot key: a running Vantrel may hold it
-        SeedFolders(seed, base);
+        seed.folders = MakeFolders(base, kFolders);
         seed.SaveSettings();
         profile.WriteProfileInt("", regname::kAlreadyRun, 1);
     }
 
     // A window in front, as a user's dialog would be.
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = BareOwnerProc;
+    wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "VtBenchOwner";
@@ -242,7 +313,8 @@ void ActivationFigures(const std::string& base) {
     HWND front = CreateWindowExA(0, "VtBenchOwner", "Front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 10,
                                  400, 300, nullptr, nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(front);
-    // The menus pop at the top of the screen, so that all items fit below.
+    // The menus pop at the top of the screen, so that as many items as
+    // possible fit below.
     SetCursorPos(100, 5);
     Pump();
 
@@ -255,74 +327,82 @@ void ActivationFigures(const std::string& base) {
         return;
     }
     g_frame = frame.m_hWnd;
-    UniqueHook hook(SetWindowsHookExA(WH_CALLWNDPROC, WatchDrawItem, nullptr, GetCurrentThreadId()));
+    g_frameProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchFrame)));
+    BareThread bare;
+    if (!bare.Start()) {
+        fprintf(stderr, "the bare menus' thread did not start\n");
+        return;
+    }
     frame.FinishStartup();
 
-    // Warm-up: fills the cache and the system's own caches.
-    FrameMenuMs(frame);
-    BareMenuMs(front);
-
-    std::vector<double> warm, bare, cold;
-    for (size_t r = 0; r < kRounds; ++r) {
-        double a = FrameMenuMs(frame), b = BareMenuMs(front);
-        if (a > 0) warm.push_back(a);
-        if (b > 0) bare.push_back(b);
-    }
-    g_framePhases.Print("warm");
-    g_barePhases.Print("bare");
-    for (int r = 0; r < 7; ++r) {
+    // 50 folders, warm: the warm-up showing fills the picture cache and the
+    // system's own caches.
+    Phases warmPhases, barePhases, coldPhases;
+    FrameMenuMs(frame, kFolders, warmPhases);
+    bare.Show(kFolders, barePhases);
+    warmPhases = barePhases = Phases();
+    const Paired warm = Interleave(
+        kWarmPairs, [&] { return FrameMenuMs(frame, kFolders, warmPhases); },
+        [&] { return bare.Show(kFolders, barePhases); });
+    std::vector<double> cold;
+    for (int r = 0; r < kColdShowings; ++r) {
         frame.SendMessage(WM_SETTINGCHANGE, 0, 0);
-        double c = FrameMenuMs(frame);
+        const double c = FrameMenuMs(frame, kFolders, coldPhases);
         if (c > 0) cold.push_back(c);
     }
-    if (warm.size() < kRounds || bare.size() < kRounds || cold.size() < 7)
+    if (warm.Pairs() < static_cast<size_t>(kWarmPairs) || cold.size() < kColdShowings)
         fprintf(stderr,
-                "some menus did not paint all items (warm %zu, bare %zu, cold %zu; the last "
-                "painted %zu): is the screen tall enough?\n",
-                warm.size(), bare.size(), cold.size(), g_clock.painted.size());
-    const double mw = Median(warm), mb = Median(bare), mc = Median(cold);
-    printf("activation_warm_ms: %.1f ms\n", mw);
-    printf("activation_cold_ms: %.1f ms\n", mc);
-    printf("activation_bare_ms: %.1f ms\n", mb);
-    printf("activation_warm_ratio: %.2f ratio\n", mb > 0 ? mw / mb : 0.0);
-    fflush(stdout);
+                "some menus did not paint all items (pairs %zu, cold %zu; the last painted "
+                "%zu): is the screen tall enough?\n",
+                warm.Pairs(), cold.size(), g_clock.painted.size());
+    PrintRatio("activation_warm_ms", "activation_bare_ms", "activation_warm_ratio", warm, "ms", 1);
+    PrintFigure("activation_cold_ms", Median(cold), "ms", 1);
+    warmPhases.Print("warm showing of 50");
+    barePhases.Print("bare showing of 50");
+    coldPhases.Print("cold showing of 50");
 
-    hook.Reset();
+    // 1,000 folders, warm, against the bare menu of 1,000 items.
+    frame.Folders() = MakeFolders(base, kManyFolders);
+    Phases manyPhases, manyBarePhases;
+    FrameMenuMs(frame, 0, manyPhases);
+    bare.Show(kManyFolders, manyBarePhases);
+    manyPhases = manyBarePhases = Phases();
+    const Paired many = Interleave(
+        kManyPairs, [&] { return FrameMenuMs(frame, 0, manyPhases); },
+        [&] { return bare.Show(kManyFolders, manyBarePhases); });
+    if (many.Pairs() < static_cast<size_t>(kManyPairs))
+        fprintf(stderr, "%zu of %d showings of 1,000 items were done\n", many.Pairs(), kManyPairs);
+    PrintRatio("activation_1000_ms", "activation_1000_bare_ms", "activation_1000_ratio", many, "ms",
+               1);
+    manyPhases.Print("showing of 1000");
+    manyBarePhases.Print("bare showing of 1000");
+    Comment("items painted in the last showing of 1000: %zu", g_clock.painted.size());
+    ExistenceCheckComment(frame.Folders());
+
+    bare.Stop();
+    SetWindowLongPtrA(g_frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_frameProc));
     frame.DestroyWindow();
     DestroyWindow(front);
     Pump();
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VantrelBench");
 }
 
-// --- working set ----------------------------------------------------------------
-HWND PublishedWindow() {
-    UniqueKernelHandle m(OpenFileMappingA(FILE_MAP_READ, FALSE, "CInstanceChecker_MMF_Vantrel"));
-    if (!m) return nullptr;
-    UniqueMapView v(MapViewOfFile(m.Get(), FILE_MAP_READ, 0, 0, 4));
-    return v ? CInstanceChecker::UnpackWindow(*static_cast<const DWORD*>(v.Get())) : nullptr;
-}
+// --- memory ---------------------------------------------------------------------
+struct Memory {
+    double workingSet = -1, privateBytes = -1;
+};
 
-HANDLE Launch(const std::string& exe, const std::string& args) {
-    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
-
-// The settled working set of a process whose idle window is found by find();
-// the window is then closed with closeCommand (0: WM_CLOSE). Negative on failure.
+// The settled memory of a process whose idle window is found by find(); the
+// window is then closed with closeCommand (0: WM_CLOSE).
 template <typename Find>
-double IdleWorkingSetMb(const std::string& exe, const std::string& args, Find find, UINT closeCommand) {
+Memory IdleMemory(const std::string& exe, const std::string& args, Find find, UINT closeCommand) {
     UniqueKernelHandle p(Launch(exe, args));
-    if (!p) return -1;
+    if (!p) return {};
     HWND w = nullptr;
-    const double t0 = Now();
+    const double t0 = NowMs();
     while (!(w = find())) {
-        if (WaitForSingleObject(p.Get(), 10) == WAIT_OBJECT_0 || Now() - t0 > 20000) return -1;
+        if (WaitForSingleObject(p.Get(), 10) == WAIT_OBJECT_0 || NowMs() - t0 > 20000) return {};
     }
     DWORD_PTR r = 0;
     SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
@@ -334,17 +414,26 @@ double IdleWorkingSetMb(const std::string& exe, const std::string& args, Find fi
     if (closeCommand) PostMessageA(w, WM_COMMAND, closeCommand, 0);
     else PostMessageA(w, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(p.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(p.Get(), 1);
-    if (!ok) return -1;
-    fprintf(stderr, "# %s: working set %.2f MB, peak %.2f MB, private %.2f MB\n", exe.c_str(),
-            pmc.WorkingSetSize / 1048576.0, pmc.PeakWorkingSetSize / 1048576.0,
-            pmc.PagefileUsage / 1048576.0);
-    return pmc.WorkingSetSize / 1048576.0;
+    if (!ok) return {};
+    Memory m;
+    m.workingSet = pmc.WorkingSetSize / 1048576.0;
+    m.privateBytes = pmc.PagefileUsage / 1048576.0;
+    return m;
 }
 
 HWND FindIdleBaseline() { return FindWindowA("VtBenchIdle", nullptr); }
 HWND FindIdleFloor() { return FindWindowA("VtTrivial", nullptr); }
 
-void WorkingSetFigures(const std::string& base) {
+struct MemorySeries {
+    std::vector<double> workingSet, privateBytes;
+    void Add(const Memory& m) {
+        if (m.workingSet < 0) return;
+        workingSet.push_back(m.workingSet);
+        privateBytes.push_back(m.privateBytes);
+    }
+};
+
+void MemoryFigures(const std::string& base) {
     // The real program's own profile, restored afterwards.
     // A profile that never ran would seed itself on loading: it is removed
     // afterwards instead of restored.
@@ -356,21 +445,22 @@ void WorkingSetFigures(const std::string& base) {
         CSettingsStore seed(real);
         seed.settings = saved.settings;
         seed.storedCount = saved.storedCount;
-        SeedFolders(seed, base);
+        seed.folders = MakeFolders(base, kFolders);
         seed.SaveSettings();
         real.WriteProfileInt("", regname::kAlreadyRun, 1);
     }
-    std::vector<double> vantrel, baseline, shell, floor;
+    MemorySeries vantrel, baseline, shell, floor;
+    std::vector<double> overFloor;
     for (int r = 0; r < 3; ++r) {
-        double v = IdleWorkingSetMb(BinPath("Vantrel.exe"), "", PublishedWindow, 57665);
+        const Memory v = IdleMemory(BinPath("Vantrel.exe"), "", PublishedWindow, 57665);
         while (PublishedWindow()) Sleep(10);
-        double b = IdleWorkingSetMb(BinPath("bench_activation.exe"), "--idle", FindIdleBaseline, 0);
-        double s = IdleWorkingSetMb(BinPath("bench_activation.exe"), "--idle shell", FindIdleBaseline, 0);
-        if (v > 0) vantrel.push_back(v);
-        if (b > 0) baseline.push_back(b);
-        if (s > 0) shell.push_back(s);
-        double f = IdleWorkingSetMb(BinPath("trivial.exe"), "stay", FindIdleFloor, 0);
-        if (f > 0) floor.push_back(f);
+        const Memory f = IdleMemory(BinPath("trivial.exe"), "stay", FindIdleFloor, 0);
+        vantrel.Add(v);
+        floor.Add(f);
+        if (v.privateBytes >= 0 && f.privateBytes >= 0)
+            overFloor.push_back(v.privateBytes - f.privateBytes);
+        baseline.Add(IdleMemory(BinPath("bench_activation.exe"), "--idle", FindIdleBaseline, 0));
+        shell.Add(IdleMemory(BinPath("bench_activation.exe"), "--idle shell", FindIdleBaseline, 0));
     }
     if (hadAlreadyRun) {
         CSettingsStore restore(real);
@@ -381,14 +471,25 @@ void WorkingSetFigures(const std::string& base) {
     } else {
         SHDeleteKeyA(HKEY_CURRENT_USER, real.KeyPath().c_str());
     }
-    if (vantrel.empty()) {
-        fprintf(stderr, "the working set of Vantrel.exe could not be read\n");
+    if (overFloor.empty()) {
+        fprintf(stderr, "the memory of Vantrel.exe or of the trivial program could not be read\n");
         return;
     }
-    printf("idle_working_set_mb: %.2f MB\n", Median(vantrel));
-    if (!baseline.empty()) printf("idle_baseline_working_set_mb: %.2f MB\n", Median(baseline));
-    if (!shell.empty()) printf("idle_baseline_shell_working_set_mb: %.2f MB\n", Median(shell));
-    if (!floor.empty()) printf("idle_floor_working_set_mb: %.2f MB\n", Median(floor));
+    PrintFigure("idle_private_mb", Median(vantrel.privateBytes), "MB");
+    PrintFigure("idle_floor_private_mb", Median(floor.privateBytes), "MB");
+    PrintFigure("idle_private_over_floor_mb", Median(overFloor), "MB");
+    if (!baseline.privateBytes.empty() && !shell.privateBytes.empty()) {
+        Comment("of which the shell's system image lists: %.2f MB (a program with Vantrel's "
+                "libraries and a hidden window: %.2f MB private, %.2f MB once it has built them)",
+                Median(shell.privateBytes) - Median(baseline.privateBytes),
+                Median(baseline.privateBytes), Median(shell.privateBytes));
+    }
+    PrintFigure("idle_working_set_mb", Median(vantrel.workingSet), "MB");
+    if (!baseline.workingSet.empty())
+        PrintFigure("idle_baseline_working_set_mb", Median(baseline.workingSet), "MB");
+    if (!shell.workingSet.empty())
+        PrintFigure("idle_baseline_shell_working_set_mb", Median(shell.workingSet), "MB");
+    PrintFigure("idle_floor_working_set_mb", Median(floor.workingSet), "MB");
 }
 
 LRESULT CALLBACK IdleProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -427,7 +528,7 @@ int main(int argc, char** argv) {
     // "--menu" or "--memory" runs one half only.
     const bool all = argc < 2;
     if (all || strcmp(argv[1], "--menu") == 0) ActivationFigures(base);
-    if (all || strcmp(argv[1], "--memory") == 0) WorkingSetFigures(base);
+    if (all || strcmp(argv[1], "--memory") == 0) MemoryFigures(base);
     RemoveFolders(base);
     return 0;
 }

@@ -2,14 +2,13 @@
 // (non-gesture) message while VTHook's hook is installed, divided by the same
 // while a hook that only calls CallNextHookEx is installed. Both hooks are
 // installed the same way, repetitions alternate between them, and the median
-// of the per-repetition ratios is reported.
+// of the per-pair ratios is reported.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 #include "hooklib/vthook.h"
+#include "support/benchsupport.h"
 
 namespace {
 
@@ -32,12 +31,7 @@ struct HookLibrary {
     }
 };
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// Seconds per message to retrieve a batch of posted ordinary messages with
+// Microseconds per message to retrieve a batch of posted ordinary messages with
 // the given hook installed (posting is not timed).
 double TimeRetrieval(const HookLibrary& hook, HWND window) {
     if (!hook.install(window)) return -1;
@@ -52,7 +46,8 @@ double TimeRetrieval(const HookLibrary& hook, HWND window) {
     }
     QueryPerformanceCounter(&end);
     hook.uninstall();
-    return static_cast<double>(end.QuadPart - start.QuadPart) / freq.QuadPart / kMessagesPerBatch;
+    return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / freq.QuadPart /
+           kMessagesPerBatch;
 }
 
 }  // namespace
@@ -69,27 +64,20 @@ int main() {
 
     TimeRetrieval(vthook, window);  // warm-up: maps and touches everything once
     TimeRetrieval(passOn, window);
-    std::vector<double> withVthook, withPassOn, ratios;
-    for (int rep = 0; rep < kRepetitions; ++rep) {
-        double a, b;
-        if (rep % 2 == 0) {
-            a = TimeRetrieval(vthook, window);
-            b = TimeRetrieval(passOn, window);
-        } else {
-            b = TimeRetrieval(passOn, window);
-            a = TimeRetrieval(vthook, window);
-        }
-        if (a <= 0 || b <= 0) {
-            std::fprintf(stderr, "bench_hook: cannot install a hook\n");
-            return 1;
-        }
-        withVthook.push_back(a);
-        withPassOn.push_back(b);
-        ratios.push_back(a / b);
+    bool failed = false;
+    auto timed = [&](const HookLibrary& hook) {
+        const double us = TimeRetrieval(hook, window);
+        failed |= us <= 0;
+        return us;
+    };
+    const vt::bench::Paired p = vt::bench::Interleave(
+        kRepetitions, [&] { return timed(vthook); }, [&] { return timed(passOn); });
+    if (failed) {
+        std::fprintf(stderr, "bench_hook: cannot install a hook\n");
+        return 1;
     }
-    std::printf("hook_message_time_vthook: %.3f us\n", Median(withVthook) * 1e6);
-    std::printf("hook_message_time_passon: %.3f us\n", Median(withPassOn) * 1e6);
-    std::printf("hook_overhead_ratio: %.3f ratio\n", Median(ratios));
+    vt::bench::PrintRatio("hook_message_time_vthook", "hook_message_time_passon",
+                          "hook_overhead_ratio", p, "us", 3);
     DestroyWindow(window);
     return 0;
 }

@@ -1,47 +1,52 @@
 // Measures and draws every item of a 200-item flat-style menu with pictures
-// into an off-screen surface; prints the average time per item.
+// into an off-screen surface; prints the time per item (the median of
+// several rounds over all items), for a menu at 96 DPI and for one at 144 DPI
+// (150 %, with 24-pixel pictures).
 #include <windows.h>
 
 #include <stdio.h>
 
+#include <vector>
+
+#include "framework/dpi.h"
+#include "support/benchsupport.h"
 #include "uikit/newmenu.h"
 
 using namespace vt;
 
 namespace {
-HICON MakeIcon(COLORREF color) {
+HICON MakeIcon(COLORREF color, int size) {
     HDC screen = GetDC(nullptr);
-    HBITMAP colorBmp = CreateCompatibleBitmap(screen, 16, 16);
+    HBITMAP colorBmp = CreateCompatibleBitmap(screen, size, size);
     HDC dc = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(dc, colorBmp);
     HBRUSH b = CreateSolidBrush(color);
-    RECT r = {0, 0, 16, 16};
+    RECT r = {0, 0, size, size};
     FillRect(dc, &r, b);
     DeleteObject(b);
     SelectObject(dc, old);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
-    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
     ICONINFO ii = {TRUE, 0, 0, mask, colorBmp};
     HICON icon = CreateIconIndirect(&ii);
     DeleteObject(mask);
     DeleteObject(colorBmp);
     return icon;
 }
-}  // namespace
-
-int main() {
-    CNewMenu::SetMenuStyle(2);
-    CNewMenu::SetUsePreparedImages(FALSE);
+// Milliseconds per item for a menu measured and drawn for dpi.
+double DrawItemMs(int dpi) {
     CNewMenuBitmaps pictures;
     pictures.AddRef();
+    const int size = SmallIconSizeForDpi(dpi);
     for (int i = 0; i < 8; ++i) {
-        HICON icon = MakeIcon(RGB(30 * i, 200 - 20 * i, 90));
+        HICON icon = MakeIcon(RGB(30 * i, 200 - 20 * i, 90), size);
         pictures.AddIcon(icon, 0);
         DestroyIcon(icon);
     }
     const int kItems = 200;
     CNewMenu menu;
+    menu.SetDpi(dpi);
     menu.Attach(CreatePopupMenu());
     char text[64] = {};
     for (int i = 0; i < kItems; ++i) {
@@ -51,15 +56,14 @@ int main() {
     }
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 400, 40);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 600, 60);
     SelectObject(dc, bmp);
     ReleaseDC(nullptr, screen);
 
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    const int kRounds = 5;
-    QueryPerformanceCounter(&t0);
+    const int kRounds = 9;
+    std::vector<double> perItem;
     for (int round = 0; round < kRounds; ++round) {
+        const double t0 = vt::bench::NowMs();
         for (int i = 0; i < kItems; ++i) {
             MENUITEMINFOA mii = {};
             mii.cbSize = sizeof mii;
@@ -81,12 +85,20 @@ int main() {
             dis.itemData = mii.dwItemData;
             menu.DrawItem(&dis);
         }
+        GdiFlush();
+        perItem.push_back((vt::bench::NowMs() - t0) / kItems);
     }
-    GdiFlush();
-    QueryPerformanceCounter(&t1);
-    double ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
-    printf("menu_draw_item_ms: %.4f ms\n", ms / (kRounds * kItems));
     DeleteDC(dc);
     DeleteObject(bmp);
+    return vt::bench::Median(perItem);
+}
+
+}  // namespace
+
+int main() {
+    CNewMenu::SetMenuStyle(2);
+    CNewMenu::SetUsePreparedImages(FALSE);
+    vt::bench::PrintFigure("menu_draw_item_ms", DrawItemMs(96), "ms", 4);
+    vt::bench::PrintFigure("menu_draw_item_144_ms", DrawItemMs(144), "ms", 4);
     return 0;
 }

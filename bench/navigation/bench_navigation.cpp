@@ -1,8 +1,10 @@
-// Navigation timings: the whole NavigateTo into Wine's Explorer-style Open
-// dialog of another process (the navtargets test fixture) against the bare
-// minimum that changes its folder, and the dispatch's recognition work over a
-// window with 500 children that matches no kind, once in this process and
-// once in another (where every class name read is a server round trip).
+// Navigation timings, each against its floor in the same run: the whole
+// NavigateTo into Wine's Explorer-style Open dialog of another process (the
+// navtargets test fixture) against the bare minimum that changes its folder,
+// and the dispatch's recognition work over a window with 500 children that
+// matches no kind against one walk of those children reading each class name
+// once, in this process and in another (where every read is a server round
+// trip).
 #include <windows.h>
 #include <commdlg.h>
 
@@ -14,29 +16,14 @@
 #include "navigation/navigate.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
+#include "support/benchsupport.h"
 #include "support/testsupport.h"
 
 using namespace vt;
 using namespace vt::nav;
+using vt::bench::NowMs;
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 std::string DialogFolder(HWND dialog) {
     DWORD pid = 0;
@@ -91,54 +78,74 @@ int FileDialogRatio() {
     const NavigationServices services = QuietServices(shellCalls);
     AppSettings settings;
     FolderList list;
-    list[0].path = folders[1];
-    list[1].path = folders[0];
-    std::vector<double> bare, full;
+    list[0].path = folders[0];
+    list[1].path = folders[1];
+    int shown = 0;  // the folder the dialog shows
     int failures = 0;
-    for (int i = 0; i < 40; ++i) {
-        // Bare minimum: the folder into the box, OK clicked; left -> right.
-        double t = Now();
+    // Each measurement moves the dialog to the other folder and waits (not
+    // timed) until it shows it.
+    auto arrived = [&](int to) {
+        failures += !test::WaitUntil([&] { return SameFolder(p.window, folders[to]); }, 3000);
+        shown = to;
+    };
+    // The bare minimum: the folder into the box, OK clicked.
+    auto bare = [&] {
+        const int to = 1 - shown;
+        const double t = NowMs();
         SendMessageA(c.fileNameBox.GetSafeHwnd(), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(folders[1].c_str()));
+                     reinterpret_cast<LPARAM>(folders[to].c_str()));
         SendMessageA(c.okButton.GetSafeHwnd(), BM_CLICK, 0, 0);
-        bare.push_back(Now() - t);
-        failures += !test::WaitUntil([&] { return SameFolder(p.window, folders[1]); }, 3000);
-
-        // Vantrel's whole navigation from recognition on; right -> left.
+        const double ms = NowMs() - t;
+        arrived(to);
+        return ms;
+    };
+    // Vantrel's whole navigation from recognition on.
+    auto full = [&] {
+        const int to = 1 - shown;
         CWnd target(p.window);
-        t = Now();
-        NavigateTo(kFirstFolderCommand + 1, list, settings, target, nullptr, services);
-        full.push_back(Now() - t);
-        failures += !test::WaitUntil([&] { return SameFolder(p.window, folders[0]); }, 3000);
-    }
-    const double mBare = Median(bare), mFull = Median(full);
-    printf("navigate_file_dialog_ms: %.2f ms\n", mFull);
-    printf("navigate_file_dialog_bare_ms: %.2f ms\n", mBare);
-    printf("navigate_file_dialog_ratio: %.3f ratio\n", mFull / mBare);
+        const double t = NowMs();
+        NavigateTo(kFirstFolderCommand + to, list, settings, target, nullptr, services);
+        const double ms = NowMs() - t;
+        arrived(to);
+        return ms;
+    };
+    bare();  // warm-up
+    full();
+    const bench::Paired r = bench::Interleave(41, full, bare);
+    bench::PrintRatio("navigate_file_dialog_ms", "navigate_file_dialog_bare_ms",
+                      "navigate_file_dialog_ratio", r);
     if (failures || shellCalls) fprintf(stderr, "%d folder changes missing, %d shell calls\n",
                                         failures, shellCalls);
     return failures || shellCalls;
 }
 
-// Median time of 40 dispatches against the window, each ending in the shell.
-double MedianDispatchMs(HWND window, bool& ok) {
-    int shellCalls = 0;
+// One dispatch against the window, which ends in the shell (not called).
+double DispatchMs(HWND window, int& shellCalls) {
     const NavigationServices services = QuietServices(shellCalls);
     AppSettings settings;
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
     FolderList list;
     list[0].path = windows;
-    std::vector<double> times;
-    for (int i = 0; i < 40; ++i) {
-        CWnd target(window);
-        const double t = Now();
-        NavigateTo(kFirstFolderCommand, list, settings, target, nullptr, services);
-        times.push_back(Now() - t);
-    }
-    ok = shellCalls == 40;
-    if (!ok) fprintf(stderr, "expected the shell fallback every time\n");
-    return Median(times);
+    CWnd target(window);
+    const double t = NowMs();
+    NavigateTo(kFirstFolderCommand, list, settings, target, nullptr, services);
+    return NowMs() - t;
+}
+
+BOOL CALLBACK ReadClassOnce(HWND w, LPARAM count) {
+    char name[256];
+    if (GetClassNameA(w, name, sizeof name) > 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// The floor: one walk of the window's descendants reading each class name once.
+double BareWalkMs(HWND window, int children) {
+    int named = 0;
+    const double t = NowMs();
+    EnumChildWindows(window, ReadClassOnce, reinterpret_cast<LPARAM>(&named));
+    const double ms = NowMs() - t;
+    return named == children ? ms : -1;
 }
 
 // The same window as the fixture's "many" mode, made in this process.
@@ -153,14 +160,29 @@ HWND MakeManyWindow(int n) {
     return w;
 }
 
+bool RecognitionRatio(HWND window, const char* work, const char* floor, const char* ratio) {
+    constexpr int kChildren = 500, kPairs = 41;
+    int shellCalls = 0;
+    DispatchMs(window, shellCalls);  // warm-up
+    BareWalkMs(window, kChildren);
+    const bench::Paired r = bench::Interleave(
+        kPairs, [&] { return DispatchMs(window, shellCalls); },
+        [&] { return BareWalkMs(window, kChildren); });
+    bench::PrintRatio(work, floor, ratio, r);
+    const bool ok = shellCalls == kPairs + 1 && r.Pairs() == static_cast<size_t>(kPairs);
+    if (!ok) fprintf(stderr, "expected the shell fallback and a full walk every time\n");
+    return ok;
+}
+
 int Recognise500() {
-    bool localOk = false, remoteOk = false;
     HWND local = MakeManyWindow(500);
     if (!local) {
         fprintf(stderr, "no local window\n");
         return 1;
     }
-    printf("recognise_500_children_ms: %.2f ms\n", MedianDispatchMs(local, localOk));
+    const bool localOk = RecognitionRatio(local, "recognise_500_children_ms",
+                                          "recognise_500_children_floor_ms",
+                                          "recognise_500_children_ratio");
     DestroyWindow(local);
 
     Process p;
@@ -169,7 +191,9 @@ int Recognise500() {
         return 1;
     }
     test::WaitUntil([&] { return GetDlgItem(p.window, 2000 + 499) != nullptr; }, 5000);
-    printf("recognise_500_children_remote_ms: %.2f ms\n", MedianDispatchMs(p.window, remoteOk));
+    const bool remoteOk = RecognitionRatio(p.window, "recognise_500_children_remote_ms",
+                                           "recognise_500_children_remote_floor_ms",
+                                           "recognise_500_children_remote_ratio");
     return !(localOk && remoteOk);
 }
 

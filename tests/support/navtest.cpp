@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "framework/text.h"
 #include "navigation/remote.h"
 #include "navigation/sendwindow.h"
 
@@ -58,7 +59,7 @@ nav::NavigationServices FakeWorld::Services(UINT timeoutMs) {
         const bool down = (vk == VK_SHIFT && shift) || (vk == VK_CONTROL && ctrl);
         return static_cast<SHORT>(down ? 0x8000 : 0);
     };
-    s.sendTimeoutMs = timeoutMs;
+    s.patienceMs = timeoutMs;
     return s;
 }
 
@@ -91,11 +92,36 @@ std::string FileDialogFolder(HWND dialog) {
     return buf;
 }
 
+std::string FileDialogFolderW(HWND dialog) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    nav::RemoteBlock block = nav::RemoteBlock::Allocate(pid, MAX_PATH * sizeof(wchar_t));
+    if (!block) return "<no block>";
+    LRESULT n = 0;
+    if (nav::SendToWindow(dialog, CDM_GETFOLDERPATH, MAX_PATH, block.AsLParam(), &n, 3000,
+                          nav::MessageForm::Wide) != nav::SendStatus::Answered)
+        return "<no answer>";
+    wchar_t buf[MAX_PATH] = {};
+    if (n <= 0 || !block.Read(0, buf, sizeof buf)) return "<unreadable>";
+    return ToNarrow(buf, MAX_PATH);
+}
+
 std::string Text(HWND w) {
-    char buf[2048] = {};
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
-                        SMTO_ABORTIFHUNG, 3000, nullptr);
-    return buf;
+    wchar_t buf[2048] = {};
+    SendMessageTimeoutW(w, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                        3000, nullptr);
+    return ToNarrow(buf, 2048);
+}
+
+const char kMixedScriptName[] =
+    "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82\xD1\x8B "  // Проекты
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "                        // 日本語
+    "\xF0\x9F\x8E\xB5";                                            // U+1F3B5
+
+std::string MakeDirW(const test::ScratchDir& dir, const std::string& name) {
+    const std::string path = dir.Path() + "\\" + name;
+    CreateDirectoryW(ToWide(path).c_str(), nullptr);
+    return path;
 }
 
 std::pair<int, int> Selection(HWND edit) {

@@ -52,12 +52,22 @@ void Navigate(HWND target, const std::string& path, FakeWorld& world,
               vt::AppSettings settings = {}, HWND owner = nullptr);
 
 // The current folder of an Explorer-style file dialog of another process
-// (CDM_GETFOLDERPATH with a buffer placed in that process).
+// (CDM_GETFOLDERPATH with a buffer placed in that process). The dialog answers
+// in its own form: FileDialogFolder for a dialog of GetOpenFileNameA,
+// FileDialogFolderW (UTF-16, returned as UTF-8) for one of GetOpenFileNameW.
 std::string FileDialogFolder(HWND dialog);
+std::string FileDialogFolderW(HWND dialog);
 
-// Text and selection (start, end) of an edit control of any process.
+// Text (read as UTF-16, returned as UTF-8) and selection (start, end) of an
+// edit control of any process.
 std::string Text(HWND w);
 std::pair<int, int> Selection(HWND edit);
+
+// "Проекты 日本語 🎵": a folder name in three scripts, one of them outside
+// the basic plane.
+extern const char kMixedScriptName[];
+// Makes the folder with the W call, as a Unicode program would; its path.
+std::string MakeDirW(const vt::test::ScratchDir& dir, const std::string& name);
 
 std::string Lower(std::string s);
 

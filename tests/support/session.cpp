@@ -80,6 +80,7 @@ bool VantrelRun::Launch(const std::string& args) {
     store.folders = folders;
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
+    if (editProfile) editProfile();
     return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
 }
 
@@ -126,12 +127,17 @@ DWORD VantrelRun::StoredShowTray() const {
 
 void PressKey(WORD vk) { Send({Key(vk, false), Key(vk, true)}); }
 
-void PressChord(const std::vector<WORD>& modifiers, WORD vk) {
+void PressChord(const std::vector<WORD>& modifiers, WORD vk) { PressChords({{modifiers, vk}}); }
+
+void PressChords(const std::vector<Chord>& chords) {
     std::vector<INPUT> in;
-    for (WORD m : modifiers) in.push_back(Key(m, false));
-    in.push_back(Key(vk, false));
-    in.push_back(Key(vk, true));
-    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) in.push_back(Key(*it, true));
+    for (const Chord& c : chords) {
+        for (WORD m : c.modifiers) in.push_back(Key(m, false));
+        in.push_back(Key(c.vk, false));
+        in.push_back(Key(c.vk, true));
+        for (auto it = c.modifiers.rbegin(); it != c.modifiers.rend(); ++it)
+            in.push_back(Key(*it, true));
+    }
     Send(in);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ public:
     vt::FolderList folders;
     // The desktop the program starts on (the caller's if empty).
     std::string desktop;
+    // Runs after settings and folders are saved, before the start: a test
+    // changes the stored values there as another tool would.
+    std::function<void()> editProfile;
 
     // Saves settings and folders (marked as already run) and starts the
     // program; WaitReady waits until it has published its window.
@@ -64,6 +68,12 @@ private:
 // Key presses and releases as the keyboard driver would deliver them.
 void PressKey(WORD vk);
 void PressChord(const std::vector<WORD>& modifiers, WORD vk);
+// Several chords in one burst of input, as fast as a keyboard can deliver them.
+struct Chord {
+    std::vector<WORD> modifiers;
+    WORD vk;
+};
+void PressChords(const std::vector<Chord>& chords);
 // Moves the pointer (screen coordinates), as a mouse would.
 void MoveMouse(POINT screen);
 void TurnWheel(int clicks);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <utility>
 
 namespace vt::test {
@@ -240,6 +241,50 @@ ScopedUserClassesRoot::ScopedUserClassesRoot() {
 
 ScopedUserClassesRoot::~ScopedUserClassesRoot() {
     if (active_) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+}
+
+bool WriteSolidIconFile(const std::string& path,
+                        const std::vector<std::pair<int, COLORREF>>& pictures) {
+    std::string head, body;
+    auto put16 = [](std::string& s, unsigned v) { s += char(v & 0xFF); s += char((v >> 8) & 0xFF); };
+    auto put32 = [&](std::string& s, unsigned v) { put16(s, v & 0xFFFF); put16(s, v >> 16); };
+    put16(head, 0);
+    put16(head, 1);  // icons
+    put16(head, static_cast<unsigned>(pictures.size()));
+    size_t offset = 6 + 16 * pictures.size();
+    for (const auto& p : pictures) {
+        const unsigned n = static_cast<unsigned>(p.first);
+        const unsigned maskRow = ((n + 31) / 32) * 4;
+        std::string image;
+        put32(image, 40);
+        put32(image, n);
+        put32(image, 2 * n);  // colour and mask
+        put16(image, 1);
+        put16(image, 32);
+        for (int i = 0; i < 6; ++i) put32(image, 0);
+        for (unsigned i = 0; i < n * n; ++i) {  // BGRA, opaque
+            image += char(GetBValue(p.second));
+            image += char(GetGValue(p.second));
+            image += char(GetRValue(p.second));
+            image += char(0xFF);
+        }
+        image.append(maskRow * n, '\0');  // AND mask: all opaque
+        head += char(n & 0xFF);
+        head += char(n & 0xFF);
+        head += '\0';
+        head += '\0';
+        put16(head, 1);
+        put16(head, 32);
+        put32(head, static_cast<unsigned>(image.size()));
+        put32(head, static_cast<unsigned>(offset));
+        offset += image.size();
+        body += image;
+    }
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const std::string all = head + body;
+    const bool ok = fwrite(all.data(), 1, all.size(), f) == all.size();
+    return fclose(f) == 0 && ok;
 }
 
 }  // namespace vt::test

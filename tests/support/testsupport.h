@@ -119,4 +119,9 @@ private:
     bool active_ = false;
 };
 
+// Writes an .ico file with one fully opaque picture per (size, colour), each
+// a solid square, so that a test can tell by its pixels which size was drawn.
+bool WriteSolidIconFile(const std::string& path,
+                        const std::vector<std::pair<int, COLORREF>>& pictures);
+
 }  // namespace vt::test

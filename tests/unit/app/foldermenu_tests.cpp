@@ -3,9 +3,13 @@
 // picture, and that pictures are loaded once per cache lifetime.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 #include "app/mainframe.h"
+#include "framework/dpi.h"
+#include "framework/gdi.h"
+#include "framework/text.h"
 #include "resources/resource.h"
 #include "support/testsupport.h"
 
@@ -108,6 +112,145 @@ TEST_F(FolderMenuTest, ExistingFoldersThenCommandsEachWithAPictureLoadedOnce) {
     EXPECT_NE(first.items[ID_FOLDER_FIRST].second, third.items[ID_FOLDER_FIRST].second);
 
     frame.DestroyWindow();
+}
+
+// What the frame measured and drew for each item, read after it handled
+// each message: the item's text as the menu holds it (UTF-16), its size, the
+// size of its picture and how many pixels of the drawn item have a colour.
+struct Drawn {
+    std::map<UINT, std::wstring> text;
+    std::map<UINT, SIZE> measured;
+    std::map<UINT, SIZE> pictureSize;
+    std::map<UINT, std::map<COLORREF, int>> colours;
+};
+
+Drawn* g_drawn = nullptr;
+
+LRESULT CALLBACK WatchAfter(int code, WPARAM w, LPARAM l) {
+    const auto* r = reinterpret_cast<const CWPRETSTRUCT*>(l);
+    if (code == HC_ACTION && g_drawn && r->hwnd == g_owner) {
+        if (r->message == WM_MEASUREITEM) {
+            const auto* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(r->lParam);
+            if (mis->CtlType == ODT_MENU)
+                g_drawn->measured[mis->itemID] = {static_cast<LONG>(mis->itemWidth),
+                                                  static_cast<LONG>(mis->itemHeight)};
+        } else if (r->message == WM_DRAWITEM) {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(r->lParam);
+            const auto* data = reinterpret_cast<const CNewMenuItemData*>(dis->itemData);
+            if (dis->CtlType == ODT_MENU && data && !data->IsSeparator()) {
+                wchar_t text[256] = {};
+                GetMenuStringW(reinterpret_cast<HMENU>(dis->hwndItem), dis->itemID, text, 256,
+                               MF_BYCOMMAND);
+                g_drawn->text[dis->itemID] = text;
+                g_drawn->pictureSize[dis->itemID] =
+                    data->m_pMenuIcon ? data->m_pMenuIcon->GetImageSize() : SIZE{0, 0};
+                // The item as it is on the menu now.
+                const RECT& rc = dis->rcItem;
+                const int cw = rc.right - rc.left, ch = rc.bottom - rc.top;
+                BITMAPINFO bi = TopDown32BitInfo(cw, ch);
+                void* bits = nullptr;
+                HDC mem = CreateCompatibleDC(dis->hDC);
+                HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+                HGDIOBJ old = SelectObject(mem, bmp);
+                BitBlt(mem, 0, 0, cw, ch, dis->hDC, rc.left, rc.top, SRCCOPY);
+                GdiFlush();
+                auto& counts = g_drawn->colours[dis->itemID];
+                for (int i = 0; i < cw * ch; ++i) {
+                    const DWORD p = static_cast<const DWORD*>(bits)[i];
+                    ++counts[RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)];
+                }
+                SelectObject(mem, old);
+                DeleteObject(bmp);
+                DeleteDC(mem);
+                if (g_drawn->text.size() == g_expected) EndMenu();
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+}
+
+Drawn PopAndRead(CMainFrame& frame, size_t expected) {
+    Drawn d;
+    g_owner = frame.m_hWnd;
+    g_drawn = &d;
+    g_expected = expected;
+    UniqueHook hook(
+        SetWindowsHookExA(WH_CALLWNDPROCRET, WatchAfter, nullptr, GetCurrentThreadId()));
+    UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
+    frame.SendMessage(WM_COMMAND, ID_POP_MENU);
+    KillTimer(nullptr, timer);
+    g_drawn = nullptr;
+    PumpMessages();
+    return d;
+}
+
+// A folder whose name mixes three scripts, stored by another tool (the W
+// calls), with an icon file that holds a blue 16-pixel and a red 24-pixel
+// picture: the menu shows the name whole and the picture of the size of the
+// DPI it is drawn at (this prefix's: 96, or 144 in the high-DPI run).
+TEST(FolderMenuScripts, NameInAnyScriptAndThePictureOfTheDpisSize) {
+    ScopedRegTree tree(HKEY_CURRENT_USER, "Software\\VantrelFolderMenuTest");
+    ScratchDir dir("foldermenu");
+    const std::wstring name = L"\u041F\u0440\u043E\u0435\u043A\u0442\u044B "
+                              L"\u65E5\u672C\u8A9E \xD83C\xDFB5";
+    const std::wstring folder = ToWide(dir.Path()) + L"\\" + name;
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const COLORREF blue = RGB(20, 40, 210), red = RGB(220, 20, 30);
+    const std::string ico = dir.Path() + "\\pictures.ico";
+    ASSERT_TRUE(WriteSolidIconFile(ico, {{16, blue}, {24, red}}));
+    {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER,
+                                  L"Software\\VantrelFolderMenuTest\\Vantrel\\Entries", 0,
+                                  nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        auto setW = [k](const wchar_t* n, const std::wstring& v) {
+            RegSetValueExW(k, n, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                           static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
+        };
+        const DWORD count = 1, index = 0;
+        RegSetValueExW(k, L"Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), 4);
+        setW(L"Path0", folder);
+        setW(L"Title0", name);
+        setW(L"IconFile0", ToWide(ico));
+        RegSetValueExW(k, L"IconIndex0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&index), 4);
+        RegCloseKey(k);
+    }
+    CRegProfile profile("VantrelFolderMenuTest", "Vantrel");
+    profile.WriteProfileInt("", regname::kAlreadyRun, 1);
+    profile.WriteProfileInt("", regname::kShowTray, 0);
+    profile.WriteProfileInt("", regname::kShortcutType, 0);
+    SetCursorPos(200, 200);
+
+    CMainFrame frame(profile);
+    frame.reportMessage = [](const std::string&) {};
+    ASSERT_TRUE(frame.Create());
+    Drawn d = PopAndRead(frame, 3);
+    frame.DestroyWindow();
+
+    ASSERT_EQ(d.text.count(ID_FOLDER_FIRST), 1u) << "the folder has an item: its path was found";
+    EXPECT_EQ(d.text[ID_FOLDER_FIRST], name);
+    EXPECT_EQ(d.text[ID_SETUP], L"Setup...");
+    const int dpi = SystemDpi();
+    const int size = SmallIconSizeForDpi(dpi);
+    for (UINT id : {UINT(ID_FOLDER_FIRST), UINT(ID_SETUP), UINT(ID_APP_EXIT_CMD)}) {
+        EXPECT_EQ(d.pictureSize[id].cx, size) << id;
+        // Room for the picture and the menu font of this DPI.
+        EXPECT_GE(d.measured[id].cy, size + ScaleForDpi(7, dpi)) << id;
+    }
+    NONCLIENTMETRICSA ncm = {};
+    ASSERT_TRUE(NonClientMetricsForDpi(ncm, dpi));
+    EXPECT_GT(d.measured[ID_FOLDER_FIRST].cy, std::abs(ncm.lfMenuFont.lfHeight));
+    // The file's own picture of that size, whole: blue at 16, red at 24.
+    auto& seen = d.colours[ID_FOLDER_FIRST];
+    if (size == 16) {
+        EXPECT_EQ(seen[blue], 16 * 16);
+        EXPECT_EQ(seen[red], 0);
+    } else {
+        ASSERT_EQ(size, 24) << "no picture of this size in the file";
+        EXPECT_EQ(seen[red], 24 * 24);
+        EXPECT_EQ(seen[blue], 0);
+    }
 }
 
 }  // namespace

@@ -193,6 +193,41 @@ TEST_F(Instance, TwoStartsAtTheSameMomentGiveExactlyOneInstance) {
     EXPECT_TRUE(test::WaitUntil([&] { return !first_.Running() && !second_.Running(); }, 10000));
 }
 
+// Vantrel's own main window in a process: the hidden "Vantrel" window.
+HWND MainWindowOf(const test::ChildProcess& p) {
+    for (HWND w : test::TopWindowsOfProcess(p.Pid()))
+        if (CWnd(w).GetWindowText() == "Vantrel" && !IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+TEST_F(Instance, NameTakenByAnotherObjectDoesNotBlockLaterStarts) {
+    // No shortcut, so that two instances do not compete for one.
+    CRegProfile p("Quorvane.", "Vantrel");
+    p.WriteProfileInt("", "Already Run", 1);
+    p.WriteProfileInt("", "Shortcut Type", 0);
+    p.WriteProfileInt("", "Show Tray", 0);
+    // Something else holds the record's name: the window cannot be published.
+    UniqueKernelHandle squatter(CreateEventA(nullptr, TRUE, FALSE, kMapping));
+    ASSERT_TRUE(squatter);
+    ASSERT_TRUE(first_.Start(Exe()));
+    ASSERT_TRUE(test::WaitUntil([&] { return MainWindowOf(first_) != nullptr; }, 20000));
+    EXPECT_FALSE(MappingExists());
+
+    // A later start finds no running instance and becomes one itself.
+    ASSERT_TRUE(second_.Start(Exe()));
+    EXPECT_TRUE(test::WaitUntil([&] { return MainWindowOf(second_) != nullptr; }, 5000))
+        << "the second start still waits for the start-up lock";
+    EXPECT_TRUE(first_.Running());
+    // And so does one more, after a first start that ended at once.
+    ASSERT_TRUE(third_.Start(Exe(), "/quit"));
+    EXPECT_TRUE(third_.WaitForExit(5000));
+
+    for (auto* proc : {&first_, &second_}) {
+        if (HWND w = MainWindowOf(*proc)) PostMessageA(w, WM_COMMAND, 57665, 0);
+        EXPECT_TRUE(proc->WaitForExit(10000));
+    }
+}
+
 TEST(InstanceChecker, WindowHandlesSurviveThe32BitRecord) {
     HWND w = GetDesktopWindow();
     EXPECT_EQ(CInstanceChecker::UnpackWindow(CInstanceChecker::PackWindow(w)), w);

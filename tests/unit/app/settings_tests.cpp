@@ -7,6 +7,7 @@
 
 #include "app/settings.h"
 #include "dialogs/iconsources.h"
+#include "framework/text.h"
 #include "support/testsupport.h"
 
 using namespace vt;
@@ -357,6 +358,23 @@ TEST_F(Settings, ShellFoldersKeySuppliesAFolderTheShellDoesNot) {
     ASSERT_EQ(s.folders.size(), 1u);
     EXPECT_EQ(s.folders.at(0).path, "C:\\Media\\My Clips.dir");
     EXPECT_EQ(s.folders.at(0).title, "My Clips.dir");  // last component with its extension
+
+    // A name of 256 bytes (which overran a fixed 256-byte name buffer) and a
+    // Cyrillic one ("Мои клипы") are taken whole; a path ending in a
+    // backslash names no folder.
+    const std::string longName(256, 'n');
+    const std::string cyrillic = "\xD0\x9C\xD0\xBE\xD0\xB8 \xD0\xBA\xD0\xBB\xD0\xB8\xD0\xBF\xD1\x8B";
+    SetSz(sf, "Vantrel Test Value", "C:\\" + longName);
+    s.AddDefaultFolder(-1, "Vantrel Test Value");
+    SetSz(sf, "Vantrel Test Value", "C:\\Video\\" + cyrillic);
+    s.AddDefaultFolder(-1, "Vantrel Test Value");
+    SetSz(sf, "Vantrel Test Value", "C:\\Video\\");
+    s.AddDefaultFolder(-1, "Vantrel Test Value");
+    k.DeleteValue("Vantrel Test Value");
+    ASSERT_EQ(s.folders.size(), 3u);
+    EXPECT_EQ(s.folders.at(1).title, longName);
+    EXPECT_EQ(s.folders.at(2).title, cyrillic);
+    EXPECT_EQ(s.folders.at(2).path, "C:\\Video\\" + cyrillic);
 }
 
 // ---- Data written by hand or by other tools ------------------------------
@@ -453,6 +471,66 @@ TEST_F(Settings, CountBeyondTheStoredPositionsReadsWhatExists) {
     s.LoadSettings();
     EXPECT_EQ(s.folders.size(), 2u);
     EXPECT_EQ(s.storedCount, 10);
+}
+
+
+// Names in any script, written as another tool writes them (UTF-16 through
+// the W calls): they load as UTF-8, and a save writes the same UTF-16 back.
+TEST_F(Settings, EntriesInAnyScriptLoadAndSaveUnchanged) {
+    MarkAlreadyRun();
+    // "C:\Проекты 日本語 🎵", "Проекты 日本語 🎵", an icon file of that folder.
+    const std::wstring path = L"C:\\\u041F\u0440\u043E\u0435\u043A\u0442\u044B "
+                              L"\u65E5\u672C\u8A9E \xD83C\xDFB5";
+    const std::wstring title = path.substr(3);
+    const std::wstring icon = path + L"\\\u0437\u043D\u0430\u0447\u043E\u043A.ico";
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(kEntries).c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    auto setW = [k](const wchar_t* name, const std::wstring& v) {
+        RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                       static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
+    };
+    const DWORD count = 1, index = 2;
+    RegSetValueExW(k, L"Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), 4);
+    setW(L"Path0", path);
+    setW(L"Title0", title);
+    setW(L"IconFile0", icon);
+    RegSetValueExW(k, L"IconIndex0", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&index), 4);
+    RegCloseKey(k);
+
+    CSettingsStore s(TestProfile());
+    s.LoadSettings();
+    ASSERT_EQ(s.folders.size(), 1u);
+    EXPECT_EQ(s.folders[0].path, ToNarrow(path));
+    EXPECT_EQ(s.folders[0].title, ToNarrow(title));
+    EXPECT_EQ(s.folders[0].iconFile, ToNarrow(icon));
+    EXPECT_EQ(s.folders[0].iconIndex, 2);
+    EXPECT_EQ(s.folders[0].path.find('?'), std::string::npos);
+
+    // Saved and loaded again: the registry holds the very same UTF-16 data.
+    s.SaveSettings();
+    auto readW = [](const wchar_t* name) {
+        HKEY key = nullptr;
+        std::wstring v;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(kEntries).c_str(), 0, KEY_READ, &key) != 0)
+            return v;
+        wchar_t buf[1024] = {};
+        DWORD type = 0, size = sizeof buf;
+        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == 0 &&
+            type == REG_SZ)
+            v.assign(buf, size / sizeof(wchar_t));
+        RegCloseKey(key);
+        return v;
+    };
+    EXPECT_EQ(readW(L"Path0"), path + L'\0');
+    EXPECT_EQ(readW(L"Title0"), title + L'\0');
+    EXPECT_EQ(readW(L"IconFile0"), icon + L'\0');
+    CSettingsStore again(TestProfile());
+    again.LoadSettings();
+    ASSERT_EQ(again.folders.size(), 1u);
+    EXPECT_EQ(again.folders[0].title, s.folders[0].title);
+    EXPECT_EQ(again.folders[0].path, s.folders[0].path);
 }
 
 }  // namespace

@@ -442,6 +442,39 @@ TEST_F(IconSources, LoadSmallIconFollowsTheThreeKinds) {
     EXPECT_EQ(LoadSmallIcon(kSil, -1), nullptr);
 }
 
+// An icon for another DPI is the file's own picture of that size, not a
+// stretched small one; a size the file lacks is made from its pictures.
+TEST_F(IconSources, IconOfSizeTakesTheFilesPictureOfThatSize) {
+    test::ScratchDir dir("vticon");
+    const std::string ico = dir.Path() + "\\sizes.ico";
+    ASSERT_TRUE(test::WriteSolidIconFile(ico, {{16, kBlue}, {24, kRed}, {32, kGreen}}));
+    for (const auto& want : {std::make_pair(16, kBlue), std::make_pair(24, kRed),
+                             std::make_pair(32, kGreen)}) {
+        UniqueIcon icon(LoadIconOfSize(ico, 0, want.first));
+        ASSERT_TRUE(icon) << want.first;
+        const IconLook look = LookAt(icon.Get());
+        EXPECT_EQ(look.size.cx, want.first);
+        EXPECT_EQ(look.size.cy, want.first);
+        EXPECT_EQ(look.centre, want.second) << want.first;
+    }
+    UniqueIcon twenty(LoadIconOfSize(ico, 0, 20));
+    ASSERT_TRUE(twenty);
+    EXPECT_EQ(LookAt(twenty.Get()).size.cx, 20);
+    EXPECT_EQ(LoadIconOfSize(ico, -1, 24), nullptr);   // the default picture
+    EXPECT_EQ(LoadIconOfSize(ico, 1, 24), nullptr);    // beyond the file's icons
+    EXPECT_EQ(LoadIconOfSize("", 0, 24), nullptr);
+
+    // The shell's image lists share their indices: a system image of any size.
+    const DocumentsFolder docs = Documents();
+    ASSERT_GE(docs.index, 0);
+    for (int size : {16, 24, 32}) {
+        UniqueIcon sil(LoadIconOfSize(kSil, docs.index, size));
+        ASSERT_TRUE(sil) << size;
+        EXPECT_EQ(LookAt(sil.Get()).size.cx, size);
+    }
+    EXPECT_EQ(LoadIconOfSize(kSil, -1, 24), nullptr);
+}
+
 TEST_F(IconSources, SystemImageListIsBorrowedFromTheShell) {
     char temp[MAX_PATH] = {};
     ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);

@@ -178,4 +178,59 @@ TEST(MenuFrame, OwnShadowFactors) {
     EXPECT_EQ(BottomShadowFactor(4, w - 5, w), 135);
 }
 
+// At 144 DPI (150 %) every length of 96 DPI is half as long again, rounded
+// to the nearest pixel; lines stay whole pixels.
+TEST(MenuLayout, LengthsAt144Dpi) {
+    SIZE s = FlatItemSize(24, 24, 28, SIZE{50, 20}, 144);
+    EXPECT_EQ(s.cx, 24 + 14 + 50 + 9);
+    EXPECT_EQ(s.cy, 24 + 11);  // 28 is not above 24 + 12
+    s = ClassicItemSize(24, 24, 28, SIZE{50, 20}, 144);
+    EXPECT_EQ(s.cx, 50 + 48 + 3);
+    EXPECT_EQ(s.cy, 30);  // 24 + 6
+    const RECT item = {10, 20, 210, 55};
+    EXPECT_EQ(FlatStripRect(item, 24, 144).right, 10 + 24 + 12);
+    EXPECT_EQ(FlatTextRect(item, 24, 144).left, 10 + 24 + 18);
+    EXPECT_EQ(FlatTextRect(item, 24, 144).right, 210 - 23);  // 22.5
+    EXPECT_EQ(FlatPictureOrigin(item, 24, SIZE{24, 24}, 144).x, 10 + 5);  // 4.5
+    EXPECT_EQ(SeparatorSize(144).cy, 5);
+    EXPECT_EQ(LineWidth(96), 1);
+    EXPECT_EQ(LineWidth(120), 1);
+    EXPECT_EQ(LineWidth(144), 2);
+    EXPECT_EQ(LineWidth(48), 1);  // never thinner than a pixel
+}
+
+TEST(MenuFrame, MarginsAndShadowAt144Dpi) {
+    const FrameMargins off = FlatFrameMargins(false, 144);
+    EXPECT_EQ(off.left, 3);
+    EXPECT_EQ(off.right, 8);   // 7.5
+    EXPECT_EQ(off.bottom, 9);
+    const WindowPosDelta d = FlatWindowPosDelta(true, 144);
+    EXPECT_EQ(d.dcx, -3);
+    EXPECT_EQ(d.dy, -2);
+    EXPECT_EQ(FlatContentRect(RECT{100, 100, 200, 300}, false, 144).right, 200 - 11);
+    EXPECT_EQ(ShadowWidth(144), 6);
+    EXPECT_EQ(FlatFrameBox(120, 80, false, 144).right, 114);
+    // The four steps of the 4-pixel shadow spread over 6 pixels.
+    const int steps[] = {1, 2, 2, 3, 4, 4};
+    for (int col = 1; col <= 6; ++col) EXPECT_EQ(ShadowStep(col, 144), steps[col - 1]) << col;
+    // The same ramps as at 96 DPI, over scaled lengths: copied for the first
+    // 6 rows, falling over the next 6, then flat, rising over the last 6.
+    const int h = 100, w = 150;
+    EXPECT_EQ(RightShadowFactor(1, 5, h, 144), -1);
+    EXPECT_EQ(RightShadowFactor(1, 6, h, 144), 249);
+    EXPECT_EQ(RightShadowFactor(6, 11, h, 144), 159);
+    EXPECT_EQ(RightShadowFactor(6, 50, h, 144), 135);
+    EXPECT_EQ(RightShadowFactor(1, 50, h, 144), 225);
+    EXPECT_EQ(RightShadowFactor(1, h - 6, h, 144), 231);
+    EXPECT_EQ(RightShadowFactor(1, h - 1, h, 144), 249);
+    EXPECT_EQ(BottomShadowFactor(1, 5, w, 144), -1);
+    EXPECT_EQ(BottomShadowFactor(6, 60, w, 144), 135);
+    EXPECT_EQ(BottomShadowFactor(1, w - 7, w, 144), 225);
+    EXPECT_EQ(BottomShadowFactor(1, w - 6, w, 144), -1);
+    // At 96 DPI the stretched ramps are the plain ones.
+    for (int col = 1; col <= 4; ++col)
+        for (int row = 0; row < h; ++row)
+            EXPECT_EQ(RightShadowFactor(col, row, h, 96), RightShadowFactor(col, row, h));
+}
+
 }  // namespace

@@ -187,7 +187,8 @@ TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
         EXPECT_EQ(g_cap.At(W - 1, H / 2), menu::ScaleColor(kBehind, 225));
         EXPECT_EQ(g_cap.At(W - 4, H / 2), menu::ScaleColor(kBehind, 135));
         EXPECT_EQ(g_cap.At(W / 2, H - 2), menu::ScaleColor(kBehind, 195));
-        EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);       // the offset corner is untouched
+        EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);       // the offset corners are untouched
+        EXPECT_EQ(g_cap.At(1, H - 2), kBehind);
     }
     {
         ShadowSetting on(true);
@@ -225,6 +226,34 @@ TEST_F(MenuWindow, OwnerDrawnItemsArePaintedAndPickedWithTheKeyboard) {
         for (int x = 0; x < 40; ++x) blue += g_cap.At(x, y) == RGB(40, 80, 200);
     EXPECT_GE(blue, 50);  // Beta's picture
     CNewMenu::SetUsePreparedImages(TRUE);
+}
+
+// A menu window that the system shows again without making it anew is only
+// announced by the "size the menu" message: it is subclassed again on that.
+TEST(MenuWindowReuse, SubclassedWhenMadeAndAgainOnTheSizeMessage) {
+    CNewMenuHook::Instance();
+    UniqueMenuHandle popup(CreatePopupMenu());
+    AppendMenuA(popup.Get(), MF_STRING, 1, "Only item");
+    HWND w = CreateWindowExA(WS_EX_TOOLWINDOW, "#32768", "", WS_POPUP, 10, 10, 50, 30, nullptr,
+                             nullptr, nullptr, popup.Get());
+    ASSERT_NE(w, nullptr);
+    auto* made = CNewMenuHook::GetMenuHookData(w);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
+    EXPECT_NE(GetPropA(w, "OldMenuProc"), nullptr);
+
+    SendMessageA(w, WM_SHOWWINDOW, FALSE, 0);  // hidden: the subclass ends
+    EXPECT_EQ(CNewMenuHook::GetMenuHookData(w), nullptr);
+    EXPECT_EQ(GetPropA(w, "OldMenuProc"), nullptr);
+
+    SendMessageA(w, 0x1E2, 0, 0);
+    auto* again = CNewMenuHook::GetMenuHookData(w);
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
+    EXPECT_NE(GetPropA(w, "OldMenuProc"), nullptr);
+
+    DestroyWindow(w);
+    EXPECT_EQ(CNewMenuHook::GetMenuHookData(w), nullptr);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/text.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
 #include "navigation/sendwindow.h"
@@ -192,7 +193,7 @@ TEST(NavRemoteAccess, TreeItemTextOfAnotherProcess) {
     auto root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     ASSERT_TRUE(root);
     const std::string text = ReadRemoteTreeItemText(tree, root);
-    // Cut to the 4056-byte area. Wine's tree fills all of it without a
+    // Cut to the 4056-unit area. Wine's tree fills all of it without a
     // terminating zero; the reader must still end the string inside its buffer.
     EXPECT_GE(text.size(), 4055u);
     EXPECT_LE(text.size(), 4056u);
@@ -202,17 +203,42 @@ TEST(NavRemoteAccess, TreeItemTextOfAnotherProcess) {
     EXPECT_FALSE(IsBrowseForFolderDialog(CWnd(fx.Window())));
 }
 
-TEST(NavRemoteAccess, PlacedStringTakesLengthPlusOneBytes) {
+TEST(NavRemoteAccess, TreeItemTextInAnyScriptIsCutBetweenCharacters) {
+    // The fixture runs in the system's code page; the text is read as UTF-16.
+    Fixture short_;
+    ASSERT_TRUE(short_.Start("fakebrowse", std::string("\"") + kMixedScriptName + "\" 0",
+                             "VtNavFixtureDialog"));
+    ASSERT_TRUE(short_.WaitForLog("ready"));
+    HWND tree = GetDlgItem(short_.Window(), 14145);
+    auto root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    EXPECT_EQ(ReadRemoteTreeItemText(tree, root), kMixedScriptName);
+
+    // 4055 letters and a character of two UTF-16 units: the area ends after
+    // its first unit, which must not come back as half a character.
+    const std::string emoji = "\xF0\x9F\x8E\xB5";
+    Fixture cut;
+    ASSERT_TRUE(cut.Start("fakebrowse", "\"" + std::string(4055, 'q') + emoji + "\" 0",
+                          "VtNavFixtureDialog"));
+    ASSERT_TRUE(cut.WaitForLog("ready"));
+    tree = GetDlgItem(cut.Window(), 14145);
+    root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    EXPECT_EQ(ReadRemoteTreeItemText(tree, root), std::string(4055, 'q'));
+}
+
+TEST(NavRemoteAccess, PlacedStringIsItsUtf16UnitsAndAZero) {
     Fixture fx;
     ASSERT_TRUE(fx.Start("hang", "", "VtNavFixtureDialog"));
-    const std::string path = "C:\\some\\folder";
+    const std::string path = std::string("C:\\some\\") + kMixedScriptName;
+    const std::wstring wide = ToWide(path);
+    ASSERT_EQ(wide.size(), 22u);  // the note takes two units
     RemoteBlock block = PlaceRemoteString(fx.Window(), path);
     ASSERT_TRUE(block);
-    EXPECT_EQ(block.Size(), path.size() + 1);
-    std::string back(path.size() + 1, 'x');
-    ASSERT_TRUE(block.Read(0, &back[0], back.size()));
-    EXPECT_EQ(back, path + std::string(1, '\0'));
-    EXPECT_FALSE(block.Read(1, &back[0], back.size())) << "reads stay inside the block";
+    EXPECT_EQ(block.Size(), (wide.size() + 1) * sizeof(wchar_t));
+    std::wstring back(wide.size() + 1, L'x');
+    ASSERT_TRUE(block.Read(0, &back[0], back.size() * sizeof(wchar_t)));
+    EXPECT_EQ(back, wide + std::wstring(1, L'\0'));
+    EXPECT_FALSE(block.Read(2, &back[0], back.size() * sizeof(wchar_t)))
+        << "reads stay inside the block";
     void* where = block.Address();
     block.Release();
     MEMORY_BASIC_INFORMATION mbi = {};
@@ -224,11 +250,11 @@ TEST(NavRemoteAccess, PlacedStringTakesLengthPlusOneBytes) {
 
 TEST(NavRemoteAccess, BlockOfATimedOutMessageIsLeftToTheTarget) {
     ScratchDir dir("navfake");
-    const std::string folder = dir.MakeDir("pick");
+    const std::string folder = MakeDirW(dir, kMixedScriptName);
     const std::string desktop = GetDesktopDirectoryDisplayName();
     ASSERT_FALSE(desktop.empty());
     Fixture fx;
-    // Stalls 1500 ms on BFFM_SETSELECTIONA; the sender waits 300 ms.
+    // Stalls 1500 ms on BFFM_SETSELECTIONW; the sender waits 300 ms.
     ASSERT_TRUE(fx.Start("fakebrowse", "\"" + desktop + "\" 1500", "VtNavFixtureDialog"));
     ASSERT_TRUE(fx.WaitForLog("ready"));
     ASSERT_TRUE(IsBrowseForFolderDialog(CWnd(fx.Window())));

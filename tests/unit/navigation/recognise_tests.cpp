@@ -164,6 +164,21 @@ TEST(NavProgramOfWindow, ImagePathOfThisAndAnotherProcess) {
     EXPECT_FALSE(IsWindowOfProgram("", CWnd(top)));
     child.Terminate();
     EXPECT_FALSE(IsWindowOfProgram(notepad, CWnd(top)));
+
+    // A program in a folder of another script matches its path in any case,
+    // as the file system compares names ("Блокнот" and "БЛОКНОТ").
+    ScratchDir dir("navprog");
+    const std::string folder = dir.MakeDir("\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE\xD1\x82");
+    const std::string copy = folder + "\\notepad.exe";
+    ASSERT_TRUE(CopyFileA(notepad.c_str(), copy.c_str(), FALSE));
+    ChildProcess other;
+    ASSERT_TRUE(other.Start(copy));
+    HWND otherTop = WaitForTopWindow(other.Pid());
+    ASSERT_TRUE(otherTop);
+    const std::string shouted =
+        dir.Path() + "\\\xD0\x91\xD0\x9B\xD0\x9E\xD0\x9A\xD0\x9D\xD0\x9E\xD0\xA2\\NOTEPAD.EXE";
+    EXPECT_TRUE(IsWindowOfProgram(shouted, CWnd(otherTop))) << GetProcessImagePath(other.Pid());
+    EXPECT_FALSE(IsWindowOfProgram(notepad, CWnd(otherTop)));
 }
 
 TEST(NavInstallPaths, DirectoriesGetOneBackslashAndTheExecutable) {
@@ -184,12 +199,18 @@ TEST(NavInstallPaths, DirectoriesGetOneBackslashAndTheExecutable) {
     EXPECT_EQ(GetSmartFtpExePath(), "D:\\S F\\smartftp.exe");
     EXPECT_EQ(GetDevenvExePath(), "C:\\VS8\\Common7\\IDE\\devenv.exe");
 
-    // The value's type is not examined; a value too long for 260 bytes is none.
+    // The value's type is not examined.
     SetValue(HKEY_LOCAL_MACHINE, "Software\\Filezilla", "Install_Dir", "C:\\Bin", 0,
              REG_EXPAND_SZ);
     EXPECT_EQ(GetFileZillaExePath(), "C:\\Bin\\filezilla.exe");
+    // A path of 250 characters in another script takes 500 bytes in UTF-8 and
+    // is read whole; a value longer than any path is none.
+    std::string cyrillic;
+    for (int i = 0; i < 250; ++i) cyrillic += "\xD0\xB6";  // ж
+    SetValue(HKEY_LOCAL_MACHINE, "Software\\Filezilla", "Install_Dir", "C:\\" + cyrillic);
+    EXPECT_EQ(GetFileZillaExePath(), "C:\\" + cyrillic + "\\filezilla.exe");
     SetValue(HKEY_LOCAL_MACHINE, "Software\\Filezilla", "Install_Dir",
-             "C:\\" + std::string(300, 'x'));
+             "C:\\" + std::string(800, 'x'));
     EXPECT_EQ(GetFileZillaExePath(), "");
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/dpi.h"
 #include "framework/wnd.h"
 #include "support/testsupport.h"
 #include "uikit/trayicon.h"
@@ -334,22 +335,27 @@ TEST_F(TrayIcon, OwnerDestroyedBeforeTheIconObjectUnhooksAndRemovesCleanly) {
     EXPECT_TRUE(WaitForIconCount(base));
 }
 
+// The small image of the system DPI: 16 x 16 at 96 DPI, 24 x 24 at 144 (the
+// high-DPI run), each the resource's own picture of that size.
 TEST(LoadTrayIcon, LoadsTheSmallImageOfTheResource) {
+    const int size = SmallIconSizeForDpi(SystemDpi());
     HICON icon = LoadTrayIcon(128);
     ASSERT_NE(icon, nullptr);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
     BITMAP bm = {};
     GetObjectA(info.hbmColor, sizeof bm, &bm);
-    EXPECT_EQ(bm.bmWidth, 16);
-    EXPECT_EQ(bm.bmHeight, 16);
-    // The 16 x 16 image of the resource (blue), not the 32 x 32 one scaled down (red).
+    EXPECT_EQ(bm.bmWidth, size);
+    EXPECT_EQ(bm.bmHeight, size);
+    // The image of that size (16: blue, 24: green), not the 32 x 32 one
+    // scaled down (red).
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, info.hbmColor);
-    COLORREF c = GetPixel(dc, 8, 8);
+    COLORREF c = GetPixel(dc, size / 2, size / 2);
     SelectObject(dc, old);
     DeleteDC(dc);
-    EXPECT_EQ(c, RGB(0x20, 0x80, 0xE0));
+    ASSERT_TRUE(size == 16 || size == 24) << "the test icon has no image of " << size;
+    EXPECT_EQ(c, size == 16 ? RGB(0x20, 0x80, 0xE0) : RGB(0x30, 0xB0, 0x40));
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     DestroyIcon(icon);
