@@ -9,6 +9,7 @@
 
 #include "app/hookbinding.h"
 #include "app/settings.h"
+#include "framework/dialog.h"
 #include "framework/wnd.h"
 #include "navigation/background.h"
 #include "uikit/newmenu.h"
@@ -71,6 +72,18 @@ public:
         CMainFrame& frame_;
     };
 
+    // Offers a folder for adding in the folder editor; OK appends it to the
+    // list and saves the list at once.
+    void AddFolderFromPath(const std::string& path);
+    // Command 32772: the folder a second start left in "Dir To Add".
+    void OnAddFolder();
+
+    // Runs one of the program's modal dialogs, recording it while it is open.
+    INT_PTR RunModalDialog(CDialog& dialog);
+    // The modal dialog open now, or null. Requests that would open another
+    // window over it bring it to the front instead.
+    CWnd ModalDialog() const { return modalDialog_ ? CWnd(modalDialog_->m_hWnd) : CWnd(); }
+
     // The slow icon work of start-up, done right after the window has been
     // published (and at the latest before the first menu): the system image
     // indices of the loaded folders. The icon reference values wait for
@@ -132,6 +145,7 @@ private:
     nav::BackgroundNavigator navigator_;
     bool menuOpen_ = false;   // from ShowFolderMenu's start to its return
     int modalDialogs_ = 0;    // modal dialogs open now (nested ones count too)
+    CDialog* modalDialog_ = nullptr;  // not owned; set while RunModalDialog runs
 };
 
 }  // namespace vt

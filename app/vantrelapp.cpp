@@ -64,9 +64,15 @@ BOOL CVantrelApp::InitInstance() {
         // "/pop" must not activate the running instance: that would make its
         // hidden window the window in front, and the menu would pop with
         // Vantrel itself as the target instead of the user's dialog.
-        if (command_ != kCmdPop) checker_->ActivatePreviousInstance();
+        HWND previous = command_ != kCmdPop ? checker_->ActivatePreviousInstance() : nullptr;
         UINT id = ForwardedCommandId(command_);
-        if (id == ID_ADD_FOLDER) CSettingsStore(Profile()).WriteDirToAdd(command_);
+        if (id == ID_ADD_FOLDER) {
+            CSettingsStore(Profile()).WriteDirToAdd(command_);
+            // The folder editor that opens for the path answers what the
+            // user just did: the running instance may bring it to the front.
+            DWORD pid = 0;
+            if (previous && GetWindowThreadProcessId(previous, &pid)) AllowSetForegroundWindow(pid);
+        }
         if (id) checker_->PostCommandToPrevious(id);
         return FALSE;
     }
@@ -91,6 +97,9 @@ BOOL CVantrelApp::InitInstance() {
     if (command_ == kCmdPop) {
         frame_->FinishStartup();
         frame_->SendMessage(WM_COMMAND, ID_POP_MENU);
+    } else if (!command_.empty()) {
+        // A folder path: offered at once, without going through "Dir To Add".
+        frame_->AddFolderFromPath(command_);
     }
     return TRUE;
 }

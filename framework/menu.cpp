@@ -2,14 +2,14 @@
 
 #include <string.h>
 
-#include <unordered_map>
+#include "framework/threadmap.h"
 
 namespace vt {
 
 namespace {
 // Menus attached to objects on this thread; menus, like windows, are only
 // touched by the GUI thread.
-thread_local std::unordered_map<HMENU, CMenu*> t_menus;
+using MenuMap = ThreadHandleMap<HMENU, CMenu>;
 
 bool ItemMatches(HMENU menu, int pos, UINT id, ULONG_PTR itemData) {
     MENUITEMINFOA mii = {};
@@ -53,17 +53,16 @@ bool MenuHoldsItem(HMENU menu, UINT id, ULONG_PTR itemData) {
 CMenu::~CMenu() { DestroyMenu(); }
 
 BOOL CMenu::Attach(HMENU menu) {
-    if (m_hMenu || !menu || !::IsMenu(menu) || t_menus.count(menu)) return FALSE;
+    if (m_hMenu || !menu || !::IsMenu(menu) || MenuMap::Find(menu)) return FALSE;
     m_hMenu = menu;
-    t_menus[menu] = this;
+    MenuMap::Set(menu, this);
     return TRUE;
 }
 
 HMENU CMenu::Detach() {
     HMENU h = m_hMenu;
     if (h) {
-        auto it = t_menus.find(h);
-        if (it != t_menus.end() && it->second == this) t_menus.erase(it);
+        MenuMap::Erase(h, this);
     }
     m_hMenu = nullptr;
     return h;
@@ -75,22 +74,21 @@ BOOL CMenu::DestroyMenu() {
 }
 
 CMenu* CMenu::FromHandlePermanent(HMENU menu) {
-    auto it = t_menus.find(menu);
-    return it == t_menus.end() ? nullptr : it->second;
+    return MenuMap::Find(menu);
 }
 
 CMenu* CMenu::FindPopupMenuFromID(UINT id, ULONG_PTR itemData) {
     // Exact match on id and item data first: two live menus may share an id.
     if (itemData) {
         // The menu of the last request first: the requests of one menu come together.
-        const auto last = t_menus.find(t_lastMenu);
-        if (last != t_menus.end() && MenuHoldsItem(last->first, id, itemData)) return last->second;
-        for (const auto& e : t_menus)
-            if (e.first != t_lastMenu && MenuHoldsItem(e.first, id, itemData)) return e.second;
+        CMenu* last = MenuMap::Find(t_lastMenu);
+        if (last && MenuHoldsItem(t_lastMenu, id, itemData)) return last;
+        if (CMenu* m = MenuMap::FindIf([&](HMENU h, CMenu*) {
+                return h != t_lastMenu && MenuHoldsItem(h, id, itemData);
+            }))
+            return m;
     }
-    for (const auto& e : t_menus)
-        if (MenuHoldsItem(e.first, id, 0)) return e.second;
-    return nullptr;
+    return MenuMap::FindIf([&](HMENU h, CMenu*) { return MenuHoldsItem(h, id, 0); });
 }
 
 std::string CMenu::GetMenuString(UINT id, UINT flags) const {

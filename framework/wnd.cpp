@@ -2,10 +2,10 @@
 
 #include <string.h>
 
-#include <unordered_map>
 
 #include "framework/app.h"
 #include "framework/menu.h"
+#include "framework/threadmap.h"
 #include "framework/trace.h"
 
 namespace vt {
@@ -14,7 +14,7 @@ namespace {
 // Objects attached to windows of this thread. All of the program's windows
 // live on its one GUI thread; a per-thread map keeps lookups cheap (window
 // properties would cost a server call per message under some systems).
-thread_local std::unordered_map<HWND, CWindowImpl*> t_windows;
+using WindowMap = ThreadHandleMap<HWND, CWindowImpl>;
 
 // The object whose window CreateEx is creating; taken by the CBT hook at the
 // first window creation, before the window's first message.
@@ -147,14 +147,13 @@ CWindowImpl::~CWindowImpl() {
 }
 
 CWindowImpl* CWindowImpl::FromHandlePermanent(HWND w) {
-    auto it = t_windows.find(w);
-    return it == t_windows.end() ? nullptr : it->second;
+    return WindowMap::Find(w);
 }
 
 void CWindowImpl::Attach(HWND w, WNDPROC previous) {
     m_hWnd = w;
     prevProc_ = previous;
-    t_windows[w] = this;
+    WindowMap::Set(w, this);
 }
 
 void CWindowImpl::Detach() {
@@ -162,7 +161,7 @@ void CWindowImpl::Detach() {
     if (prevProc_ &&
         reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &StaticWndProc)
         SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc_));
-    t_windows.erase(m_hWnd);
+    WindowMap::Erase(m_hWnd, this);
     m_hWnd = nullptr;
     prevProc_ = nullptr;
 }
@@ -171,7 +170,9 @@ LRESULT CALLBACK CWindowImpl::CbtCreateProc(int code, WPARAM w, LPARAM l) {
     HHOOK hook = t_cbtHook;
     if (code == HCBT_CREATEWND && t_creating) {
         CWindowImpl* obj = t_creating;
-        t_creating = nullptr;
+        // Only the first window is ours: a dialog's controls, created while
+        // its creation call runs, keep their own procedures.
+        UnhookCreation();
         HWND h = reinterpret_cast<HWND>(w);
         auto prev = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
@@ -180,17 +181,26 @@ LRESULT CALLBACK CWindowImpl::CbtCreateProc(int code, WPARAM w, LPARAM l) {
     return CallNextHookEx(hook, code, w, l);
 }
 
+void CWindowImpl::HookNextCreation() {
+    UnhookCreation();
+    t_creating = this;
+    t_cbtHook = SetWindowsHookExA(WH_CBT, CbtCreateProc, nullptr, GetCurrentThreadId());
+}
+
+void CWindowImpl::UnhookCreation() {
+    if (t_cbtHook) UnhookWindowsHookEx(t_cbtHook);
+    t_cbtHook = nullptr;
+    t_creating = nullptr;
+}
+
 bool CWindowImpl::CreateEx(DWORD exStyle, const char* className, const char* windowName,
                            DWORD style, int x, int y, int cx, int cy, HWND parent,
                            HMENU menuOrId, void* createParam) {
     if (m_hWnd) return false;
-    t_creating = this;
-    t_cbtHook = SetWindowsHookExA(WH_CBT, CbtCreateProc, nullptr, GetCurrentThreadId());
+    HookNextCreation();
     HWND w = CreateWindowExA(exStyle, className, windowName, style, x, y, cx, cy, parent,
                              menuOrId, GetModuleHandleA(nullptr), createParam);
-    if (t_cbtHook) UnhookWindowsHookEx(t_cbtHook);
-    t_cbtHook = nullptr;
-    t_creating = nullptr;
+    UnhookCreation();
     if (!w) {
         // Creation failed after the window was attached (WM_CREATE returned -1).
         if (m_hWnd) Detach();
@@ -205,7 +215,13 @@ bool CWindowImpl::SubclassWindow(HWND w) {
         SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
     if (!prev) return false;
     Attach(w, prev);
+    PreSubclassWindow();
     return true;
+}
+
+bool CWindowImpl::SubclassDlgItem(UINT id, const CWnd& parent) {
+    HWND item = parent.m_hWnd ? ::GetDlgItem(parent.m_hWnd, static_cast<int>(id)) : nullptr;
+    return item && SubclassWindow(item);
 }
 
 HWND CWindowImpl::UnsubclassWindow() {
@@ -244,6 +260,50 @@ LRESULT CWindowImpl::Default() {
 
 bool CWindowImpl::OnUnhandledCommand(UINT, UINT) { return false; }
 
+bool CWindowImpl::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool CWindowImpl::RouteOwnerDraw(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    if (!l) return false;
+    UINT type = 0, id = 0;
+    HWND item = nullptr;
+    switch (msg) {
+    case WM_DRAWITEM: {
+        auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+        type = d->CtlType, id = d->CtlID, item = d->hwndItem;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+        type = m->CtlType, id = m->CtlID;
+        break;
+    }
+    case WM_DELETEITEM: {
+        auto* d = reinterpret_cast<DELETEITEMSTRUCT*>(l);
+        type = d->CtlType, id = d->CtlID, item = d->hwndItem;
+        break;
+    }
+    case WM_COMPAREITEM: {
+        auto* c = reinterpret_cast<COMPAREITEMSTRUCT*>(l);
+        type = c->CtlType, id = c->CtlID, item = c->hwndItem;
+        break;
+    }
+    default:
+        return false;
+    }
+    if (type == ODT_MENU) {
+        const bool done = msg == WM_MEASUREITEM
+            ? CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))
+            : msg == WM_DRAWITEM && CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l));
+        if (done) result = TRUE;
+        return done;
+    }
+    // A combo box's list may report itself rather than the combo box: the
+    // control id finds the combo box then.
+    CWindowImpl* control = item ? FromHandlePermanent(item) : nullptr;
+    if (!control && m_hWnd) control = FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(id)));
+    return control && control != this && control->OnChildNotify(msg, w, l, result);
+}
+
 LRESULT CWindowImpl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     LRESULT r = 0;
     if (msg == WM_COMMAND) {
@@ -253,6 +313,7 @@ LRESULT CWindowImpl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
         if (table_.DispatchNotify(reinterpret_cast<NMHDR*>(l), r)) return r;
     }
     if (table_.DispatchMessage(msg, w, l, r)) return r;
+    if (RouteOwnerDraw(msg, w, l, r)) return r;
     return CallPrevious(msg, w, l);
 }
 
@@ -315,17 +376,6 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_INITMENUPOPUP:
         if (!HIWORD(l)) UpdateMenuItems(reinterpret_cast<HMENU>(w));
         break;
-    case WM_MEASUREITEM:
-    case WM_DRAWITEM: {
-        // The window's own table first; menu items (wParam 0) then go to the
-        // menu object that made them.
-        if (Table().DispatchMessage(msg, w, l, r)) return r;
-        bool done = w == 0 && (msg == WM_MEASUREITEM
-            ? CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))
-            : CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l)));
-        if (done) return TRUE;
-        break;
-    }
     case WM_NCDESTROY: {
         r = CWindowImpl::WindowProc(msg, w, l);
         CWinApp* app = GetApp();
@@ -339,54 +389,6 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
         break;
     }
     return CWindowImpl::WindowProc(msg, w, l);
-}
-
-// ---- CDialog --------------------------------------------------------------
-
-INT_PTR CDialog::DoModal() {
-    CWinApp* app = GetApp();
-    HINSTANCE inst = app ? app->m_hInstance : GetModuleHandleA(nullptr);
-    return DialogBoxParamA(inst, MAKEINTRESOURCEA(templateId_), parent_, StaticDlgProc,
-                           reinterpret_cast<LPARAM>(this));
-}
-
-void CDialog::EndDialog(INT_PTR result) {
-    if (m_hWnd) ::EndDialog(m_hWnd, result);
-}
-
-bool CDialog::OnUnhandledCommand(UINT id, UINT code) {
-    if (code == BN_CLICKED || code == 1) {
-        if (id == IDOK) { OnOK(); return true; }
-        if (id == IDCANCEL) { OnCancel(); return true; }
-    }
-    return false;
-}
-
-LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
-    if (msg == WM_INITDIALOG) {
-        LRESULT r = 0;
-        if (Table().DispatchMessage(msg, w, l, r)) return r;
-        return OnInitDialog();
-    }
-    return CWindowImpl::WindowProc(msg, w, l);
-}
-
-INT_PTR CALLBACK CDialog::StaticDlgProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    // After WM_INITDIALOG the dialog window itself is subclassed, so messages
-    // reach the object through StaticWndProc; here only the first one matters.
-    if (msg != WM_INITDIALOG || FromHandlePermanent(h)) return FALSE;
-    auto* dlg = reinterpret_cast<CDialog*>(l);
-    if (!dlg) return FALSE;
-    auto prev = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
-    dlg->Attach(h, prev);
-    dlg->current_ = MSG{h, msg, w, l, 0, {0, 0}};
-    try {
-        return dlg->WindowProc(msg, w, l);
-    } catch (...) {
-        TraceCurrentException("WM_INITDIALOG");
-        return TRUE;
-    }
 }
 
 }  // namespace vt

@@ -1,6 +1,6 @@
 // Windows: CWnd is a non-owning view of any window (ours or another
 // program's); CWindowImpl is a window this program implements, with a message
-// table; CFrameWnd and CDialog build on it.
+// table; CFrameWnd and CDialog (dialog.h) build on it.
 #pragma once
 #include <windows.h>
 
@@ -143,8 +143,11 @@ public:
     bool CreateEx(DWORD exStyle, const char* className, const char* windowName,
                   DWORD style, int x, int y, int cx, int cy, HWND parent,
                   HMENU menuOrId, void* createParam = nullptr);
-    // Takes over an existing window (for example a dialog control).
+    // Takes over an existing window (for example a dialog control), then
+    // calls PreSubclassWindow.
     bool SubclassWindow(HWND w);
+    // SubclassWindow on the parent's control with this id.
+    bool SubclassDlgItem(UINT id, const CWnd& parent);
     HWND UnsubclassWindow();
     virtual bool DestroyWindow();
 
@@ -159,9 +162,20 @@ public:
                               HBRUSH background = nullptr, HICON icon = nullptr,
                               HCURSOR cursor = nullptr);
 
+    // A control's owner-draw request (WM_DRAWITEM, WM_MEASUREITEM,
+    // WM_DELETEITEM, WM_COMPAREITEM) that its parent passed on to it. False
+    // when the control does not take it; the parent then handles it.
+    virtual bool OnChildNotify(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+
 protected:
     // Table first, then Default(). Overrides may handle messages before the table.
     virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
+    // Called once an existing window has been taken over.
+    virtual void PreSubclassWindow() {}
+    // The next window this thread creates is attached to this object before
+    // its first message (used by CreateEx and by dialogs).
+    void HookNextCreation();
+    static void UnhookCreation();
     // WM_COMMAND / WM_NOTIFY that the table did not take; false = not handled.
     virtual bool OnUnhandledCommand(UINT id, UINT code);
     // Called after WM_NCDESTROY, when the object is no longer attached.
@@ -179,6 +193,9 @@ protected:
 
 private:
     static LRESULT CALLBACK CbtCreateProc(int code, WPARAM w, LPARAM l);
+    // Passes a control's owner-draw request to the control's object, and a
+    // menu item's to the menu object that made it.
+    bool RouteOwnerDraw(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
     LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
     CMessageTable table_;
 };
@@ -194,28 +211,6 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
     // Runs the command-enabling entries over a popup menu about to open.
     void UpdateMenuItems(HMENU menu);
-};
-
-// A dialog from a template resource. Messages pass through the table first;
-// OnInitDialog, OnOK and OnCancel are the usual overridables.
-class CDialog : public CWindowImpl {
-public:
-    CDialog(UINT templateId, HWND parent = nullptr) : templateId_(templateId), parent_(parent) {}
-    INT_PTR DoModal();
-    void EndDialog(INT_PTR result);
-
-protected:
-    virtual BOOL OnInitDialog() { return TRUE; }
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
-    bool OnUnhandledCommand(UINT id, UINT code) override;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-
-    UINT templateId_;
-    HWND parent_;
-
-private:
-    static INT_PTR CALLBACK StaticDlgProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 };
 
 }  // namespace vt

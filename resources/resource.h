@@ -14,6 +14,25 @@
 #define IDI_SETUP              140   // "Setup..." and "Exit" pictures for other
 #define IDI_EXIT               141   // sizes than the 16-pixel bitmaps
 
+// "Add/Edit" dialog controls, in tab order.
+#define IDC_PATH_CAPTION       1029  // "Folder Path" heading
+#define IDC_PATH               1016
+#define IDC_BROWSE             1017
+#define IDC_TITLE_CAPTION      1030  // "Title" heading
+#define IDC_TITLE              1018
+#define IDC_ICON_CAPTION       1031  // "Icon:" heading
+#define IDC_ICON_PICKER        1020
+#define IDC_ICON_OPTIONS       1022
+#define IDC_ICON_FILE          1023  // hidden: carries the icon file
+#define IDC_BUTTON_LINE        1028  // line above the buttons
+#define IDC_FORMAT             1033
+
+// "Icon Options..." menu commands.
+#define ID_ICON_SYSTEM_FILE    32773  // "Use default system icon file"
+#define ID_ICON_CUSTOM_FILE    32774  // "Choose custom icon file..."
+#define ID_ICON_MORE           32775  // "Get more icons"
+#define ID_ICON_RESET          32776  // "Reset to default icon"
+
 #define ID_SETUP               32771
 #define ID_ADD_FOLDER          32772
 #define ID_POP_MENU            32777

@@ -1,0 +1,45 @@
+// Adding a folder handed over from outside: by a second start (command 32772
+// with the path in "Dir To Add"), by a first start with a path, or again by
+// the tray icon's double-click.
+#include "app/mainframe.h"
+
+#include "dialogs/foldereditdlg.h"
+#include "dialogs/iconsources.h"
+#include "framework/handles.h"
+
+namespace vt {
+
+INT_PTR CMainFrame::RunModalDialog(CDialog& dialog) {
+    // Activations meanwhile bring the dialog to the front.
+    ModalScope modal(*this);
+    CDialog* previous = modalDialog_;
+    modalDialog_ = &dialog;
+    ScopeExit restore([&] { modalDialog_ = previous; });
+    return dialog.DoModal();
+}
+
+void CMainFrame::AddFolderFromPath(const std::string& path) {
+    FinishStartup();  // a first start with a path gets here before the message loop
+    CFolderEditDlg dlg(m_hWnd);
+    dlg.m_path = path;
+    dlg.m_title = path;
+    FindDefaultIcon(path, dlg.m_iconFile, dlg.m_iconIndex);
+    if (RunModalDialog(dlg) != IDOK) return;
+    store_.folders[NextFolderKey(store_.folders)] =
+        FolderEntry{dlg.m_path, dlg.m_title, dlg.m_iconFile, dlg.m_iconIndex};
+    SaveSettings();
+}
+
+void CMainFrame::OnAddFolder() {
+    // One dialog at a time: a second hand-over while the editor (or any
+    // other dialog) is open brings that dialog to the front. The path stays
+    // in "Dir To Add", so the tray icon's double-click offers it later.
+    if (CWnd open = ModalDialog()) {
+        open.GetLastActivePopup().SetForegroundWindow();
+        return;
+    }
+    const std::string path = store_.ReadDirToAdd();
+    if (!path.empty()) AddFolderFromPath(path);
+}
+
+}  // namespace vt

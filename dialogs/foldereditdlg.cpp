@@ -1,0 +1,226 @@
+#include "dialogs/foldereditdlg.h"
+
+#include <shellapi.h>
+
+#include "dialogs/browseforfolder.h"
+#include "dialogs/iconsources.h"
+#include "dialogs/systemimagelist.h"
+#include "dialogs/webpages.h"
+#include "framework/app.h"
+#include "framework/ddx.h"
+#include "framework/filedialog.h"
+#include "framework/text.h"
+#include "resources/resource.h"
+#include "uikit/titlemenu.h"
+
+namespace vt {
+
+namespace {
+const char* kFillBothFields = "You must fill both fields";
+constexpr UINT kBringToFront = WM_APP + 1;
+const char* kIconFilter = "Icon Files (*.dll;*.exe;*.ico)|*.dll;*.exe;*.ico|All Files (*.*)|*.*||";
+
+bool IsMainWindow(HWND w) {
+    CWinApp* app = GetApp();
+    return w && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd == w;
+}
+
+std::string AppTitle() {
+    CWinApp* app = GetApp();
+    return app && !app->m_pszAppName.empty() ? app->m_pszAppName : "Vantrel";
+}
+}  // namespace
+
+std::string IconMenuTitle(const std::string& iconFile) {
+    return iconFile == kSystemImageListMarker ? "System Special Icon" : iconFile;
+}
+
+CFolderEditDlg::CFolderEditDlg(HWND parent) : CDialog(IDD_ADDEDIT, parent) {
+    showMessage = [](HWND owner, const std::string& text) {
+        MessageBoxA(owner, text.c_str(), AppTitle().c_str(), MB_OK);
+    };
+    openWebPage = [](const std::string& url) {
+        ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    };
+    auto& t = Table();
+    t.OnMessage(kBringToFront, [this](WPARAM, LPARAM) -> LRESULT {
+        SetForegroundWindow();
+        return 0;
+    });
+    t.OnCommand(IDC_BROWSE, [this](UINT) { OnBrowse(); });
+    t.OnCommand(IDC_FORMAT, [this](UINT) { OnFormat(); });
+    t.OnCommand(IDC_ICON_OPTIONS, [this](UINT) { OnIconMenu(); });
+    t.OnCommand(ID_ICON_RESET, [this](UINT) { OnResetIcon(); });
+    t.OnCommand(ID_ICON_SYSTEM_FILE, [this](UINT) { OnUseSystemIconFile(); });
+    t.OnCommand(ID_ICON_CUSTOM_FILE, [this](UINT) { OnChooseIconFile(); });
+    t.OnCommand(ID_ICON_MORE, [this](UINT) { OnMoreIcons(); });
+}
+
+void CFolderEditDlg::DoDataExchange(CDataExchange& dx) {
+    DDX_Control(dx, IDC_ICON_CAPTION, m_iconCaption);
+    DDX_Control(dx, IDC_TITLE_CAPTION, m_titleCaption);
+    DDX_Control(dx, IDC_PATH_CAPTION, m_pathCaption);
+    DDX_Control(dx, IDC_BUTTON_LINE, m_buttonLine);
+    DDX_Control(dx, IDC_ICON_PICKER, m_iconPicker);
+    DDX_Control(dx, IDC_BROWSE, m_browseButton);
+    DDX_Text(dx, IDC_PATH, m_path);
+    DDX_Text(dx, IDC_TITLE, m_title);
+    // The icon file travels through a hidden static and is never shown.
+    DDX_Text(dx, IDC_ICON_FILE, m_iconFile);
+}
+
+BOOL CFolderEditDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (IsMainWindow(parent_)) {
+        // Opened for a folder handed over from outside: the dialog stands on
+        // its own, with a taskbar button and the program's icon.
+        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE,
+                          GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        // Shown for a hand-over the user just made, from another program:
+        // once visible, the dialog takes the front.
+        PostMessage(kBringToFront);
+    }
+    if (m_iconFile.empty()) m_iconFile = GetDefaultIconFile();
+    // A shared resource icon: the button only shows it.
+    m_browseButton.SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE)));
+    UpdateData(false);
+    RefillPicker();
+    return TRUE;
+}
+
+namespace {
+// Icon index of a file at a size; null when the file has no such icon.
+HICON ExtractFileIcon(const std::string& file, int index, int size) {
+    HICON icon = nullptr;
+    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, nullptr, 1, LR_DEFAULTCOLOR) ==
+            1 && icon)
+        return icon;
+    if (icon) DestroyIcon(icon);
+    icon = nullptr;
+    if (ExtractIconExA(file.c_str(), index, nullptr, &icon, 1) == 1 && icon) return icon;
+    if (icon) DestroyIcon(icon);
+    return nullptr;
+}
+}  // namespace
+
+void CFolderEditDlg::RefillPicker() {
+    m_iconPicker.ResetContent();   // destroys the items' icons
+    m_iconPicker.AddResourceIconItem(IDI_DEFAULT_FOLDER);
+    if (m_iconFile != kSystemImageListMarker) {
+        const UINT count = ExtractIconExA(m_iconFile.c_str(), -1, nullptr, nullptr, 0);
+        // Icon k of the file lands at item k + 1 under id k + 1. An icon is
+        // made when its item is first shown: a file of hundreds of icons
+        // would otherwise hold the dialog back for all of them.
+        const std::string file = m_iconFile;
+        m_iconPicker.SetIconLoader([file](int id, int size) {
+            return ExtractFileIcon(file, id - 1, size);
+        });
+        if (count != static_cast<UINT>(-1))
+            for (UINT k = 0; k < count; ++k) m_iconPicker.AddDeferredIconItem(static_cast<int>(k) + 1);
+    } else {
+        m_iconPicker.AddIconItem(1, CSystemImageList::Get().ExtractIcon(m_iconIndex, ILD_NORMAL));
+    }
+    int selection = m_iconIndex + 1;
+    if (m_iconFile == kSystemImageListMarker) selection = 1;
+    else if (m_iconIndex == -1) selection = 0;
+    if (selection >= 0 && selection < m_iconPicker.GetCount())
+        m_iconPicker.SetCurSel(selection);
+    else
+        m_iconPicker.SetCurSel(-1);
+}
+
+void CFolderEditDlg::OnBrowse() {
+    UpdateData(true);
+    std::string path = m_path;
+    if (!BrowseForFolder(path, m_hWnd)) return;
+    m_path = path;
+    if (m_title.empty()) m_title = m_path;
+    FindDefaultIcon(m_path, m_iconFile, m_iconIndex);
+    if (m_iconFile.empty()) {
+        m_iconFile = GetDefaultIconFile();
+        m_iconIndex = -1;
+    }
+    UpdateData(false);
+    RefillPicker();
+}
+
+void CFolderEditDlg::OnFormat() {
+    UpdateData(true);
+    // Asked in UTF-16: the narrow answer is cut at 260 bytes.
+    SHFILEINFOW info = {};
+    if (!m_title.empty() &&
+        SHGetFileInfoW(ToWide(m_title).c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME))
+        m_title = ToNarrow(info.szDisplayName);
+    UpdateData(false);
+}
+
+void CFolderEditDlg::OnIconMenu() {
+    CTitleMenu menu;
+    if (!menu.CreatePopupMenu()) return;
+    menu.AddTitle(IconMenuTitle(m_iconFile).c_str());
+    menu.clLeft = menu.clRight = GetSysColor(COLOR_INACTIVECAPTION);
+    menu.clText = GetSysColor(COLOR_INACTIVECAPTIONTEXT);
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING, ID_ICON_RESET, "Reset to default icon");
+    if (m_iconFile != GetDefaultIconFile())
+        menu.AppendMenu(MF_STRING, ID_ICON_SYSTEM_FILE, "Use default system icon file");
+    menu.AppendMenu(MF_STRING, ID_ICON_CUSTOM_FILE, "Choose custom icon file...");
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING, ID_ICON_MORE, "Get more icons");
+    const RECT button = GetDlgItem(IDC_ICON_OPTIONS).GetWindowRect();
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, button.right, button.top - 1, m_hWnd);
+}
+
+void CFolderEditDlg::OnResetIcon() {
+    UpdateData(true);
+    FindDefaultIcon(m_path, m_iconFile, m_iconIndex);
+    // Unlike Browse, the index stays as the default-icon rule left it.
+    if (m_iconFile.empty()) m_iconFile = GetDefaultIconFile();
+    UpdateData(false);
+    RefillPicker();
+}
+
+void CFolderEditDlg::OnUseSystemIconFile() {
+    UpdateData(true);
+    m_iconFile = GetDefaultIconFile();
+    m_iconIndex = 0;
+    UpdateData(false);
+    RefillPicker();
+}
+
+void CFolderEditDlg::OnChooseIconFile() {
+    UpdateData(true);
+    CFileDialog dlg(true, ".ico", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kIconFilter,
+                    m_hWnd);
+    if (dlg.DoModal() != IDOK) return;
+    m_iconFile = dlg.GetPathName();
+    m_iconIndex = 0;
+    UpdateData(false);
+    RefillPicker();
+}
+
+void CFolderEditDlg::OnMoreIcons() {
+    if (openWebPage) openWebPage(ProductWebPage(kIconPagePath));
+}
+
+void CFolderEditDlg::OnOK() {
+    UpdateData(true);
+    if (m_path.empty() || m_title.empty()) {
+        if (showMessage) showMessage(m_hWnd, kFillBothFields);
+        return;
+    }
+    const int selection = m_iconPicker.GetCurSel();
+    if (selection == -1 || selection == 0) {
+        m_iconFile = GetDefaultIconFile();
+        m_iconIndex = -1;
+    } else if (m_iconFile != kSystemImageListMarker) {
+        m_iconIndex = selection - 1;
+    }
+    UpdateData(false);
+    CDialog::OnOK();
+}
+
+}  // namespace vt

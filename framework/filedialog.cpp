@@ -1,0 +1,46 @@
+#include "framework/filedialog.h"
+
+#include <string.h>
+
+#include "framework/text.h"
+
+namespace vt {
+
+std::string CFileDialog::SystemFilter(const char* filter) {
+    std::string f = filter ? filter : "";
+    for (char& c : f)
+        if (c == '|') c = '\0';
+    // Two terminating zeros, however the text ended.
+    while (f.size() < 2 || f[f.size() - 1] != '\0' || f[f.size() - 2] != '\0') f.push_back('\0');
+    return f;
+}
+
+CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExtension, const char* fileName,
+                         DWORD flags, const char* filter, HWND parent)
+    : open_(openFileDialog), file_(kPathBufferBytes + 1, '\0') {
+    m_ofn = {};
+    m_ofn.lStructSize = sizeof m_ofn;
+    m_ofn.hwndOwner = parent;
+    if (filter) {
+        filter_ = SystemFilter(filter);
+        m_ofn.lpstrFilter = filter_.c_str();
+    }
+    if (defaultExtension) {
+        // The system wants the extension without its dot.
+        defaultExtension_ = defaultExtension[0] == '.' ? defaultExtension + 1 : defaultExtension;
+        m_ofn.lpstrDefExt = defaultExtension_.c_str();
+    }
+    if (fileName) strncpy(file_.data(), fileName, file_.size() - 1);
+    m_ofn.lpstrFile = file_.data();
+    m_ofn.nMaxFile = static_cast<DWORD>(file_.size());
+    m_ofn.Flags = flags | OFN_EXPLORER;
+}
+
+INT_PTR CFileDialog::DoModal() {
+    const BOOL ok = open_ ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
+    return ok ? IDOK : IDCANCEL;
+}
+
+std::string CFileDialog::GetPathName() const { return std::string(file_.data()); }
+
+}  // namespace vt
