@@ -77,6 +77,9 @@ public:
     void AddFolderFromPath(const std::string& path);
     // Command 32772: the folder a second start left in "Dir To Add".
     void OnAddFolder();
+    // Command 32771 ("Setup..."): the Setup dialog on copies of the list and
+    // the options; OK saves them and applies the hot key and the tray icon.
+    void OnSetup();
 
     // Runs one of the program's modal dialogs, recording it while it is open.
     INT_PTR RunModalDialog(CDialog& dialog);

@@ -8,10 +8,10 @@
 
 #include "app/settings.h"
 #include "dialogs/iconsources.h"
-#include "e2e/activation/session.h"
+#include "support/session.h"
 #include "framework/registry.h"
 #include "framework/text.h"
-#include "unit/navigation/navtest.h"
+#include "support/navtest.h"
 
 using namespace e2e;
 namespace test = vt::test;

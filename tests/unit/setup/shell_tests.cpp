@@ -39,7 +39,7 @@ std::string RawString(HKEY root, const std::string& path, const char* name, DWOR
     return std::string(buf, size);
 }
 
-TEST(ShellIntegration, RunValueIsTheQuotedProgramPathAndReplacesAnotherProgram) {
+TEST(RunValueAndVerb, RunValueIsTheQuotedProgramPathAndReplacesAnotherProgram) {
     CleanRunValue clean;
     CRegKey run;
     ASSERT_TRUE(run.Create(HKEY_CURRENT_USER, kRunKey));
@@ -62,7 +62,7 @@ TEST(ShellIntegration, RunValueIsTheQuotedProgramPathAndReplacesAnotherProgram) 
     run.DeleteValue("VtNeighbour");
 }
 
-TEST(ShellIntegration, AnyValueNamedVantrelMeansLoadWithWindows) {
+TEST(RunValueAndVerb, AnyValueNamedVantrelMeansLoadWithWindows) {
     CleanRunValue clean;
     EXPECT_FALSE(IsLoadWithWindows());
     CRegKey run;
@@ -74,7 +74,7 @@ TEST(ShellIntegration, AnyValueNamedVantrelMeansLoadWithWindows) {
     EXPECT_FALSE(IsLoadWithWindows());
 }
 
-TEST(ShellIntegration, VerbIsWrittenForTheUserAndFoundThroughClassesRoot) {
+TEST(RunValueAndVerb, VerbIsWrittenForTheUserAndFoundThroughClassesRoot) {
     test::ScopedRegTree user(HKEY_CURRENT_USER, kUserVerb);
     test::ScopedRegTree machine(HKEY_LOCAL_MACHINE, kMachineVerb);
     CleanRunValue clean;
@@ -98,7 +98,7 @@ TEST(ShellIntegration, VerbIsWrittenForTheUserAndFoundThroughClassesRoot) {
     EXPECT_EQ(command.QueryString(nullptr, ""), "\"" + kProgram + "\" %L");
 }
 
-TEST(ShellIntegration, ClearedVerbGoesWithEverythingUnderItAndNothingElse) {
+TEST(RunValueAndVerb, ClearedVerbGoesWithEverythingUnderItAndNothingElse) {
     test::ScopedRegTree user(HKEY_CURRENT_USER, kUserVerb);
     test::ScopedRegTree sibling(HKEY_CURRENT_USER, "Software\\Classes\\Folder\\shell\\VtOther");
     CRegKey k;
@@ -117,7 +117,7 @@ TEST(ShellIntegration, ClearedVerbGoesWithEverythingUnderItAndNothingElse) {
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\Folder\\shell\\VtOther\\command"));
 }
 
-TEST(ShellIntegration, WithoutAProgramPathNothingIsWritten) {
+TEST(RunValueAndVerb, WithoutAProgramPathNothingIsWritten) {
     test::ScopedRegTree user(HKEY_CURRENT_USER, kUserVerb);
     CleanRunValue clean;
     WriteShellIntegration(true, true, "");
