@@ -5,18 +5,8 @@
 
 #include "dialogs/foldereditdlg.h"
 #include "dialogs/iconsources.h"
-#include "framework/handles.h"
 
 namespace vt {
-
-INT_PTR CMainFrame::RunModalDialog(CDialog& dialog) {
-    // Activations meanwhile bring the dialog to the front.
-    ModalScope modal(*this);
-    CDialog* previous = modalDialog_;
-    modalDialog_ = &dialog;
-    ScopeExit restore([&] { modalDialog_ = previous; });
-    return dialog.DoModal();
-}
 
 void CMainFrame::AddFolderFromPath(const std::string& path) {
     FinishStartup();  // a first start with a path gets here before the message loop
@@ -24,7 +14,12 @@ void CMainFrame::AddFolderFromPath(const std::string& path) {
     dlg.m_path = path;
     dlg.m_title = path;
     FindDefaultIcon(path, dlg.m_iconFile, dlg.m_iconIndex);
-    if (RunModalDialog(dlg) != IDOK) return;
+    INT_PTR result = IDCANCEL;
+    {
+        ModalScope modal(*this);
+        result = dlg.DoModal();
+    }
+    if (result != IDOK) return;
     store_.folders[NextFolderKey(store_.folders)] =
         FolderEntry{dlg.m_path, dlg.m_title, dlg.m_iconFile, dlg.m_iconIndex};
     SaveSettings();
@@ -34,8 +29,8 @@ void CMainFrame::OnAddFolder() {
     // One dialog at a time: a second hand-over while the editor (or any
     // other dialog) is open brings that dialog to the front. The path stays
     // in "Dir To Add", so the tray icon's double-click offers it later.
-    if (CWnd open = ModalDialog()) {
-        open.GetLastActivePopup().SetForegroundWindow();
+    if (modalDialogs_ > 0) {
+        if (CWnd open = OpenModalDialog()) open.SetForegroundWindow();
         return;
     }
     const std::string path = store_.ReadDirToAdd();

@@ -9,7 +9,6 @@
 
 #include "app/hookbinding.h"
 #include "app/settings.h"
-#include "framework/dialog.h"
 #include "framework/wnd.h"
 #include "navigation/background.h"
 #include "uikit/newmenu.h"
@@ -81,12 +80,6 @@ public:
     // the options; OK saves them and applies the hot key and the tray icon.
     void OnSetup();
 
-    // Runs one of the program's modal dialogs, recording it while it is open.
-    INT_PTR RunModalDialog(CDialog& dialog);
-    // The modal dialog open now, or null. Requests that would open another
-    // window over it bring it to the front instead.
-    CWnd ModalDialog() const { return modalDialog_ ? CWnd(modalDialog_->m_hWnd) : CWnd(); }
-
     // The slow icon work of start-up, done right after the window has been
     // published (and at the latest before the first menu): the system image
     // indices of the loaded folders. The icon reference values wait for
@@ -148,7 +141,6 @@ private:
     nav::BackgroundNavigator navigator_;
     bool menuOpen_ = false;   // from ShowFolderMenu's start to its return
     int modalDialogs_ = 0;    // modal dialogs open now (nested ones count too)
-    CDialog* modalDialog_ = nullptr;  // not owned; set while RunModalDialog runs
 };
 
 }  // namespace vt

@@ -18,7 +18,12 @@ void CMainFrame::OnSetup() {
         CSetupDlg dlg(m_hWnd);
         dlg.m_folders = store_.folders;
         dlg.m_settings = store_.settings;
-        if (RunModalDialog(dlg) == IDOK) {
+        INT_PTR result = IDCANCEL;
+        {
+            ModalScope modal(*this);
+            result = dlg.DoModal();
+        }
+        if (result == IDOK) {
             store_.folders = dlg.m_folders;
             store_.settings = dlg.m_settings;
             // The edited list stays in memory for this run either way.

@@ -81,7 +81,6 @@ bool VantrelRun::Launch(const std::string& args) {
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
     if (editProfile) editProfile();
-    if (beforeStart) beforeStart();
     return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
 }
 

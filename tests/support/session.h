@@ -35,9 +35,6 @@ public:
     // Runs after settings and folders are saved, before the start: a test
     // changes the stored values there as another tool would.
     std::function<void()> editProfile;
-    // Called after the profile is written and before the program starts,
-    // for registry data the settings store would not write itself.
-    std::function<void()> beforeStart;
 
     // Saves settings and folders (marked as already run) and starts the
     // program; WaitReady waits until it has published its window.

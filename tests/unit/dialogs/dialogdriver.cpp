@@ -47,12 +47,16 @@ bool DialogThread::WaitForEnd(DWORD timeoutMs) {
     return test::WaitUntil([&] { return Ended(); }, timeoutMs);
 }
 
+namespace {
+BOOL CALLBACK CollectWindow(HWND w, LPARAM l) {
+    reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+    return TRUE;
+}
+}  // namespace
+
 std::vector<HWND> ThreadWindows(DWORD tid) {
     std::vector<HWND> windows;
-    EnumThreadWindows(tid, [](HWND w, LPARAM l) {
-        reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
+    EnumThreadWindows(tid, CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -68,13 +72,20 @@ HWND DialogThread::WaitForDialog(const std::string& caption, DWORD timeoutMs) co
 }
 
 namespace {
+struct ClassSearch {
+    std::string cls;
+    bool found = false;
+};
+
+BOOL CALLBACK MatchClass(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<ClassSearch*>(l);
+    if (test::ClassNameOf(w) == s->cls) s->found = true;
+    return s->found ? FALSE : TRUE;
+}
+
 bool HasChildOfClass(HWND parent, const std::string& cls) {
-    struct Search { std::string cls; bool found = false; } s{cls};
-    EnumChildWindows(parent, [](HWND w, LPARAM l) {
-        auto* s = reinterpret_cast<Search*>(l);
-        if (test::ClassNameOf(w) == s->cls) s->found = true;
-        return s->found ? FALSE : TRUE;
-    }, reinterpret_cast<LPARAM>(&s));
+    ClassSearch s{cls};
+    EnumChildWindows(parent, MatchClass, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 }  // namespace

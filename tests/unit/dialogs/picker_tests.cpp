@@ -73,6 +73,8 @@ TEST_F(Picker, ItemsAreTheSmallIconHeightPlusTwo) {
     EXPECT_EQ(picker_.GetItemHeight(0), expected);
     if (dpi == 96) {
         EXPECT_EQ(expected, 18);
+    } else if (dpi == 144) {
+        EXPECT_EQ(expected, 26);  // run again in the 150 % prefix
     }
     MEASUREITEMSTRUCT mis = {};
     mis.CtlType = ODT_COMBOBOX;

@@ -165,6 +165,8 @@ void WindowsOnThreadsThatEnd() {
     }
 }
 
+LONG WINAPI ExitOnCrash(EXCEPTION_POINTERS*) { ExitProcess(3); }
+
 // Run again in a child process with Wine's heap checking, which fills freed
 // memory, so that a use after free at a thread's end shows as a crash
 // instead of lurking.
@@ -172,7 +174,7 @@ TEST(Threads, WindowsAndMenusOnThreadsThatEndLeaveTheHeapSound) {
     const char* kChild = "VT_THREADS_TEST_CHILD";
     if (GetEnvironmentVariableA(kChild, nullptr, 0)) {
         SetErrorMode(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
-        SetUnhandledExceptionFilter([](EXCEPTION_POINTERS*) -> LONG { ExitProcess(3); });
+        SetUnhandledExceptionFilter(ExitOnCrash);
         WindowsOnThreadsThatEnd();
         return;
     }
