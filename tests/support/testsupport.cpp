@@ -166,9 +166,10 @@ ScopedRegTree::ScopedRegTree(HKEY root, std::string subkey)
 
 ScopedRegTree::~ScopedRegTree() { DeleteRegTree(root_, subkey_); }
 
-ScratchDir::ScratchDir(const std::string& hint) {
+ScratchDir::ScratchDir(const std::string& hint, const std::string& base) {
     char tmp[MAX_PATH] = {};
-    GetTempPathA(sizeof tmp, tmp);
+    if (base.empty()) GetTempPathA(sizeof tmp, tmp);
+    else lstrcpynA(tmp, base.c_str(), sizeof tmp);
     static LONG counter = 0;
     for (;;) {
         std::string p = std::string(tmp) + hint + "_" +

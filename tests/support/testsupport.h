@@ -89,7 +89,8 @@ private:
 // A fresh, empty folder under %TEMP%, removed with its contents on destruction.
 class ScratchDir {
 public:
-    explicit ScratchDir(const std::string& hint = "vt");
+    // Below the temporary folder, or below base (ending in a backslash).
+    explicit ScratchDir(const std::string& hint = "vt", const std::string& base = "");
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;

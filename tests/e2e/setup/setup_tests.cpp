@@ -93,7 +93,10 @@ TEST_F(SetupEditing, EmptyListThenAddGivesKeyZero) {
     for (int id : {IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_SETUP_EDIT, IDC_SETUP_REMOVE}) Click(setup_, id);
     EXPECT_EQ(WaitForDialog(run_.Pid(), "", 1000, setup_), nullptr);
 
-    const std::string folder = dir_.MakeDir("Added Folder");
+    // Wine's folder browser finds a new folder reliably only outside the
+    // user's profile (where the temporary folder is).
+    test::ScratchDir root("setup", "C:\\");
+    const std::string folder = root.MakeDir("Added Folder");
     Click(setup_, IDC_SETUP_ADD);
     HWND browser = WaitForDialog(run_.Pid(), "", 10000, setup_);
     ASSERT_NE(browser, nullptr);
@@ -387,7 +390,13 @@ TEST_F(SetupApply, NewHotKeyTrayAndCompactedListTakeEffect) {
     for (const char* gone : {"Path3", "Title3", "IconFile3", "IconIndex3", "Path4", "IconIndex4"})
         EXPECT_FALSE(StoredValueExists("Entries", gone)) << gone;
 
-    // The new key pops the menu at once.
+    // The new key pops the menu at once (over a window in front, as a
+    // user's key press would find it).
+    test::ChildProcess front;
+    ASSERT_TRUE(front.Start(test::BinPath("instance_front_window.exe")));
+    HWND target = test::WaitForTopWindow(front.Pid());
+    ASSERT_NE(target, nullptr);
+    ASSERT_TRUE(BringToFront(target));
     PressChord({VK_CONTROL, VK_MENU}, VK_F8);
     ASSERT_NE(run_.WaitForMenu(), nullptr);
     PressKey(VK_ESCAPE);

@@ -76,12 +76,14 @@ int ComboSelection(HWND dialog, int id) {
 }
 
 std::string ComboText(HWND dialog, int id, int index) {
-    // CB_GETLBTEXT's buffer is marshalled by the system like WM_GETTEXT's.
-    char buf[256] = {};
-    if (SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(sizeof buf))
-        return {};
-    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buf));
-    return buf;
+    // Wine marshals CB_GETLBTEXT between processes as UTF-16 whichever form
+    // was sent, and hands the A sender the UTF-16 bytes: ask in UTF-16.
+    wchar_t buf[256] = {};
+    if (SendDlgItemMessageW(dialog, id, CB_GETLBTEXTLEN, index, 0) >= 255) return {};
+    SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buf));
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, buf, -1, text, sizeof text, nullptr, nullptr);
+    return text;
 }
 
 HWND WaitForMessageBox(DWORD pid, const std::string& text, DWORD timeoutMs) {
@@ -150,14 +152,10 @@ bool RemoteList::Select(int row) const {
 }
 
 bool ChooseInFolderBrowser(HWND browser, const std::string& path) {
-    // Wine's browser misses the first selection of a process below the
-    // profile folder: the second one is taken.
-    for (int i = 0; i < 2; ++i) {
-        const std::string& p = path;
-        auto text = vt::nav::PlaceRemoteString(browser, p);
-        if (!text) return false;
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, text.AsLParam());
-    }
+    // The path is placed in the browser's process as UTF-16.
+    auto text = vt::nav::PlaceRemoteString(browser, path);
+    if (!text) return false;
+    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, text.AsLParam());
     PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)));
     return WaitGone(browser);
