@@ -85,6 +85,12 @@ CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
         UpdateEditButtons();
         return 0;
     });
+    // The list asks for a row's image when it first draws the row; the
+    // dialog is narrow, but the list may ask in either form (same layout).
+    for (UINT code : {LVN_GETDISPINFOA, LVN_GETDISPINFOW})
+        t.OnNotify(IDC_FOLDER_LIST, code, [this](NMHDR* h) -> LRESULT {
+            return OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(h)->item);
+        });
     t.OnNotify(IDC_FOLDER_LIST, NM_CUSTOMDRAW, [this](NMHDR* h) -> LRESULT {
         return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(h));
     });
@@ -209,9 +215,36 @@ int CSetupDlg::AddRowImage(const FolderEntry& e) {
     return folder ? m_rowImages.Add(folder.Get(), kBitmapMask) : -1;
 }
 
-int CSetupDlg::AddRow(const FolderEntry& e, int key) {
+int CSetupDlg::RowImage(const FolderEntry& e) {
+    const std::string icon = e.iconFile == kSystemImageListMarker ||
+                                     (!e.iconFile.empty() && e.iconIndex != -1)
+                                 ? e.iconFile + "|" + std::to_string(e.iconIndex)
+                                 : std::string();  // the default picture
+    auto it = m_rowImageOf.find(icon);
+    if (it != m_rowImageOf.end()) return it->second;
     const int image = AddRowImage(e);
-    const int row = m_list.InsertItem(m_list.GetItemCount(), e.title, image);
+    if (image >= 0) m_rowImageOf[icon] = image;
+    return image;
+}
+
+int CSetupDlg::ImageOfRow(int row) {
+    const int image = m_list.GetItemImage(row);
+    if (image != I_IMAGECALLBACK) return image;
+    auto it = m_folders.find(static_cast<int>(m_list.GetItemData(row)));
+    return it == m_folders.end() ? -1 : RowImage(it->second);
+}
+
+LRESULT CSetupDlg::OnGetDispInfo(LVITEMA& item) {
+    if (!(item.mask & LVIF_IMAGE)) return 0;
+    auto it = m_folders.find(static_cast<int>(m_list.GetItemData(item.iItem)));
+    item.iImage = it == m_folders.end() ? -1 : RowImage(it->second);
+    // Kept by the list from now on: asked once per row.
+    item.mask |= LVIF_DI_SETITEM;
+    return 0;
+}
+
+int CSetupDlg::AddRow(const FolderEntry& e, int key) {
+    const int row = m_list.InsertItem(m_list.GetItemCount(), e.title, I_IMAGECALLBACK);
     if (row < 0) return row;
     m_list.SetItemText(row, 1, e.path);
     m_list.SetItemData(row, key);
@@ -242,7 +275,7 @@ LRESULT CSetupDlg::OnCustomDraw(NMLVCUSTOMDRAW* cd) {
         const int row = static_cast<int>(cd->nmcd.dwItemSpec);
         if (!(m_list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) return CDRF_DODEFAULT;
         const RECT icon = m_list.GetItemRect(row, LVIR_ICON);
-        m_rowImages.Draw(cd->nmcd.hdc, m_list.GetItemImage(row), POINT{icon.left, icon.top},
+        m_rowImages.Draw(cd->nmcd.hdc, ImageOfRow(row), POINT{icon.left, icon.top},
                          ILD_TRANSPARENT);
         return CDRF_SKIPDEFAULT;
     }
@@ -293,7 +326,7 @@ void CSetupDlg::OnEdit() {
         entry = FolderEntry{editor.m_path, editor.m_title, editor.m_iconFile, editor.m_iconIndex};
         m_list.SetItemText(row, 0, entry.title);
         m_list.SetItemText(row, 1, entry.path);
-        m_list.SetItemImage(row, AddRowImage(entry));
+        m_list.SetItemImage(row, RowImage(entry));
     }
     m_list.RedrawItems(row, row);
 }

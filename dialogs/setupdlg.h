@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "model/folderlist.h"
@@ -53,8 +54,16 @@ protected:
     // Appends the row image of an entry to the row images; its index, or -1
     // when none could be made.
     virtual int AddRowImage(const FolderEntry& entry);
+    // The row image of an entry: made once per icon (file and index) while
+    // the dialog lives, so that folders with the same icon share it.
+    int RowImage(const FolderEntry& entry);
+    // The image a row shows, made now if the row has not been drawn yet.
+    int ImageOfRow(int row);
     // Adds a row at the end for an entry stored under key; the row's index.
+    // Its image is made when the row is first drawn: a long list opens with
+    // the images of the rows in view only.
     int AddRow(const FolderEntry& entry, int key);
+    LRESULT OnGetDispInfo(LVITEMA& item);
     // Moves the selected row's folder one row up (-1) or down (+1).
     void MoveSelected(int step);
     void SelectRow(int row);
@@ -83,6 +92,7 @@ public:
 
 private:
     CImageList m_rowImages;                // owned; the list's small images
+    std::map<std::string, int> m_rowImageOf;  // icon (file and index) -> row image
     UniqueIcon m_moveUpIcon;               // owned; shown by 1014
     UniqueIcon m_moveDownIcon;             // owned; shown by 1015
     HICON m_appIcon = nullptr;             // shared resource icon: never destroyed
