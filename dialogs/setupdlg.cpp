@@ -210,9 +210,13 @@ int CSetupDlg::AddRowImage(const FolderEntry& e) {
         UniqueIcon icon(ExtractFileIcon(e.iconFile, e.iconIndex, size));
         if (icon) return m_rowImages.Add(icon.Get());
     }
-    // The default picture, also for an icon that cannot be had.
+    // The default picture, also for an icon that cannot be had; added once.
+    auto known = m_rowImageOf.find(std::string());
+    if (known != m_rowImageOf.end()) return known->second;
     UniqueBitmap folder(DefaultFolderBitmap(size));
-    return folder ? m_rowImages.Add(folder.Get(), kBitmapMask) : -1;
+    const int image = folder ? m_rowImages.Add(folder.Get(), kBitmapMask) : -1;
+    if (image >= 0) m_rowImageOf[std::string()] = image;
+    return image;
 }
 
 int CSetupDlg::RowImage(const FolderEntry& e) {

@@ -31,6 +31,9 @@ public:
     // message box over the dialog unless replaced. Returns IDYES or IDNO.
     std::function<int(HWND owner, const std::string& text, UINT type)> askUser;
 
+    // The home-page link (how it opens its address can be replaced).
+    CqvHyperLink& HomePageLink() { return m_homePage; }
+
     // The address the home-page link opens, and the text it shows.
     static std::string HomePageCaption();
     static std::string HomePageAddress();
