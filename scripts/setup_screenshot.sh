@@ -1,95 +1,35 @@
 #!/usr/bin/env bash
-# Captures the Setup dialog with a few folders into docs/images/setup-dialog.png:
-# inside an Xvfb of its own and a Wine prefix under build/shots/, it seeds the
-# folders, starts Vantrel, pops its menu with "Vantrel.exe /pop", chooses
-# "Setup..." with the keyboard and takes the dialog's picture. Ends everything
-# it started. Builds nothing: run `make build` first. Needs Xvfb, Wine,
-# xdotool, xwd and ImageMagick (scripts/deps.sh installs them).
-set -uo pipefail
+# Captures the Setup dialog with a few folders into docs/images/setup.png:
+# tests/fixtures/setup_shots stores the folders, starts Vantrel.exe, chooses
+# "Setup..." and selects a row; this script then takes the dialog's picture
+# from its X window. Runs in a Wine prefix of its own (build/x64/wineprefix,
+# as the tests) inside its own Xvfb, and ends everything it started.
+# Builds nothing: run `make build` first. Needs Xvfb, Wine, xwd, ImageMagick.
+set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$root/build/x64/bin"
-out="$root/build/shots"
-for f in Vantrel.exe VTHook.dll; do
-  [ -f "$bin/$f" ] || { echo "missing $bin/$f: run make build first" >&2; exit 1; }
-done
-for t in Xvfb xdotool xwd; do
-  command -v "$t" >/dev/null || { echo "missing $t: run scripts/deps.sh" >&2; exit 1; }
-done
+build="$root/build/x64"
+driver="$build/bin/setup_shots.exe"
+[ -f "$driver" ] || { echo "missing $driver: build first" >&2; exit 1; }
 . "$root/scripts/winenv.sh"
 vt_use_imagemagick || { echo "missing ImageMagick: run scripts/deps.sh" >&2; exit 1; }
-mkdir -p "$out" "$root/docs/images"
-unset DISPLAY
-export VT_OWN_XVFB=1
-vt_wine_start "$out" keep
+vt_wine_start "$build" keep
 work=$(mktemp -d)
-cleanup() {
-  vt_wine_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "setup_screenshot: $*" >&2; exit 1; }
+trap 'vt_wine_stop; rm -rf "$work"' EXIT
+mkdir -p "$root/docs/images"
 
-wait_for() {  # <seconds> <command...>
-  local deadline=$(( $(date +%s%N) / 1000000 + $1 * 1000 ))
-  shift
-  until "$@"; do
-    [ $(( $(date +%s%N) / 1000000 )) -ge $deadline ] && return 1
-    sleep 0.1
-  done
-}
+VT_SHOT_READY="Z:$work/ready" VT_SHOT_NEXT="Z:$work/next" "$VT_WINE" "$driver" &
+pid=$!
+n=0
+while [ ! -s "$work/ready" ] && [ $n -lt 600 ]; do
+  kill -0 $pid 2>/dev/null || { wait $pid; echo "the driver ended early ($?)" >&2; exit 1; }
+  sleep 0.1; n=$((n+1))
+done
+[ -s "$work/ready" ] || { echo "the Setup dialog did not show" >&2; exit 1; }
 
-drive_c="$WINEPREFIX/drive_c"
-mkdir -p "$drive_c/Projects/Website" "$drive_c/Projects/Reports" "$drive_c/Photos/2026"
-entries=(
-  'C:\\Projects|Projects|C:\\windows\\system32\\shell32.dll|3'
-  'C:\\Projects\\Reports|Reports|C:\\windows\\system32\\shell32.dll|5'
-  'C:\\Projects\\Website|Website|C:\\windows\\system32\\shell32.dll|13'
-  'C:\\Photos\\2026|Photos 2026||-1'
-  'C:\\windows\\system32|System folder|C:\\windows\\system32\\shell32.dll|15'
-)
-{
-  echo 'REGEDIT4'
-  echo
-  echo '[-HKEY_CURRENT_USER\Software\Quorvane.\Vantrel]'
-  echo
-  echo '[HKEY_CURRENT_USER\Software\Quorvane.\Vantrel]'
-  echo '"Already Run"=dword:00000001'
-  echo '"Show Tray"=dword:00000001'
-  echo '"Activate on mouse wheel"=dword:00000001'
-  echo
-  echo '[HKEY_CURRENT_USER\Software\Quorvane.\Vantrel\Entries]'
-  printf '"Count"=dword:%08x\n' "${#entries[@]}"
-  i=0
-  for e in "${entries[@]}"; do
-    IFS='|' read -r path title icon index <<<"$e"
-    echo "\"Path$i\"=\"$path\""
-    echo "\"Title$i\"=\"$title\""
-    echo "\"IconFile$i\"=\"$icon\""
-    printf '"IconIndex%d"=dword:%08x\n' $i $(( index & 0xffffffff ))
-    i=$((i+1))
-  done
-} > "$work/seed.reg"
-"$VT_WINE" regedit /s "Z:${work//\//\\}\\seed.reg" >/dev/null 2>&1 || fail "could not seed the registry"
-
-menu_shown() { [ -n "$(xdotool search --onlyvisible --classname '^vantrel\.exe$' 2>/dev/null)" ]; }
-setup_window() { xdotool search --onlyvisible --name '^Setup$' 2>/dev/null | head -1; }
-setup_shown() { [ -n "$(setup_window)" ]; }
-
-cd "$bin"
-"$VT_WINE" Vantrel.exe >/dev/null 2>&1 &
-# A second start forwards "/pop" to the first (it waits while that one starts).
-"$VT_WINE" Vantrel.exe /pop >/dev/null 2>&1
-wait_for 30 menu_shown || fail "the folder menu did not appear"
-# The menu ends with "Setup..." and "Exit".
-xdotool key Up Up Return
-wait_for 20 setup_shown || fail "the Setup dialog did not appear"
-sleep 1   # rows and icons painted
-id=$(setup_window)
-xdotool windowfocus "$id" >/dev/null 2>&1 || true
-sleep 0.3
-xwd -id "$id" -display "$DISPLAY" | convert xwd:- "$root/docs/images/setup-dialog.png" ||
-  fail "no picture"
-xdotool key --window "$id" Escape >/dev/null 2>&1 || true
-"$VT_WINE" Vantrel.exe /quit >/dev/null 2>&1
-echo "$root/docs/images/setup-dialog.png"
-exit 0
+# Without a window manager a Wine window's X window is its client area.
+id=$(xwininfo -name "Setup" -display "$DISPLAY" | awk '/Window id:/ {print $4}')
+[ -n "$id" ] || { echo "the Setup dialog has no X window" >&2; exit 1; }
+xwd -id "$id" -display "$DISPLAY" | convert xwd:- "$root/docs/images/setup.png"
+touch "$work/next"
+wait $pid || { echo "the driver failed ($?)" >&2; exit 1; }
+echo "$root/docs/images/setup.png"
