@@ -168,6 +168,8 @@ BOOL CSetupDlg::OnInitDialog() {
     m_moveUp.SetIcon(m_moveUpIcon.Get());
     m_moveDown.SetIcon(m_moveDownIcon.Get());
 
+    // A type the dialog does not know works as none; show it as such.
+    if (m_settings.shortcutType < 0 || m_settings.shortcutType > 2) m_settings.shortcutType = 0;
     CheckRadioButton(m_hWnd, IDC_SHORTCUT_NONE, IDC_SHORTCUT_OTHER,
                      IDC_SHORTCUT_NONE + m_settings.shortcutType);
     m_letterBox.EnableWindow(m_settings.shortcutType == 1);

@@ -206,4 +206,18 @@ TEST_F(SetupDialog, VersionTextAndTheHomePageLink) {
     EXPECT_EQ(dlg_->HomePageLink().TextColour(), RGB(0, 0, 255));
 }
 
+TEST_F(SetupDialog, AStoredShortcutTypeItDoesNotKnowShowsAndSavesAsNone) {
+    dlg_->m_settings.shortcutType = 7;
+    dlg_->m_settings.showTray = true;
+    HWND d = Open();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(SendDlgItemMessageA(d, IDC_SHORTCUT_NONE, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_WINDOWS_KEY)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_HOTKEY)));
+    Click(d, IDOK);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), IDOK);
+    EXPECT_EQ(dlg_->m_settings.shortcutType, 0);
+}
+
 }  // namespace
