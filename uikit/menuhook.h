@@ -22,6 +22,20 @@ namespace vt {
 class CMenuTheme;
 class CNewMenuIcons;
 
+namespace menu {
+// A window's own drop shadow as composed from its snapshot (right band: the
+// last shadow-wide columns, every row; bottom band: the last shadow-wide rows
+// left of it), kept for as long as the snapshot and the window's size stay:
+// both passes of every frame painting put the same pixels on the window.
+struct ShadowBands {
+    const DWORD* source = nullptr;  // the snapshot pixels it was composed from
+    int w = 0, h = 0, dpi = 0;
+    COLORREF btnShadow = 0;
+    bool palette = false;
+    std::vector<DWORD> right, bottom;
+};
+}  // namespace menu
+
 class CNewMenuHook {
 public:
     // One per subclassed menu window.
@@ -36,6 +50,7 @@ public:
         HMENU m_hMenu = nullptr;
         UniqueBitmap m_Screen;        // screen behind the window, owned
         const DWORD* m_ScreenPixels = nullptr;  // its pixels (a DIB's own memory)
+        menu::ShadowBands m_shadow;   // composed from the snapshot
         BOOL m_bDoSubclass = TRUE;    // frame and shadow handled here
         // The replaced procedure, also in the window's "OldMenuProc"
         // property; kept here because reading a property costs a server
@@ -137,6 +152,9 @@ struct FlatFramePaint {
     // The snapshot's pixels when they are at hand: top-down 32-bit rows of
     // the snapshot's width. Null: they are read from the bitmap.
     const DWORD* snapshotPixels;
+    // Where the composed shadow is kept between paintings (null: composed
+    // afresh each time); used with snapshotPixels only.
+    ShadowBands* shadowBands;
 };
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p);
 }  // namespace menu

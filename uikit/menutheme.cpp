@@ -1,7 +1,9 @@
 #include "uikit/menutheme.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
+#include <tuple>
 
 #include "framework/gdi.h"
 #include "uikit/menuhook.h"
@@ -118,11 +120,36 @@ struct DrawingCache {
     // cost about half of an item's drawing time under Wine.
     UniqueBitmap drawBitmap;
     SIZE drawBitmapSize = {0, 0};
+    // Pictures as drawn on a plain background, to be copied in one BitBlt:
+    // the image list's own drawing makes a DC and a bitmap for every call,
+    // which cost most of an item's drawing time under Wine. Keyed by what
+    // decides the result, so that an entry never goes stale.
+    struct PictureKey {
+        HIMAGELIST list;
+        unsigned generation;  // of the collection (CNewMenuIcons::GetGeneration)
+        int index;
+        COLORREF back;
+        bool operator<(const PictureKey& o) const {
+            return std::tie(list, generation, index, back) <
+                   std::tie(o.list, o.generation, o.index, o.back);
+        }
+    };
+    std::map<PictureKey, UniqueBitmap> pictures;  // 32-bit DIBs of the image size
+    UniqueMemDC pictureDc;
 };
+
+// Enough for every distinct picture of a long list; beyond it the cache
+// starts afresh rather than growing without bound.
+constexpr size_t kMaxCachedPictures = 256;
 
 DrawingCache& Cache() {
     static DrawingCache cache;
     return cache;
+}
+
+void DropPictures(DrawingCache& c) {
+    c.pictures.clear();
+    c.pictureDc.Reset();
 }
 
 void DropDrawSurface(DrawingCache& c) {
@@ -200,6 +227,47 @@ void DrawImage(HDC dc, const Picture& p, int index, int x, int y) {
     ImageList_Draw(p.list, index, dc, x, y, ILD_TRANSPARENT);
 }
 
+// True when dc draws on a 32-bit DIB: a copy of a picture drawn on another
+// 32-bit DIB then gives exactly the pixels that drawing it there would.
+bool DrawsOn32BitDib(HDC dc) {
+    DIBSECTION ds = {};
+    HGDIOBJ bmp = GetCurrentObject(dc, OBJ_BITMAP);
+    return bmp && GetObjectA(bmp, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32 &&
+           ds.dsBmih.biCompression == BI_RGB;
+}
+
+// Draws image index of p at x, y on dc, where everything under the picture is
+// back; from the cache when the picture was drawn on that colour before.
+void DrawImageOn(HDC dc, const Picture& p, unsigned generation, int index, COLORREF back, int x,
+                 int y) {
+    DrawingCache& c = Cache();
+    if (p.size.cx <= 0 || p.size.cy <= 0 || !DrawsOn32BitDib(dc)) {
+        DrawImage(dc, p, index, x, y);
+        return;
+    }
+    const DrawingCache::PictureKey key{p.list, generation, index, back};
+    auto it = c.pictures.find(key);
+    if (it == c.pictures.end()) {
+        if (!c.pictureDc) c.pictureDc.Reset(CreateCompatibleDC(dc));
+        BITMAPINFO bi = TopDown32BitInfo(p.size.cx, p.size.cy);
+        void* bits = nullptr;
+        UniqueBitmap bmp(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!c.pictureDc || !bmp) {
+            DrawImage(dc, p, index, x, y);
+            return;
+        }
+        {
+            ScopedSelect sel(c.pictureDc.Get(), bmp.Get());
+            Fill(c.pictureDc.Get(), RECT{0, 0, p.size.cx, p.size.cy}, back);
+            DrawImage(c.pictureDc.Get(), p, index, 0, 0);
+        }
+        if (c.pictures.size() >= kMaxCachedPictures) c.pictures.clear();
+        it = c.pictures.emplace(key, std::move(bmp)).first;
+    }
+    ScopedSelect sel(c.pictureDc.Get(), it->second.Get());
+    BitBlt(dc, x, y, p.size.cx, p.size.cy, c.pictureDc.Get(), 0, 0, SRCCOPY);
+}
+
 // The picture as a one-colour silhouette (or with a state effect).
 void DrawIconState(HDC dc, const Picture& p, int x, int y, HBRUSH brush, UINT state) {
     UniqueIcon icon(ImageList_GetIcon(p.list, p.index, ILD_NORMAL));
@@ -241,6 +309,7 @@ void DropDrawingCache() {
     c.measureDc.Reset();
     c.menuHeight = -1;
     c.dpi = 0;
+    DropPictures(c);
     if (!c.drawDcBusy) DropDrawSurface(c);
 }
 
@@ -406,7 +475,16 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
                 DrawImage(dc, pic, pic.index, p.x, p.y);
             }
         } else {
-            DrawImage(dc, pic, prepared ? pic.index + 1 : pic.index, p.x, p.y);
+            // Nothing but the strip lies under an unselected, unchecked
+            // picture that fits in it.
+            const RECT at = {p.x, p.y, p.x + pic.size.cx, p.y + pic.size.cy};
+            RECT inside = {};
+            const RECT stripInItem = {strip.left, R.top, strip.right, R.bottom};
+            const int index = prepared ? pic.index + 1 : pic.index;
+            if (!checked && IntersectRect(&inside, &at, &stripInItem) && EqualRect(&inside, &at))
+                DrawImageOn(dc, pic, data->m_pMenuIcon->GetGeneration(), index, c.strip, p.x, p.y);
+            else
+                DrawImage(dc, pic, index, p.x, p.y);
         }
         return;
     }

@@ -152,8 +152,14 @@ BOOL CNewMenuIcons::IsSameResource(const char* name, HMODULE module) const {
     return strcmp(name, m_lpszResourceName) == 0;
 }
 
+void CNewMenuIcons::Touch() {
+    static unsigned s_generations = 0;
+    m_generation = ++s_generations;
+}
+
 bool CNewMenuIcons::EnsureImageList(SIZE size) {
     if (size.cx <= 0 || size.cy <= 0) return false;
+    Touch();
     if (m_IconsList) {
         SIZE have = GetImageSize();
         return have.cx == size.cx && have.cy == size.cy;
@@ -162,10 +168,12 @@ bool CNewMenuIcons::EnsureImageList(SIZE size) {
 }
 
 int CNewMenuIcons::MakeDimmedImage(HICON icon, int index) {
+    Touch();
     return StoreCopy(m_IconsList, TransformIcon(icon, menu::DimmedPixel), index);
 }
 
 int CNewMenuIcons::MakeDisabledImage(HICON icon, int index) {
+    Touch();
     COLORREF back = DisabledBackColor();
     return StoreCopy(m_IconsList,
                      TransformIcon(icon, [back](COLORREF c) { return menu::DisabledPixel(c, back); }),
@@ -173,6 +181,7 @@ int CNewMenuIcons::MakeDisabledImage(HICON icon, int index) {
 }
 
 int CNewMenuIcons::StoreIcon(HICON icon, int index) {
+    Touch();
     if (index < 0) {
         int at = m_IconsList.Add(icon);
         if (at < 0) return -1;
@@ -188,6 +197,7 @@ int CNewMenuIcons::StoreIcon(HICON icon, int index) {
 
 void CNewMenuIcons::RebuildImages() {
     if (!m_IconsList) return;
+    Touch();
     SIZE size = GetImageSize();
     CImageList fresh;
     if (!fresh.Create(size.cx, size.cy, ILC_COLORDDB | ILC_MASK, 0, 10)) return;
@@ -206,6 +216,7 @@ BOOL CNewMenuBitmaps::Reload() {
     // Bitmaps come again from their resources; icons (no resource) keep
     // their current picture.
     if (!m_IconsList) return FALSE;
+    Touch();
     SIZE size = GetImageSize();
     CImageList old;
     SwapLists(m_IconsList, old);
