@@ -1,6 +1,5 @@
 #include "app/hookbinding.h"
 
-#include "framework/text.h"
 #include "hooklib/vthook.h"
 
 namespace vt {
@@ -41,34 +40,10 @@ const char kHookInstallFailedText[] =
 UINT HookRightButtonMessage() { return RegisteredRightButtonMessage(); }
 UINT HookWheelMessage() { return RegisteredWheelMessage(); }
 
-std::optional<ProductVersion> ReadProductVersion(const std::string& path) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    if (size == 0) return std::nullopt;
-    std::string data(size, '\0');
-    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT len = 0;
-    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) ||
-        !info || len < sizeof(VS_FIXEDFILEINFO))
-        return std::nullopt;
-    ProductVersion v;
-    v.major = HIWORD(info->dwProductVersionMS);
-    v.minor = LOWORD(info->dwProductVersionMS);
-    v.build = HIWORD(info->dwProductVersionLS);
-    return v;
-}
-
 bool ProductVersionsMatch(const std::string& programPath, const std::string& libraryPath) {
     const auto program = ReadProductVersion(programPath);
     const auto library = ReadProductVersion(libraryPath);
     return program && library && *program == *library;
-}
-
-std::string ProgramFilePath() {
-    char buf[kPathBufferBytes] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, buf, kPathBufferBytes);
-    return std::string(buf, n < kPathBufferBytes ? n : 0);
 }
 
 std::string HookLibraryPath() {

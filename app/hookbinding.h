@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "framework/module.h"
+
 namespace vt {
 
 // Ids of the hook library's two registered messages. Both are registered when
@@ -19,27 +21,10 @@ UINT HookWheelMessage();        // a thread retrieved WM_MOUSEWHEEL
 extern const char kHookVersionMismatchText[];
 extern const char kHookInstallFailedText[];
 
-// First three parts of a file's product version (the fourth is not compared).
-struct ProductVersion {
-    WORD major = 0;
-    WORD minor = 0;
-    WORD build = 0;
-    bool operator==(const ProductVersion& o) const {
-        return major == o.major && minor == o.minor && build == o.build;
-    }
-    bool operator!=(const ProductVersion& o) const { return !(*this == o); }
-};
-
-// Reads the fixed version record of a file; nothing when the file is missing
-// or has no version resource.
-std::optional<ProductVersion> ReadProductVersion(const std::string& path);
-
 // True when both files carry a version resource and their product versions
 // agree in major, minor and build.
 bool ProductVersionsMatch(const std::string& programPath, const std::string& libraryPath);
 
-// Full path of the running program file.
-std::string ProgramFilePath();
 // "VTHook.dll" in the running program's folder.
 std::string HookLibraryPath();
 

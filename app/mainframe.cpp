@@ -45,6 +45,7 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
 
     auto& t = Table();
     t.OnMessage(WM_CREATE, [this](WPARAM, LPARAM l) { return OnCreate(l); });
+    t.OnCommand(ID_SETUP, [this](UINT) { OnSetup(); });
     t.OnCommand(ID_ADD_FOLDER, [this](UINT) { OnAddFolder(); });
     t.OnCommand(ID_POP_MENU, [this](UINT) { OnPopMenu(); });
     t.OnUpdateCommand(ID_SETUP, [](CCmdUI& ui) { ui.Enable(true); });

@@ -47,7 +47,7 @@ public:
 
     void LoadSettings() { store_.LoadSettings(); }
     void LoadFolderList() { store_.LoadFolderList(); }
-    void SaveSettings() { store_.SaveSettings(); }
+    bool SaveSettings() { return store_.SaveSettings(); }
     void AddDefaultFolder(int csidl, const char* value) { store_.AddDefaultFolder(csidl, value); }
 
     // (Re)registers the keyboard shortcut; on failure tells the user once and
@@ -57,12 +57,6 @@ public:
     void UpdateTrayIcon();
     // Builds, tracks and destroys the folder menu; target may be null.
     void ShowFolderMenu(CWnd target);
-
-    // Offers a folder for adding in the folder editor; OK appends it to the
-    // list and saves the list at once.
-    void AddFolderFromPath(const std::string& path);
-    // Command 32772: the folder a second start left in "Dir To Add".
-    void OnAddFolder();
 
     // Marks a modal dialog of Vantrel (a message box, Setup, the folder
     // editor) as open for the lifetime of the object: activations meanwhile
@@ -76,6 +70,15 @@ public:
     private:
         CMainFrame& frame_;
     };
+
+    // Offers a folder for adding in the folder editor; OK appends it to the
+    // list and saves the list at once.
+    void AddFolderFromPath(const std::string& path);
+    // Command 32772: the folder a second start left in "Dir To Add".
+    void OnAddFolder();
+    // Command 32771 ("Setup..."): the Setup dialog on copies of the list and
+    // the options; OK saves them and applies the hot key and the tray icon.
+    void OnSetup();
 
     // The slow icon work of start-up, done right after the window has been
     // published (and at the latest before the first menu): the system image

@@ -205,35 +205,40 @@ void CSettingsStore::ResolveSystemIcons() {
         if (kv.second.iconFile == kSystemImageListMarker) ResolveSystemIcon(kv.second);
 }
 
-void CSettingsStore::SaveSettings() {
+bool CSettingsStore::SaveSettings() {
     using namespace regname;
     CRegKey entries;
-    profile_.CreateSection(kEntries, entries);
+    bool ok = profile_.CreateSection(kEntries, entries);
     const int n = static_cast<int>(folders.size());
-    entries.SetDword(kCount, static_cast<DWORD>(n));
+    ok = entries.SetDword(kCount, static_cast<DWORD>(n)) && ok;
     int i = 0;
     for (const auto& kv : folders) {
         const FolderEntry& e = kv.second;
-        entries.SetString(ValueName("Path", i).c_str(), e.path);
-        entries.SetString(ValueName("Title", i).c_str(), e.title);
-        entries.SetString(ValueName("IconFile", i).c_str(), e.iconFile);
-        entries.SetDword(ValueName("IconIndex", i).c_str(), static_cast<DWORD>(e.iconIndex));
+        ok = entries.SetString(ValueName("Path", i).c_str(), e.path) && ok;
+        ok = entries.SetString(ValueName("Title", i).c_str(), e.title) && ok;
+        ok = entries.SetString(ValueName("IconFile", i).c_str(), e.iconFile) && ok;
+        ok = entries.SetDword(ValueName("IconIndex", i).c_str(), static_cast<DWORD>(e.iconIndex)) && ok;
         ++i;
     }
-    DeleteEntryTail(entries, n, storedCount);
-    storedCount = n;
+    if (ok) {
+        DeleteEntryTail(entries, n, storedCount);
+        // Only a list that was written changes what the registry holds; after
+        // a failure the next save must still clear the old tail.
+        storedCount = n;
+    }
 
     CRegKey app;
-    profile_.CreateSection("", app);
-    app.SetDword(kAction, static_cast<DWORD>(settings.action));
-    app.SetDword(kShowTray, settings.showTray ? 1 : 0);
-    app.SetDword(kShortcutType, static_cast<DWORD>(settings.shortcutType));
-    app.SetString(kWindowsKey, settings.windowsKey);
-    app.SetDword(kHotKeyVk, settings.normalHotKeyVirtualKey);
-    app.SetDword(kHotKeyMod, settings.normalHotKeyModifier);
-    app.SetDword(kAlwaysNewExplorer, settings.alwaysNewExplorer ? 1 : 0);
-    app.SetDword(kActivateRButton, settings.activateOnRButtonDown ? 1 : 0);
-    app.SetDword(kActivateWheel, settings.activateOnMouseWheel ? 1 : 0);
+    ok = profile_.CreateSection("", app) && ok;
+    ok = app.SetDword(kAction, static_cast<DWORD>(settings.action)) && ok;
+    ok = app.SetDword(kShowTray, settings.showTray ? 1 : 0) && ok;
+    ok = app.SetDword(kShortcutType, static_cast<DWORD>(settings.shortcutType)) && ok;
+    ok = app.SetString(kWindowsKey, settings.windowsKey) && ok;
+    ok = app.SetDword(kHotKeyVk, settings.normalHotKeyVirtualKey) && ok;
+    ok = app.SetDword(kHotKeyMod, settings.normalHotKeyModifier) && ok;
+    ok = app.SetDword(kAlwaysNewExplorer, settings.alwaysNewExplorer ? 1 : 0) && ok;
+    ok = app.SetDword(kActivateRButton, settings.activateOnRButtonDown ? 1 : 0) && ok;
+    ok = app.SetDword(kActivateWheel, settings.activateOnMouseWheel ? 1 : 0) && ok;
+    return ok;
 }
 
 void CSettingsStore::AddDefaultFolder(int csidl, const char* shellFolderValue) {

@@ -46,8 +46,9 @@ public:
     // Fills the (empty) list from "Entries", sets the stored count, seeds the
     // first run.
     void LoadFolderList();
-    // Writes the whole list (deleting the tail of a shorter list) and every option.
-    void SaveSettings();
+    // Writes the whole list (deleting the tail of a shorter list) and every
+    // option. False when any of it could not be written.
+    bool SaveSettings();
     // Appends one well-known folder without saving; nothing if neither the
     // shell nor the "Shell Folders" key knows it.
     void AddDefaultFolder(int csidl, const char* shellFolderValue);

@@ -4,9 +4,12 @@
 #include <objbase.h>
 
 #include "app/commandline.h"
+#include "app/dialogfonthook.h"
 #include "dialogs/iconsources.h"
 #include "framework/text.h"
+#include "uikit/coolcontrolsmanager.h"
 #include "uikit/menuerror.h"
+#include "uikit/theme.h"
 #include "resources/resource.h"
 
 namespace vt {
@@ -77,6 +80,12 @@ BOOL CVantrelApp::InitInstance() {
         return FALSE;
     }
     if (command_ == kCmdQuit) return FALSE;
+
+    // Drawing services for every dialog of this thread: the flat look where
+    // the classic look is in use, and the uniform dialog font on systems
+    // that need it.
+    CCoolControlsManager::Instance().InstallUnlessThemed(Theme());
+    InstallDialogFontHook("Tahoma", 85);
 
     // The reference values are computed at their first use.
     SetIconReferenceFolder(ProgramFolder());

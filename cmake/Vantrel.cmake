@@ -41,14 +41,16 @@ function(vt_program_resources)
     OBJECT_DEPENDS "${VT_PROGRAM_RESOURCE_FILES}")
 endfunction()
 
-# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s] [OWN_MANIFEST])
+# vt_add_gtest(<name> SOURCES ... [LIBS ...] [PARALLEL] [TIMEOUT s] [OWN_MANIFEST]
+#              [FILTER gtest-filter])
 # A GoogleTest program run under Wine, one ctest entry per test case.
 # Tests share one Wine prefix, one registry and one X display, so they run
 # one at a time unless marked PARALLEL (pure logic, no shared state).
 # The program gets Vantrel.exe's manifest, unless its sources bring the
-# program's own resources (OWN_MANIFEST).
+# program's own resources (OWN_MANIFEST). FILTER limits the cases ctest
+# lists (for cases that only another prefix can run).
 function(vt_add_gtest name)
-  cmake_parse_arguments(T "PARALLEL;OWN_MANIFEST" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "PARALLEL;OWN_MANIFEST" "TIMEOUT;FILTER" "SOURCES;LIBS" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
@@ -64,7 +66,12 @@ function(vt_add_gtest name)
     if(NOT T_PARALLEL)
       list(APPEND props RUN_SERIAL TRUE)
     endif()
+    set(filter)
+    if(T_FILTER)
+      set(filter TEST_FILTER ${T_FILTER})
+    endif()
     gtest_discover_tests(${name}
+      ${filter}
       DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 60
       PROPERTIES ${props})

@@ -73,6 +73,12 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
         ::SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
+void DDX_Check(CDataExchange& dx, int id, bool& value) {
+    int state = value ? BST_CHECKED : BST_UNCHECKED;
+    DDX_Check(dx, id, state);
+    if (dx.m_bSaveAndValidate) value = state == BST_CHECKED;
+}
+
 void DDX_Radio(CDataExchange& dx, int id, int& value) {
     HWND first = dx.PrepareCtrl(id);
     if (!first) return;

@@ -37,6 +37,8 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value);
 void DDX_Text(CDataExchange& dx, int id, int& value);
 // A check box: 0 cleared, 1 checked, 2 indeterminate.
 void DDX_Check(CDataExchange& dx, int id, int& value);
+// A two-state check box: checked is true.
+void DDX_Check(CDataExchange& dx, int id, bool& value);
 // A group of radio buttons starting at the button with this id (which has
 // the group style): the position of the checked one, -1 for none.
 void DDX_Radio(CDataExchange& dx, int id, int& value);

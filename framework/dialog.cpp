@@ -2,6 +2,7 @@
 
 #include "framework/app.h"
 #include "framework/ddx.h"
+#include "framework/dlginit.h"
 #include "framework/trace.h"
 
 namespace vt {
@@ -76,6 +77,11 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_INITDIALOG) {
         LRESULT r = 0;
         if (Table().DispatchMessage(msg, w, l, r)) return r;
+        // The template's initial control data (drop-down list strings) comes
+        // before the first exchange, which selects among them.
+        CWinApp* app = GetApp();
+        ExecuteDlgInit(m_hWnd, app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr),
+                       templateId_);
         r = OnInitDialog();
         // Dialogs open where the user looks, not at the owner's corner.
         if (m_hWnd && !(GetStyle() & WS_CHILD)) CenterWindow();

@@ -17,4 +17,25 @@ inline BITMAPINFO TopDown32BitInfo(int w, int h) {
     return bi;
 }
 
+// The height (negative: character height) of a font of tenthsOfPoint
+// tenths of a point on a device of logPixelsY pixels per inch; rounded
+// down, as the point fonts of dialogs are.
+inline int PointFontHeight(int tenthsOfPoint, int logPixelsY) {
+    return -(tenthsOfPoint * logPixelsY / 720);
+}
+
+// A font of tenthsOfPoint tenths of a point in face, for the screen's
+// vertical resolution. The caller owns it.
+inline HFONT CreatePointFont(int tenthsOfPoint, const char* face) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    LOGFONTA lf = {};
+    lf.lfHeight = PointFontHeight(tenthsOfPoint, dpi);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
 }  // namespace vt

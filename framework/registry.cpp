@@ -95,6 +95,16 @@ bool CRegKey::DeleteValue(const char* name) const {
     return key_ && RegDeleteValueA(key_, name) == ERROR_SUCCESS;
 }
 
+bool DeleteKeyTree(HKEY root, const std::string& subkey) {
+    if (subkey.empty()) return false;  // never the root itself
+    LONG rc = RegDeleteTreeA(root, subkey.c_str());
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    // RegDeleteTree empties the key; remove the key itself if it survived.
+    rc = RegDeleteKeyA(root, subkey.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
 std::string CRegProfile::KeyPath(const std::string& section) const {
     std::string p = "Software\\" + registryKey_ + "\\" + appName_;
     if (!section.empty()) p += "\\" + section;

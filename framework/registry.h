@@ -47,6 +47,10 @@ private:
     HKEY key_ = nullptr;  // owned
 };
 
+// Deletes a key with all its subkeys and values. True when the key is gone
+// afterwards (also when it never existed).
+bool DeleteKeyTree(HKEY root, const std::string& subkey);
+
 // The profile of one application: "Software\<registryKey>\<appName>\" under
 // HKEY_CURRENT_USER. A section is a subkey of it; the empty section is the
 // application key itself. Each call opens and closes its key; hold a CRegKey

@@ -304,6 +304,12 @@ bool CWindowImpl::RouteOwnerDraw(UINT msg, WPARAM w, LPARAM l, LRESULT& result) 
     return control && control != this && control->OnChildNotify(msg, w, l, result);
 }
 
+bool CWindowImpl::RouteControlColour(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+    if (msg < WM_CTLCOLORMSGBOX || msg > WM_CTLCOLORSTATIC || !l) return false;
+    CWindowImpl* control = FromHandlePermanent(reinterpret_cast<HWND>(l));
+    return control && control != this && control->OnChildNotify(msg, w, l, result);
+}
+
 LRESULT CWindowImpl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     LRESULT r = 0;
     if (msg == WM_COMMAND) {
@@ -314,6 +320,7 @@ LRESULT CWindowImpl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     }
     if (table_.DispatchMessage(msg, w, l, r)) return r;
     if (RouteOwnerDraw(msg, w, l, r)) return r;
+    if (RouteControlColour(msg, w, l, r)) return r;
     return CallPrevious(msg, w, l);
 }
 

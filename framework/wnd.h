@@ -163,8 +163,9 @@ public:
                               HCURSOR cursor = nullptr);
 
     // A control's owner-draw request (WM_DRAWITEM, WM_MEASUREITEM,
-    // WM_DELETEITEM, WM_COMPAREITEM) that its parent passed on to it. False
-    // when the control does not take it; the parent then handles it.
+    // WM_DELETEITEM, WM_COMPAREITEM) or colour request (WM_CTLCOLOR...)
+    // that its parent passed on to it. False when the control does not take
+    // it; the parent then handles it.
     virtual bool OnChildNotify(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
 
 protected:
@@ -196,6 +197,8 @@ private:
     // Passes a control's owner-draw request to the control's object, and a
     // menu item's to the menu object that made it.
     bool RouteOwnerDraw(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+    // Passes a control's colour request (lParam is the control) to its object.
+    bool RouteControlColour(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
     LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
     CMessageTable table_;
 };

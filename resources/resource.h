@@ -41,3 +41,36 @@
 #define ID_APP_EXIT_CMD        57665  // the framework's ID_APP_EXIT
 
 #define AFX_IDS_APP_TITLE_RES  0xE000
+
+// "Setup" dialog controls.
+#define IDC_SETUP_ADD          1002
+#define IDC_SETUP_EDIT         1003
+#define IDC_SETUP_REMOVE       1004
+#define IDC_LOAD_WITH_WINDOWS  1005
+#define IDC_SHOW_TRAY          1006
+#define IDC_ACTION             1007
+#define IDC_SHORTCUT_NONE      1008  // the three shortcut radio buttons: 1008 + type
+#define IDC_SHORTCUT_WINKEY    1009
+#define IDC_SHORTCUT_OTHER     1010
+#define IDC_WINDOWS_KEY        1011
+#define IDC_HOTKEY             1012
+#define IDC_FOLDER_LIST        1013
+#define IDC_MOVE_UP            1014
+#define IDC_MOVE_DOWN          1015
+#define IDC_VERSION            1019
+#define IDC_HOME_PAGE          1021
+#define IDC_FOLDERS_CAPTION    1025  // "Folders" heading
+#define IDC_GENERAL_CAPTION    1026  // "General Settings" heading
+#define IDC_SHORTCUT_CAPTION   1027  // "Keyboard Shortcut" heading
+#define IDC_MOUSE_CAPTION      1028  // "Mouse Activation" heading
+#define IDC_INTEGRATE          1032
+#define IDC_ALWAYS_NEW_EXPLORER 1038
+#define IDC_ACTIVATE_RBUTTON   1039
+#define IDC_ACTIVATE_WHEEL     1040
+
+// Initial data of a dialog template (drop-down list strings).
+#define RT_DLGINIT_RES         240
+
+#ifndef IDC_STATIC
+#define IDC_STATIC             (-1)
+#endif

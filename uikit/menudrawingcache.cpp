@@ -1,10 +1,13 @@
 #include "uikit/menudrawingcache.h"
 
 #include <algorithm>
+#include <map>
+#include <tuple>
 
 #include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/handles.h"
+#include "uikit/menupaint.h"
 #include "uikit/menusystem.h"
 
 namespace vt::menu {
@@ -28,11 +31,36 @@ struct DrawingCache {
     // cost about half of an item's drawing time under Wine.
     UniqueBitmap drawBitmap;
     SIZE drawBitmapSize = {0, 0};
+    // Pictures as drawn on a plain background, to be copied in one BitBlt:
+    // the image list's own drawing makes a DC and a bitmap for every call,
+    // which cost most of an item's drawing time under Wine. Keyed by what
+    // decides the result, so that an entry never goes stale.
+    struct PictureKey {
+        HIMAGELIST list;
+        unsigned generation;  // of the collection (CNewMenuIcons::GetGeneration)
+        int index;
+        COLORREF back;
+        bool operator<(const PictureKey& o) const {
+            return std::tie(list, generation, index, back) <
+                   std::tie(o.list, o.generation, o.index, o.back);
+        }
+    };
+    std::map<PictureKey, UniqueBitmap> pictures;  // 32-bit DIBs of the image size
+    UniqueMemDC pictureDc;
 };
+
+// Enough for every distinct picture of a long list; beyond it the cache
+// starts afresh rather than growing without bound.
+constexpr size_t kMaxCachedPictures = 256;
 
 DrawingCache& Cache() {
     static DrawingCache cache;
     return cache;
+}
+
+void DropPictures(DrawingCache& c) {
+    c.pictures.clear();
+    c.pictureDc.Reset();
 }
 
 void DropDrawSurface(DrawingCache& c) {
@@ -65,6 +93,15 @@ HBITMAP MakeSurface(HDC target, int w, int h) {
     return CreateDIBSection(target, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
+// True when dc draws on a 32-bit DIB: a copy of a picture drawn on another
+// 32-bit DIB then gives exactly the pixels that drawing it there would.
+bool DrawsOn32BitDib(HDC dc) {
+    DIBSECTION ds = {};
+    HGDIOBJ bmp = GetCurrentObject(dc, OBJ_BITMAP);
+    return bmp && GetObjectA(bmp, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32 &&
+           ds.dsBmih.biCompression == BI_RGB;
+}
+
 }  // namespace
 
 void DropDrawingCache() {
@@ -74,6 +111,7 @@ void DropDrawingCache() {
     c.measureDc.Reset();
     c.menuHeight = -1;
     c.dpi = 0;
+    DropPictures(c);
     if (!c.drawDcBusy) DropDrawSurface(c);
 }
 
@@ -134,6 +172,36 @@ void ReturnDrawDc() {
     c.drawDcBusy = false;
     if (!RestoreDC(c.drawDc.Get(), c.drawDcState) || !(c.drawDcState = SaveDC(c.drawDc.Get())))
         DropDrawSurface(c);
+}
+
+void DrawImageOn(HDC dc, const Picture& p, unsigned generation, int index, COLORREF back, int x,
+                 int y) {
+    DrawingCache& c = Cache();
+    if (p.size.cx <= 0 || p.size.cy <= 0 || !DrawsOn32BitDib(dc)) {
+        DrawImage(dc, p, index, x, y);
+        return;
+    }
+    const DrawingCache::PictureKey key{p.list, generation, index, back};
+    auto it = c.pictures.find(key);
+    if (it == c.pictures.end()) {
+        if (!c.pictureDc) c.pictureDc.Reset(CreateCompatibleDC(dc));
+        BITMAPINFO bi = TopDown32BitInfo(p.size.cx, p.size.cy);
+        void* bits = nullptr;
+        UniqueBitmap bmp(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!c.pictureDc || !bmp) {
+            DrawImage(dc, p, index, x, y);
+            return;
+        }
+        {
+            ScopedSelect sel(c.pictureDc.Get(), bmp.Get());
+            FillSolid(c.pictureDc.Get(), RECT{0, 0, p.size.cx, p.size.cy}, back);
+            DrawImage(c.pictureDc.Get(), p, index, 0, 0);
+        }
+        if (c.pictures.size() >= kMaxCachedPictures) c.pictures.clear();
+        it = c.pictures.emplace(key, std::move(bmp)).first;
+    }
+    ScopedSelect sel(c.pictureDc.Get(), it->second.Get());
+    BitBlt(dc, x, y, p.size.cx, p.size.cy, c.pictureDc.Get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace vt::menu

@@ -10,6 +10,8 @@
 
 namespace vt::menu {
 
+struct Picture;
+
 // Drops everything (the style is set again when system settings change, and
 // the system's menu font may have changed with them). The item DC is kept
 // while an item is being drawn in it.
@@ -29,5 +31,12 @@ HDC TakeDrawDc(HDC target);
 HBITMAP TakeDrawBitmap(int w, int h);
 // Gives the DC back after an item: its state returns to the saved one.
 void ReturnDrawDc();
+
+// Draws image index of p at x, y on dc, where everything under the picture is
+// back: copied from a kept drawing when the picture was drawn on that colour
+// before. generation is the collection's (CNewMenuIcons::GetGeneration), so a
+// changed picture is never copied from a stale drawing.
+void DrawImageOn(HDC dc, const Picture& p, unsigned generation, int index, COLORREF back, int x,
+                 int y);
 
 }  // namespace vt::menu

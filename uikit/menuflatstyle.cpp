@@ -118,7 +118,16 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
                 DrawImage(dc, pic, pic.index, p.x, p.y);
             }
         } else {
-            DrawImage(dc, pic, prepared ? pic.index + 1 : pic.index, p.x, p.y);
+            // Nothing but the strip lies under an unselected, unchecked
+            // picture that fits in it.
+            const RECT at = {p.x, p.y, p.x + pic.size.cx, p.y + pic.size.cy};
+            RECT inside = {};
+            const RECT stripInItem = {strip.left, R.top, strip.right, R.bottom};
+            const int index = prepared ? pic.index + 1 : pic.index;
+            if (!checked && IntersectRect(&inside, &at, &stripInItem) && EqualRect(&inside, &at))
+                DrawImageOn(dc, pic, data->m_pMenuIcon->GetGeneration(), index, c.strip, p.x, p.y);
+            else
+                DrawImage(dc, pic, index, p.x, p.y);
         }
         return;
     }

@@ -137,19 +137,36 @@ void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
     if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24) {
         // The two bands (right: the last sw columns, every row; bottom: the
         // last sw rows left of the right band) composed in memory and put on the
-        // window in one call each: a call per pixel cost milliseconds.
-        std::vector<DWORD> right(static_cast<size_t>(columns) * h);
-        for (int y = 0; y < h; ++y)
-            for (int d = 1; d <= columns; ++d)
-                right[static_cast<size_t>(y) * columns + (columns - d)] = DibPixelFromColor(rightPixel(d, y));
+        // window in one call each: a call per pixel cost milliseconds. Composing
+        // them cost about a millisecond per pass for a long menu, so a window
+        // keeps them while its snapshot and size stay.
+        ShadowBands fresh;
+        ShadowBands* bands = p.shadowBands && p.snapshotPixels ? p.shadowBands : &fresh;
+        if (bands->source != px || !bands->source || bands->w != w || bands->h != h ||
+            bands->dpi != dpi || bands->btnShadow != btnShadow || bands->palette != palette) {
+            bands->palette = palette;
+            bands->source = px;
+            bands->w = w;
+            bands->h = h;
+            bands->dpi = dpi;
+            bands->btnShadow = btnShadow;
+            bands->right.assign(static_cast<size_t>(columns) * h, 0);
+            for (int y = 0; y < h; ++y)
+                for (int d = 1; d <= columns; ++d)
+                    bands->right[static_cast<size_t>(y) * columns + (columns - d)] =
+                        DibPixelFromColor(rightPixel(d, y));
+            bands->bottom.assign(static_cast<size_t>(bottomWidth) * rows, 0);
+            for (int r = 1; r <= rows; ++r)
+                for (int x = 0; x < bottomWidth; ++x)
+                    bands->bottom[static_cast<size_t>(rows - r) * bottomWidth + x] =
+                        DibPixelFromColor(bottomPixel(r, x));
+        }
+        const std::vector<DWORD>& right = bands->right;
         BITMAPINFO bi = TopDown32BitInfo(columns, h);
         StretchDIBits(dc, w - columns, 0, columns, h, 0, 0, columns, h, right.data(), &bi,
                       DIB_RGB_COLORS, SRCCOPY);
         if (bottomWidth > 0) {
-            std::vector<DWORD> bottom(static_cast<size_t>(bottomWidth) * rows);
-            for (int r = 1; r <= rows; ++r)
-                for (int x = 0; x < bottomWidth; ++x)
-                    bottom[static_cast<size_t>(rows - r) * bottomWidth + x] = DibPixelFromColor(bottomPixel(r, x));
+            const std::vector<DWORD>& bottom = bands->bottom;
             bi = TopDown32BitInfo(bottomWidth, rows);
             StretchDIBits(dc, 0, h - rows, bottomWidth, rows, 0, 0, bottomWidth, rows,
                           bottom.data(), &bi, DIB_RGB_COLORS, SRCCOPY);

@@ -5,9 +5,23 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "uikit/menucolors.h"
 
 namespace vt::menu {
+
+// A window's own drop shadow as composed from its snapshot (right band: the
+// last shadow-wide columns, every row; bottom band: the last shadow-wide rows
+// left of it), kept for as long as the snapshot and the window's size stay:
+// both passes of every frame painting put the same pixels on the window.
+struct ShadowBands {
+    const DWORD* source = nullptr;  // the snapshot pixels it was composed from
+    int w = 0, h = 0, dpi = 0;
+    COLORREF btnShadow = 0;
+    bool palette = false;
+    std::vector<DWORD> right, bottom;
+};
 
 // Paints the flat frame (and own shadow) of a w by h window into dc.
 struct FlatFramePaint {
@@ -23,6 +37,9 @@ struct FlatFramePaint {
     // The snapshot's pixels when they are at hand: top-down 32-bit rows of
     // the snapshot's width. Null: they are read from the bitmap.
     const DWORD* snapshotPixels;
+    // Where the composed shadow is kept between paintings (null: composed
+    // afresh each time); used with snapshotPixels only.
+    ShadowBands* shadowBands;
 };
 void PaintFlatFrame(HDC dc, const FlatFramePaint& p);
 

@@ -250,6 +250,7 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
         SelectObject(mem, old);
         data->m_Screen.Reset(bmp);
         data->m_ScreenPixels = static_cast<const DWORD*>(bits);
+        data->m_shadow = menu::ShadowBands();  // composed again from the new one
     } else if (bmp) {
         DeleteObject(bmp);
     }
@@ -390,6 +391,7 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
                     data->m_Point_y = pos->y;
                     data->m_Screen.Reset();  // taken again at the new place
                     data->m_ScreenPixels = nullptr;
+                    data->m_shadow = menu::ShadowBands();
                 } else {
                     UnsubClassMenu(w);
                 }

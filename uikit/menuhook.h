@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "uikit/menuframe.h"
 
 namespace vt {
 
@@ -34,6 +35,7 @@ public:
         HMENU m_hMenu = nullptr;
         UniqueBitmap m_Screen;        // screen behind the window, owned
         const DWORD* m_ScreenPixels = nullptr;  // its pixels (a DIB's own memory)
+        menu::ShadowBands m_shadow;   // composed from the snapshot
         BOOL m_bDoSubclass = TRUE;    // frame and shadow handled here
         // The replaced procedure, also in the window's "OldMenuProc"
         // property; kept here because reading a property costs a server

@@ -28,6 +28,7 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.snapshot = data->m_Screen.Get();
     p.dpi = DpiForWindow(window);
     p.snapshotPixels = data->m_Screen ? data->m_ScreenPixels : nullptr;
+    p.shadowBands = &data->m_shadow;
     menu::PaintFlatFrame(dc, p);
     return TRUE;
 }

@@ -14,6 +14,7 @@ BOOL CNewMenuBitmaps::Reload() {
     // Bitmaps come again from their resources; icons (no resource) keep
     // their current picture.
     if (!m_IconsList) return FALSE;
+    Touch();
     SIZE size = GetImageSize();
     CImageList old;
     SwapLists(m_IconsList, old);

@@ -117,8 +117,14 @@ BOOL CNewMenuIcons::IsSameResource(const char* name, HMODULE module) const {
     return strcmp(name, m_lpszResourceName) == 0;
 }
 
+void CNewMenuIcons::Touch() {
+    static unsigned s_generations = 0;
+    m_generation = ++s_generations;
+}
+
 bool CNewMenuIcons::EnsureImageList(SIZE size) {
     if (size.cx <= 0 || size.cy <= 0) return false;
+    Touch();
     if (m_IconsList) {
         SIZE have = GetImageSize();
         return have.cx == size.cx && have.cy == size.cy;
@@ -127,10 +133,12 @@ bool CNewMenuIcons::EnsureImageList(SIZE size) {
 }
 
 int CNewMenuIcons::MakeDimmedImage(HICON icon, int index) {
+    Touch();
     return StoreCopy(m_IconsList, TransformIcon(icon, menu::DimmedPixel), index);
 }
 
 int CNewMenuIcons::MakeDisabledImage(HICON icon, int index) {
+    Touch();
     // The menu background of a menu without a brush of its own.
     COLORREF back = menu::MenuBack(nullptr);
     return StoreCopy(m_IconsList, TransformIcon(icon, [back](COLORREF c) {
@@ -140,6 +148,7 @@ int CNewMenuIcons::MakeDisabledImage(HICON icon, int index) {
 }
 
 int CNewMenuIcons::StoreIcon(HICON icon, int index) {
+    Touch();
     if (index < 0) {
         int at = m_IconsList.Add(icon);
         if (at < 0) return -1;
@@ -155,6 +164,7 @@ int CNewMenuIcons::StoreIcon(HICON icon, int index) {
 
 void CNewMenuIcons::RebuildImages() {
     if (!m_IconsList) return;
+    Touch();
     SIZE size = GetImageSize();
     CImageList fresh;
     if (!CreateImageList(fresh, size)) return;

@@ -43,6 +43,10 @@ public:
     HIMAGELIST GetImageList() const { return m_IconsList.GetSafeHandle(); }
     // Number of pictures (entries of the id list).
     int GetPictureCount() const { return static_cast<int>(m_IDs.size()); }
+    // Changes whenever the images may have changed, and is never the same for
+    // two collections: a drawing of an image kept under this value and the
+    // index stays true.
+    unsigned GetGeneration() const { return m_generation; }
 
     // Colour count of a bitmap from its header (used count, else by depth).
     static int ColorCountOf(const BITMAPINFOHEADER& h);
@@ -56,7 +60,12 @@ public:
     std::vector<UINT> m_IDs;
     int m_dwRefCount = 0;
 
+private:
+    unsigned m_generation = 0;
+
 protected:
+    // Called before the images change.
+    void Touch();
     // Creates the image list on first use; false when the size differs from
     // the collection's image size or creation fails.
     bool EnsureImageList(SIZE size);

@@ -166,9 +166,10 @@ ScopedRegTree::ScopedRegTree(HKEY root, std::string subkey)
 
 ScopedRegTree::~ScopedRegTree() { DeleteRegTree(root_, subkey_); }
 
-ScratchDir::ScratchDir(const std::string& hint) {
+ScratchDir::ScratchDir(const std::string& hint, const std::string& base) {
     char tmp[MAX_PATH] = {};
-    GetTempPathA(sizeof tmp, tmp);
+    if (base.empty()) GetTempPathA(sizeof tmp, tmp);
+    else lstrcpynA(tmp, base.c_str(), sizeof tmp);
     static LONG counter = 0;
     for (;;) {
         std::string p = std::string(tmp) + hint + "_" +
@@ -228,6 +229,19 @@ std::vector<HWND> TrayIconWindows() {
             if (IsWindowVisible(icon)) icons.push_back(icon);
     }
     return icons;
+}
+
+ScopedUserClassesRoot::ScopedUserClassesRoot() {
+    HKEY classes = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &classes, nullptr) != ERROR_SUCCESS)
+        return;
+    active_ = RegOverridePredefKey(HKEY_CLASSES_ROOT, classes) == ERROR_SUCCESS;
+    RegCloseKey(classes);  // the override keeps its own handle
+}
+
+ScopedUserClassesRoot::~ScopedUserClassesRoot() {
+    if (active_) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
 }
 
 bool WriteSolidIconFile(const std::string& path,

@@ -89,7 +89,8 @@ private:
 // A fresh, empty folder under %TEMP%, removed with its contents on destruction.
 class ScratchDir {
 public:
-    explicit ScratchDir(const std::string& hint = "vt");
+    // Below the temporary folder, or below base (ending in a backslash).
+    explicit ScratchDir(const std::string& hint = "vt", const std::string& base = "");
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -100,6 +101,23 @@ public:
     std::string MakeFile(const std::string& rel, const std::string& content = "") const;
 private:
     std::string path_;
+};
+
+// Windows shows HKEY_CLASSES_ROOT as the machine's classes merged with the
+// current user's (HKCU\Software\Classes); Wine 8 shows only the machine's.
+// While this object lives, this process's HKEY_CLASSES_ROOT is the user's
+// classes, so that the shell code in this process (ShellExecuteEx with a verb,
+// for one) reads what a user-level registration put there, as it would on
+// Windows.
+class ScopedUserClassesRoot {
+public:
+    ScopedUserClassesRoot();
+    ~ScopedUserClassesRoot();
+    ScopedUserClassesRoot(const ScopedUserClassesRoot&) = delete;
+    ScopedUserClassesRoot& operator=(const ScopedUserClassesRoot&) = delete;
+    bool Active() const { return active_; }
+private:
+    bool active_ = false;
 };
 
 // Writes an .ico file with one fully opaque picture per (size, colour), each

@@ -196,6 +196,31 @@ TEST_F(Settings, EntryWithoutTitleIsSkippedAndTheSaveCompacts) {
         EXPECT_FALSE(ReadRaw(kEntries, n).exists) << n;
 }
 
+TEST_F(Settings, AListThatCannotBeWrittenIsReportedAndItsTailClearedLater) {
+    MarkAlreadyRun();
+    CSettingsStore s(TestProfile());
+    s.LoadSettings();
+    for (int i = 0; i < 4; ++i) s.folders[i] = {"C:\\f" + std::to_string(i), "f", "", -1};
+    EXPECT_TRUE(s.SaveSettings());
+    // A volatile application key cannot hold a lasting "Entries" subkey.
+    test::DeleteRegTree(HKEY_CURRENT_USER, kApp);
+    HKEY vol = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kApp, 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &vol, nullptr), ERROR_SUCCESS);
+    RegCloseKey(vol);
+    s.folders.erase(3);
+    EXPECT_FALSE(s.SaveSettings());
+    EXPECT_EQ(s.storedCount, 4);  // what the registry held before
+    // Writable again, with the four old positions back in place.
+    test::DeleteRegTree(HKEY_CURRENT_USER, kApp);
+    CSettingsStore old(TestProfile());
+    for (int i = 0; i < 4; ++i) old.folders[i] = {"C:\\old" + std::to_string(i), "o", "", -1};
+    ASSERT_TRUE(old.SaveSettings());
+    EXPECT_TRUE(s.SaveSettings());
+    ExpectDword(kEntries, "Count", 3);
+    EXPECT_FALSE(ReadRaw(kEntries, "Path3").exists);
+}
+
 TEST_F(Settings, RemovingTwoOfFiveLeavesExactlyThreePositions) {
     MarkAlreadyRun();
     CSettingsStore s(TestProfile());

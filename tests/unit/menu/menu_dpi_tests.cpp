@@ -243,4 +243,74 @@ TEST(MenuDpi, FlatFrameLinesAndOwnShadowScale) {
     }
 }
 
+// The shadow a window keeps between paintings is the one composed afresh, and
+// is composed again for another snapshot or another window size.
+TEST(MenuFrameShadow, KeptBandsFollowTheSnapshotAndTheSize) {
+    const int w = 120, h = 90, taller = 140;
+    struct Snapshot {
+        UniqueBitmap bmp;
+        DWORD* px = nullptr;
+        Snapshot(int cx, int cy, DWORD bgr) {
+            BITMAPINFO bi = TopDown32BitInfo(cx, cy);
+            void* bits = nullptr;
+            bmp.Reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+            px = static_cast<DWORD*>(bits);
+            if (px) std::fill(px, px + static_cast<size_t>(cx) * cy, bgr);
+        }
+    };
+    Snapshot white(w + 10, taller + 10, 0xFFFFFF), grey(w + 10, taller + 10, 0xC8C8C8);
+    ASSERT_TRUE(white.px && grey.px);
+    menu::ShadowBands kept;
+    menu::FlatFramePaint p = {};
+    p.w = w;
+    p.h = h;
+    p.client = RECT{10, 10, w - 20, h - 20};
+    p.firstPass = true;
+    p.itemBack = RGB(250, 250, 240);
+    p.strip = RGB(200, 200, 190);
+    p.border = RGB(10, 10, 10);
+    p.colorCount = 64000;
+    p.dpi = 96;
+    p.snapshot = white.bmp.Get();
+    p.snapshotPixels = white.px;
+    p.shadowBands = &kept;
+    const int shadow = menu::ShadowWidth(96);
+    auto paint = [&](Canvas& c) { menu::PaintFlatFrame(c.Dc(), p); };
+    Canvas fresh(w, h), first(w, h), again(w, h);
+    {
+        menu::FlatFramePaint alone = p;
+        alone.shadowBands = nullptr;
+        menu::PaintFlatFrame(fresh.Dc(), alone);
+    }
+    paint(first);
+    p.firstPass = false;
+    paint(again);
+    int differ = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = w - shadow; x < w; ++x)
+            differ += first.At(x, y) != fresh.At(x, y) || again.At(x, y) != fresh.At(x, y);
+    for (int y = h - shadow; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            differ += first.At(x, y) != fresh.At(x, y) || again.At(x, y) != fresh.At(x, y);
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(again.At(w - shadow, h / 2), RGB(135, 135, 135));
+
+    // A new snapshot (the window moved): its own colours darkened.
+    p.snapshot = grey.bmp.Get();
+    p.snapshotPixels = grey.px;
+    Canvas moved(w, h);
+    paint(moved);
+    EXPECT_EQ(moved.At(w - shadow, h / 2), menu::ScaleColor(RGB(200, 200, 200), 135));
+    EXPECT_EQ(moved.At(w / 2, h - 1), menu::ScaleColor(RGB(200, 200, 200), 225));
+
+    // A taller window: the bands reach its new bottom.
+    p.h = taller;
+    p.client = RECT{10, 10, w - 20, taller - 20};
+    Canvas tall(w, taller);
+    paint(tall);
+    EXPECT_EQ(tall.At(w - shadow, taller - 12), menu::ScaleColor(RGB(200, 200, 200), 135));
+    EXPECT_EQ(tall.At(w / 2, taller - shadow), menu::ScaleColor(RGB(200, 200, 200), 135));
+    EXPECT_EQ(tall.At(w / 2, taller - 1), menu::ScaleColor(RGB(200, 200, 200), 225));
+}
+
 }  // namespace

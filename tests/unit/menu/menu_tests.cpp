@@ -417,6 +417,68 @@ TEST(MenuDraw, KeptSurfaceGrowsForLargerItemsAtAnyPlace) {
     }
 }
 
+// Pictures drawn again come from kept copies: they must look exactly as the
+// image list draws them on the strip, follow a replaced picture and a changed
+// strip colour, and leave the selected picture as it was.
+TEST(MenuDraw, KeptPicturesMatchTheImageListAndFollowEveryChange) {
+    StyleGuard g(2, FALSE);
+    CNewMenuBitmaps icons;
+    icons.AddRef();
+    HICON blue = MakeIcon(16, kBlue), green = MakeIcon(16, kGreen);
+    const int at = icons.AddIcon(blue, 7);
+    ASSERT_GE(at, 0);
+    Popup m;
+    ASSERT_TRUE(m.AppendItem(0, 1, "Go", at, &icons));
+    const RECT item = {0, 0, 200, 24};
+    const POINT p = menu::FlatPictureOrigin(item, 16, SIZE{16, 16});
+    COLORREF strip = kFlat.strip;
+    // Every pixel of the picture against the image list's own drawing.
+    auto expectPicture = [&](const Canvas& c, const char* when) {
+        Canvas want(16, 16, strip);
+        ImageList_Draw(icons.GetImageList(), at, want.Dc(), 0, 0, ILD_TRANSPARENT);
+        int differ = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) differ += c.At(p.x + x, p.y + y) != want.At(x, y);
+        EXPECT_EQ(differ, 0) << when;
+    };
+    menu::DropDrawingCache();
+    Canvas first(200, 24), again(200, 24);
+    vt::test::DrawAt(m, 0, first.Dc(), item);
+    vt::test::DrawAt(m, 0, again.Dc(), item);
+    expectPicture(first, "first drawing");
+    expectPicture(again, "drawn again");
+    EXPECT_EQ(again.At(p.x + 6, p.y + 6), kBlue);
+
+    // The same id, the same index, another picture.
+    ASSERT_EQ(icons.AddIcon(green, 7), at);
+    vt::test::DrawAt(m, 0, again.Dc(), item);
+    EXPECT_EQ(again.At(p.x + 6, p.y + 6), kGreen);
+    expectPicture(again, "after the picture was replaced");
+
+    // Another menu background: the transparent rim shows the new strip.
+    HBRUSH back = CreateSolidBrush(RGB(200, 120, 40));
+    MENUINFO mi = {};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIM_BACKGROUND;
+    mi.hbrBack = back;
+    ASSERT_TRUE(SetMenuInfo(m.m_hMenu, &mi));
+    // 86 % of the menu's (172, 103, 34) + 14 % of the window's (36, 36, 36).
+    strip = RGB(208, 139, 70);
+    vt::test::DrawAt(m, 0, again.Dc(), item);
+    EXPECT_EQ(again.At(p.x, p.y), strip);
+    expectPicture(again, "on another strip colour");
+
+    // Selected, the picture is raised over its shadow, never a kept copy.
+    vt::test::DrawAt(m, 0, again.Dc(), item, ODS_SELECTED);
+    EXPECT_EQ(again.At(p.x + 3, p.y + 3), kGreen);
+    EXPECT_EQ(again.At(p.x + 14, p.y + 14), RGB(127, 133, 186));  // as in the next test
+    mi.hbrBack = nullptr;
+    SetMenuInfo(m.m_hMenu, &mi);
+    DeleteObject(back);
+    DestroyIcon(blue);
+    DestroyIcon(green);
+}
+
 TEST(MenuDraw, FlatSelectionRaisesThePictureOverItsShadow) {
     StyleGuard g(2, FALSE);
     Popup m;

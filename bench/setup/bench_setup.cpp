@@ -1,0 +1,110 @@
+// setup_open_ms: the Setup dialog with 100 folders, from the dialog being made
+// (registry flags read, the working copies filled) to the moment it has
+// painted everything, row images included, and waits for the user (its first
+// idle). setup_open_ratio: the same against the same template with the same
+// 100 rows and no row images, in the same run, interleaved.
+#include <windows.h>
+#include <shlobj.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "dialogs/iconsources.h"
+#include "dialogs/setupdlg.h"
+#include "support/benchsupport.h"
+
+using namespace vt;
+
+namespace {
+
+double g_start = 0;
+double g_elapsed = -1;
+
+// The owner: the dialog's first idle ends the measurement and the dialog.
+LRESULT CALLBACK OwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENTERIDLE && wp == MSGF_DIALOGBOX) {
+        if (g_elapsed < 0) g_elapsed = bench::NowMs() - g_start;
+        EndDialog(reinterpret_cast<HWND>(lp), IDCANCEL);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+// The same dialog with rows but no row images.
+class CPlainSetupDlg : public CSetupDlg {
+public:
+    using CSetupDlg::CSetupDlg;
+protected:
+    int AddRowImage(const FolderEntry&) override { return -1; }
+};
+
+// A realistic mix: special folders with system images, icons from the
+// shell's library, plain folders with the default picture.
+FolderList MakeFolders(int n) {
+    FolderList list;
+    const std::string shell32 = GetDefaultIconFile();
+    const int specials[] = {CSIDL_PERSONAL, CSIDL_DESKTOPDIRECTORY, CSIDL_MYPICTURES,
+                            CSIDL_MYMUSIC,  CSIDL_WINDOWS,          CSIDL_SYSTEM};
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    for (int i = 0; i < n; ++i) {
+        FolderEntry e;
+        e.title = "Folder number " + std::to_string(i);
+        e.path = std::string(windows) + "\\Folder" + std::to_string(i) + "\\";
+        if (i % 3 == 0) {
+            char path[MAX_PATH] = {};
+            SHGetFolderPathA(nullptr, specials[(i / 3) % 6], nullptr, 0, path);
+            int index = -1;
+            if (GetSystemIconIndex(path, index)) {
+                e.path = path;
+                e.iconFile = kSystemImageListMarker;
+                e.iconIndex = index;
+            }
+        } else if (i % 3 == 1) {
+            e.iconFile = shell32;
+            e.iconIndex = i % 40;
+        }
+        list[i] = e;
+    }
+    return list;
+}
+
+template <class Dialog>
+double OpenOnce(HWND owner, const FolderList& folders) {
+    g_elapsed = -1;
+    g_start = bench::NowMs();
+    Dialog dlg(owner);
+    dlg.m_folders = folders;
+    dlg.DoModal();
+    return g_elapsed;
+}
+
+}  // namespace
+
+int main() {
+    CoInitialize(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VtBenchSetupOwner";
+    RegisterClassA(&wc);
+    HWND owner = CreateWindowA(wc.lpszClassName, "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    if (!owner) {
+        fprintf(stderr, "benchmark setup failed: no owner window\n");
+        return 1;
+    }
+    const FolderList folders = MakeFolders(100);
+    auto withImages = [&] { return OpenOnce<CSetupDlg>(owner, folders); };
+    auto plain = [&] { return OpenOnce<CPlainSetupDlg>(owner, folders); };
+    // One of each first: the shell's image list, the library's pages, classes.
+    withImages();
+    plain();
+    const bench::Paired p = bench::Interleave(11, withImages, plain);
+    bench::Comment("setup: 100 folders (a third each system images, library icons, the default "
+                   "picture); to the dialog's first idle");
+    bench::PrintRatio("setup_open_ms", "setup_open_plain_ms", "setup_open_ratio", p);
+    DestroyWindow(owner);
+    CoUninitialize();
+    return p.Pairs() > 0 ? 0 : 1;
+}
