@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Captures the folder editor in the classic look (no visual styles), with
-# the system's plain controls and with Vantrel's flat ones (the mouse over
-# "Browse..."), from the built 64-bit tree into docs/images/editor-classic.png
-# and docs/images/editor-flat.png.
+# Captures the folder editor and the Setup dialog in the classic look (no
+# visual styles), with the system's plain controls and with Vantrel's flat
+# ones (the mouse over the editor's "Browse..."), from the built 64-bit tree
+# into docs/images/{editor,setup}-{classic,flat}.png.
 # Builds nothing: run `make build` first. Needs Xvfb, Wine, xwd, ImageMagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,11 +22,11 @@ wait_ready() {
   [ -s "$work/ready" ] || { echo "the driver showed nothing" >&2; return 1; }
 }
 # Without a window manager a Wine window's X window is its client area.
-shot() {  # <file>
+shot() {  # <file> <window title>
   wait_ready
   local id
-  id=$(xwininfo -name "Add/Edit" -display "$DISPLAY" | awk '/Window id:/ {print $4}')
-  [ -n "$id" ] || { echo "the editor has no X window" >&2; exit 1; }
+  id=$(xwininfo -name "$2" -display "$DISPLAY" | awk '/Window id:/ {print $4}')
+  [ -n "$id" ] || { echo "\"$2\" has no X window" >&2; exit 1; }
   xwd -id "$id" -display "$DISPLAY" | convert xwd:- "$1"
   rm -f "$work/ready"
   touch "$work/next"
@@ -34,9 +34,12 @@ shot() {  # <file>
 
 VT_SHOT_READY="Z:$work/ready" VT_SHOT_NEXT="Z:$work/next" "$VT_WINE" "$driver" &
 pid=$!
-shot "$root/docs/images/editor-classic.png"
-shot "$root/docs/images/editor-flat.png"
+shot "$root/docs/images/editor-classic.png" "Add/Edit"
+shot "$root/docs/images/setup-classic.png" "Setup"
+shot "$root/docs/images/editor-flat.png" "Add/Edit"
+shot "$root/docs/images/setup-flat.png" "Setup"
 wait $pid || true
 rm -rf "$work"
-echo "$root/docs/images/editor-classic.png"
-echo "$root/docs/images/editor-flat.png"
+for f in editor-classic editor-flat setup-classic setup-flat; do
+  echo "$root/docs/images/$f.png"
+done
