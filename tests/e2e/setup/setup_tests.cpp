@@ -550,7 +550,11 @@ TEST_F(SetupVerb, TheCommandExplorerRunsReachesTheEditorOfTheRunningProgram) {
     EXPECT_TRUE(WideTextOf(GetDlgItem(editor, 1016)) == folder);
     Click(editor, IDOK);
     ASSERT_TRUE(WaitGone(editor));
-    ASSERT_TRUE(test::WaitUntil([&] { return StoredInt("Entries", "Count") == 2; }));
+    // The count may be written before the entry: wait for both.
+    EXPECT_TRUE(test::WaitUntil([&] {
+        return StoredInt("Entries", "Count") == 2 && StoredWide("Path1") == folder;
+    }));
+    EXPECT_EQ(StoredInt("Entries", "Count"), 2);
     EXPECT_TRUE(StoredWide("Path1") == folder);
 }
 

@@ -240,19 +240,24 @@ TEST(NavRemoteAccess, PlacedStringIsItsUtf16UnitsAndAZero) {
     EXPECT_FALSE(block.Read(2, &back[0], back.size() * sizeof(wchar_t)))
         << "reads stay inside the block";
     void* where = block.Address();
-    UniqueKernelHandle h(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, fx.Pid()));
+    UniqueKernelHandle h(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, fx.Pid()));
     MEMORY_BASIC_INFORMATION held = {};
     ASSERT_TRUE(VirtualQueryEx(h.Get(), where, &held, sizeof held));
     ASSERT_EQ(held.State, static_cast<DWORD>(MEM_COMMIT));
     block.Release();
-    // The target's own threads may take the freed address at once (seen on
-    // a loaded machine), so a committed region there only counts as ours
-    // when it is the very allocation we held.
+    // The target's own threads may take the freed address at once, even as
+    // an allocation of the same base, size and protection (seen on a loaded
+    // machine). A fresh allocation starts zeroed, so a block still there is
+    // only ours if it still holds the string.
     MEMORY_BASIC_INFORMATION mbi = {};
     ASSERT_TRUE(VirtualQueryEx(h.Get(), where, &mbi, sizeof mbi));
-    EXPECT_TRUE(mbi.State == MEM_FREE || mbi.AllocationBase != held.AllocationBase ||
-                mbi.RegionSize != held.RegionSize || mbi.AllocationProtect != held.AllocationProtect)
-        << "the block is still allocated: state " << mbi.State;
+    if (mbi.State == MEM_COMMIT && mbi.AllocationBase == held.AllocationBase) {
+        std::wstring now(wide.size() + 1, L'x');
+        SIZE_T got = 0;
+        const bool read = ReadProcessMemory(h.Get(), where, &now[0], now.size() * sizeof(wchar_t), &got);
+        EXPECT_FALSE(read && got == now.size() * sizeof(wchar_t) && now == wide + std::wstring(1, L'\0'))
+            << "the block is still allocated and holds the string";
+    }
     EXPECT_FALSE(PlaceRemoteString(nullptr, path));
 }
 
