@@ -155,7 +155,17 @@ bool ChooseInFolderBrowser(HWND browser, const std::string& path) {
     // The path is placed in the browser's process as UTF-16.
     auto text = vt::nav::PlaceRemoteString(browser, path);
     if (!text) return false;
-    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, text.AsLParam());
+    // A browser that is still filling its tree can drop the selection (seen
+    // under load: OK then returned the Desktop), so it is asked again until
+    // the tree shows the folder selected.
+    HWND tree = GetDlgItem(browser, 14145);
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    const bool selected = test::WaitUntil([&] {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, text.AsLParam());
+        auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        return item && vt::nav::ReadRemoteTreeItemText(tree, item) == name;
+    });
+    if (!selected) return false;
     PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)));
     return WaitGone(browser);
