@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 CONFIG ?= Release
 
-.PHONY: all build test run bench dist deps deps-build deps-dist clean
+.PHONY: all build test run bench dist deps deps-build deps-dist clean format format-check
 
 all: build
 
@@ -23,8 +23,17 @@ build: deps-build
 	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686.cmake >/dev/null
 	@cmake --build build/x86
 
-test: deps build
+test: deps format-check build
 	@scripts/test.sh
+
+# Formats every C++ source with .clang-format.
+format:
+	@scripts/format.sh
+
+# Fails early on unformatted sources, once the tree has been formatted: the
+# formatting commit adds the marker file .format-enforced, which turns it on.
+format-check:
+	@if [ -f .format-enforced ]; then scripts/format.sh --check; fi
 
 run: deps build
 	@scripts/run.sh

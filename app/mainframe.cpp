@@ -7,6 +7,7 @@
 #include "navigation/recognise.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
+#include "uikit/menutheme.h"
 #include "uikit/theme.h"
 
 namespace vt {
@@ -32,7 +33,7 @@ bool IsCaptionButtonHit(LRESULT hit) {
 }
 
 namespace {
-int MenuStyleForTheme() { return Theme().IsAppThemed() ? 2 : 1; }
+int MenuStyleForTheme() { return Theme().IsAppThemed() ? kFlatMenuStyle : kClassicMenuStyle; }
 }  // namespace
 
 CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {

@@ -8,7 +8,7 @@
 #include "dialogs/iconsources.h"
 #include "framework/text.h"
 #include "uikit/coolcontrolsmanager.h"
-#include "uikit/menuhook.h"
+#include "uikit/menuerror.h"
 #include "uikit/theme.h"
 #include "resources/resource.h"
 

@@ -1,5 +1,6 @@
 #include "framework/dpi.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -56,20 +57,10 @@ int MonitorDpi(HMONITOR monitor) {
 }
 
 LOGFONTA NarrowFont(const LOGFONTW& w) {
+    // The two structures agree up to the face name, which alone is text.
+    static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
     LOGFONTA a = {};
-    a.lfHeight = w.lfHeight;
-    a.lfWidth = w.lfWidth;
-    a.lfEscapement = w.lfEscapement;
-    a.lfOrientation = w.lfOrientation;
-    a.lfWeight = w.lfWeight;
-    a.lfItalic = w.lfItalic;
-    a.lfUnderline = w.lfUnderline;
-    a.lfStrikeOut = w.lfStrikeOut;
-    a.lfCharSet = w.lfCharSet;
-    a.lfOutPrecision = w.lfOutPrecision;
-    a.lfClipPrecision = w.lfClipPrecision;
-    a.lfQuality = w.lfQuality;
-    a.lfPitchAndFamily = w.lfPitchAndFamily;
+    std::memcpy(&a, &w, offsetof(LOGFONTA, lfFaceName));
     const std::string face =
         CutAtCharBoundary(ToNarrow(w.lfFaceName, LF_FACESIZE), LF_FACESIZE - 1);
     std::memcpy(a.lfFaceName, face.c_str(), face.size() + 1);

@@ -19,6 +19,9 @@ namespace vt::nav {
 // key-up messages (previous state down, transition up).
 inline constexpr LPARAM kKeyDownLParam = 0x001C0001;
 inline constexpr LPARAM kKeyUpLParam = static_cast<LPARAM>(0xC01C0001u);
+// GetKeyState's bits: the key is down, the key's toggle state.
+inline constexpr SHORT kKeyIsDown = static_cast<SHORT>(0x8000);
+inline constexpr SHORT kKeyToggled = 0x0001;
 // WM_GETTEXT capacity (UTF-16 units) for text saved from a box.
 inline constexpr int kSavedTextChars = 1024;
 // How long one sequence may wait for its target in all: generous, since a

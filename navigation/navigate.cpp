@@ -105,7 +105,7 @@ void RunFileDialogSequence(Navigation& n, const FileDialogControls& c) {
 
 bool KeyDown(const NavigationServices& s, int vk) {
     const SHORT state = s.keyState ? s.keyState(vk) : GetKeyState(vk);
-    return (state & 0x8000) != 0;
+    return (state & kKeyIsDown) != 0;
 }
 
 // Runs the kinds of target in their fixed order; true when one acted. The

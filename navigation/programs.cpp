@@ -40,7 +40,7 @@ void WaitUntilKeyTaken(int vk, bool toggledBefore) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < kKeyDeliveryMs) {
         const SHORT state = GetKeyState(vk);
-        if (((state & 1) != 0) != toggledBefore && !(state & 0x8000)) return;
+        if (((state & kKeyToggled) != 0) != toggledBefore && !(state & kKeyIsDown)) return;
         Sleep(5);
     }
 }
@@ -180,7 +180,7 @@ bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& controls,
     driver.SetText(chosen, path);
     if (driver.GaveUp()) return true;
     // Enter goes through the input queue to the box that now has the focus.
-    const bool toggled = (GetKeyState(VK_RETURN) & 1) != 0;
+    const bool toggled = (GetKeyState(VK_RETURN) & kKeyToggled) != 0;
     SynthesizeEnter();
     WaitUntilKeyTaken(VK_RETURN, toggled);
     return true;
@@ -213,24 +213,7 @@ bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
     return NavigatePixdrove(tree, path, owner);
 }
 
-bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigateWinZip(driver, tree, path);
-}
 
-bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigatePowerArchiver(driver, tree, path);
-}
 
-bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigateSmartFtp(driver, tree, path);
-}
-
-bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path) {
-    DescendantClasses tree(target);
-    return NavigateFileZilla(driver, tree, path);
-}
 
 }  // namespace vt::nav

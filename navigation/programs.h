@@ -25,10 +25,6 @@ bool NavigateSupportedProgram(DescendantClasses& tree, const std::string& path, 
 // sent) when it does not, true once the action has begun. Pixdrove is
 // driven through the shell and needs no driver.
 bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner);
-bool NavigateWinZip(TargetDriver& driver, CWnd target, const std::string& path);
-bool NavigatePowerArchiver(TargetDriver& driver, CWnd target, const std::string& path);
-bool NavigateSmartFtp(TargetDriver& driver, CWnd target, const std::string& path);
-bool NavigateFileZilla(TargetDriver& driver, CWnd target, const std::string& path);
 bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path);
 // The same, with the walk shared by the recognisers of one navigation.
 bool NavigatePixdrove(DescendantClasses& tree, const std::string& path, HWND owner);

@@ -1,6 +1,7 @@
 #include "navigation/recognise.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -14,6 +15,10 @@
 namespace vt::nav {
 
 namespace {
+
+// The two ids a snake-list dialog's rich-edit file name box may have.
+constexpr int kSnakeListNameBox = 48;
+constexpr int kSnakeListNameBoxLater = 54;
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -274,11 +279,11 @@ FileDialogControls LocateFileDialogControls(CWnd window) {
 FileDialogControls LocateFileDialogControls(DescendantClasses& tree) {
     FileDialogControls c;
     const CWnd window = tree.Root();
-    if (!FindChildByIdAndClass(window, 1120, "listbox")) return c;
+    if (!FindChildByIdAndClass(window, lst1, "listbox")) return c;
     CWnd ok = window.GetDlgItem(IDOK);
-    if (CWnd edit = FindChildByIdAndClass(window, 1152, "edit")) {
+    if (CWnd edit = FindChildByIdAndClass(window, edt1, "edit")) {
         c.fileNameBox = edit;
-    } else if (CWnd ex = FindChildByIdAndClass(window, 1148, "comboboxex32")) {
+    } else if (CWnd ex = FindChildByIdAndClass(window, cmb13, "comboboxex32")) {
         c.fileNameBox = ComboTextBox(ex.GetWindow(GW_CHILD));
     } else if (CWnd host = tree.Find("directuihwnd")) {
         c.fileNameBox = ComboTextBox(FindDescendantByClass(host, "combobox"));
@@ -339,13 +344,13 @@ bool IsBrowseForFolderDialog(DescendantClasses& tree) {
 
 CWnd FindSnakeListFileNameBox(CWnd window) {
     CWnd box;
-    for (int id : {48, 54}) {
+    for (int id : {kSnakeListNameBox, kSnakeListNameBoxLater}) {
         // One look-up of the id, then its class against either name.
         CWnd b = window.GetDlgItem(id);
         if (!b) continue;
         const std::string cls = ClassOf(b.GetSafeHwnd(), 1024);
         if (ClassNameMatches(cls, "richedit20a") || ClassNameMatches(cls, "richedit20w"))
-            box = b;  // 54 overrides 48
+            box = b;  // the later id overrides the first
     }
     return box;
 }

@@ -82,11 +82,12 @@ bool IsSnakeListDialog(CWnd window);
 bool IsSnakeListDialog(DescendantClasses& tree);
 
 // The controls a common file dialog is driven through. Both are absent unless
-// the window is a file dialog (the list box 1120, a file name box and OK).
+// the window is a file dialog (the list box lst1, a file name box and OK;
+// control ids of <dlgs.h>).
 struct FileDialogControls {
-    CWnd fileNameBox;  // "edit" 1152, the text box in "comboboxex32" 1148, or
+    CWnd fileNameBox;  // "edit" edt1, the text box in "comboboxex32" cmb13, or
                        // the text box of the combo box in a "directuihwnd"
-    CWnd okButton;     // id 1
+    CWnd okButton;     // IDOK
 };
 FileDialogControls LocateFileDialogControls(CWnd window);
 FileDialogControls LocateFileDialogControls(DescendantClasses& tree);

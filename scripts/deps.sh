@@ -15,6 +15,7 @@ if [ "${1:-}" != "--build-only" ] && [ "${1:-}" != "--dist" ]; then
   [ -x /usr/lib/wine/wine64 ] || need+=(wine wine64 fonts-wine)
   have_cmd Xvfb       || need+=(xvfb xauth)
   have_cmd xdotool    || need+=(xdotool)
+  have_cmd clang-format || need+=(clang-format)
   have_cmd xwd        || need+=(x11-apps)
   # Some machines carry a stand-in "convert" that is not ImageMagick.
   /usr/bin/convert -version 2>/dev/null | grep -q '^Version: ImageMagick' || need+=(imagemagick)

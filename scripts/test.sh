@@ -4,6 +4,6 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/x64"
 . "$root/scripts/winenv.sh"
-vt_wine_start "$build" ${VT_KEEP_PREFIX:+keep}
+vt_wine_start "$build" "${VT_KEEP_PREFIX:+keep}" unmanaged
 trap vt_wine_stop EXIT
 cd "$build" && ctest --output-on-failure --timeout 300 -j2 "$@"

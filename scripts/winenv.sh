@@ -7,7 +7,30 @@ vt_wine_env() {   # <build dir>
   export VT_WINE=/usr/lib/wine/wine64
 }
 
-vt_wine_start() {  # <build dir> [keep-prefix]
+# Windows of a prefix that tests run in are left unmanaged: with no window
+# manager on Xvfb, Wine waits two seconds for one each time a managed window
+# is hidden, which made most window tests wait rather than work. Everything
+# else (the demonstration, screenshots, benchmarks) keeps Wine's default.
+vt_wine_managed() {  # yes|no
+  local key='HKCU\Software\Wine\X11 Driver'
+  if [ "$1" = no ]; then
+    "$VT_WINE" reg add "$key" /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 || true
+  else
+    "$VT_WINE" reg delete "$key" /v Managed /f </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+# A running wineserver (wineboot's, or one left behind) ends three seconds
+# after its last process and ignores "wineserver -p". Every test program then
+# starts a server of its own that holds ctest's output for those three
+# seconds: so end any server first and start the persistent one afresh.
+vt_wine_persistent_server() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1
+}
+
+vt_wine_start() {  # <build dir> [keep-prefix] [unmanaged]
   vt_wine_env "$1"
   if [ "${2:-}" != keep ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -k >/dev/null 2>&1 || true
@@ -27,17 +50,24 @@ vt_wine_start() {  # <build dir> [keep-prefix]
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$VT_WINE" wineboot -i >/dev/null 2>&1 || true
   fi
-  wineserver -p
+  if [ "${3:-}" = unmanaged ]; then vt_wine_managed no; else vt_wine_managed yes; fi
+  vt_wine_persistent_server
   "$VT_WINE" cmd /c exit >/dev/null 2>&1 || true   # warm the server up
+  # Test runs keep the desktop open for the whole run (see desktopkeeper.cpp);
+  # vt_wine_stop ends it with the session.
+  if [ "${3:-}" = unmanaged ] && [ -f "$1/bin/desktopkeeper.exe" ]; then
+    "$VT_WINE" "$1/bin/desktopkeeper.exe" </dev/null >/dev/null 2>&1 &
+  fi
 }
 
 vt_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  # Prefixes made beside this one (the high-DPI tests' one) have servers of
-  # their own; an interrupted run must not leave them behind.
+  # Prefixes made beside this one (the high-DPI, older-Windows and packaging
+  # tests' ones) have servers of their own; an interrupted run must not leave
+  # them behind.
   local p
-  for p in "$WINEPREFIX"-*; do
+  for p in "$WINEPREFIX"-* "$(dirname "$WINEPREFIX")/packaging/prefix"; do
     [ -d "$p" ] || continue
     WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
     WINEPREFIX=$p wineserver -w >/dev/null 2>&1 || true

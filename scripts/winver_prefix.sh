@@ -29,10 +29,16 @@ start)
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
   fi
-  # Nothing Wine starts may keep this script's output open: ctest waits
-  # for it to close.
+  # A server still running would ignore -p and end three seconds after each
+  # test program, holding ctest's output that long. Nothing Wine starts may
+  # keep this script's output open: ctest waits for it to close.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   wineserver -p </dev/null >/dev/null 2>&1
   "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true   # warm the server up
+  # No window manager on the test display: unmanaged windows hide at once.
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1
   has_version || { echo "Version $version is not in $prefix" >&2; exit 1; }
   echo "prefix $prefix reports $version"
   ;;

@@ -1,16 +1,19 @@
 #include "uikit/menuhook.h"
 
-#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
-#include <new>
+#include <utility>
 
 #include "framework/gdi.h"
 #include "framework/trace.h"
+#include "uikit/menustyles.h"
+#include "uikit/menudrawingcache.h"
+#include "uikit/menuerror.h"
+#include "uikit/menuframe.h"
 #include "uikit/menumetrics.h"
-#include "uikit/menutheme.h"
-#include "uikit/newmenu.h"
+#include "uikit/menuthemexp.h"
+#include "uikit/newmenuicons.h"
 
 namespace vt {
 
@@ -18,10 +21,8 @@ namespace {
 
 const char kOldMenuProc[] = "OldMenuProc";
 constexpr UINT kMenuSizeMessage = 0x1E2;  // the system's undocumented "size the menu"
-constexpr UINT kMenuGetHmenu = 0x1E1;     // MN_GETHMENU
 
 CNewMenuHook* s_instance = nullptr;
-menu::ErrorReporter s_reporter = nullptr;
 
 WNDPROC OldProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetPropA(w, kOldMenuProc)); }
 
@@ -32,268 +33,7 @@ std::map<HWND, WNDPROC>& WatchedMenuWindows() {
     return *windows;
 }
 
-// 32-bit top-down pixels of a bitmap; empty on failure.
-std::vector<DWORD> BitsOf(HBITMAP bmp, int w, int h) {
-    std::vector<DWORD> px(static_cast<size_t>(w) * h);
-    BITMAPINFO bi = TopDown32BitInfo(w, h);
-    HDC screen = GetDC(nullptr);
-    int got = GetDIBits(screen, bmp, 0, h, px.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (got != h) px.clear();
-    return px;
-}
-
-COLORREF FromBgr(DWORD p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
-DWORD ToBgr(COLORREF c) {
-    return (static_cast<DWORD>(GetRValue(c)) << 16) | (static_cast<DWORD>(GetGValue(c)) << 8) |
-           GetBValue(c);
-}
-
-void FillColor(HDC dc, const RECT& r, COLORREF c) {
-    if (r.right <= r.left || r.bottom <= r.top) return;
-    UniqueBrush b(CreateSolidBrush(c));
-    FillRect(dc, &r, b.Get());
-}
-
-// A frame of width w inside r.
-void FrameColor(HDC dc, RECT r, COLORREF c, int w = 1) {
-    UniqueBrush b(CreateSolidBrush(c));
-    for (int i = 0; i < w && r.right > r.left && r.bottom > r.top; ++i) {
-        FrameRect(dc, &r, b.Get());
-        InflateRect(&r, -1, -1);
-    }
-}
-
-// Client rectangle of a window in window coordinates.
-RECT ClientInWindow(HWND w) {
-    RECT wr = {}, cr = {};
-    GetWindowRect(w, &wr);
-    GetClientRect(w, &cr);
-    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&cr), 2);
-    OffsetRect(&cr, -wr.left, -wr.top);
-    return cr;
-}
-
-COLORREF NearestOn(COLORREF c, void* dc) { return GetNearestColor(static_cast<HDC>(dc), c); }
-
-menu::FlatColors FrameColors(HDC dc) {
-    CNewMenuHook& hook = CNewMenuHook::Instance();
-    menu::SysColors sys{GetSysColor(COLOR_WINDOW), menu::FlatMenuColor(),
-                        GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_BTNFACE),
-                        GetSysColor(COLOR_BTNTEXT)};
-    return menu::ComputeFlatColors(sys, hook.ScreenColorCount(), hook.HighContrast(), NearestOn,
-                                   dc);
-}
-
-// Some systems draw the popup's own raised border and a margin inside the
-// client area, around the items. With a style that paints its own frame that
-// band is painted flat: the icon strip runs on into it, the rest takes the
-// item background. dc draws in client coordinates.
-void PaintClientBand(HWND w, HDC dc) {
-    HMENU hmenu = reinterpret_cast<HMENU>(SendMessageA(w, kMenuGetHmenu, 0, 0));
-    int count = hmenu ? GetMenuItemCount(hmenu) : 0;
-    if (count <= 0) return;
-    RECT items = {};
-    for (int i = 0; i < count; ++i) {
-        RECT r = {};
-        if (!GetMenuItemRect(nullptr, hmenu, static_cast<UINT>(i), &r)) return;
-        UnionRect(&items, &items, &r);
-    }
-    MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&items), 2);
-    RECT client = {};
-    GetClientRect(w, &client);
-    if (EqualRect(&items, &client)) return;
-    menu::FlatColors c = FrameColors(dc);
-    int stripRight = items.left;
-    if (auto* nm = dynamic_cast<CNewMenu*>(CMenu::FromHandlePermanent(hmenu)))
-        stripRight = menu::FlatStripRect(items, nm->GetIconWidth(), nm->GetDpi()).right;
-    FillColor(dc, RECT{client.left, client.top, items.left, client.bottom}, c.strip);
-    FillColor(dc, RECT{items.left, client.top, stripRight, items.top}, c.strip);
-    FillColor(dc, RECT{items.left, items.bottom, stripRight, client.bottom}, c.strip);
-    FillColor(dc, RECT{stripRight, client.top, client.right, items.top}, c.background);
-    FillColor(dc, RECT{stripRight, items.bottom, client.right, client.bottom}, c.background);
-    FillColor(dc, RECT{items.right, items.top, client.right, items.bottom}, c.background);
-}
-
 }  // namespace
-
-// ---- error reporting -------------------------------------------------------
-
-namespace menu {
-
-std::string SystemErrorText(DWORD code) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                             reinterpret_cast<char*>(&text), 0, nullptr);
-    if (n == 0 || !text) {
-        char buf[64];
-        snprintf(buf, sizeof buf, "Error message 0x%lx not found",
-                 static_cast<unsigned long>(code));
-        return buf;
-    }
-    std::string s(text, n);
-    LocalFree(text);
-    return s;
-}
-
-void ShowLastError() {
-    DWORD code = GetLastError();
-    if (code == 0) return;
-    std::string text = SystemErrorText(code);
-    if (s_reporter)
-        s_reporter(text);
-    else
-        Trace("menu: " + text);
-}
-
-HookInstallError::HookInstallError(DWORD code)
-    : std::runtime_error("the popup-menu hook could not be installed: " + SystemErrorText(code)),
-      code_(code) {}
-
-ErrorReporter SetErrorReporter(ErrorReporter reporter) {
-    return std::exchange(s_reporter, reporter);
-}
-
-void PaintFlatFrame(HDC dc, const FlatFramePaint& p) {
-    const int dpi = p.dpi > 0 ? p.dpi : kBaseDpi;
-    const int u = LineWidth(dpi);
-    const RECT box = FlatFrameBox(p.w, p.h, p.systemShadow, dpi);
-    const RECT inner = {u, u, box.right - u, box.bottom - u};
-    if (p.firstPass) {
-        const RECT& c = p.client;
-        FillColor(dc, RECT{inner.left, inner.top, inner.right, c.top}, p.itemBack);
-        FillColor(dc, RECT{inner.left, c.bottom, inner.right, inner.bottom}, p.itemBack);
-        FillColor(dc, RECT{inner.left, c.top, c.left, c.bottom}, p.itemBack);
-        FillColor(dc, RECT{c.right - u, c.top, inner.right, c.bottom}, p.itemBack);
-    }
-    if (p.highContrast) {
-        FrameColor(dc, box, GetSysColor(COLOR_BTNTEXT), u);
-        return;
-    }
-    FrameColor(dc, inner, p.itemBack, u);
-    FillColor(dc, RECT{u, 2 * u, 2 * u, 2 * u + (box.bottom - box.top) - 4 * u}, p.strip);
-    FrameColor(dc, box, p.border, u);
-    if (p.systemShadow || !p.snapshot) return;
-
-    // Own drop shadow from what was on the screen behind the window.
-    const int w = p.w, h = p.h;
-    HBITMAP snap = p.snapshot;
-    BITMAP bm = {};
-    if (!GetObjectA(snap, sizeof bm, &bm) || bm.bmWidth < w || bm.bmHeight < h) return;
-    // Pixels at hand (the snapshot is a DIB) are read in place: copying them
-    // out took milliseconds under Wine.
-    std::vector<DWORD> copy;
-    const DWORD* px = p.snapshotPixels;
-    if (px) {
-        GdiFlush();
-    } else {
-        copy = BitsOf(snap, bm.bmWidth, bm.bmHeight);
-        if (copy.empty()) return;
-        px = copy.data();
-    }
-    auto snapAt = [&](int x, int y) { return FromBgr(px[static_cast<size_t>(y) * bm.bmWidth + x]); };
-    const bool palette = IsPaletteScreen(p.colorCount);
-    const COLORREF btnShadow = GetSysColor(COLOR_BTNSHADOW);
-    const int sw = ShadowWidth(dpi);
-    const int corner = ScaleForDpi(4, dpi);
-    auto rightPixel = [&](int d, int y) {
-        const int x = w - d;
-        if (palette) {
-            const bool dark =
-                ShadowStep(d, dpi) >= 3 && y >= corner && y <= h - ScaleForDpi(3, dpi);
-            return dark ? btnShadow : snapAt(x, y);
-        }
-        const int f = RightShadowFactor(d, y, h, dpi);
-        return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
-    };
-    auto bottomPixel = [&](int r, int x) {
-        const int y = h - r;
-        if (palette) {
-            const bool dark = ShadowStep(r, dpi) >= 3 && x >= corner;
-            return dark ? btnShadow : snapAt(x, y);
-        }
-        const int f = BottomShadowFactor(r, x, w, dpi);
-        return f < 0 ? snapAt(x, y) : ScaleColor(snapAt(x, y), f);
-    };
-    const int columns = std::min(sw, w), rows = std::min(sw, h), bottomWidth = std::max(0, w - sw);
-    if (GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) >= 24) {
-        // The two bands (right: the last sw columns, every row; bottom: the
-        // last sw rows left of the right band) composed in memory and put on the
-        // window in one call each: a call per pixel cost milliseconds. Composing
-        // them cost about a millisecond per pass for a long menu, so a window
-        // keeps them while its snapshot and size stay.
-        ShadowBands fresh;
-        ShadowBands* bands = p.shadowBands && p.snapshotPixels ? p.shadowBands : &fresh;
-        if (bands->source != px || !bands->source || bands->w != w || bands->h != h ||
-            bands->dpi != dpi || bands->btnShadow != btnShadow || bands->palette != palette) {
-            bands->palette = palette;
-            bands->source = px;
-            bands->w = w;
-            bands->h = h;
-            bands->dpi = dpi;
-            bands->btnShadow = btnShadow;
-            bands->right.assign(static_cast<size_t>(columns) * h, 0);
-            for (int y = 0; y < h; ++y)
-                for (int d = 1; d <= columns; ++d)
-                    bands->right[static_cast<size_t>(y) * columns + (columns - d)] =
-                        ToBgr(rightPixel(d, y));
-            bands->bottom.assign(static_cast<size_t>(bottomWidth) * rows, 0);
-            for (int r = 1; r <= rows; ++r)
-                for (int x = 0; x < bottomWidth; ++x)
-                    bands->bottom[static_cast<size_t>(rows - r) * bottomWidth + x] =
-                        ToBgr(bottomPixel(r, x));
-        }
-        const std::vector<DWORD>& right = bands->right;
-        BITMAPINFO bi = TopDown32BitInfo(columns, h);
-        StretchDIBits(dc, w - columns, 0, columns, h, 0, 0, columns, h, right.data(), &bi,
-                      DIB_RGB_COLORS, SRCCOPY);
-        if (bottomWidth > 0) {
-            const std::vector<DWORD>& bottom = bands->bottom;
-            bi = TopDown32BitInfo(bottomWidth, rows);
-            StretchDIBits(dc, 0, h - rows, bottomWidth, rows, 0, 0, bottomWidth, rows,
-                          bottom.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
-        }
-        return;
-    }
-    // Fewer colours: each pixel on its own, so that the device picks its
-    // nearest colour for each.
-    for (int d = 1; d <= columns; ++d)
-        for (int y = 0; y < h; ++y) SetPixelV(dc, w - d, y, rightPixel(d, y));
-    for (int r = 1; r <= rows; ++r)
-        for (int x = 0; x < bottomWidth; ++x) SetPixelV(dc, x, h - r, bottomPixel(r, x));
-}
-
-}  // namespace menu
-
-// ---- CMenuThemeXP: the flat frame ------------------------------------------
-
-BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
-    auto* data = CNewMenuHook::GetMenuHookData(window);
-    if (!data || !DrawsOwnFrame()) return FALSE;
-    RECT wr = {};
-    GetWindowRect(window, &wr);
-    menu::FlatColors c = FrameColors(dc);
-    menu::FlatFramePaint p = {};
-    p.w = wr.right - wr.left;
-    p.h = wr.bottom - wr.top;
-    p.client = ClientInWindow(window);
-    p.systemShadow = menu::SystemDropShadow();
-    p.highContrast = CNewMenuHook::Instance().HighContrast();
-    p.firstPass = !afterSystem;
-    p.menuColor = menu::FlatMenuColor();
-    p.itemBack = c.background;
-    p.strip = c.strip;
-    p.border = menu::Darken(128, p.menuColor);
-    p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
-    p.snapshot = data->m_Screen.Get();
-    p.dpi = DpiForWindow(window);
-    p.snapshotPixels = data->m_Screen ? data->m_ScreenPixels : nullptr;
-    p.shadowBands = &data->m_shadow;
-    menu::PaintFlatFrame(dc, p);
-    return TRUE;
-}
 
 // ---- CNewMenuHook ----------------------------------------------------------
 
@@ -310,6 +50,7 @@ CNewMenuHook::CNewMenuHook() {
         m_dwVersion = menu::VersionCode(osv.dwPlatformId, osv.dwMajorVersion, osv.dwMinorVersion);
     } else {
         DWORD v = GetVersion();
+        // The top bit of GetVersion's result marks the Windows 9x family.
         DWORD platform = (v & 0x80000000u) ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
         m_dwVersion = menu::VersionCode(platform, LOBYTE(LOWORD(v)), HIBYTE(LOWORD(v)));
     }
@@ -322,18 +63,18 @@ CNewMenuHook::CNewMenuHook() {
     if (m_hThemeLibrary)
         m_pIsThemeActive = reinterpret_cast<IsThemeActiveFn>(
             reinterpret_cast<void*>(GetProcAddress(m_hThemeLibrary.Get(), "IsThemeActive")));
-    if (m_dwVersion != 3) {
+    if (m_dwVersion != menu::kVersion98) {
         m_hMsimg32.Reset(LoadLibraryA("Msimg32.dll"));
         if (m_hMsimg32)
             m_pGradientFill = reinterpret_cast<GradientFillFn>(
                 reinterpret_cast<void*>(GetProcAddress(m_hMsimg32.Get(), "GradientFill")));
     }
 
-    RegisterMenuTheme(new CMenuTheme(1, menu::ClassicMeasureItem, menu::ClassicDrawItem,
-                                     menu::NoTitle, 0));
-    RegisterMenuTheme(new CMenuThemeXP(2, menu::FlatMeasureItem, menu::FlatDrawItem,
-                                       menu::NoTitle, CMenuTheme::kDrawsOwnFrame));
-    SetMenuStyle(2);
+    RegisterMenuTheme(new CMenuTheme(kClassicMenuStyle, menu::ClassicMeasureItem,
+                                     menu::ClassicDrawItem, CMenuTheme::NoTitle, 0));
+    RegisterMenuTheme(new CMenuThemeXP(kFlatMenuStyle, menu::FlatMeasureItem, menu::FlatDrawItem,
+                                       CMenuTheme::NoTitle, CMenuTheme::kDrawsOwnFrame));
+    SetMenuStyle(kFlatMenuStyle);
 
     // A WH_CBT hook, called when a window is made, rather than one called
     // for every message sent on the thread: under Wine each call of a
@@ -568,8 +309,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         SelectClipRgn(mem.Get(), clip.Get());
         SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()), 0);
         SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.Get()), lp);
-        PaintClientBand(w, mem.Get());
-        RECT cin = ClientInWindow(w);
+        menu::PaintClientBand(w, mem.Get());
+        RECT cin = menu::ClientInWindow(w);
         BitBlt(target, cin.left, cin.top,
                std::min<LONG>(client.right, content.right - content.left - menu::LineWidth(DpiForWindow(w))),
                client.bottom, mem.Get(), 0, 0, SRCCOPY);
@@ -600,7 +341,7 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
         LRESULT r = CallWindowProcA(old, w, msg, wp, lp);
         if (ownFrame && IsWindow(w)) {
             HDC dc = GetDC(w);
-            PaintClientBand(w, dc);
+            menu::PaintClientBand(w, dc);
             ReleaseDC(w, dc);
         }
         return r;

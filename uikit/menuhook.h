@@ -11,30 +11,15 @@
 
 #include <map>
 #include <memory>
-#include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "framework/handles.h"
+#include "uikit/menuframe.h"
 
 namespace vt {
 
 class CMenuTheme;
 class CNewMenuIcons;
-
-namespace menu {
-// A window's own drop shadow as composed from its snapshot (right band: the
-// last shadow-wide columns, every row; bottom band: the last shadow-wide rows
-// left of it), kept for as long as the snapshot and the window's size stay:
-// both passes of every frame painting put the same pixels on the window.
-struct ShadowBands {
-    const DWORD* source = nullptr;  // the snapshot pixels it was composed from
-    int w = 0, h = 0, dpi = 0;
-    COLORREF btnShadow = 0;
-    bool palette = false;
-    std::vector<DWORD> right, bottom;
-};
-}  // namespace menu
 
 class CNewMenuHook {
 public:
@@ -114,49 +99,5 @@ private:
     HHOOK m_hHook = nullptr;                  // owned (WH_CBT), removed in the destructor
     std::map<HWND, std::unique_ptr<CMenuHookData>> m_MenuHookData;
 };
-
-namespace menu {
-// The system's message text for an error code (neutral language), or
-// "Error message 0x%lx not found".
-std::string SystemErrorText(DWORD code);
-// Reports GetLastError()'s text through the reporter unless the code is 0;
-// the operation then continues. The toolkit shows nothing itself: the
-// application sets a reporter that shows the text ("Error" box); without one
-// the text only goes to the debugger trace.
-void ShowLastError();
-using ErrorReporter = void (*)(const std::string& text);
-ErrorReporter SetErrorReporter(ErrorReporter reporter);
-// Thrown when the popup-menu hook cannot be installed; menus cannot work
-// without it.
-class HookInstallError : public std::runtime_error {
-public:
-    explicit HookInstallError(DWORD code);
-    DWORD Code() const { return code_; }
-
-private:
-    DWORD code_;
-};
-// Paints the flat frame (and own shadow) of a w by h window into dc; the
-// drawing part of CMenuThemeXP::PaintFrame, separated for pixel tests.
-struct FlatFramePaint {
-    int w, h;
-    RECT client;            // client rectangle in window coordinates
-    bool systemShadow;
-    bool highContrast;
-    bool firstPass;
-    COLORREF menuColor;     // M
-    COLORREF itemBack, strip, border;
-    HBITMAP snapshot;       // screen behind the window (may be null, not selected)
-    int colorCount;
-    int dpi;                // of the window: line and shadow widths; 0 means 96
-    // The snapshot's pixels when they are at hand: top-down 32-bit rows of
-    // the snapshot's width. Null: they are read from the bitmap.
-    const DWORD* snapshotPixels;
-    // Where the composed shadow is kept between paintings (null: composed
-    // afresh each time); used with snapshotPixels only.
-    ShadowBands* shadowBands;
-};
-void PaintFlatFrame(HDC dc, const FlatFramePaint& p);
-}  // namespace menu
 
 }  // namespace vt

@@ -4,77 +4,17 @@
 
 namespace vt::menu {
 
-namespace {
-int Md(int v, int num, int den) { return ::MulDiv(v, num, den); }
-
-int Clamp(int v) { return std::min(255, std::max(0, v)); }
-
-COLORREF Rgb(int r, int g, int b) {
-    return RGB(Clamp(r), Clamp(g), Clamp(b));
-}
-
-// a*num/den + b*(den-num)/den, each product rounded on its own.
-COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
-    return Rgb(Md(GetRValue(a), num, den) + Md(GetRValue(b), den - num, den),
-               Md(GetGValue(a), num, den) + Md(GetGValue(b), den - num, den),
-               Md(GetBValue(a), num, den) + Md(GetBValue(b), den - num, den));
-}
-}  // namespace
-
-COLORREF Mix86(COLORREF a, COLORREF b) { return Mix(a, b, 86, 100); }
-COLORREF Mix70(COLORREF a, COLORREF b) { return Mix(a, b, 7, 10); }
-
-COLORREF Darken(int n, COLORREF c) { return ScaleColor(c, 255 - n); }
-
-COLORREF Lighten(int n, COLORREF c) {
-    auto up = [n](int v) { return v + Md(255 - v, n, 255); };
-    return Rgb(up(GetRValue(c)), up(GetGValue(c)), up(GetBValue(c)));
-}
-
-COLORREF ShadowOf(COLORREF c) {
-    return Rgb(Md(GetRValue(c), 7, 10), Md(GetGValue(c), 7, 10), Md(GetBValue(c) + 55, 7, 10));
-}
-
-COLORREF ScaleColor(COLORREF c, int f) {
-    return Rgb(Md(GetRValue(c), f, 255), Md(GetGValue(c), f, 255), Md(GetBValue(c), f, 255));
-}
-
-COLORREF DimmedPixel(COLORREF c) { return ScaleColor(c, 240); }
-
-COLORREF DisabledPixel(COLORREF c, COLORREF menuBack) {
-    int grey = (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3;
-    return Mix86(Lighten(100, RGB(grey, grey, grey)), menuBack);
-}
-
-int NormaliseColorCount(int numColors) { return numColors == -1 ? 64000 : numColors; }
-
-FlatColors ComputeFlatColors(const SysColors& sys, int colorCount, bool highContrast,
-                             NearestColorFn nearest, void* context) {
-    const bool palette = IsPaletteScreen(colorCount);
-    FlatColors c;
-    c.background = Mix86(sys.window, sys.menu);
-    c.strip = palette ? sys.btnFace : Mix86(sys.menu, sys.window);
-    if (nearest && nearest(c.background, context) == nearest(c.strip, context)) {
-        c.background = sys.window;
-        c.strip = sys.menu;
-    }
-    c.selection = highContrast ? sys.highlight : palette ? sys.window
-                                                          : Mix70(sys.window, sys.highlight);
-    c.framePen = highContrast ? sys.btnText : sys.highlight;
-    return c;
-}
-
 int VersionCode(DWORD platformId, DWORD major, DWORD minor) {
-    if (platformId == VER_PLATFORM_WIN32s) return 0;
+    if (platformId == VER_PLATFORM_WIN32s) return kVersionWin32s;
     if (platformId == VER_PLATFORM_WIN32_WINDOWS) {
-        if (major == 4 && minor == 10) return 3;
-        if (major == 4 && minor == 90) return 4;
-        return 2;
+        if (major == 4 && minor == 10) return kVersion98;
+        if (major == 4 && minor == 90) return kVersionMe;
+        return kVersion95;
     }
-    if (major < 4) return 1;
-    if (major == 4) return 5;
-    if (major == 5 && minor == 0) return 6;
-    return 7;
+    if (major < 4) return kVersionNt3;
+    if (major == 4) return kVersionNt4;
+    if (major == 5 && minor == 0) return kVersion2000;
+    return kVersionXp;
 }
 
 std::string FlatMeasureText(const std::string& text) {

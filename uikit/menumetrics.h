@@ -1,7 +1,8 @@
-// The menus' colour arithmetic and layout sums as plain functions: no window,
-// no device context, so that every rule can be checked exactly. Lengths are
-// given for 96 DPI and scaled to the dpi argument (the menu's or the menu
-// window's), so a menu looks the same at every scale.
+// The menus' layout sums as plain functions (the colours are in
+// menucolors.h): no window, no device context, so that every rule can be
+// checked exactly. Lengths are given for 96 DPI and scaled to the dpi
+// argument (the menu's or the menu window's), so a menu looks the same at
+// every scale.
 #pragma once
 #include <windows.h>
 
@@ -11,54 +12,19 @@
 
 namespace vt::menu {
 
-// ---- colours --------------------------------------------------------------
-// Every product is one MulDiv per channel (rounded to nearest, halves away
-// from zero); sums of products are rounded term by term.
-
-// 86/100 of a plus 14/100 of b.
-COLORREF Mix86(COLORREF a, COLORREF b);
-// 7/10 of a plus 3/10 of b.
-COLORREF Mix70(COLORREF a, COLORREF b);
-// Each channel times (255 - n) / 255.
-COLORREF Darken(int n, COLORREF c);
-// Each channel moved n/255 of the way to white.
-COLORREF Lighten(int n, COLORREF c);
-// Red and green at 7/10, blue at 7/10 of (blue + 55): the bluish shadow
-// under a raised picture.
-COLORREF ShadowOf(COLORREF c);
-// Each channel times f / 255 (the drop shadow's factors).
-COLORREF ScaleColor(COLORREF c, int f);
-// The dimmed copy of a picture pixel: every channel at 240/255.
-COLORREF DimmedPixel(COLORREF c);
-// The disabled copy: grey (channel average), lightened 100/255 toward white,
-// then mixed 86 % with 14 % of the menu background.
-COLORREF DisabledPixel(COLORREF c, COLORREF menuBack);
-
-// NUMCOLORS of the screen as the menus count it: -1 means "many".
-int NormaliseColorCount(int numColors);
-inline bool IsPaletteScreen(int colorCount) { return colorCount <= 256; }
-
-// Colours of one flat popup item.
-struct FlatColors {
-    COLORREF background;  // item area right of the strip
-    COLORREF strip;       // icon strip
-    COLORREF selection;
-    COLORREF framePen;
-};
-// window = COLOR_WINDOW, menu = the menu background.
-struct SysColors {
-    COLORREF window, menu, highlight, btnFace, btnText;
-};
-// nearest maps a colour to the device's nearest one (GetNearestColor); when
-// it maps background and strip to the same colour the two fall back to the
-// pure window and menu colours, so that the strip stays visible.
-using NearestColorFn = COLORREF (*)(COLORREF, void* context);
-FlatColors ComputeFlatColors(const SysColors& sys, int colorCount, bool highContrast,
-                             NearestColorFn nearest, void* context);
-
 // ---- Windows version code --------------------------------------------------
 // 0 Win32s, 1 NT before 4, 2 Windows 95, 3 Windows 98, 4 Windows Me,
 // 5 NT 4, 6 Windows 2000, 7 XP and later.
+enum VersionCodes {
+    kVersionWin32s = 0,
+    kVersionNt3 = 1,
+    kVersion95 = 2,
+    kVersion98 = 3,
+    kVersionMe = 4,
+    kVersionNt4 = 5,
+    kVersion2000 = 6,
+    kVersionXp = 7,
+};
 int VersionCode(DWORD platformId, DWORD major, DWORD minor);
 
 // ---- item layout -----------------------------------------------------------

@@ -1,11 +1,9 @@
-// Menu drawing styles: a CMenuTheme bundles the measure and draw functions of
+// A menu drawing style: CMenuTheme bundles the measure and draw functions of
 // owner-drawn items with the style's handling of the popup window's frame.
-// Key 1 is the classic style, key 2 the flat one (CMenuThemeXP).
+// The base class is the classic style, which leaves the frame to the system;
+// CMenuThemeXP (menuthemexp.h) is the flat one.
 #pragma once
 #include <windows.h>
-
-#include "framework/dpi.h"
-#include "framework/handles.h"
 
 namespace vt {
 
@@ -13,6 +11,12 @@ class CNewMenu;
 
 using MenuMeasureFn = void (*)(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
 using MenuDrawFn = void (*)(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
+
+// The keys the styles are registered under.
+enum MenuStyleKey {
+    kClassicMenuStyle = 1,
+    kFlatMenuStyle = 2,
+};
 
 class CMenuTheme {
 public:
@@ -35,6 +39,9 @@ public:
     virtual BOOL AdjustWindowPos(HWND window, WINDOWPOS* pos);
     virtual BOOL GetContentRect(HWND window, RECT* rect);
 
+    // The title function of both styles: Vantrel shows no title items.
+    static void NoTitle(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
+
     int m_dwThemeId;
     int m_dwFlags;
     MenuMeasureFn m_pMeasureItem;
@@ -43,66 +50,5 @@ public:
     SIZE m_BorderTopLeft;      // frame margins as read at construction
     SIZE m_BorderBottomRight;
 };
-
-// The flat style: paints a one-pixel frame that continues the icon strip,
-// and its own drop shadow where the system draws none.
-class CMenuThemeXP : public CMenuTheme {
-public:
-    using CMenuTheme::CMenuTheme;
-    BOOL PaintFrame(HWND window, HDC windowDC, BOOL afterSystem) override;
-    BOOL EraseWindow(HWND window, HDC dc) override;
-};
-
-// Off-screen surface for one item: drawing uses the target's coordinates and
-// the result is copied back in one BitBlt on destruction, unless cancelled.
-class CNewMemDC {
-public:
-    CNewMemDC(HDC target, const RECT& rect);
-    ~CNewMemDC();
-    CNewMemDC(const CNewMemDC&) = delete;
-    CNewMemDC& operator=(const CNewMemDC&) = delete;
-    // The memory surface, or the target itself when none could be made.
-    HDC GetSafeHdc() const { return m_hDc ? m_hDc : m_hDcTarget; }
-    void SetNoCopyBack() { m_bCancel = TRUE; }
-
-private:
-    RECT m_rect;
-    HDC m_hDc = nullptr;      // m_ownDc's, or the reused one of the drawing cache
-    UniqueMemDC m_ownDc;      // owned, when the reused one is busy or unusable
-    bool m_reused = false;
-    UniqueBitmap m_bitmap;    // owned, selected while alive
-    HGDIOBJ m_oldBitmap = nullptr;
-    BOOL m_bCancel = FALSE;
-    HDC m_hDcTarget;          // not owned
-};
-
-namespace menu {
-// The registered styles' item functions.
-void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
-void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
-void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
-void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
-void NoTitle(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
-
-// The menu font of the system for a DPI, bold on request.
-UniqueFont ItemFont(bool bold, int dpi);
-inline UniqueFont ItemFont(bool bold) { return ItemFont(bold, SystemDpi()); }
-// The item fonts and the measuring surface are made once and kept: making
-// them for every item cost most of an item's drawing time. Dropped when the
-// style is set again (which the program does when system settings change),
-// and the fonts when a menu of another DPI is measured or drawn.
-void DropDrawingCache();
-// Background colour of a menu (its own brush, else the system's menu colour).
-COLORREF MenuBack(HMENU menu);
-// COLOR_MENUBAR on XP and later with flat menus on, else COLOR_MENU.
-int FlatMenuColorIndex();
-inline COLORREF FlatMenuColor() { return GetSysColor(FlatMenuColorIndex()); }
-bool SystemDropShadow();
-// Draws one "Marlett" character centred in rect shrunk by 2 (at 96 DPI).
-void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color,
-                      int dpi = kBaseDpi);
-// The "Marlett" character of a system command, 0 for others.
-char SystemCommandGlyph(UINT id);
-}  // namespace menu
 
 }  // namespace vt

@@ -13,110 +13,14 @@
 #include "framework/dpi.h"
 #include "framework/imagelist.h"
 #include "framework/menu.h"
+#include "uikit/newmenubitmaps.h"
+#include "uikit/newmenuicons.h"
+#include "uikit/newmenuitemdata.h"
 
 namespace vt {
 
-class CNewMenuIcons;
-
-// One owner-drawn item; its address is the item's data value in the menu.
-class CNewMenuItemData : public CObject {
-public:
-    ~CNewMenuItemData() override;
-    // Replaces the collection reference: the new one is counted before the
-    // old one is released (the same collection may be passed again).
-    void SetIcons(CNewMenuIcons* icons, int imageIndex);
-
-    std::string m_szMenuText;        // label, optional tab + accelerator
-    int m_nTitleFlags = 0;           // bit 0 title item, bit 1 vertical title
-    UINT m_nFlags = 0;               // append flags, always with MF_OWNERDRAW
-    UINT_PTR m_nID = 0;              // command id, or submenu handle for popups
-    CNewMenuIcons* m_pMenuIcon = nullptr;  // counted reference, may be null
-    int m_nMenuIconOffset = -1;      // image index in the collection, -1 none
-
-    bool IsSeparator() const { return (m_nFlags & MF_SEPARATOR) != 0; }
-};
-
-// Same-sized pictures in one image list, shared by reference count. Every
-// picture i occupies images 3i (picture), 3i+1 (dimmed) and 3i+2 (disabled).
-class CNewMenuIcons : public CObject {
-public:
-    CNewMenuIcons() = default;
-    ~CNewMenuIcons() override;
-    CNewMenuIcons(const CNewMenuIcons&) = delete;
-    CNewMenuIcons& operator=(const CNewMenuIcons&) = delete;
-
-    // Counted references. AddRef on a null collection returns 0.
-    static int AddRef(CNewMenuIcons* icons);
-    int AddRef() { return ++m_dwRefCount; }
-    // Drops one reference; a toolkit-made (shared) collection whose count
-    // reaches zero leaves the shared list and is deleted. Returns the count.
-    static int Release(CNewMenuIcons* icons);
-    int RefCount() const { return m_dwRefCount; }
-
-    // 3 times the position of id in the id list (searched from the end), -1.
-    virtual int IndexOf(UINT id) const;
-    // Rebuilds the images from their remembered source.
-    virtual BOOL Reload();
-    // Builds the dimmed and disabled copies of an icon; appends them (index
-    // -1) or replaces the image at index. Returns the image index or -1.
-    virtual int MakeDimmedImage(HICON icon, int index);
-    virtual int MakeDisabledImage(HICON icon, int index);
-    // Recreates the image list and re-adds every picture with its copies.
-    virtual void RebuildImages();
-    virtual BOOL IsSameResource(const char* name, HMODULE module) const;
-
-    SIZE GetImageSize() const;
-    int GetImageCount() const { return m_IconsList.GetImageCount(); }
-    HIMAGELIST GetImageList() const { return m_IconsList.GetSafeHandle(); }
-    // Number of pictures (entries of the id list).
-    int GetPictureCount() const { return static_cast<int>(m_IDs.size()); }
-    // Changes whenever the images may have changed, and is never the same for
-    // two collections: a drawing of an image kept under this value and the
-    // index stays true.
-    unsigned GetGeneration() const { return m_generation; }
-
-    // Colour count of a bitmap from its header (used count, else by depth).
-    static int ColorCountOf(const BITMAPINFOHEADER& h);
-
-    // Resource source; an integer id is stored as its value (not above 0xFFFF).
-    const char* m_lpszResourceName = nullptr;
-    std::string m_resourceNameText;  // owned copy behind m_lpszResourceName
-    HMODULE m_hInst = nullptr;
-    int m_nColors = 0;
-    COLORREF m_crTransparent = CLR_NONE;
-    CImageList m_IconsList;          // owned
-    std::vector<UINT> m_IDs;
-    int m_dwRefCount = 0;
-
-private:
-    unsigned m_generation = 0;
-
-protected:
-    // Called before the images change.
-    void Touch();
-    // Creates the image list on first use; false when the size differs from
-    // the collection's image size or creation fails.
-    bool EnsureImageList(SIZE size);
-    // Appends (index -1) or replaces the three images of one picture.
-    int StoreIcon(HICON icon, int index);
-};
-
-// A collection of bitmaps and icons with one mask colour per picture.
-class CNewMenuBitmaps : public CNewMenuIcons {
-public:
-    ~CNewMenuBitmaps() override;
-    BOOL Reload() override;
-
-    // The picture's base index; an id already present returns its index
-    // without loading anything. -1 on failure (missing resource, size
-    // mismatch). The resource comes from module (null: the program).
-    int AddBitmap(UINT bitmapId, COLORREF mask, HMODULE module = nullptr);
-    // Adds (or, for a non-zero id already present, replaces) an icon; the
-    // caller keeps the icon handle. -1 on failure.
-    int AddIcon(HICON icon, UINT id = 0);
-
-    std::vector<DWORD> m_TranspColors;
-};
+// The transparent colour of a menu that masks nothing out of its bitmaps.
+constexpr COLORREF kNoTransparentColor = 0xFF000000;
 
 // The owner-drawn popup menu.
 class CNewMenu : public CMenu {
@@ -124,9 +28,8 @@ public:
     explicit CNewMenu(HMENU parent = nullptr);
     ~CNewMenu() override;
 
-    // Previous transparent colour is returned; CLR_DEFAULT style 0xFF000000 = none.
+    // Previous transparent colour is returned; kNoTransparentColor = none.
     COLORREF SetTransparentColor(COLORREF color);
-    COLORREF GetTransparentColor() const { return m_bitmapBackground; }
 
     // Appends one owner-drawn item (id 0 = separator). FALSE when the system
     // refuses the item.
@@ -170,7 +73,6 @@ public:
     // Process-wide switches.
     static int SetMenuStyle(int styleKey);
     static BOOL SetUsePreparedImages(BOOL use);
-    static BOOL GetUsePreparedImages();
 
 protected:
     struct Found {
@@ -194,7 +96,7 @@ protected:
     int m_iconY = 15;
     int m_nDpi = kBaseDpi;
     HWND m_hOwner = nullptr;
-    COLORREF m_bitmapBackground = 0xFF000000;  // none
+    COLORREF m_bitmapBackground = kNoTransparentColor;
     CImageList* m_checkmaps = nullptr;
     BOOL m_bCheckmapsShare = FALSE;            // borrowed when TRUE
     int m_selectcheck = -1;

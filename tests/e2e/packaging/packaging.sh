@@ -69,7 +69,11 @@ restart_session() {
   wineserver -k >/dev/null 2>&1
   wineserver -w
   "$W" wineboot -r >/dev/null 2>&1
-  wineserver -p
+  # wineboot's server would ignore -p: end it, then start a persistent one.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w
+  # Nothing it starts may hold ctest's output open.
+  wineserver -p </dev/null >/dev/null 2>&1
 }
 
 # A new session with no product of ours installed, whatever an earlier
@@ -200,8 +204,12 @@ prepare)
     || fail "MSI $HIGHER"
   mkdir -p "$WINEPREFIX"
   "$W" wineboot -i >/dev/null 2>&1
-  # A persistent server, so that each Wine process starts quickly.
-  wineserver -p
+  # A persistent server, so that each Wine process starts quickly (wineboot's
+  # own would ignore -p, so it goes first).
+  wineserver -k >/dev/null 2>&1
+  wineserver -w
+  # Nothing it starts may hold ctest's output open.
+  wineserver -p </dev/null >/dev/null 2>&1
   check "fresh prefix works" ok "$(wine_q cmd /c echo ok)"
   finish
   ;;

@@ -11,20 +11,28 @@ namespace vt::test {
 // The system's default colours may make menu and window colours equal, which
 // hides the icon strip; the menu tests run with a grey menu colour (restored
 // at the end of the program).
+// Pins the system colours the menus mix, so that tests can expect colours
+// worked out by hand from these inputs.
 class MenuColourEnvironment {
 public:
+    static constexpr COLORREF kMenu = RGB(212, 208, 200);       // COLOR_MENU and COLOR_MENUBAR
+    static constexpr COLORREF kWindow = RGB(255, 255, 255);
+    static constexpr COLORREF kHighlight = RGB(10, 36, 106);
+    static constexpr COLORREF kButtonFace = RGB(192, 192, 192);
+    static constexpr COLORREF kButtonText = RGB(0, 0, 0);
     void Set() {
-        const int ids[2] = {COLOR_MENU, COLOR_MENUBAR};
-        const COLORREF grey[2] = {RGB(212, 208, 200), RGB(212, 208, 200)};
-        for (int i = 0; i < 2; ++i) saved_[i] = GetSysColor(ids[i]);
-        SetSysColors(2, ids, grey);
+        const COLORREF pinned[kCount] = {kMenu, kMenu, kWindow, kHighlight, kButtonFace,
+                                         kButtonText};
+        for (int i = 0; i < kCount; ++i) saved_[i] = GetSysColor(kIds[i]);
+        SetSysColors(kCount, kIds, pinned);
     }
-    void Restore() {
-        const int ids[2] = {COLOR_MENU, COLOR_MENUBAR};
-        SetSysColors(2, ids, saved_);
-    }
+    void Restore() { SetSysColors(kCount, kIds, saved_); }
+
 private:
-    COLORREF saved_[2] = {};
+    static constexpr int kCount = 6;
+    static constexpr int kIds[kCount] = {COLOR_MENU,      COLOR_MENUBAR, COLOR_WINDOW,
+                                         COLOR_HIGHLIGHT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    COLORREF saved_[kCount] = {};
 };
 
 class Canvas {

@@ -9,8 +9,17 @@
 #include "framework/dpi.h"
 #include "menu_canvas.h"
 #include "uikit/menuhook.h"
+#include "uikit/menucolors.h"
 #include "uikit/menumetrics.h"
+#include "uikit/menudrawingcache.h"
+#include "uikit/menuerror.h"
+#include "uikit/menustyles.h"
+#include "uikit/menuframe.h"
+#include "uikit/menupaint.h"
+#include "uikit/menusystem.h"
 #include "uikit/menutheme.h"
+#include "uikit/menuthemexp.h"
+#include "uikit/newmemdc.h"
 #include "uikit/newmenu.h"
 
 using namespace vt;

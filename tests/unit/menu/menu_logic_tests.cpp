@@ -2,6 +2,7 @@
 // worked out by hand (MulDiv rounds halves away from zero, term by term).
 #include <gtest/gtest.h>
 
+#include "uikit/menucolors.h"
 #include "uikit/menumetrics.h"
 
 using namespace vt::menu;
@@ -26,6 +27,33 @@ TEST(MenuColors, DarkenLightenShadowAndScale) {
     EXPECT_EQ(ScaleColor(RGB(255, 100, 1), 225), RGB(225, 88, 1));
 }
 
+TEST(MenuColors, ChannelsAreClampedTo0And255) {
+    // 70 % of 255 is 178.5 -> 179 and 30 % is 76.5 -> 77: 256 before clamping.
+    EXPECT_EQ(Mix70(RGB(255, 255, 255), RGB(255, 255, 255)), RGB(255, 255, 255));
+    EXPECT_EQ(Mix86(RGB(255, 255, 255), RGB(255, 255, 255)), RGB(255, 255, 255));
+    // Factors beyond 255 brighten up to white, darkening beyond 255 ends at black.
+    EXPECT_EQ(ScaleColor(RGB(255, 128, 0), 300), RGB(255, 151, 0));
+    EXPECT_EQ(Darken(300, RGB(200, 100, 50)), RGB(0, 0, 0));
+    EXPECT_EQ(Lighten(255, RGB(0, 77, 255)), RGB(255, 255, 255));
+    // Blue 255 + 55 at 7/10 is 217, under the limit; zero channels stay zero.
+    EXPECT_EQ(ShadowOf(RGB(0, 0, 255)), RGB(0, 0, 217));
+    EXPECT_EQ(DimmedPixel(RGB(0, 0, 0)), RGB(0, 0, 0));
+}
+
+TEST(MenuColors, DibPixelsAndColoursConvertBothWays) {
+    // A DIB pixel has blue in the low byte; its top byte is no part of the colour.
+    EXPECT_EQ(ColorFromDibPixel(0xFF102030u), RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(DibPixelFromColor(RGB(0x10, 0x20, 0x30)), 0x00102030u);
+}
+
+TEST(MenuColors, MenuBackgroundIndex) {
+    EXPECT_EQ(MenuColorIndex(kVersionXp, true, false), COLOR_MENUBAR);
+    EXPECT_EQ(MenuColorIndex(kVersionXp, false, true), COLOR_MENUBAR);
+    EXPECT_EQ(MenuColorIndex(kVersionXp, false, false), COLOR_MENU);
+    // Before XP neither flat menus nor themes change the menu colour.
+    EXPECT_EQ(MenuColorIndex(kVersion2000, true, true), COLOR_MENU);
+}
+
 TEST(MenuColors, PictureCopies) {
     EXPECT_EQ(DimmedPixel(RGB(255, 128, 1)), RGB(240, 120, 1));
     // grey 60, lightened to 136, then 86 % with 14 % of the menu colour.
@@ -37,33 +65,37 @@ COLORREF Identity(COLORREF c, void*) { return c; }
 COLORREF Posterise(COLORREF c, void*) { return c & 0x808080; }
 
 TEST(MenuColors, FlatItemColours) {
-    SysColors sys{RGB(255, 255, 255), RGB(212, 208, 200), RGB(10, 36, 106), RGB(212, 208, 200),
+    SysColors sys{RGB(255, 255, 255), RGB(212, 208, 200), RGB(10, 36, 106), RGB(192, 192, 192),
                   RGB(0, 0, 0)};
     FlatColors c = ComputeFlatColors(sys, 64000, false, Identity, nullptr);
-    EXPECT_EQ(c.background, Mix86(sys.window, sys.menu));
-    EXPECT_EQ(c.strip, Mix86(sys.menu, sys.window));
-    EXPECT_EQ(c.selection, Mix70(sys.window, sys.highlight));
-    EXPECT_EQ(c.framePen, sys.highlight);
+    // 86 % window + 14 % menu: 219 + 30, 219 + 29, 219 + 28.
+    EXPECT_EQ(c.background, RGB(249, 248, 247));
+    // 86 % menu + 14 % window: 182 + 36, 179 + 36, 172 + 36.
+    EXPECT_EQ(c.strip, RGB(218, 215, 208));
+    // 70 % window + 30 % highlight: 179 + 3, 179 + 11, 179 + 32.
+    EXPECT_EQ(c.selection, RGB(182, 190, 211));
+    EXPECT_EQ(c.framePen, RGB(10, 36, 106));
 
     // A device that cannot tell the two mixes apart gets the pure colours.
     c = ComputeFlatColors(sys, 64000, false, Posterise, nullptr);
-    EXPECT_EQ(c.background, sys.window);
-    EXPECT_EQ(c.strip, sys.menu);
+    EXPECT_EQ(c.background, RGB(255, 255, 255));
+    EXPECT_EQ(c.strip, RGB(212, 208, 200));
 
     // Menu colour equal to the window colour: both mixes are the same.
     SysColors same = sys;
-    same.menu = same.window;
+    same.menu = RGB(255, 255, 255);
     c = ComputeFlatColors(same, 64000, false, Identity, nullptr);
-    EXPECT_EQ(c.background, same.window);
-    EXPECT_EQ(c.strip, same.menu);
+    EXPECT_EQ(c.background, RGB(255, 255, 255));
+    EXPECT_EQ(c.strip, RGB(255, 255, 255));
 
+    // A palette screen: the button face as strip, the window as selection.
     c = ComputeFlatColors(sys, 256, false, Identity, nullptr);
-    EXPECT_EQ(c.strip, sys.btnFace);
-    EXPECT_EQ(c.selection, sys.window);
+    EXPECT_EQ(c.strip, RGB(192, 192, 192));
+    EXPECT_EQ(c.selection, RGB(255, 255, 255));
 
     c = ComputeFlatColors(sys, 64000, true, Identity, nullptr);
-    EXPECT_EQ(c.selection, sys.highlight);
-    EXPECT_EQ(c.framePen, sys.btnText);
+    EXPECT_EQ(c.selection, RGB(10, 36, 106));
+    EXPECT_EQ(c.framePen, RGB(0, 0, 0));
 
     EXPECT_EQ(NormaliseColorCount(-1), 64000);
     EXPECT_TRUE(IsPaletteScreen(256));

@@ -6,8 +6,17 @@
 #include "framework/wnd.h"
 #include "menu_canvas.h"
 #include "uikit/menuhook.h"
+#include "uikit/menucolors.h"
 #include "uikit/menumetrics.h"
+#include "uikit/menudrawingcache.h"
+#include "uikit/menuerror.h"
+#include "uikit/menustyles.h"
+#include "uikit/menuframe.h"
+#include "uikit/menupaint.h"
+#include "uikit/menusystem.h"
 #include "uikit/menutheme.h"
+#include "uikit/menuthemexp.h"
+#include "uikit/newmemdc.h"
 #include "uikit/newmenu.h"
 
 using namespace vt;
@@ -86,11 +95,18 @@ struct Popup : CNewMenu {
     }
 };
 
-menu::FlatColors ExpectedFlat(HMENU m, bool hc = false, int colors = 64000) {
-    menu::SysColors sys{GetSysColor(COLOR_WINDOW), menu::MenuBack(m), GetSysColor(COLOR_HIGHLIGHT),
-                        GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)};
-    return menu::ComputeFlatColors(sys, colors, hc, [](COLORREF c, void*) { return c; }, nullptr);
-}
+// Flat item colours for the pinned system colours, worked out by hand (each
+// product rounded on its own): background = 86 % window + 14 % menu
+// (219 + 30, 219 + 29, 219 + 28), strip = 86 % menu + 14 % window
+// (182 + 36, 179 + 36, 172 + 36), selection = 70 % window + 30 % highlight
+// (179 + 3, 179 + 11, 179 + 32); the frame pen is the highlight.
+using Pinned = vt::test::MenuColourEnvironment;
+constexpr menu::FlatColors kFlat = {RGB(249, 248, 247), RGB(218, 215, 208), RGB(182, 190, 211),
+                                    Pinned::kHighlight};
+// kBlue's dimmed copy (240/255 of each channel) and disabled copy (grey 106,
+// lightened by 100/255 to 164, then 86 % of it with 14 % of the menu colour).
+constexpr COLORREF kBlueDimmed = RGB(38, 75, 188);
+constexpr COLORREF kBlueDisabled = RGB(171, 170, 169);
 
 // ---- collections -------------------------------------------------------------
 
@@ -132,15 +148,12 @@ TEST(MenuIcons, IconsReplaceByIdAndRefuseOtherSizes) {
 }
 
 TEST(MenuIcons, DimmedAndDisabledCopiesKeepTheMask) {
-    BOOL flat = FALSE;
-    SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
     CNewMenuBitmaps b;
     ASSERT_EQ(b.AddBitmap(kPic16, kKey), 0);
     const COLORREF back = RGB(1, 2, 3);
     EXPECT_EQ(ImagePixel(b, 0, 6, 6), kBlue);
-    EXPECT_EQ(ImagePixel(b, 1, 6, 6), menu::DimmedPixel(kBlue));
-    COLORREF menuBack = GetSysColor(flat ? COLOR_MENUBAR : COLOR_MENU);
-    EXPECT_EQ(ImagePixel(b, 2, 6, 6), menu::DisabledPixel(kBlue, menuBack));
+    EXPECT_EQ(ImagePixel(b, 1, 6, 6), kBlueDimmed);
+    EXPECT_EQ(ImagePixel(b, 2, 6, 6), kBlueDisabled);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(ImagePixel(b, i, 0, 0, back), back) << "image " << i;
 }
 
@@ -331,7 +344,7 @@ TEST(MenuDraw, FlatItemColoursPictureAndAccelerator) {
     Popup m;
     ASSERT_TRUE(m.AppendItem(0, 1, "&Go\tCtrl+G"));
     ASSERT_TRUE(m.SetItemBitmap(nullptr, 1, kPic16));
-    menu::FlatColors want = ExpectedFlat(m.m_hMenu);
+    const menu::FlatColors& want = kFlat;
     Canvas c(220, 24);
     const RECT item = {0, 0, 220, 24};
     vt::test::DrawAt(m, 0, c.Dc(), item);
@@ -351,7 +364,7 @@ TEST(MenuDraw, FlatItemColoursPictureAndAccelerator) {
     // With prepared images the unselected picture is the dimmed copy.
     CNewMenu::SetUsePreparedImages(TRUE);
     vt::test::DrawAt(m, 0, c.Dc(), item);
-    EXPECT_EQ(c.At(p.x + 6, p.y + 6), menu::DimmedPixel(kBlue));
+    EXPECT_EQ(c.At(p.x + 6, p.y + 6), kBlueDimmed);
 }
 
 // The drawing surface and fonts are kept between items: an item drawn after a
@@ -418,9 +431,10 @@ TEST(MenuDraw, KeptPicturesMatchTheImageListAndFollowEveryChange) {
     ASSERT_TRUE(m.AppendItem(0, 1, "Go", at, &icons));
     const RECT item = {0, 0, 200, 24};
     const POINT p = menu::FlatPictureOrigin(item, 16, SIZE{16, 16});
+    COLORREF strip = kFlat.strip;
     // Every pixel of the picture against the image list's own drawing.
     auto expectPicture = [&](const Canvas& c, const char* when) {
-        Canvas want(16, 16, ExpectedFlat(m.m_hMenu).strip);
+        Canvas want(16, 16, strip);
         ImageList_Draw(icons.GetImageList(), at, want.Dc(), 0, 0, ILD_TRANSPARENT);
         int differ = 0;
         for (int y = 0; y < 16; ++y)
@@ -448,7 +462,8 @@ TEST(MenuDraw, KeptPicturesMatchTheImageListAndFollowEveryChange) {
     mi.fMask = MIM_BACKGROUND;
     mi.hbrBack = back;
     ASSERT_TRUE(SetMenuInfo(m.m_hMenu, &mi));
-    const COLORREF strip = ExpectedFlat(m.m_hMenu).strip;
+    // 86 % of the menu's (172, 103, 34) + 14 % of the window's (36, 36, 36).
+    strip = RGB(208, 139, 70);
     vt::test::DrawAt(m, 0, again.Dc(), item);
     EXPECT_EQ(again.At(p.x, p.y), strip);
     expectPicture(again, "on another strip colour");
@@ -456,7 +471,7 @@ TEST(MenuDraw, KeptPicturesMatchTheImageListAndFollowEveryChange) {
     // Selected, the picture is raised over its shadow, never a kept copy.
     vt::test::DrawAt(m, 0, again.Dc(), item, ODS_SELECTED);
     EXPECT_EQ(again.At(p.x + 3, p.y + 3), kGreen);
-    EXPECT_EQ(again.At(p.x + 14, p.y + 14), menu::ShadowOf(ExpectedFlat(m.m_hMenu).selection));
+    EXPECT_EQ(again.At(p.x + 14, p.y + 14), RGB(127, 133, 186));  // as in the next test
     mi.hbrBack = nullptr;
     SetMenuInfo(m.m_hMenu, &mi);
     DeleteObject(back);
@@ -469,7 +484,7 @@ TEST(MenuDraw, FlatSelectionRaisesThePictureOverItsShadow) {
     Popup m;
     ASSERT_TRUE(m.AppendItem(0, 1, "Go"));
     ASSERT_TRUE(m.SetItemBitmap(nullptr, 1, kPic16));
-    menu::FlatColors want = ExpectedFlat(m.m_hMenu);
+    const menu::FlatColors& want = kFlat;
     Canvas c(200, 24);
     const RECT item = {0, 0, 200, 24};
     vt::test::DrawAt(m, 0, c.Dc(), item, ODS_SELECTED);
@@ -480,7 +495,8 @@ TEST(MenuDraw, FlatSelectionRaisesThePictureOverItsShadow) {
     POINT p = menu::FlatPictureOrigin(item, 16, SIZE{16, 16});
     // The square spans 4..11: drawn at -1 it covers 3..10, its shadow at +1 ends at 12.
     EXPECT_EQ(c.At(p.x + 3, p.y + 3), kBlue);
-    EXPECT_EQ(c.At(p.x + 12, p.y + 12), menu::ShadowOf(want.selection));
+    // The shadow: 7/10 of the selection's red and green, 7/10 of its blue + 55.
+    EXPECT_EQ(c.At(p.x + 12, p.y + 12), RGB(127, 133, 186));
     EXPECT_EQ(c.At(p.x + 2, p.y + 2), want.selection);
 
     // An inactive selection is drawn as unselected.
@@ -493,20 +509,17 @@ TEST(MenuDraw, FlatDisabledPictureIsASilhouette) {
     Popup m;
     ASSERT_TRUE(m.AppendItem(0, 1, "Go"));
     ASSERT_TRUE(m.SetItemBitmap(nullptr, 1, kPic16));
-    menu::FlatColors want = ExpectedFlat(m.m_hMenu);
+    const menu::FlatColors& want = kFlat;
     Canvas c(200, 24);
     const RECT item = {0, 0, 200, 24};
     vt::test::DrawAt(m, 0, c.Dc(), item, ODS_DISABLED | ODS_GRAYED);
     POINT p = menu::FlatPictureOrigin(item, 16, SIZE{16, 16});
-    EXPECT_EQ(c.At(p.x + 6, p.y + 6), menu::Darken(70, want.strip));
+    EXPECT_EQ(c.At(p.x + 6, p.y + 6), RGB(158, 156, 151));  // the strip at 185/255
     EXPECT_EQ(c.At(p.x + 1, p.y + 1), want.strip);
     EXPECT_GT(c.Count(RECT{28, 0, 120, 24}, GetSysColor(COLOR_GRAYTEXT)), 5);
     CNewMenu::SetUsePreparedImages(TRUE);
     vt::test::DrawAt(m, 0, c.Dc(), item, ODS_DISABLED | ODS_GRAYED);
-    BOOL flat = FALSE;
-    SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
-    EXPECT_EQ(c.At(p.x + 6, p.y + 6),
-              menu::DisabledPixel(kBlue, GetSysColor(flat ? COLOR_MENUBAR : COLOR_MENU)));
+    EXPECT_EQ(c.At(p.x + 6, p.y + 6), kBlueDisabled);
 }
 
 TEST(MenuDraw, SmallPictureIsCentredInAWideColumn) {
@@ -531,7 +544,7 @@ TEST(MenuDraw, FlatSeparatorLine) {
     StyleGuard g(2);
     Popup m;
     ASSERT_TRUE(m.AppendItem(MF_STRING, 0, "x"));
-    menu::FlatColors want = ExpectedFlat(m.m_hMenu);
+    const menu::FlatColors& want = kFlat;
     Canvas c(100, 3);
     vt::test::DrawAt(m, 0, c.Dc(), RECT{0, 0, 100, 3}, ODS_SELECTED);
     EXPECT_EQ(c.At(16 + 12, 1), GetSysColor(COLOR_GRAYTEXT));
@@ -554,7 +567,7 @@ TEST(MenuDraw, HighContrastAndPaletteColours) {
     CNewMenuHook::Instance().SetHighContrast(false);
     CNewMenuHook::Instance().SetScreenColorCount(256);
     vt::test::DrawAt(m, 0, c.Dc(), item);
-    EXPECT_EQ(c.At(2, 12), ExpectedFlat(m.m_hMenu, false, 256).strip);
+    EXPECT_EQ(c.At(2, 12), Pinned::kButtonFace);  // the palette strip
     vt::test::DrawAt(m, 0, c.Dc(), item, ODS_SELECTED);
     EXPECT_EQ(c.At(100, 12), GetSysColor(COLOR_WINDOW));
 }
@@ -563,10 +576,10 @@ TEST(MenuDraw, FlatCheckedItemWithoutPictureGetsABoxAndMark) {
     StyleGuard g(2);
     Popup m;
     ASSERT_TRUE(m.AppendItem(MF_CHECKED, 1, "Go"));
-    menu::FlatColors want = ExpectedFlat(m.m_hMenu);
     Canvas c(200, 24);
     vt::test::DrawAt(m, 0, c.Dc(), RECT{0, 0, 200, 24}, ODS_CHECKED);
-    COLORREF box = menu::Lighten(96, menu::Mix86(want.strip, GetSysColor(COLOR_HIGHLIGHT)));
+    // 86 % strip + 14 % highlight = (188, 190, 194), lightened by 96/255.
+    const COLORREF box = RGB(213, 214, 217);
     EXPECT_EQ(c.At(1, 1), GetSysColor(COLOR_HIGHLIGHT));  // box frame
     EXPECT_EQ(c.At(2, 2), box);
     EXPECT_GT(c.Count(RECT{2, 2, 22, 22}, GetSysColor(COLOR_MENUTEXT)), 3);  // the "b" mark
@@ -614,7 +627,7 @@ TEST(MenuRouting, FrameWindowPassesOwnerDrawRequestsToTheMenu) {
     dis.rcItem = RECT{0, 0, 100, 20};
     dis.itemData = mis.itemData;
     EXPECT_EQ(frame.SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)), TRUE);
-    EXPECT_EQ(c.At(1, 1), ExpectedFlat(m.m_hMenu).strip);
+    EXPECT_EQ(c.At(1, 1), kFlat.strip);
 }
 
 // ---- error text --------------------------------------------------------------

@@ -8,8 +8,17 @@
 #include "menu_canvas.h"
 #include "support/testsupport.h"
 #include "uikit/menuhook.h"
+#include "uikit/menucolors.h"
 #include "uikit/menumetrics.h"
+#include "uikit/menudrawingcache.h"
+#include "uikit/menuerror.h"
+#include "uikit/menustyles.h"
+#include "uikit/menuframe.h"
+#include "uikit/menupaint.h"
+#include "uikit/menusystem.h"
 #include "uikit/menutheme.h"
+#include "uikit/menuthemexp.h"
+#include "uikit/newmemdc.h"
 #include "uikit/newmenu.h"
 
 using namespace vt;
@@ -162,7 +171,7 @@ protected:
 
 TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
     UniqueMenuHandle menu(PlainMenu());
-    const COLORREF border = menu::Darken(128, menu::FlatMenuColor());
+    const COLORREF border = RGB(106, 104, 100);  // the pinned menu colour at 127/255
 
     CNewMenu::SetMenuStyle(1);
     Track(menu.Get());
@@ -184,9 +193,10 @@ TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
         EXPECT_EQ(g_cap.At(W - 5, H / 2), border);   // frame box ends 4 pixels early
         EXPECT_EQ(g_cap.At(W / 2, H - 5), border);
         // The last four columns and rows darken what was behind the menu.
-        EXPECT_EQ(g_cap.At(W - 1, H / 2), menu::ScaleColor(kBehind, 225));
-        EXPECT_EQ(g_cap.At(W - 4, H / 2), menu::ScaleColor(kBehind, 135));
-        EXPECT_EQ(g_cap.At(W / 2, H - 2), menu::ScaleColor(kBehind, 195));
+        // kBehind at 225/255, 135/255 and 195/255.
+        EXPECT_EQ(g_cap.At(W - 1, H / 2), RGB(176, 88, 44));
+        EXPECT_EQ(g_cap.At(W - 4, H / 2), RGB(106, 53, 26));
+        EXPECT_EQ(g_cap.At(W / 2, H - 2), RGB(153, 76, 38));
         EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);       // the offset corners are untouched
         EXPECT_EQ(g_cap.At(1, H - 2), kBehind);
     }
@@ -216,11 +226,8 @@ TEST_F(MenuWindow, OwnerDrawnItemsArePaintedAndPickedWithTheKeyboard) {
     Track(menu.m_hMenu);
     ASSERT_TRUE(g_cap.done);
     // The strip runs from the frame into the items: left column inside the border.
-    menu::FlatColors c = menu::ComputeFlatColors(
-        menu::SysColors{GetSysColor(COLOR_WINDOW), menu::FlatMenuColor(), GetSysColor(COLOR_HIGHLIGHT),
-                        GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNTEXT)},
-        64000, false, [](COLORREF x, void*) { return x; }, nullptr);
-    EXPECT_EQ(g_cap.At(1, g_cap.h / 2), c.strip);
+    // 86 % of the pinned menu colour plus 14 % of white.
+    EXPECT_EQ(g_cap.At(1, g_cap.h / 2), RGB(218, 215, 208));
     int blue = 0;
     for (int y = 0; y < g_cap.h; ++y)
         for (int x = 0; x < 40; ++x) blue += g_cap.At(x, y) == RGB(40, 80, 200);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
 #include "framework/registry.h"
 
 namespace vt::test {
@@ -75,7 +77,8 @@ InstalledProgram::InstalledProgram(Program program, const std::string& installSu
     : program_(program), dir_("vtprog") {
     installDir_ = dir_.MakeDir(installSubdir);
     exe_ = installDir_ + "\\" + FixtureExeName(program);
-    CopyFileA(BinPath(FixtureExeName(program)).c_str(), exe_.c_str(), FALSE);
+    if (!CopyFileA(BinPath(FixtureExeName(program)).c_str(), exe_.c_str(), FALSE))
+        copyError_ = GetLastError();
 }
 
 InstalledProgram::~InstalledProgram() {
@@ -101,8 +104,19 @@ void InstalledProgram::Register(Program program, const std::string& exePath,
 }
 
 HWND InstalledProgram::Start(const std::string& args) {
-    if (!process_.Start(exe_, args)) return nullptr;
-    return WaitForTopWindow(process_.Pid(), "VtProgFixture");
+    // A start that fails says why: a bare null cannot tell a failed copy from
+    // a failed start or a window that never came.
+    if (copyError_) {
+        ADD_FAILURE() << "copying the fixture to " << exe_ << " failed: error " << copyError_;
+        return nullptr;
+    }
+    if (!process_.Start(exe_, args)) {
+        ADD_FAILURE() << "starting " << exe_ << " failed: error " << GetLastError();
+        return nullptr;
+    }
+    HWND w = WaitForTopWindow(process_.Pid(), "VtProgFixture");
+    if (!w) ADD_FAILURE() << exe_ << " showed no window; running: " << process_.Running();
+    return w;
 }
 
 std::vector<std::string> InstalledProgram::Log() const {

@@ -52,6 +52,7 @@ private:
     ScratchDir dir_;  // destroyed last: the running fixture lives in it
     std::string installDir_;
     std::string exe_;
+    DWORD copyError_ = 0;  // why the fixture could not be put in place, if it could not
     std::vector<std::unique_ptr<ScopedRegTree>> keys_;
     ChildProcess process_;
 };

@@ -1,0 +1,80 @@
+// A counted, shareable collection of menu pictures in one image list.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/imagelist.h"
+#include "framework/menu.h"
+
+namespace vt {
+
+// Same-sized pictures in one image list, shared by reference count. Every
+// picture i occupies images 3i (picture), 3i+1 (dimmed) and 3i+2 (disabled).
+class CNewMenuIcons : public CObject {
+public:
+    CNewMenuIcons() = default;
+    ~CNewMenuIcons() override;
+    CNewMenuIcons(const CNewMenuIcons&) = delete;
+    CNewMenuIcons& operator=(const CNewMenuIcons&) = delete;
+
+    // Counted references. AddRef on a null collection returns 0.
+    static int AddRef(CNewMenuIcons* icons);
+    int AddRef() { return ++m_dwRefCount; }
+    // Drops one reference; a toolkit-made (shared) collection whose count
+    // reaches zero leaves the shared list and is deleted. Returns the count.
+    static int Release(CNewMenuIcons* icons);
+    int RefCount() const { return m_dwRefCount; }
+
+    // 3 times the position of id in the id list (searched from the end), -1.
+    virtual int IndexOf(UINT id) const;
+    // Rebuilds the images from their remembered source.
+    virtual BOOL Reload();
+    // Builds the dimmed and disabled copies of an icon; appends them (index
+    // -1) or replaces the image at index. Returns the image index or -1.
+    virtual int MakeDimmedImage(HICON icon, int index);
+    virtual int MakeDisabledImage(HICON icon, int index);
+    // Recreates the image list and re-adds every picture with its copies.
+    virtual void RebuildImages();
+    virtual BOOL IsSameResource(const char* name, HMODULE module) const;
+
+    SIZE GetImageSize() const;
+    int GetImageCount() const { return m_IconsList.GetImageCount(); }
+    HIMAGELIST GetImageList() const { return m_IconsList.GetSafeHandle(); }
+    // Number of pictures (entries of the id list).
+    int GetPictureCount() const { return static_cast<int>(m_IDs.size()); }
+    // Changes whenever the images may have changed, and is never the same for
+    // two collections: a drawing of an image kept under this value and the
+    // index stays true.
+    unsigned GetGeneration() const { return m_generation; }
+
+    // Colour count of a bitmap from its header (used count, else by depth).
+    static int ColorCountOf(const BITMAPINFOHEADER& h);
+
+    // Resource source; an integer id is stored as its value (not above 0xFFFF).
+    const char* m_lpszResourceName = nullptr;
+    HMODULE m_hInst = nullptr;
+    int m_nColors = 0;
+    COLORREF m_crTransparent = CLR_NONE;
+    CImageList m_IconsList;          // owned
+    std::vector<UINT> m_IDs;
+    int m_dwRefCount = 0;
+
+private:
+    unsigned m_generation = 0;
+
+protected:
+    // Called before the images change.
+    void Touch();
+    // Creates the image list on first use; false when the size differs from
+    // the collection's image size or creation fails.
+    bool EnsureImageList(SIZE size);
+    // Appends (index -1) or replaces the three images of one picture.
+    int StoreIcon(HICON icon, int index);
+    // An image list for pictures of this size.
+    static bool CreateImageList(CImageList& list, SIZE size);
+    static void SwapLists(CImageList& a, CImageList& b);
+    static constexpr int kImageListGrowth = 10;
+};
+
+}  // namespace vt

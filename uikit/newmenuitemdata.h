@@ -1,0 +1,31 @@
+// One owner-drawn menu item's data.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/menu.h"
+
+namespace vt {
+
+class CNewMenuIcons;
+
+// One owner-drawn item; its address is the item's data value in the menu.
+class CNewMenuItemData : public CObject {
+public:
+    ~CNewMenuItemData() override;
+    // Replaces the collection reference: the new one is counted before the
+    // old one is released (the same collection may be passed again).
+    void SetIcons(CNewMenuIcons* icons, int imageIndex);
+
+    std::string m_szMenuText;        // label, optional tab + accelerator
+    int m_nTitleFlags = 0;           // bit 0 title item, bit 1 vertical title
+    UINT m_nFlags = 0;               // append flags, always with MF_OWNERDRAW
+    UINT_PTR m_nID = 0;              // command id, or submenu handle for popups
+    CNewMenuIcons* m_pMenuIcon = nullptr;  // counted reference, may be null
+    int m_nMenuIconOffset = -1;      // image index in the collection, -1 none
+
+    bool IsSeparator() const { return (m_nFlags & MF_SEPARATOR) != 0; }
+};
+
+}  // namespace vt
