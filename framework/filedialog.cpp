@@ -36,9 +36,24 @@ CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExtension, cons
     m_ofn.Flags = flags | OFN_EXPLORER;
 }
 
+namespace {
+using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+
+// The dialog library is bound at the first dialog, not when the program
+// loads: under Wine loading it also starts the printing libraries, a large
+// part of a start-up that shows no file dialog. Kept until the process ends.
+FileDialogFn BindFileDialog(bool open) {
+    static HMODULE const library = LoadLibraryA("comdlg32.dll");
+    if (!library) return nullptr;
+    return reinterpret_cast<FileDialogFn>(reinterpret_cast<void*>(
+        GetProcAddress(library, open ? "GetOpenFileNameA" : "GetSaveFileNameA")));
+}
+}  // namespace
+
 INT_PTR CFileDialog::DoModal() {
-    const BOOL ok = open_ ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
-    return ok ? IDOK : IDCANCEL;
+    // A system without the dialog library is answered like a cancelled dialog.
+    const FileDialogFn show = BindFileDialog(open_);
+    return show && show(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 std::string CFileDialog::GetPathName() const { return std::string(file_.data()); }
