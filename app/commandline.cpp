@@ -9,14 +9,14 @@ namespace vt {
 void CVantrelCommandLineInfo::ParseParam(const char* param, bool isSwitch, bool) {
     if (!param) return;
     if (isSwitch && strcmp(param, "quit") == 0) {
-        m_strFileName = kCmdQuit;
+        fileName_ = kCmdQuit;
     } else if (isSwitch && strcmp(param, "pop") == 0) {
-        m_strFileName = kCmdPop;
+        fileName_ = kCmdPop;
     } else if (!isSwitch) {
         // A path with spaces that arrived as several unquoted arguments is
         // put back together.
-        if (!m_strFileName.empty()) m_strFileName += ' ';
-        m_strFileName += param;
+        if (!fileName_.empty()) fileName_ += ' ';
+        fileName_ += param;
     }
 }
 

@@ -20,9 +20,9 @@ constexpr int kColorSpectrum = 710;
 
 struct DialogFontState {
     std::string face;
-    UniqueFont sharedFont;                         // owned
-    UniqueHook hook;                               // owned
-    std::map<HWND, WNDPROC> subclassed;            // dialog -> its previous procedure
+    UniqueFont sharedFont;                           // owned
+    UniqueHook hook;                                 // owned
+    std::map<HWND, WNDPROC> subclassed;              // dialog -> its previous procedure
     std::vector<std::pair<HWND, UniqueFont>> fonts;  // fonts made for a dialog's controls, owned
 };
 
@@ -121,7 +121,8 @@ void InstallDialogFontHook(const char* face, int size) {
     }
     s.face = face ? face : "";
     s.sharedFont.Reset(CreatePointFont(size, s.face.c_str()));
-    s.hook.Reset(SetWindowsHookExA(WH_CALLWNDPROC, DialogFontHookProc, nullptr, GetCurrentThreadId()));
+    s.hook.Reset(
+        SetWindowsHookExA(WH_CALLWNDPROC, DialogFontHookProc, nullptr, GetCurrentThreadId()));
 }
 
 LRESULT CALLBACK DialogFontHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -161,7 +162,8 @@ LRESULT CALLBACK DialogFontWndProc(HWND window, UINT message, WPARAM wParam, LPA
         // with every kind of button and remove the unused ones only in its
         // own WM_INITDIALOG: only now does it look like what it is.
         if (IsMessageBoxWindow(window)) {
-            if (GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(DialogFontWndProc))
+            if (GetWindowLongPtrA(window, GWLP_WNDPROC) ==
+                reinterpret_cast<LONG_PTR>(DialogFontWndProc))
                 SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
             s.subclassed.erase(window);
             return result;
@@ -175,8 +177,10 @@ LRESULT CALLBACK DialogFontWndProc(HWND window, UINT message, WPARAM wParam, LPA
 
 bool CountMessageBoxWindow(MessageBoxCensus& census, const char* className, LONG_PTR style) {
     if (lstrcmpiA(className, "Static") == 0) {
-        if (style & 3) ++census.iconStatics;
-        else ++census.otherStatics;
+        if (style & 3)
+            ++census.iconStatics;
+        else
+            ++census.otherStatics;
     } else if (lstrcmpiA(className, "Button") == 0) {
         ++census.buttons;
     } else {

@@ -51,7 +51,7 @@ struct MessageBoxCensus {
     int iconStatics = 0;   // "Static" with either of the two lowest style bits set
     int otherStatics = 0;  // any other "Static"
     int buttons = 0;
-    int others = 0;        // windows of any other class
+    int others = 0;  // windows of any other class
 };
 // Counts one window; false once the census can no longer be a message box
 // (the walk stops there).

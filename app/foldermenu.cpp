@@ -47,13 +47,14 @@ void CMainFrame::UsePictureSize(int size) {
 
 int CMainFrame::ResourcePicture(UINT bitmapId, UINT iconId) {
     // AddBitmap finds a bitmap it already holds by itself.
-    if (pictureSize_ == kBitmapPictureSize) return menuPictures_->AddBitmap(bitmapId, kMenuMaskColor);
+    if (pictureSize_ == kBitmapPictureSize)
+        return menuPictures_->AddBitmap(bitmapId, kMenuMaskColor);
     const std::string key = "#" + std::to_string(iconId);
     auto it = pictureCache_.find(key);
     if (it != pictureCache_.end()) return it->second;
-    UniqueIcon icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
-                                                  IMAGE_ICON, pictureSize_, pictureSize_,
-                                                  LR_DEFAULTCOLOR)));
+    UniqueIcon icon(
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
+                                      IMAGE_ICON, pictureSize_, pictureSize_, LR_DEFAULTCOLOR)));
     const int picture = icon ? menuPictures_->AddIcon(icon.Get(), 0) : -1;
     pictureCache_[key] = picture;
     return picture;
@@ -122,7 +123,7 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
                                                      kAttachProbeMs) == nav::SendStatus::Answered;
     nav::InputAttachment input(answers ? target : CWnd());
     SetForegroundWindow();
-    menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, m_hWnd);
+    menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd_);
     // A menu closed by a click elsewhere must not need a second click next time.
     PostMessage(WM_NULL);
     if (target) target.SetForegroundWindow();

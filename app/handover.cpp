@@ -10,10 +10,10 @@ namespace vt {
 
 void CMainFrame::AddFolderFromPath(const std::string& path) {
     FinishStartup();  // a first start with a path gets here before the message loop
-    CFolderEditDlg dlg(m_hWnd);
-    dlg.m_path = path;
-    dlg.m_title = path;
-    FindDefaultIcon(path, dlg.m_iconFile, dlg.m_iconIndex);
+    CFolderEditDlg dlg(hwnd_);
+    dlg.path_ = path;
+    dlg.title_ = path;
+    FindDefaultIcon(path, dlg.iconFile_, dlg.iconIndex_);
     INT_PTR result = IDCANCEL;
     {
         ModalScope modal(*this);
@@ -21,7 +21,7 @@ void CMainFrame::AddFolderFromPath(const std::string& path) {
     }
     if (result != IDOK) return;
     store_.folders[NextFolderKey(store_.folders)] =
-        FolderEntry{dlg.m_path, dlg.m_title, dlg.m_iconFile, dlg.m_iconIndex};
+        FolderEntry{dlg.path_, dlg.title_, dlg.iconFile_, dlg.iconIndex_};
     SaveSettings();
 }
 

@@ -8,10 +8,15 @@ namespace {
 // Holds the process-local mutex for one record access.
 class LocalLock {
 public:
-    explicit LocalLock(HANDLE m) : m_(m) { if (m_) WaitForSingleObject(m_, INFINITE); }
-    ~LocalLock() { if (m_) ReleaseMutex(m_); }
+    explicit LocalLock(HANDLE m) : m_(m) {
+        if (m_) WaitForSingleObject(m_, INFINITE);
+    }
+    ~LocalLock() {
+        if (m_) ReleaseMutex(m_);
+    }
     LocalLock(const LocalLock&) = delete;
     LocalLock& operator=(const LocalLock&) = delete;
+
 private:
     HANDLE m_;
 };
@@ -24,13 +29,11 @@ CInstanceChecker::CInstanceChecker(const std::string& checkerName, const std::st
 
 CInstanceChecker::~CInstanceChecker() { ReleaseStartupLock(); }
 
-std::string CInstanceChecker::GetMappingName() const {
-    return "CInstanceChecker_MMF_" + appName_;
-}
+std::string CInstanceChecker::GetMappingName() const { return "CInstanceChecker_MMF_" + appName_; }
 
 HWND CInstanceChecker::GetTrackedWindow() const {
     CWinApp* app = GetApp();
-    return app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : nullptr;
+    return app && app->mainWnd_ ? app->mainWnd_->hwnd_ : nullptr;
 }
 
 void CInstanceChecker::LockStartup() {

@@ -72,8 +72,10 @@ void CMainFrame::FinishStartup() { store_.ResolveSystemIcons(); }
 
 void CMainFrame::Report(const std::string& text) {
     ModalScope modal(*this);
-    if (reportMessage) reportMessage(text);
-    else MessageBoxA(m_hWnd, text.c_str(), "Vantrel", MB_OK);
+    if (reportMessage)
+        reportMessage(text);
+    else
+        MessageBoxA(hwnd_, text.c_str(), "Vantrel", MB_OK);
 }
 
 namespace {
@@ -95,7 +97,7 @@ CWnd CMainFrame::OpenModalDialog() const {
     if (modalDialogs_ == 0) return CWnd();
     // A dialog of the hidden main window is owned by it; the last active
     // popup of that dialog is the one on top when dialogs nest.
-    FindOwned f{m_hWnd, nullptr};
+    FindOwned f{hwnd_, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindVisibleOwned, reinterpret_cast<LPARAM>(&f));
     if (!f.found) return CWnd();
     return CWnd(f.found).GetLastActivePopup();
@@ -118,20 +120,20 @@ LRESULT CMainFrame::OnCreate(LPARAM) {
     HICON icon = app ? app->AppIcon() : nullptr;
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    hookLibrary_.Load(m_hWnd, [this](const std::string& text) { Report(text); });
+    hookLibrary_.Load(hwnd_, [this](const std::string& text) { Report(text); });
     return 0;
 }
 
 void CMainFrame::RegisterShortcut() {
-    UnregisterHotKey(m_hWnd, kHotKeyId);
+    UnregisterHotKey(hwnd_, kHotKeyId);
     const AppSettings& s = store_.settings;
     BOOL ok = TRUE;
     if (s.shortcutType == 1) {
         // The letter's character code is its virtual-key code.
         int letter = s.windowsKey.empty() ? 0 : static_cast<signed char>(s.windowsKey[0]);
-        ok = RegisterNonRepeatingHotKey(m_hWnd, kHotKeyId, MOD_WIN, static_cast<UINT>(letter));
+        ok = RegisterNonRepeatingHotKey(hwnd_, kHotKeyId, MOD_WIN, static_cast<UINT>(letter));
     } else if (s.shortcutType == 2 && s.normalHotKeyVirtualKey != 0) {
-        ok = RegisterNonRepeatingHotKey(m_hWnd, kHotKeyId,
+        ok = RegisterNonRepeatingHotKey(hwnd_, kHotKeyId,
                                         HotKeyModifiersFromControl(s.normalHotKeyModifier),
                                         s.normalHotKeyVirtualKey);
     }
@@ -193,7 +195,7 @@ LRESULT CMainFrame::OnHookRightButton() {
     POINT pt = {};
     GetCursorPos(&pt);
     // Another program's window: a hung one must not freeze Vantrel.
-    LRESULT hit = nav::SendForResult(front.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    LRESULT hit = nav::SendForResult(front.hwnd_, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
     if (!IsCaptionButtonHit(hit)) return 0;
     TargetWindow = front;
     ShowFolderMenu(TargetWindow);
@@ -226,12 +228,12 @@ void CMainFrame::NavigateTo(UINT id) {
     // thread of its own, so that a slow or hung program cannot freeze Vantrel.
     nav::NavigationRequest request;
     if (nav::PrepareNavigation(id, store_.folders, store_.settings, TargetWindow, {}, request))
-        navigator_.Start(request, m_hWnd);
+        navigator_.Start(request, hwnd_);
 }
 
 bool CMainFrame::DestroyWindow() {
     hookLibrary_.Unload();
-    UnregisterHotKey(m_hWnd, kHotKeyId);
+    UnregisterHotKey(hwnd_, kHotKeyId);
     if (trayIconHandle_) trayIcon_.RemoveIcon();
     return CFrameWnd::DestroyWindow();
 }

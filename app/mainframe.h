@@ -67,6 +67,7 @@ public:
         ~ModalScope() { --frame_.modalDialogs_; }
         ModalScope(const ModalScope&) = delete;
         ModalScope& operator=(const ModalScope&) = delete;
+
     private:
         CMainFrame& frame_;
     };
@@ -139,8 +140,8 @@ private:
     CHookLibrary hookLibrary_;
     // Drives the targets of chosen folders, each on a thread of its own.
     nav::BackgroundNavigator navigator_;
-    bool menuOpen_ = false;   // from ShowFolderMenu's start to its return
-    int modalDialogs_ = 0;    // modal dialogs open now (nested ones count too)
+    bool menuOpen_ = false;  // from ShowFolderMenu's start to its return
+    int modalDialogs_ = 0;   // modal dialogs open now (nested ones count too)
 };
 
 }  // namespace vt

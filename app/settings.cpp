@@ -14,10 +14,10 @@
 namespace vt {
 
 const DefaultFolderSource kDefaultFolders[5] = {
-    {CSIDL_DESKTOP, "Desktop"},      // 0
-    {CSIDL_PERSONAL, "Personal"},    // 5
+    {CSIDL_DESKTOP, "Desktop"},         // 0
+    {CSIDL_PERSONAL, "Personal"},       // 5
     {CSIDL_MYPICTURES, "My Pictures"},  // 39
-    {CSIDL_MYMUSIC, "My Music"},     // 13
+    {CSIDL_MYMUSIC, "My Music"},        // 13
     {-1, "My Video"},
 };
 
@@ -96,8 +96,8 @@ void DeleteEntryTail(const CRegKey& entries, int from, int to) {
 
 DWORD ValueCount(const CRegKey& key) {
     DWORD values = 0;
-    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     return values;
 }
@@ -133,10 +133,9 @@ void CSettingsStore::LoadFolderList() {
     // the work stays bounded. A count that is negative or not a DWORD says
     // nothing: every position present is read, so no readable entry is lost.
     DWORD type = 0, raw = 0, size = sizeof raw;
-    LONG rc = entries.IsOpen()
-                  ? RegQueryValueExA(entries.Get(), kCount, nullptr, &type,
-                                     reinterpret_cast<BYTE*>(&raw), &size)
-                  : ERROR_FILE_NOT_FOUND;
+    LONG rc = entries.IsOpen() ? RegQueryValueExA(entries.Get(), kCount, nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(&raw), &size)
+                               : ERROR_FILE_NOT_FOUND;
     const bool countValid = rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof raw;
     const int count = countValid ? static_cast<int>(raw) : 0;
     std::set<int> positions;
@@ -166,8 +165,10 @@ void CSettingsStore::LoadFolderList() {
         e.iconIndex = entries.QueryInt(ValueName("IconIndex", i).c_str(), -1);
         if (e.iconFile == kSystemImageListMarker) {
             // System image list indices are only valid while the shell runs.
-            if (deferSystemIcons) systemIconsPending_ = true;
-            else ResolveSystemIcon(e);
+            if (deferSystemIcons)
+                systemIconsPending_ = true;
+            else
+                ResolveSystemIcon(e);
         }
         folders[key++] = std::move(e);
     };
@@ -217,7 +218,8 @@ bool CSettingsStore::SaveSettings() {
         ok = entries.SetString(ValueName("Path", i).c_str(), e.path) && ok;
         ok = entries.SetString(ValueName("Title", i).c_str(), e.title) && ok;
         ok = entries.SetString(ValueName("IconFile", i).c_str(), e.iconFile) && ok;
-        ok = entries.SetDword(ValueName("IconIndex", i).c_str(), static_cast<DWORD>(e.iconIndex)) && ok;
+        ok = entries.SetDword(ValueName("IconIndex", i).c_str(), static_cast<DWORD>(e.iconIndex)) &&
+             ok;
         ++i;
     }
     if (ok) {

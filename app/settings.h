@@ -29,7 +29,7 @@ inline constexpr const char* kCount = "Count";
 
 // Where one well-known folder comes from on the first run.
 struct DefaultFolderSource {
-    int csidl;               // -1: no special folder, only the "Shell Folders" value
+    int csidl;  // -1: no special folder, only the "Shell Folders" value
     const char* shellFolderValue;
 };
 // Desktop, documents, pictures, music, video: the first-run list, in order.

@@ -15,17 +15,17 @@ void CMainFrame::OnSetup() {
     }
     FinishStartup();  // the rows show the system images of special folders
     {
-        CSetupDlg dlg(m_hWnd);
-        dlg.m_folders = store_.folders;
-        dlg.m_settings = store_.settings;
+        CSetupDlg dlg(hwnd_);
+        dlg.folders_ = store_.folders;
+        dlg.settings_ = store_.settings;
         INT_PTR result = IDCANCEL;
         {
             ModalScope modal(*this);
             result = dlg.DoModal();
         }
         if (result == IDOK) {
-            store_.folders = dlg.m_folders;
-            store_.settings = dlg.m_settings;
+            store_.folders = dlg.folders_;
+            store_.settings = dlg.settings_;
             // The edited list stays in memory for this run either way.
             if (!SaveSettings()) Report(kSaveFailedText);
             RegisterShortcut();

@@ -49,11 +49,11 @@ BOOL CVantrelApp::InitInstance() {
 
     CVantrelCommandLineInfo info;
     ParseCommandLine(info);
-    command_ = info.m_strFileName;
+    command_ = info.fileName_;
 
     SetRegistryKey("Quorvane.");
 
-    checker_ = std::make_unique<CInstanceChecker>("vantrel instance checker", m_pszAppName);
+    checker_ = std::make_unique<CInstanceChecker>("vantrel instance checker", appName_);
     // A start made while the first is still starting waits here until the
     // first has published its main window.
     checker_->LockStartup();
@@ -89,12 +89,12 @@ BOOL CVantrelApp::InitInstance() {
 
     // The reference values are computed at their first use.
     SetIconReferenceFolder(ProgramFolder());
-    appIcon_ = LoadIconA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    appIcon_ = LoadIconA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
     frame_ = std::make_unique<CMainFrame>(Profile());
-    m_pMainWnd = frame_.get();
+    mainWnd_ = frame_.get();
     if (!frame_->Create()) {
-        m_pMainWnd = nullptr;
+        mainWnd_ = nullptr;
         return FALSE;
     }
     // If the window cannot be published (something else holds the record's

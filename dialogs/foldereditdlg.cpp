@@ -22,12 +22,12 @@ const char* kIconFilter = "Icon Files (*.dll;*.exe;*.ico)|*.dll;*.exe;*.ico|All 
 
 bool IsMainWindow(HWND w) {
     CWinApp* app = GetApp();
-    return w && app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd == w;
+    return w && app && app->mainWnd_ && app->mainWnd_->hwnd_ == w;
 }
 
 std::string AppTitle() {
     CWinApp* app = GetApp();
-    return app && !app->m_pszAppName.empty() ? app->m_pszAppName : "Vantrel";
+    return app && !app->appName_.empty() ? app->appName_ : "Vantrel";
 }
 }  // namespace
 
@@ -57,16 +57,16 @@ CFolderEditDlg::CFolderEditDlg(HWND parent) : CDialog(IDD_ADDEDIT, parent) {
 }
 
 void CFolderEditDlg::DoDataExchange(CDataExchange& dx) {
-    DDX_Control(dx, IDC_ICON_CAPTION, m_iconCaption);
-    DDX_Control(dx, IDC_TITLE_CAPTION, m_titleCaption);
-    DDX_Control(dx, IDC_PATH_CAPTION, m_pathCaption);
-    DDX_Control(dx, IDC_BUTTON_LINE, m_buttonLine);
-    DDX_Control(dx, IDC_ICON_PICKER, m_iconPicker);
-    DDX_Control(dx, IDC_BROWSE, m_browseButton);
-    DDX_Text(dx, IDC_PATH, m_path);
-    DDX_Text(dx, IDC_TITLE, m_title);
+    DDX_Control(dx, IDC_ICON_CAPTION, iconCaption_);
+    DDX_Control(dx, IDC_TITLE_CAPTION, titleCaption_);
+    DDX_Control(dx, IDC_PATH_CAPTION, pathCaption_);
+    DDX_Control(dx, IDC_BUTTON_LINE, buttonLine_);
+    DDX_Control(dx, IDC_ICON_PICKER, iconPicker_);
+    DDX_Control(dx, IDC_BROWSE, browseButton_);
+    DDX_Text(dx, IDC_PATH, path_);
+    DDX_Text(dx, IDC_TITLE, title_);
     // The icon file travels through a hidden static and is never shown.
-    DDX_Text(dx, IDC_ICON_FILE, m_iconFile);
+    DDX_Text(dx, IDC_ICON_FILE, iconFile_);
 }
 
 BOOL CFolderEditDlg::OnInitDialog() {
@@ -74,8 +74,8 @@ BOOL CFolderEditDlg::OnInitDialog() {
     if (IsMainWindow(parent_)) {
         // Opened for a folder handed over from outside: the dialog stands on
         // its own, with a taskbar button and the program's icon.
-        SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE,
-                          GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+        SetWindowLongPtrA(hwnd_, GWL_EXSTYLE,
+                          GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_APPWINDOW);
         HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -83,9 +83,9 @@ BOOL CFolderEditDlg::OnInitDialog() {
         // once visible, the dialog takes the front.
         PostMessage(kBringToFront);
     }
-    if (m_iconFile.empty()) m_iconFile = GetDefaultIconFile();
+    if (iconFile_.empty()) iconFile_ = GetDefaultIconFile();
     // A shared resource icon: the button only shows it.
-    m_browseButton.SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE)));
+    browseButton_.SetIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BROWSE)));
     UpdateData(false);
     RefillPicker();
     return TRUE;
@@ -96,7 +96,8 @@ namespace {
 HICON ExtractFileIcon(const std::string& file, int index, int size) {
     HICON icon = nullptr;
     if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, nullptr, 1, LR_DEFAULTCOLOR) ==
-            1 && icon)
+            1 &&
+        icon)
         return icon;
     if (icon) DestroyIcon(icon);
     icon = nullptr;
@@ -107,41 +108,43 @@ HICON ExtractFileIcon(const std::string& file, int index, int size) {
 }  // namespace
 
 void CFolderEditDlg::RefillPicker() {
-    m_iconPicker.ResetContent();   // destroys the items' icons
-    m_iconPicker.AddResourceIconItem(IDI_DEFAULT_FOLDER);
-    if (m_iconFile != kSystemImageListMarker) {
-        const UINT count = ExtractIconExA(m_iconFile.c_str(), -1, nullptr, nullptr, 0);
+    iconPicker_.ResetContent();  // destroys the items' icons
+    iconPicker_.AddResourceIconItem(IDI_DEFAULT_FOLDER);
+    if (iconFile_ != kSystemImageListMarker) {
+        const UINT count = ExtractIconExA(iconFile_.c_str(), -1, nullptr, nullptr, 0);
         // Icon k of the file lands at item k + 1 under id k + 1. An icon is
         // made when its item is first shown: a file of hundreds of icons
         // would otherwise hold the dialog back for all of them.
-        const std::string file = m_iconFile;
-        m_iconPicker.SetIconLoader([file](int id, int size) {
-            return ExtractFileIcon(file, id - 1, size);
-        });
+        const std::string file = iconFile_;
+        iconPicker_.SetIconLoader(
+            [file](int id, int size) { return ExtractFileIcon(file, id - 1, size); });
         if (count != static_cast<UINT>(-1))
-            for (UINT k = 0; k < count; ++k) m_iconPicker.AddDeferredIconItem(static_cast<int>(k) + 1);
+            for (UINT k = 0; k < count; ++k)
+                iconPicker_.AddDeferredIconItem(static_cast<int>(k) + 1);
     } else {
-        m_iconPicker.AddIconItem(1, CSystemImageList::Get().ExtractIcon(m_iconIndex, ILD_NORMAL));
+        iconPicker_.AddIconItem(1, CSystemImageList::Get().ExtractIcon(iconIndex_, ILD_NORMAL));
     }
-    int selection = m_iconIndex + 1;
-    if (m_iconFile == kSystemImageListMarker) selection = 1;
-    else if (m_iconIndex == -1) selection = 0;
-    if (selection >= 0 && selection < m_iconPicker.GetCount())
-        m_iconPicker.SetCurSel(selection);
+    int selection = iconIndex_ + 1;
+    if (iconFile_ == kSystemImageListMarker)
+        selection = 1;
+    else if (iconIndex_ == -1)
+        selection = 0;
+    if (selection >= 0 && selection < iconPicker_.GetCount())
+        iconPicker_.SetCurSel(selection);
     else
-        m_iconPicker.SetCurSel(-1);
+        iconPicker_.SetCurSel(-1);
 }
 
 void CFolderEditDlg::OnBrowse() {
     UpdateData(true);
-    std::string path = m_path;
-    if (!BrowseForFolder(path, m_hWnd)) return;
-    m_path = path;
-    if (m_title.empty()) m_title = m_path;
-    FindDefaultIcon(m_path, m_iconFile, m_iconIndex);
-    if (m_iconFile.empty()) {
-        m_iconFile = GetDefaultIconFile();
-        m_iconIndex = -1;
+    std::string path = path_;
+    if (!BrowseForFolder(path, hwnd_)) return;
+    path_ = path;
+    if (title_.empty()) title_ = path_;
+    FindDefaultIcon(path_, iconFile_, iconIndex_);
+    if (iconFile_.empty()) {
+        iconFile_ = GetDefaultIconFile();
+        iconIndex_ = -1;
     }
     UpdateData(false);
     RefillPicker();
@@ -151,42 +154,42 @@ void CFolderEditDlg::OnFormat() {
     UpdateData(true);
     // Asked in UTF-16: the narrow answer is cut at 260 bytes.
     SHFILEINFOW info = {};
-    if (!m_title.empty() &&
-        SHGetFileInfoW(ToWide(m_title).c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME))
-        m_title = ToNarrow(info.szDisplayName);
+    if (!title_.empty() &&
+        SHGetFileInfoW(ToWide(title_).c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME))
+        title_ = ToNarrow(info.szDisplayName);
     UpdateData(false);
 }
 
 void CFolderEditDlg::OnIconMenu() {
     CTitleMenu menu;
     if (!menu.CreatePopupMenu()) return;
-    menu.AddTitle(IconMenuTitle(m_iconFile).c_str());
+    menu.AddTitle(IconMenuTitle(iconFile_).c_str());
     menu.clLeft = menu.clRight = GetSysColor(COLOR_INACTIVECAPTION);
     menu.clText = GetSysColor(COLOR_INACTIVECAPTIONTEXT);
     menu.AppendMenu(MF_SEPARATOR);
     menu.AppendMenu(MF_STRING, ID_ICON_RESET, "Reset to default icon");
-    if (m_iconFile != GetDefaultIconFile())
+    if (iconFile_ != GetDefaultIconFile())
         menu.AppendMenu(MF_STRING, ID_ICON_SYSTEM_FILE, "Use default system icon file");
     menu.AppendMenu(MF_STRING, ID_ICON_CUSTOM_FILE, "Choose custom icon file...");
     menu.AppendMenu(MF_SEPARATOR);
     menu.AppendMenu(MF_STRING, ID_ICON_MORE, "Get more icons");
     const RECT button = GetDlgItem(IDC_ICON_OPTIONS).GetWindowRect();
-    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, button.right, button.top - 1, m_hWnd);
+    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, button.right, button.top - 1, hwnd_);
 }
 
 void CFolderEditDlg::OnResetIcon() {
     UpdateData(true);
-    FindDefaultIcon(m_path, m_iconFile, m_iconIndex);
+    FindDefaultIcon(path_, iconFile_, iconIndex_);
     // Unlike Browse, the index stays as the default-icon rule left it.
-    if (m_iconFile.empty()) m_iconFile = GetDefaultIconFile();
+    if (iconFile_.empty()) iconFile_ = GetDefaultIconFile();
     UpdateData(false);
     RefillPicker();
 }
 
 void CFolderEditDlg::OnUseSystemIconFile() {
     UpdateData(true);
-    m_iconFile = GetDefaultIconFile();
-    m_iconIndex = 0;
+    iconFile_ = GetDefaultIconFile();
+    iconIndex_ = 0;
     UpdateData(false);
     RefillPicker();
 }
@@ -194,10 +197,10 @@ void CFolderEditDlg::OnUseSystemIconFile() {
 void CFolderEditDlg::OnChooseIconFile() {
     UpdateData(true);
     CFileDialog dlg(true, ".ico", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kIconFilter,
-                    m_hWnd);
+                    hwnd_);
     if (dlg.DoModal() != IDOK) return;
-    m_iconFile = dlg.GetPathName();
-    m_iconIndex = 0;
+    iconFile_ = dlg.GetPathName();
+    iconIndex_ = 0;
     UpdateData(false);
     RefillPicker();
 }
@@ -208,16 +211,16 @@ void CFolderEditDlg::OnMoreIcons() {
 
 void CFolderEditDlg::OnOK() {
     UpdateData(true);
-    if (m_path.empty() || m_title.empty()) {
-        if (showMessage) showMessage(m_hWnd, kFillBothFields);
+    if (path_.empty() || title_.empty()) {
+        if (showMessage) showMessage(hwnd_, kFillBothFields);
         return;
     }
-    const int selection = m_iconPicker.GetCurSel();
+    const int selection = iconPicker_.GetCurSel();
     if (selection == -1 || selection == 0) {
-        m_iconFile = GetDefaultIconFile();
-        m_iconIndex = -1;
-    } else if (m_iconFile != kSystemImageListMarker) {
-        m_iconIndex = selection - 1;
+        iconFile_ = GetDefaultIconFile();
+        iconIndex_ = -1;
+    } else if (iconFile_ != kSystemImageListMarker) {
+        iconIndex_ = selection - 1;
     }
     UpdateData(false);
     CDialog::OnOK();

@@ -24,7 +24,7 @@ public:
     std::function<void(HWND owner, const std::string& text)> showMessage;
     std::function<void(const std::string& url)> openWebPage;
 
-    const CSmallIconComboBox& IconPicker() const { return m_iconPicker; }
+    const CSmallIconComboBox& IconPicker() const { return iconPicker_; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -42,18 +42,18 @@ protected:
     void RefillPicker();
 
 private:
-    CStaticSeparator m_iconCaption;    // 1031 "Icon:"
-    CStaticSeparator m_titleCaption;   // 1030 "Title"
-    CStaticSeparator m_pathCaption;    // 1029 "Folder Path"
-    CStaticSeparator m_buttonLine;     // 1028, above the buttons
-    CSmallIconComboBox m_iconPicker;   // 1020
-    CButton m_browseButton;            // 1017
+    CStaticSeparator iconCaption_;   // 1031 "Icon:"
+    CStaticSeparator titleCaption_;  // 1030 "Title"
+    CStaticSeparator pathCaption_;   // 1029 "Folder Path"
+    CStaticSeparator buttonLine_;    // 1028, above the buttons
+    CSmallIconComboBox iconPicker_;  // 1020
+    CButton browseButton_;           // 1017
 
 public:
-    std::string m_path;                // edit box 1016
-    std::string m_title;               // edit box 1018
-    std::string m_iconFile;            // hidden static 1023
-    int m_iconIndex = -1;              // from the picker on OK
+    std::string path_;      // edit box 1016
+    std::string title_;     // edit box 1018
+    std::string iconFile_;  // hidden static 1023
+    int iconIndex_ = -1;    // from the picker on OK
 };
 
 // The menu title of the "Icon Options..." button for an icon file.

@@ -27,8 +27,9 @@ const struct {
     {27, "The filename association is\nincomplete or invalid."},
     {28, "The DDE transaction could not\nbe completed because the request timed out."},
     {29, "The DDE transaction failed."},
-    {30, "The DDE transaction could not\nbe completed because other DDE transactions\nwere "
-         "being processed."},
+    {30,
+     "The DDE transaction could not\nbe completed because other DDE transactions\nwere "
+     "being processed."},
     {31, "There is no application associated\nwith the given filename extension."},
     {32, "The specified dynamic-link library was not found."},
 };
@@ -89,8 +90,8 @@ void CqvHyperLink::SetPalette(const Palette& p) {
 
 void CqvHyperLink::Repaint(bool erase) const {
     if (!IsWindow()) return;
-    InvalidateRect(m_hWnd, nullptr, erase);
-    if (erase) UpdateWindow(m_hWnd);
+    InvalidateRect(hwnd_, nullptr, erase);
+    if (erase) UpdateWindow(hwnd_);
 }
 
 COLORREF CqvHyperLink::TextColour() const {
@@ -149,15 +150,15 @@ void CqvHyperLink::FitToText() {
     if (!(LinkOptions & kFitToText) || !IsWindow()) return;
     CWnd parent = GetParent();
     RECT win = GetWindowRect();
-    MapWindowPoints(nullptr, parent.m_hWnd, reinterpret_cast<POINT*>(&win), 2);
+    MapWindowPoints(nullptr, parent.hwnd_, reinterpret_cast<POINT*>(&win), 2);
     const RECT client = GetClientRect();
 
     const std::string text = GetWindowText();
     SIZE ext = {};
-    if (HDC dc = GetDC(m_hWnd)) {
+    if (HDC dc = GetDC(hwnd_)) {
         ScopedSelect font(dc, font_ ? font_.Get() : GetFont());
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &ext);
-        ReleaseDC(m_hWnd, dc);
+        ReleaseDC(hwnd_, dc);
     }
 
     const LONG_PTR style = GetStyle();
@@ -181,7 +182,7 @@ void CqvHyperLink::FitToText() {
     // Whatever frame the control has stays around the text.
     const LONG frameX = width - (client.right - client.left);
     const LONG frameY = height - (client.bottom - client.top);
-    MoveWindow(m_hWnd, r.left, r.top, (r.right - r.left) + frameX, (r.bottom - r.top) + frameY,
+    MoveWindow(hwnd_, r.left, r.top, (r.right - r.left) + frameX, (r.bottom - r.top) + frameY,
                TRUE);
     Repaint(true);
 }
@@ -198,7 +199,7 @@ void CqvHyperLink::OnMouseMove(POINT pt) {
     if (!hover_) {
         hover_ = 1;
         Repaint();
-        SetCapture(m_hWnd);
+        SetCapture(hwnd_);
         return;
     }
     const RECT client = GetClientRect();
@@ -240,8 +241,10 @@ std::string CqvHyperLink::OpenFailureMessage(INT_PTR code) {
 
 void CqvHyperLink::ShowOpenFailure(INT_PTR code) {
     const std::string text = OpenFailureMessage(code);
-    if (reportFailure) reportFailure(text);
-    else MessageBoxA(m_hWnd, text.c_str(), nullptr, MB_ICONEXCLAMATION | MB_OK);
+    if (reportFailure)
+        reportFailure(text);
+    else
+        MessageBoxA(hwnd_, text.c_str(), nullptr, MB_ICONEXCLAMATION | MB_OK);
 }
 
 std::string CqvHyperLink::HandlerCommandLine(const std::string& command,

@@ -13,7 +13,6 @@
 
 namespace vt {
 
-
 int PlainFolderSystemIndex = -1;
 std::string PlainFolderIconFile;
 int PlainFolderIconIndex = -1;
@@ -21,7 +20,7 @@ int PlainFolderIconIndex = -1;
 namespace {
 
 constexpr size_t kPathChars = kPathBufferBytes;  // paths the shell reports, in UTF-8
-constexpr size_t kLocationChars = 1024;       // icon locations and expansions
+constexpr size_t kLocationChars = 1024;          // icon locations and expansions
 
 bool IsDirectory(const std::string& path) {
     DWORD attr = GetFileAttributesA(path.c_str());
@@ -30,8 +29,8 @@ bool IsDirectory(const std::string& path) {
 
 bool CanOpenForReading(const std::string& path) {
     UniqueFileHandle f(CreateFileA(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr));
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
     return static_cast<bool>(f);
 }
 
@@ -63,9 +62,9 @@ using UniquePidl = UniqueHandle<PidlFree>;
 
 bool SystemIndexOfPidl(LPCITEMIDLIST pidl, int& index) {
     SHFILEINFOA info{};
-    DWORD_PTR list = SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof info,
-                                    SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON |
-                                        SHGFI_LINKOVERLAY);
+    DWORD_PTR list =
+        SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof info,
+                       SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_LINKOVERLAY);
     if (!list) return false;
     index = info.iIcon;
     return true;
@@ -88,14 +87,13 @@ bool ReadFileTypeDefaultIcon(const std::string& extension, std::string& location
 
 struct GroupSearch {
     WORD wanted;
-    int before = 0;     // groups listed before the wanted one
+    int before = 0;  // groups listed before the wanted one
     bool found = false;
 };
 
 BOOL CALLBACK CountIconGroup(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
     auto* search = reinterpret_cast<GroupSearch*>(param);
-    if (IS_INTRESOURCE(name) &&
-        LOWORD(reinterpret_cast<ULONG_PTR>(name)) == search->wanted) {
+    if (IS_INTRESOURCE(name) && LOWORD(reinterpret_cast<ULONG_PTR>(name)) == search->wanted) {
         search->found = true;
         return FALSE;
     }
@@ -126,7 +124,10 @@ namespace {
 // Special folder paths (lower case, trailing backslash) by identifier, read
 // once: asking the shell for 62 identifier lists costs tens of milliseconds
 // under some systems, and every "*** SIL ***" entry needs the walk.
-struct SpecialFolderPath { int csidl; std::string key; };
+struct SpecialFolderPath {
+    int csidl;
+    std::string key;
+};
 std::vector<SpecialFolderPath>& SpecialFolderCache() {
     static std::vector<SpecialFolderPath> cache;
     return cache;
@@ -179,8 +180,7 @@ namespace {
 // The system image of an existing folder that does not look like a plain one.
 bool SpecialSystemIndex(const std::string& path, int& index) {
     EnsureIconReferenceValues();
-    return IsDirectory(path) && GetSystemIconIndex(path, index) &&
-           index != PlainFolderSystemIndex;
+    return IsDirectory(path) && GetSystemIconIndex(path, index) && index != PlainFolderSystemIndex;
 }
 }  // namespace
 
@@ -213,7 +213,7 @@ bool ParseIconLocation(const std::string& location, std::string& file, int& inde
 bool ExpandIconPath(const std::string& text, std::string& expanded) {
     char buf[kLocationChars] = {};
     DWORD needed = ExpandEnvironmentStringsA(text.c_str(), buf, sizeof buf);
-    if (needed == 0 || needed > sizeof buf) return false;   // would not fit
+    if (needed == 0 || needed > sizeof buf) return false;  // would not fit
     expanded = buf;
     return true;
 }
@@ -255,13 +255,13 @@ bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIn
 
     SHFILEINFOA info{};
     info.iIcon = -1;
-    const bool located = SHGetFileInfoA(path.c_str(), 0, &info, sizeof info,
-                                        SHGFI_ICONLOCATION) != 0 &&
-                         info.szDisplayName[0] != '\0';
+    const bool located =
+        SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_ICONLOCATION) != 0 &&
+        info.szDisplayName[0] != '\0';
     if (located) {
         if (directory && info.szDisplayName == PlainFolderIconFile &&
             info.iIcon == PlainFolderIconIndex)
-            return true;   // a plain folder: no icon of its own
+            return true;  // a plain folder: no icon of its own
         std::string expanded;
         if (!ExpandIconPath(info.szDisplayName, expanded)) return false;
         iconFile = expanded;
@@ -279,8 +279,7 @@ bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIn
     if (index < -1) {
         // A negated resource number: turn it into the group's position.
         int position = 0;
-        const bool found =
-            index >= -0xFFFF && FindIconGroupPosition(file, -index, position);
+        const bool found = index >= -0xFFFF && FindIconGroupPosition(file, -index, position);
         index = found ? position : 0;
     }
     iconFile = file;
@@ -304,7 +303,8 @@ HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
 namespace {
 
 // IID_IImageList, which MinGW's import libraries do not carry.
-const IID kImageListIid = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+const IID kImageListIid = {
+    0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
 
 // The system image list that holds the icon at size, or scaled down from the
 // next larger one; the shell's lists share their indices.
@@ -316,8 +316,7 @@ HICON SystemImageAtSize(int index, int size) {
     int bestSize = 0;
     for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE}) {
         HIMAGELIST list = nullptr;
-        if (FAILED(SHGetImageList(which, kImageListIid, reinterpret_cast<void**>(&list))) ||
-            !list)
+        if (FAILED(SHGetImageList(which, kImageListIid, reinterpret_cast<void**>(&list))) || !list)
             continue;
         int cx = 0, cy = 0;
         ImageList_GetIconSize(list, &cx, &cy);
@@ -340,8 +339,8 @@ HICON LoadIconOfSize(const std::string& iconFile, int iconIndex, int size) {
     if (iconFile == kSystemImageListMarker) return SystemImageAtSize(iconIndex, size);
     if (iconFile.empty() || iconIndex == -1 || size <= 0) return nullptr;
     HICON icon = nullptr;
-    const HRESULT hr = SHDefExtractIconA(iconFile.c_str(), iconIndex, 0, &icon, nullptr,
-                                         static_cast<UINT>(size));
+    const HRESULT hr =
+        SHDefExtractIconA(iconFile.c_str(), iconIndex, 0, &icon, nullptr, static_cast<UINT>(size));
     if (hr != S_OK) {
         if (icon) DestroyIcon(icon);
         return nullptr;

@@ -58,15 +58,16 @@ HICON ExtractFileIcon(const std::string& file, int index, int size) {
     }
     // Another DPI than the system's: ask for the size itself.
     UINT id = 0;
-    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, &id, 1, 0) != 1) return nullptr;
+    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, &id, 1, 0) != 1)
+        return nullptr;
     return icon;
 }
 
 }  // namespace
 
 CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
-    m_loadWithWindows = IsLoadWithWindows();
-    m_integrate = IsExplorerVerbInstalled();
+    loadWithWindows_ = IsLoadWithWindows();
+    integrate_ = IsExplorerVerbInstalled();
 
     auto& t = Table();
     t.OnCommand(IDC_SETUP_ADD, [this](UINT) { OnAdd(); });
@@ -96,7 +97,7 @@ CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
     });
     t.OnMessage(WM_DESTROY, [this](WPARAM, LPARAM) -> LRESULT {
         // The row images are the dialog's: the list must not destroy them.
-        if (m_list.m_hWnd) m_list.SetImageList(nullptr, LVSIL_SMALL);
+        if (list_.hwnd_) list_.SetImageList(nullptr, LVSIL_SMALL);
         return Default();
     });
 }
@@ -113,180 +114,181 @@ std::string CSetupDlg::VersionText(const std::string& programPath) {
 }
 
 void CSetupDlg::DoDataExchange(CDataExchange& dx) {
-    DDX_Control(dx, IDC_ACTION, m_actionBox);
-    DDX_Control(dx, IDC_FOLDERS_CAPTION, m_foldersCaption);
-    DDX_Control(dx, IDC_GENERAL_CAPTION, m_generalCaption);
-    DDX_Control(dx, IDC_SHORTCUT_CAPTION, m_shortcutCaption);
-    DDX_Control(dx, IDC_MOUSE_CAPTION, m_mouseCaption);
-    DDX_Control(dx, IDC_HOME_PAGE, m_homePage);
-    DDX_Control(dx, IDC_WINDOWS_KEY, m_letterBox);
-    DDX_Control(dx, IDC_HOTKEY, m_hotKey);
-    DDX_Control(dx, IDC_FOLDER_LIST, m_list);
-    DDX_Control(dx, IDC_MOVE_DOWN, m_moveDown);
-    DDX_Control(dx, IDC_MOVE_UP, m_moveUp);
-    DDX_Text(dx, IDC_VERSION, m_versionText);
-    DDX_Check(dx, IDC_LOAD_WITH_WINDOWS, m_loadWithWindows);
-    DDX_Check(dx, IDC_INTEGRATE, m_integrate);
-    DDX_CBIndex(dx, IDC_WINDOWS_KEY, m_letterIndex);
-    DDX_CBIndex(dx, IDC_ACTION, m_settings.action);
-    DDX_Check(dx, IDC_SHOW_TRAY, m_settings.showTray);
-    DDX_Check(dx, IDC_ALWAYS_NEW_EXPLORER, m_settings.alwaysNewExplorer);
-    DDX_Check(dx, IDC_ACTIVATE_RBUTTON, m_settings.activateOnRButtonDown);
-    DDX_Check(dx, IDC_ACTIVATE_WHEEL, m_settings.activateOnMouseWheel);
+    DDX_Control(dx, IDC_ACTION, actionBox_);
+    DDX_Control(dx, IDC_FOLDERS_CAPTION, foldersCaption_);
+    DDX_Control(dx, IDC_GENERAL_CAPTION, generalCaption_);
+    DDX_Control(dx, IDC_SHORTCUT_CAPTION, shortcutCaption_);
+    DDX_Control(dx, IDC_MOUSE_CAPTION, mouseCaption_);
+    DDX_Control(dx, IDC_HOME_PAGE, homePage_);
+    DDX_Control(dx, IDC_WINDOWS_KEY, letterBox_);
+    DDX_Control(dx, IDC_HOTKEY, hotKey_);
+    DDX_Control(dx, IDC_FOLDER_LIST, list_);
+    DDX_Control(dx, IDC_MOVE_DOWN, moveDown_);
+    DDX_Control(dx, IDC_MOVE_UP, moveUp_);
+    DDX_Text(dx, IDC_VERSION, versionText_);
+    DDX_Check(dx, IDC_LOAD_WITH_WINDOWS, loadWithWindows_);
+    DDX_Check(dx, IDC_INTEGRATE, integrate_);
+    DDX_CBIndex(dx, IDC_WINDOWS_KEY, letterIndex_);
+    DDX_CBIndex(dx, IDC_ACTION, settings_.action);
+    DDX_Check(dx, IDC_SHOW_TRAY, settings_.showTray);
+    DDX_Check(dx, IDC_ALWAYS_NEW_EXPLORER, settings_.alwaysNewExplorer);
+    DDX_Check(dx, IDC_ACTIVATE_RBUTTON, settings_.activateOnRButtonDown);
+    DDX_Check(dx, IDC_ACTIVATE_WHEEL, settings_.activateOnMouseWheel);
 }
 
 BOOL CSetupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_APPWINDOW);
-    const int dpi = DpiForWindow(m_hWnd);
+    SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+    const int dpi = DpiForWindow(hwnd_);
     const int iconSize = SmallIconSizeForDpi(dpi);
-    m_appIcon = LoadIconA(inst, MAKEINTRESOURCEA(IDR_MAINFRAME));
-    m_appSmallIcon.Reset(static_cast<HICON>(LoadImageA(
-        inst, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, iconSize, iconSize, 0)));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_appIcon));
+    appIcon_ = LoadIconA(inst, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    appSmallIcon_.Reset(static_cast<HICON>(
+        LoadImageA(inst, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, iconSize, iconSize, 0)));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
     SendMessage(WM_SETICON, ICON_SMALL,
-                reinterpret_cast<LPARAM>(m_appSmallIcon ? m_appSmallIcon.Get() : m_appIcon));
+                reinterpret_cast<LPARAM>(appSmallIcon_ ? appSmallIcon_.Get() : appIcon_));
 
-    m_list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    const int initial = m_folders.empty() ? 1 : static_cast<int>(m_folders.size());
-    m_rowImages.Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, initial, 1);
-    m_list.SetImageList(m_rowImages.GetSafeHandle(), LVSIL_SMALL);
+    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    const int initial = folders_.empty() ? 1 : static_cast<int>(folders_.size());
+    rowImages_.Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, initial, 1);
+    list_.SetImageList(rowImages_.GetSafeHandle(), LVSIL_SMALL);
 
-    const RECT client = m_list.GetClientRect();
+    const RECT client = list_.GetClientRect();
     const int width = (client.right - client.left - GetSystemMetrics(SM_CXVSCROLL)) / 2;
-    m_list.InsertColumn(0, "Title", width);
-    m_list.InsertColumn(1, "Path", width);
-    for (const auto& kv : m_folders) AddRow(kv.second, kv.first);
+    list_.InsertColumn(0, "Title", width);
+    list_.InsertColumn(1, "Path", width);
+    for (const auto& kv : folders_) AddRow(kv.second, kv.first);
     SortRows();
 
-    m_moveUpIcon.Reset(static_cast<HICON>(
+    moveUpIcon_.Reset(static_cast<HICON>(
         LoadImageA(inst, MAKEINTRESOURCEA(IDI_MOVE_UP), IMAGE_ICON, iconSize, iconSize, 0)));
-    m_moveDownIcon.Reset(static_cast<HICON>(
+    moveDownIcon_.Reset(static_cast<HICON>(
         LoadImageA(inst, MAKEINTRESOURCEA(IDI_MOVE_DOWN), IMAGE_ICON, iconSize, iconSize, 0)));
-    m_moveUp.SetIcon(m_moveUpIcon.Get());
-    m_moveDown.SetIcon(m_moveDownIcon.Get());
+    moveUp_.SetIcon(moveUpIcon_.Get());
+    moveDown_.SetIcon(moveDownIcon_.Get());
 
     // A type the dialog does not know works as none; show it as such.
-    if (m_settings.shortcutType < 0 || m_settings.shortcutType > 2) m_settings.shortcutType = 0;
-    CheckRadioButton(m_hWnd, IDC_SHORTCUT_NONE, IDC_SHORTCUT_OTHER,
-                     IDC_SHORTCUT_NONE + m_settings.shortcutType);
-    m_letterBox.EnableWindow(m_settings.shortcutType == 1);
-    m_hotKey.EnableWindow(m_settings.shortcutType == 2);
+    if (settings_.shortcutType < 0 || settings_.shortcutType > 2) settings_.shortcutType = 0;
+    CheckRadioButton(hwnd_, IDC_SHORTCUT_NONE, IDC_SHORTCUT_OTHER,
+                     IDC_SHORTCUT_NONE + settings_.shortcutType);
+    letterBox_.EnableWindow(settings_.shortcutType == 1);
+    hotKey_.EnableWindow(settings_.shortcutType == 2);
 
     // Prefix search from item 1 on, wrapping to item 0: the stored letter's item.
-    m_letterIndex = m_settings.windowsKey.empty()
-        ? -1
-        : static_cast<int>(m_letterBox.SendMessage(
-              CB_FINDSTRING, 0, reinterpret_cast<LPARAM>(m_settings.windowsKey.c_str())));
-    if (m_letterIndex < 0) m_letterIndex = -1;
+    letterIndex_ =
+        settings_.windowsKey.empty()
+            ? -1
+            : static_cast<int>(letterBox_.SendMessage(
+                  CB_FINDSTRING, 0, reinterpret_cast<LPARAM>(settings_.windowsKey.c_str())));
+    if (letterIndex_ < 0) letterIndex_ = -1;
 
-    m_hotKey.SetHotKey(m_settings.normalHotKeyVirtualKey, m_settings.normalHotKeyModifier);
+    hotKey_.SetHotKey(settings_.normalHotKeyVirtualKey, settings_.normalHotKeyModifier);
 
     // A stored 2 behaves as "Open"; the box offers only "Open" and "Explore".
-    if (m_settings.action != 1) m_settings.action = 0;
+    if (settings_.action != 1) settings_.action = 0;
 
-    m_versionText = VersionText(ProgramFilePath());
+    versionText_ = VersionText(ProgramFilePath());
 
     // The link always shows the link colour.
-    CqvHyperLink::Palette palette = m_homePage.GetPalette();
+    CqvHyperLink::Palette palette = homePage_.GetPalette();
     palette.active = palette.visited = palette.link;
-    m_homePage.SetPalette(palette);
-    m_homePage.SetCaption(HomePageCaption());
-    m_homePage.SetTarget(HomePageAddress());
+    homePage_.SetPalette(palette);
+    homePage_.SetCaption(HomePageCaption());
+    homePage_.SetTarget(HomePageAddress());
 
     SetForegroundWindow();
     UpdateData(false);
     UpdateEditButtons();
-    ::SetFocus(::GetDlgItem(m_hWnd, IDOK));
+    ::SetFocus(::GetDlgItem(hwnd_, IDOK));
     return FALSE;  // the focus is set
 }
 
 int CSetupDlg::AddRowImage(const FolderEntry& e) {
-    const int size = m_rowImages.GetImageSize().cx;
+    const int size = rowImages_.GetImageSize().cx;
     if (e.iconFile == kSystemImageListMarker) {
         UniqueIcon icon(CSystemImageList::Get().ExtractIcon(e.iconIndex, ILD_NORMAL));
-        if (icon) return m_rowImages.Add(icon.Get());
+        if (icon) return rowImages_.Add(icon.Get());
     } else if (!e.iconFile.empty() && e.iconIndex != -1) {
         UniqueIcon icon(ExtractFileIcon(e.iconFile, e.iconIndex, size));
-        if (icon) return m_rowImages.Add(icon.Get());
+        if (icon) return rowImages_.Add(icon.Get());
     }
     // The default picture, also for an icon that cannot be had; added once.
-    auto known = m_rowImageOf.find(std::string());
-    if (known != m_rowImageOf.end()) return known->second;
+    auto known = rowImageOf_.find(std::string());
+    if (known != rowImageOf_.end()) return known->second;
     UniqueBitmap folder(DefaultFolderBitmap(size));
-    const int image = folder ? m_rowImages.Add(folder.Get(), kBitmapMask) : -1;
-    if (image >= 0) m_rowImageOf[std::string()] = image;
+    const int image = folder ? rowImages_.Add(folder.Get(), kBitmapMask) : -1;
+    if (image >= 0) rowImageOf_[std::string()] = image;
     return image;
 }
 
 int CSetupDlg::RowImage(const FolderEntry& e) {
-    const std::string icon = e.iconFile == kSystemImageListMarker ||
-                                     (!e.iconFile.empty() && e.iconIndex != -1)
-                                 ? e.iconFile + "|" + std::to_string(e.iconIndex)
-                                 : std::string();  // the default picture
-    auto it = m_rowImageOf.find(icon);
-    if (it != m_rowImageOf.end()) return it->second;
+    const std::string icon =
+        e.iconFile == kSystemImageListMarker || (!e.iconFile.empty() && e.iconIndex != -1)
+            ? e.iconFile + "|" + std::to_string(e.iconIndex)
+            : std::string();  // the default picture
+    auto it = rowImageOf_.find(icon);
+    if (it != rowImageOf_.end()) return it->second;
     const int image = AddRowImage(e);
-    if (image >= 0) m_rowImageOf[icon] = image;
+    if (image >= 0) rowImageOf_[icon] = image;
     return image;
 }
 
 int CSetupDlg::ImageOfRow(int row) {
-    const int image = m_list.GetItemImage(row);
+    const int image = list_.GetItemImage(row);
     if (image != I_IMAGECALLBACK) return image;
-    auto it = m_folders.find(static_cast<int>(m_list.GetItemData(row)));
-    return it == m_folders.end() ? -1 : RowImage(it->second);
+    auto it = folders_.find(static_cast<int>(list_.GetItemData(row)));
+    return it == folders_.end() ? -1 : RowImage(it->second);
 }
 
 LRESULT CSetupDlg::OnGetDispInfo(LVITEMA& item) {
     if (!(item.mask & LVIF_IMAGE)) return 0;
-    auto it = m_folders.find(static_cast<int>(m_list.GetItemData(item.iItem)));
-    item.iImage = it == m_folders.end() ? -1 : RowImage(it->second);
+    auto it = folders_.find(static_cast<int>(list_.GetItemData(item.iItem)));
+    item.iImage = it == folders_.end() ? -1 : RowImage(it->second);
     // Kept by the list from now on: asked once per row.
     item.mask |= LVIF_DI_SETITEM;
     return 0;
 }
 
 int CSetupDlg::AddRow(const FolderEntry& e, int key) {
-    const int row = m_list.InsertItem(m_list.GetItemCount(), e.title, I_IMAGECALLBACK);
+    const int row = list_.InsertItem(list_.GetItemCount(), e.title, I_IMAGECALLBACK);
     if (row < 0) return row;
-    m_list.SetItemText(row, 1, e.path);
-    m_list.SetItemData(row, key);
+    list_.SetItemText(row, 1, e.path);
+    list_.SetItemData(row, key);
     return row;
 }
 
-void CSetupDlg::SortRows() { m_list.SortItems(CompareKeys, 0); }
+void CSetupDlg::SortRows() { list_.SortItems(CompareKeys, 0); }
 
 void CSetupDlg::SelectRow(int row) {
-    m_list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    m_list.EnsureVisible(row);
+    list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list_.EnsureVisible(row);
 }
 
 void CSetupDlg::UpdateEditButtons() {
-    const bool selected = m_list.GetFirstSelected() >= 0;
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_SETUP_EDIT), selected);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_SETUP_REMOVE), selected);
+    const bool selected = list_.GetFirstSelected() >= 0;
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_SETUP_EDIT), selected);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_SETUP_REMOVE), selected);
 }
 
 LRESULT CSetupDlg::OnCustomDraw(NMLVCUSTOMDRAW* cd) {
     switch (cd->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYPOSTPAINT;
-    case CDDS_ITEMPOSTPAINT: {
-        // The selected row's icon without the selection tint.
-        const int row = static_cast<int>(cd->nmcd.dwItemSpec);
-        if (!(m_list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) return CDRF_DODEFAULT;
-        const RECT icon = m_list.GetItemRect(row, LVIR_ICON);
-        m_rowImages.Draw(cd->nmcd.hdc, ImageOfRow(row), POINT{icon.left, icon.top},
-                         ILD_TRANSPARENT);
-        return CDRF_SKIPDEFAULT;
-    }
-    default:
-        return CDRF_DODEFAULT;
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            return CDRF_NOTIFYPOSTPAINT;
+        case CDDS_ITEMPOSTPAINT: {
+            // The selected row's icon without the selection tint.
+            const int row = static_cast<int>(cd->nmcd.dwItemSpec);
+            if (!(list_.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED)) return CDRF_DODEFAULT;
+            const RECT icon = list_.GetItemRect(row, LVIR_ICON);
+            rowImages_.Draw(cd->nmcd.hdc, ImageOfRow(row), POINT{icon.left, icon.top},
+                            ILD_TRANSPARENT);
+            return CDRF_SKIPDEFAULT;
+        }
+        default:
+            return CDRF_DODEFAULT;
     }
 }
 
@@ -295,58 +297,58 @@ void CSetupDlg::OnAdd() {
     if (GetKeyState(VK_SHIFT) < 0) {
         // With Shift a file may be chosen instead of a folder.
         CFileDialog files(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                          "All Files (*.*)|*.*||", m_hWnd);
+                          "All Files (*.*)|*.*||", hwnd_);
         if (files.DoModal() != IDOK) return;
         path = files.GetPathName();
-    } else if (!BrowseForFolder(path, m_hWnd)) {
+    } else if (!BrowseForFolder(path, hwnd_)) {
         return;
     }
     if (path.empty()) return;
 
-    CFolderEditDlg editor(m_hWnd);
-    editor.m_path = path;
-    editor.m_title = path;
-    FindDefaultIcon(path, editor.m_iconFile, editor.m_iconIndex);
+    CFolderEditDlg editor(hwnd_);
+    editor.path_ = path;
+    editor.title_ = path;
+    FindDefaultIcon(path, editor.iconFile_, editor.iconIndex_);
     if (editor.DoModal() != IDOK) return;
 
-    const int key = NextFolderKey(m_folders);
-    const FolderEntry entry{editor.m_path, editor.m_title, editor.m_iconFile, editor.m_iconIndex};
+    const int key = NextFolderKey(folders_);
+    const FolderEntry entry{editor.path_, editor.title_, editor.iconFile_, editor.iconIndex_};
     const int row = AddRow(entry, key);
-    m_folders[key] = entry;
+    folders_[key] = entry;
     if (row >= 0) SelectRow(row);
 }
 
 void CSetupDlg::OnEdit() {
-    const int row = m_list.GetFirstSelected();
+    const int row = list_.GetFirstSelected();
     if (row < 0) return;
-    auto it = m_folders.find(static_cast<int>(m_list.GetItemData(row)));
-    if (it == m_folders.end()) return;
+    auto it = folders_.find(static_cast<int>(list_.GetItemData(row)));
+    if (it == folders_.end()) return;
     FolderEntry& entry = it->second;
 
-    CFolderEditDlg editor(m_hWnd);
-    editor.m_path = entry.path;
-    editor.m_title = entry.title;
-    editor.m_iconFile = entry.iconFile;
-    editor.m_iconIndex = entry.iconIndex;
+    CFolderEditDlg editor(hwnd_);
+    editor.path_ = entry.path;
+    editor.title_ = entry.title;
+    editor.iconFile_ = entry.iconFile;
+    editor.iconIndex_ = entry.iconIndex;
     if (editor.DoModal() == IDOK) {
-        entry = FolderEntry{editor.m_path, editor.m_title, editor.m_iconFile, editor.m_iconIndex};
-        m_list.SetItemText(row, 0, entry.title);
-        m_list.SetItemText(row, 1, entry.path);
-        m_list.SetItemImage(row, RowImage(entry));
+        entry = FolderEntry{editor.path_, editor.title_, editor.iconFile_, editor.iconIndex_};
+        list_.SetItemText(row, 0, entry.title);
+        list_.SetItemText(row, 1, entry.path);
+        list_.SetItemImage(row, RowImage(entry));
     }
-    m_list.RedrawItems(row, row);
+    list_.RedrawItems(row, row);
 }
 
 void CSetupDlg::OnRemove() {
-    const int row = m_list.GetFirstSelected();
+    const int row = list_.GetFirstSelected();
     if (row < 0) return;
     const std::string question = "Are you sure you want to delete this item?";
     const UINT type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    const int answer = askUser ? askUser(m_hWnd, question, type)
-                               : MessageBoxA(m_hWnd, question.c_str(), "Vantrel", type);
+    const int answer = askUser ? askUser(hwnd_, question, type)
+                               : MessageBoxA(hwnd_, question.c_str(), "Vantrel", type);
     if (answer != IDYES) return;
-    m_folders.erase(static_cast<int>(m_list.GetItemData(row)));
-    m_list.DeleteItem(row);
+    folders_.erase(static_cast<int>(list_.GetItemData(row)));
+    list_.DeleteItem(row);
     // No row is selected any more: Edit and Remove have nothing to act on.
     UpdateEditButtons();
 }
@@ -355,48 +357,48 @@ void CSetupDlg::OnMoveUp() { MoveSelected(-1); }
 void CSetupDlg::OnMoveDown() { MoveSelected(+1); }
 
 void CSetupDlg::MoveSelected(int step) {
-    const int i = m_list.GetFirstSelected();
+    const int i = list_.GetFirstSelected();
     if (i < 0) return;
     const int j = i + step;
-    if (j < 0 || j >= m_list.GetItemCount()) return;
-    const int a = static_cast<int>(m_list.GetItemData(i));
-    const int b = static_cast<int>(m_list.GetItemData(j));
-    auto ea = m_folders.find(a), eb = m_folders.find(b);
-    if (ea == m_folders.end() || eb == m_folders.end()) return;
+    if (j < 0 || j >= list_.GetItemCount()) return;
+    const int a = static_cast<int>(list_.GetItemData(i));
+    const int b = static_cast<int>(list_.GetItemData(j));
+    auto ea = folders_.find(a), eb = folders_.find(b);
+    if (ea == folders_.end() || eb == folders_.end()) return;
     // Keys stay with their rows' positions; the entries change keys.
-    m_list.SetItemData(i, b);
-    m_list.SetItemData(j, a);
+    list_.SetItemData(i, b);
+    list_.SetItemData(j, a);
     std::swap(ea->second, eb->second);
     SortRows();
     SelectRow(j);
 }
 
 void CSetupDlg::OnShortcutType(int type) {
-    m_settings.shortcutType = type;
+    settings_.shortcutType = type;
     for (int t = 0; t < 3; ++t)
-        ::SendDlgItemMessageA(m_hWnd, IDC_SHORTCUT_NONE + t, BM_SETCHECK,
+        ::SendDlgItemMessageA(hwnd_, IDC_SHORTCUT_NONE + t, BM_SETCHECK,
                               t == type ? BST_CHECKED : BST_UNCHECKED, 0);
-    m_letterBox.EnableWindow(type == 1);
-    m_hotKey.EnableWindow(type == 2);
+    letterBox_.EnableWindow(type == 1);
+    hotKey_.EnableWindow(type == 2);
 }
 
 void CSetupDlg::OnOK() {
     if (!UpdateData(true)) return;
-    const AppSettings& s = m_settings;
+    const AppSettings& s = settings_;
     if (!s.showTray && !s.activateOnRButtonDown && !s.activateOnMouseWheel && s.shortcutType == 0) {
         const std::string question =
             "You have no way to activate Vantrel. Are you sure you want to do that?";
         const UINT type = MB_YESNO | MB_ICONQUESTION;
-        const int answer = askUser ? askUser(m_hWnd, question, type)
-                                   : MessageBoxA(m_hWnd, question.c_str(), "Vantrel", type);
+        const int answer = askUser ? askUser(hwnd_, question, type)
+                                   : MessageBoxA(hwnd_, question.c_str(), "Vantrel", type);
         if (answer != IDYES) return;
     }
-    WriteShellIntegration(m_loadWithWindows, m_integrate, ProgramFilePath());
+    WriteShellIntegration(loadWithWindows_, integrate_, ProgramFilePath());
     // No selection (a stored letter that is not offered): the letter stays.
-    if (m_letterIndex >= 0) m_settings.windowsKey = m_letterBox.GetLBText(m_letterIndex);
-    const WORD hotKey = m_hotKey.GetHotKey();
-    m_settings.normalHotKeyVirtualKey = LOBYTE(hotKey);
-    m_settings.normalHotKeyModifier = HIBYTE(hotKey);
+    if (letterIndex_ >= 0) settings_.windowsKey = letterBox_.GetLBText(letterIndex_);
+    const WORD hotKey = hotKey_.GetHotKey();
+    settings_.normalHotKeyVirtualKey = LOBYTE(hotKey);
+    settings_.normalHotKeyModifier = HIBYTE(hotKey);
     CDialog::OnOK();
 }
 

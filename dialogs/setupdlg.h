@@ -32,7 +32,7 @@ public:
     std::function<int(HWND owner, const std::string& text, UINT type)> askUser;
 
     // The home-page link (how it opens its address can be replaced).
-    CqvHyperLink& HomePageLink() { return m_homePage; }
+    CqvHyperLink& HomePageLink() { return homePage_; }
 
     // The address the home-page link opens, and the text it shows.
     static std::string HomePageCaption();
@@ -73,33 +73,33 @@ protected:
     void SortRows();
 
 private:
-    CComboBox m_actionBox;                 // 1007
-    CStaticSeparator m_foldersCaption;     // 1025
-    CStaticSeparator m_generalCaption;     // 1026
-    CStaticSeparator m_shortcutCaption;    // 1027
-    CStaticSeparator m_mouseCaption;       // 1028
-    CqvHyperLink m_homePage;               // 1021
-    CComboBox m_letterBox;                 // 1011
-    CHotKeyCtrl m_hotKey;                  // 1012
-    CListCtrl m_list;                      // 1013
-    CButton m_moveDown;                    // 1015
-    CButton m_moveUp;                      // 1014
+    CComboBox actionBox_;               // 1007
+    CStaticSeparator foldersCaption_;   // 1025
+    CStaticSeparator generalCaption_;   // 1026
+    CStaticSeparator shortcutCaption_;  // 1027
+    CStaticSeparator mouseCaption_;     // 1028
+    CqvHyperLink homePage_;             // 1021
+    CComboBox letterBox_;               // 1011
+    CHotKeyCtrl hotKey_;                // 1012
+    CListCtrl list_;                    // 1013
+    CButton moveDown_;                  // 1015
+    CButton moveUp_;                    // 1014
 
 public:
-    std::string m_versionText;             // static 1019
-    bool m_loadWithWindows = false;        // check box 1005
-    bool m_integrate = false;              // check box 1032
-    int m_letterIndex = -1;                // letter box selection
-    FolderList m_folders;                  // the working copy of the list
-    AppSettings m_settings;                // the working copy of the options
+    std::string versionText_;       // static 1019
+    bool loadWithWindows_ = false;  // check box 1005
+    bool integrate_ = false;        // check box 1032
+    int letterIndex_ = -1;          // letter box selection
+    FolderList folders_;            // the working copy of the list
+    AppSettings settings_;          // the working copy of the options
 
 private:
-    CImageList m_rowImages;                // owned; the list's small images
-    std::map<std::string, int> m_rowImageOf;  // icon (file and index) -> row image
-    UniqueIcon m_moveUpIcon;               // owned; shown by 1014
-    UniqueIcon m_moveDownIcon;             // owned; shown by 1015
-    HICON m_appIcon = nullptr;             // shared resource icon: never destroyed
-    UniqueIcon m_appSmallIcon;             // owned
+    CImageList rowImages_;                   // owned; the list's small images
+    std::map<std::string, int> rowImageOf_;  // icon (file and index) -> row image
+    UniqueIcon moveUpIcon_;                  // owned; shown by 1014
+    UniqueIcon moveDownIcon_;                // owned; shown by 1015
+    HICON appIcon_ = nullptr;                // shared resource icon: never destroyed
+    UniqueIcon appSmallIcon_;                // owned
 };
 
 }  // namespace vt

@@ -10,9 +10,7 @@ std::string UserClassesPath(const char* key) { return std::string(kUserClassesKe
 
 std::string RunValueData(const std::string& programPath) { return "\"" + programPath + "\""; }
 
-std::string VerbCommandLine(const std::string& programPath) {
-    return "\"" + programPath + "\" %L";
-}
+std::string VerbCommandLine(const std::string& programPath) { return "\"" + programPath + "\" %L"; }
 
 bool IsLoadWithWindows() {
     CRegKey run;
@@ -29,8 +27,7 @@ bool IsExplorerVerbInstalled() {
     return verb.Open(HKEY_CURRENT_USER, UserClassesPath(kVerbKey), KEY_READ);
 }
 
-void WriteShellIntegration(bool loadWithWindows, bool integrate,
-                           const std::string& programPath) {
+void WriteShellIntegration(bool loadWithWindows, bool integrate, const std::string& programPath) {
     // Without a program path there is nothing sensible to write; an entry
     // naming "" would start nothing (or something else) at log-on.
     const bool havePath = !programPath.empty();
@@ -38,8 +35,8 @@ void WriteShellIntegration(bool loadWithWindows, bool integrate,
     CRegKey run;
     // A profile without a Run key gets one when the value is wanted.
     bool opened = loadWithWindows && havePath
-        ? run.Create(HKEY_CURRENT_USER, kRunKey)
-        : run.Open(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
+                      ? run.Create(HKEY_CURRENT_USER, kRunKey)
+                      : run.Open(HKEY_CURRENT_USER, kRunKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
     if (opened) {
         run.DeleteValue(kRunValueName);
         if (loadWithWindows && havePath) run.SetString(kRunValueName, RunValueData(programPath));

@@ -37,7 +37,6 @@ bool IsExplorerVerbInstalled();
 // loadWithWindows, written anew; the verb key is deleted with everything under
 // it, or (integrate) created with its command. Failures are silent: the flags
 // read back next time show what the registry really holds.
-void WriteShellIntegration(bool loadWithWindows, bool integrate,
-                           const std::string& programPath);
+void WriteShellIntegration(bool loadWithWindows, bool integrate, const std::string& programPath);
 
 }  // namespace vt

@@ -24,7 +24,7 @@ void CSmallIconComboBox::FreeRecord(ULONG_PTR data) {
     delete item;
 }
 
-int CSmallIconComboBox::IconSize() const { return SmallIconSizeForDpi(DpiForWindow(m_hWnd)); }
+int CSmallIconComboBox::IconSize() const { return SmallIconSizeForDpi(DpiForWindow(hwnd_)); }
 
 void CSmallIconComboBox::PreSubclassWindow() {
     CComboBox::PreSubclassWindow();
@@ -34,8 +34,7 @@ void CSmallIconComboBox::PreSubclassWindow() {
 
 int CSmallIconComboBox::AddRecord(IconItem* item) {
     const int index = AddString("");
-    if (index >= 0 && SetItemData(index, reinterpret_cast<ULONG_PTR>(item)) != CB_ERR)
-        return index;
+    if (index >= 0 && SetItemData(index, reinterpret_cast<ULONG_PTR>(item)) != CB_ERR) return index;
     if (index >= 0) DeleteString(index);
     FreeRecord(reinterpret_cast<ULONG_PTR>(item));
     return -1;
@@ -59,9 +58,9 @@ HICON CSmallIconComboBox::IconOf(IconItem& item) const {
 
 int CSmallIconComboBox::AddResourceIconItem(UINT resourceId) {
     const int size = IconSize();
-    auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                              MAKEINTRESOURCEA(resourceId), IMAGE_ICON, size,
-                                              size, LR_DEFAULTCOLOR));
+    auto icon =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     return icon ? AddIconItem(static_cast<int>(resourceId), icon) : -1;
 }
 

@@ -51,7 +51,7 @@ protected:
 
 private:
     struct IconItem {
-        HICON icon;    // owned
+        HICON icon;  // owned
         int id;
         bool pending;  // the loader has not been asked yet
     };

@@ -19,8 +19,8 @@ HIMAGELIST ShellSmallImageList() {
     DWORD len = GetTempPathA(sizeof temp, temp);
     if (len == 0 || len >= sizeof temp) return nullptr;
     SHFILEINFOA info{};
-    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-        temp, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    return reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA(temp, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
 }  // namespace
@@ -44,6 +44,5 @@ CSystemImageList& CSystemImageList::Get() {
     static CSystemImageList list;
     return list;
 }
-
 
 }  // namespace vt

@@ -14,11 +14,11 @@ CWinApp* g_app = nullptr;
 CWinApp* GetApp() { return g_app; }
 
 void CCommandLineInfo::ParseParam(const char* param, bool, bool) {
-    if (m_strFileName.empty()) m_strFileName = param;
+    if (fileName_.empty()) fileName_ = param;
 }
 
 CWinApp::CWinApp(const char* appName) {
-    if (appName) m_pszAppName = appName;
+    if (appName) appName_ = appName;
     g_app = this;
     table_.OnCommand(ID_APP_EXIT, [this](UINT) { OnAppExit(); });
 }
@@ -28,7 +28,7 @@ CWinApp::~CWinApp() {
 }
 
 void CWinApp::InitFromModule(HINSTANCE inst) {
-    m_hInstance = inst;
+    instance_ = inst;
     char path[kPathBufferBytes] = {};
     GetModuleFileNameA(inst, path, sizeof path);
     std::string exe(path);
@@ -36,17 +36,17 @@ void CWinApp::InitFromModule(HINSTANCE inst) {
     if (slash != std::string::npos) exe.erase(0, slash + 1);
     auto dot = exe.find_last_of('.');
     if (dot != std::string::npos) exe.erase(dot);
-    m_pszExeName = exe;
-    if (m_pszAppName.empty()) {
+    exeName_ = exe;
+    if (appName_.empty()) {
         char title[256] = {};
         if (LoadStringA(inst, AFX_IDS_APP_TITLE, title, sizeof title) > 0)
-            m_pszAppName = title;
+            appName_ = title;
         else
-            m_pszAppName = exe;
+            appName_ = exe;
     }
 }
 
-void CWinApp::SetRegistryKey(const char* key) { m_pszRegistryKey = key ? key : ""; }
+void CWinApp::SetRegistryKey(const char* key) { registryKey_ = key ? key : ""; }
 
 void CWinApp::ParseArguments(CCommandLineInfo& info, int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
@@ -85,8 +85,10 @@ int CWinApp::Run() {
 }
 
 void CWinApp::OnAppExit() {
-    if (m_pMainWnd && m_pMainWnd->m_hWnd) m_pMainWnd->SendMessage(WM_CLOSE);
-    else PostQuitMessage(0);
+    if (mainWnd_ && mainWnd_->hwnd_)
+        mainWnd_->SendMessage(WM_CLOSE);
+    else
+        PostQuitMessage(0);
 }
 
 int RunApplication(HINSTANCE inst, int) {

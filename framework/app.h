@@ -18,7 +18,7 @@ class CCommandLineInfo {
 public:
     virtual ~CCommandLineInfo() = default;
     virtual void ParseParam(const char* param, bool isSwitch, bool isLast);
-    std::string m_strFileName;
+    std::string fileName_;
 };
 
 // Framework id of the "Exit" command.
@@ -46,7 +46,7 @@ public:
 
     // The profile root becomes HKCU\Software\<key>\<application name>\.
     void SetRegistryKey(const char* key);
-    CRegProfile Profile() const { return CRegProfile(m_pszRegistryKey, m_pszAppName); }
+    CRegProfile Profile() const { return CRegProfile(registryKey_, appName_); }
     int GetProfileInt(const char* section, const char* entry, int def) const {
         return Profile().GetProfileInt(section, entry, def);
     }
@@ -65,11 +65,11 @@ public:
     // Commands that the main window does not handle come here ("Exit").
     CMessageTable& Table() { return table_; }
 
-    HINSTANCE m_hInstance = nullptr;
-    std::string m_pszAppName;       // from the string resource AFX_IDS_APP_TITLE
-    std::string m_pszRegistryKey;   // empty until SetRegistryKey
-    CWnd* m_pMainWnd = nullptr;     // not owned
-    std::string m_pszExeName;       // the program file's name without extension
+    HINSTANCE instance_ = nullptr;
+    std::string appName_;      // from the string resource AFX_IDS_APP_TITLE
+    std::string registryKey_;  // empty until SetRegistryKey
+    CWnd* mainWnd_ = nullptr;  // not owned
+    std::string exeName_;      // the program file's name without extension
 
 protected:
     // GetMessage on this thread's queue; tests replace it to make it fail.

@@ -11,9 +11,7 @@ public:
         return reinterpret_cast<HICON>(
             SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
     }
-    HICON GetIcon() const {
-        return reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON));
-    }
+    HICON GetIcon() const { return reinterpret_cast<HICON>(SendMessage(BM_GETIMAGE, IMAGE_ICON)); }
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int state) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(state)); }
 };

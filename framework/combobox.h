@@ -30,8 +30,8 @@ public:
         return static_cast<ULONG_PTR>(SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)));
     }
     int SetItemData(int index, ULONG_PTR data) const {
-        return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index),
-                                            static_cast<LPARAM>(data)));
+        return static_cast<int>(
+            SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
     }
     // index -1 is the selection field; 0 the list items of a fixed-height box.
     int GetItemHeight(int index) const {

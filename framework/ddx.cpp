@@ -9,14 +9,14 @@
 namespace vt {
 
 HWND CDataExchange::PrepareCtrl(int id) {
-    HWND control = m_pDlgWnd.m_hWnd ? ::GetDlgItem(m_pDlgWnd.m_hWnd, id) : nullptr;
+    HWND control = dlgWnd_.hwnd_ ? ::GetDlgItem(dlgWnd_.hwnd_, id) : nullptr;
     if (!control) failed_ = true;
     return control;
 }
 
 void CDataExchange::Fail(HWND control) {
     failed_ = true;
-    if (m_bSaveAndValidate && control) ::SetFocus(control);
+    if (saveAndValidate_ && control) ::SetFocus(control);
 }
 
 std::string WindowTextOf(HWND w) {
@@ -31,7 +31,7 @@ std::string WindowTextOf(HWND w) {
 }
 
 void DDX_Control(CDataExchange& dx, int id, CWindowImpl& control) {
-    if (control.m_hWnd) return;
+    if (control.hwnd_) return;
     HWND w = dx.PrepareCtrl(id);
     if (w && !control.SubclassWindow(w)) dx.Fail(w);
 }
@@ -39,7 +39,7 @@ void DDX_Control(CDataExchange& dx, int id, CWindowImpl& control) {
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
     HWND w = dx.PrepareCtrl(id);
     if (!w) return;
-    if (dx.m_bSaveAndValidate)
+    if (dx.saveAndValidate_)
         value = WindowTextOf(w);
     else
         ::SetWindowTextA(w, value.c_str());
@@ -48,7 +48,7 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
 void DDX_Text(CDataExchange& dx, int id, int& value) {
     HWND w = dx.PrepareCtrl(id);
     if (!w) return;
-    if (!dx.m_bSaveAndValidate) {
+    if (!dx.saveAndValidate_) {
         ::SetWindowTextA(w, std::to_string(value).c_str());
         return;
     }
@@ -67,7 +67,7 @@ void DDX_Text(CDataExchange& dx, int id, int& value) {
 void DDX_Check(CDataExchange& dx, int id, int& value) {
     HWND w = dx.PrepareCtrl(id);
     if (!w) return;
-    if (dx.m_bSaveAndValidate)
+    if (dx.saveAndValidate_)
         value = static_cast<int>(::SendMessageA(w, BM_GETCHECK, 0, 0));
     else
         ::SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(value), 0);
@@ -76,19 +76,19 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
 void DDX_Check(CDataExchange& dx, int id, bool& value) {
     int state = value ? BST_CHECKED : BST_UNCHECKED;
     DDX_Check(dx, id, state);
-    if (dx.m_bSaveAndValidate) value = state == BST_CHECKED;
+    if (dx.saveAndValidate_) value = state == BST_CHECKED;
 }
 
 void DDX_Radio(CDataExchange& dx, int id, int& value) {
     HWND first = dx.PrepareCtrl(id);
     if (!first) return;
-    if (dx.m_bSaveAndValidate) value = -1;
+    if (dx.saveAndValidate_) value = -1;
     // The group runs from the first button to the next control with the
     // group style.
     int position = 0;
     for (HWND w = first; w; w = ::GetWindow(w, GW_HWNDNEXT), ++position) {
         if (w != first && (::GetWindowLongPtrA(w, GWL_STYLE) & WS_GROUP)) break;
-        if (dx.m_bSaveAndValidate) {
+        if (dx.saveAndValidate_) {
             if (::SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED) value = position;
         } else {
             ::SendMessageA(w, BM_SETCHECK, position == value ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -99,7 +99,7 @@ void DDX_Radio(CDataExchange& dx, int id, int& value) {
 void DDX_CBIndex(CDataExchange& dx, int id, int& index) {
     HWND w = dx.PrepareCtrl(id);
     if (!w) return;
-    if (dx.m_bSaveAndValidate)
+    if (dx.saveAndValidate_)
         index = static_cast<int>(::SendMessageA(w, CB_GETCURSEL, 0, 0));
     else
         ::SendMessageA(w, CB_SETCURSEL, static_cast<WPARAM>(index), 0);

@@ -14,7 +14,7 @@ class CWindowImpl;
 class CDataExchange {
 public:
     CDataExchange(const CWnd& dialog, bool saveAndValidate)
-        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+        : dlgWnd_(dialog), saveAndValidate_(saveAndValidate) {}
 
     // The dialog's control with this id; a missing control fails the exchange.
     HWND PrepareCtrl(int id);
@@ -22,8 +22,8 @@ public:
     void Fail(HWND control);
     bool Failed() const { return failed_; }
 
-    CWnd m_pDlgWnd;            // not owned
-    bool m_bSaveAndValidate;   // true: controls to members
+    CWnd dlgWnd_;           // not owned
+    bool saveAndValidate_;  // true: controls to members
 
 private:
     bool failed_ = false;

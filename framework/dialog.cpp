@@ -8,14 +8,14 @@
 namespace vt {
 
 INT_PTR CDialog::DoModal() {
-    if (m_hWnd) return -1;
+    if (hwnd_) return -1;
     CWinApp* app = GetApp();
-    HINSTANCE inst = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+    HINSTANCE inst = app && app->instance_ ? app->instance_ : GetModuleHandleA(nullptr);
     // The dialog window is the first window the call creates: attached from
     // its first message on, it sees the measuring of its owner-drawn controls.
     HookNextCreation();
-    INT_PTR result = DialogBoxParamA(inst, MAKEINTRESOURCEA(templateId_), parent_,
-                                     StaticDlgProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result = DialogBoxParamA(inst, MAKEINTRESOURCEA(templateId_), parent_, StaticDlgProc,
+                                     reinterpret_cast<LPARAM>(this));
     // A template that could not be loaded made no window: the next window
     // of the thread must not be taken for this dialog.
     UnhookCreation();
@@ -23,11 +23,11 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(INT_PTR result) {
-    if (m_hWnd) ::EndDialog(m_hWnd, result);
+    if (hwnd_) ::EndDialog(hwnd_, result);
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
-    if (!m_hWnd) return false;
+    if (!hwnd_) return false;
     CDataExchange dx(*this, saveAndValidate);
     DoDataExchange(dx);
     return !dx.Failed();
@@ -43,15 +43,15 @@ void CDialog::OnOK() {
 }
 
 void CDialog::CenterWindow() const {
-    if (!m_hWnd) return;
-    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!hwnd_) return;
+    HWND owner = ::GetWindow(hwnd_, GW_OWNER);
     RECT area = {};
     if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
         ::GetWindowRect(owner, &area);
     } else {
         MONITORINFO mi = {};
         mi.cbSize = sizeof mi;
-        HMONITOR monitor = MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTOPRIMARY);
+        HMONITOR monitor = MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTOPRIMARY);
         if (!GetMonitorInfoA(monitor, &mi)) return;
         area = mi.rcWork;
     }
@@ -62,13 +62,19 @@ void CDialog::CenterWindow() const {
     // Never above or left of the area: the caption must stay reachable.
     if (x < area.left) x = area.left;
     if (y < area.top) y = area.top;
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CDialog::OnUnhandledCommand(UINT id, UINT code) {
     if (code == BN_CLICKED || code == 1) {
-        if (id == IDOK) { OnOK(); return true; }
-        if (id == IDCANCEL) { OnCancel(); return true; }
+        if (id == IDOK) {
+            OnOK();
+            return true;
+        }
+        if (id == IDCANCEL) {
+            OnCancel();
+            return true;
+        }
     }
     return false;
 }
@@ -80,11 +86,11 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {
         // The template's initial control data (drop-down list strings) comes
         // before the first exchange, which selects among them.
         CWinApp* app = GetApp();
-        ExecuteDlgInit(m_hWnd, app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr),
+        ExecuteDlgInit(hwnd_, app && app->instance_ ? app->instance_ : GetModuleHandleA(nullptr),
                        templateId_);
         r = OnInitDialog();
         // Dialogs open where the user looks, not at the owner's corner.
-        if (m_hWnd && !(GetStyle() & WS_CHILD)) CenterWindow();
+        if (hwnd_ && !(GetStyle() & WS_CHILD)) CenterWindow();
         return r;
     }
     return CWindowImpl::WindowProc(msg, w, l);
@@ -97,7 +103,7 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     // attaching have failed, the object takes the window over here.
     if (msg != WM_INITDIALOG || FromHandlePermanent(h)) return FALSE;
     auto* dlg = reinterpret_cast<CDialog*>(l);
-    if (!dlg || dlg->m_hWnd) return FALSE;
+    if (!dlg || dlg->hwnd_) return FALSE;
     auto prev = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
     dlg->Attach(h, prev);

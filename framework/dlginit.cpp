@@ -33,18 +33,20 @@ bool ExecuteDlgInitData(HWND dialog, const BYTE* data, size_t size) {
         const std::string text(reinterpret_cast<const char*>(data + at),
                                strnlen(reinterpret_cast<const char*>(data + at), length));
         switch (message) {
-        case kOldComboAddString:
-        case CB_ADDSTRING:
-            if (SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0)
-                return false;
-            break;
-        case kOldListAddString:
-        case LB_ADDSTRING:
-            if (SendMessageA(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) < 0)
-                return false;
-            break;
-        default:
-            return false;  // nothing else is written by our templates
+            case kOldComboAddString:
+            case CB_ADDSTRING:
+                if (SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) <
+                    0)
+                    return false;
+                break;
+            case kOldListAddString:
+            case LB_ADDSTRING:
+                if (SendMessageA(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())) <
+                    0)
+                    return false;
+                break;
+            default:
+                return false;  // nothing else is written by our templates
         }
         at += length;
     }
@@ -57,7 +59,8 @@ bool ExecuteDlgInit(HWND dialog, HINSTANCE instance, UINT templateId) {
     HGLOBAL loaded = LoadResource(instance, res);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data) return false;
-    return ExecuteDlgInitData(dialog, static_cast<const BYTE*>(data), SizeofResource(instance, res));
+    return ExecuteDlgInitData(dialog, static_cast<const BYTE*>(data),
+                              SizeofResource(instance, res));
 }
 
 }  // namespace vt

@@ -50,8 +50,8 @@ constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 int MonitorDpi(HMONITOR monitor) {
     UINT x = 0, y = 0;
-    if (monitor && Calls().forMonitor && SUCCEEDED(Calls().forMonitor(monitor, kEffectiveDpi, &x, &y)) &&
-        x > 0)
+    if (monitor && Calls().forMonitor &&
+        SUCCEEDED(Calls().forMonitor(monitor, kEffectiveDpi, &x, &y)) && x > 0)
         return static_cast<int>(x);
     return SystemDpi();
 }

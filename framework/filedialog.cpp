@@ -18,22 +18,22 @@ std::string CFileDialog::SystemFilter(const char* filter) {
 CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExtension, const char* fileName,
                          DWORD flags, const char* filter, HWND parent)
     : open_(openFileDialog), file_(kPathBufferBytes + 1, '\0') {
-    m_ofn = {};
-    m_ofn.lStructSize = sizeof m_ofn;
-    m_ofn.hwndOwner = parent;
+    ofn_ = {};
+    ofn_.lStructSize = sizeof ofn_;
+    ofn_.hwndOwner = parent;
     if (filter) {
         filter_ = SystemFilter(filter);
-        m_ofn.lpstrFilter = filter_.c_str();
+        ofn_.lpstrFilter = filter_.c_str();
     }
     if (defaultExtension) {
         // The system wants the extension without its dot.
         defaultExtension_ = defaultExtension[0] == '.' ? defaultExtension + 1 : defaultExtension;
-        m_ofn.lpstrDefExt = defaultExtension_.c_str();
+        ofn_.lpstrDefExt = defaultExtension_.c_str();
     }
     if (fileName) strncpy(file_.data(), fileName, file_.size() - 1);
-    m_ofn.lpstrFile = file_.data();
-    m_ofn.nMaxFile = static_cast<DWORD>(file_.size());
-    m_ofn.Flags = flags | OFN_EXPLORER;
+    ofn_.lpstrFile = file_.data();
+    ofn_.nMaxFile = static_cast<DWORD>(file_.size());
+    ofn_.Flags = flags | OFN_EXPLORER;
 }
 
 namespace {
@@ -53,7 +53,7 @@ FileDialogFn BindFileDialog(bool open) {
 INT_PTR CFileDialog::DoModal() {
     // A system without the dialog library is answered like a cancelled dialog.
     const FileDialogFn show = BindFileDialog(open_);
-    return show && show(&m_ofn) ? IDOK : IDCANCEL;
+    return show && show(&ofn_) ? IDOK : IDCANCEL;
 }
 
 std::string CFileDialog::GetPathName() const { return std::string(file_.data()); }

@@ -14,8 +14,8 @@ public:
     // "||" (for example "Icons (*.ico)|*.ico|All Files (*.*)|*.*||").
     CFileDialog(bool openFileDialog, const char* defaultExtension = nullptr,
                 const char* fileName = nullptr,
-                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                const char* filter = nullptr, HWND parent = nullptr);
+                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
+                HWND parent = nullptr);
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;
 
@@ -27,7 +27,7 @@ public:
     // The filter as the system takes it: '\0' between the parts, "\0\0" at the end.
     static std::string SystemFilter(const char* filter);
 
-    OPENFILENAMEA m_ofn;  // points into the members below
+    OPENFILENAMEA ofn_;  // points into the members below
 
 private:
     bool open_;

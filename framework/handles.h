@@ -39,12 +39,12 @@ private:
 };
 
 namespace traits {
-struct Kernel {      // mutexes, mappings, processes, snapshots: null is none
+struct Kernel {  // mutexes, mappings, processes, snapshots: null is none
     using Type = HANDLE;
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { CloseHandle(h); }
 };
-struct File {        // CreateFile, CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE is none
+struct File {  // CreateFile, CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE is none
     using Type = HANDLE;
     static Type Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Type h) { CloseHandle(h); }
@@ -107,9 +107,12 @@ using UniqueRgn = UniqueGdi<HRGN>;
 class ScopedSelect {
 public:
     ScopedSelect(HDC dc, HGDIOBJ obj) : dc_(dc), old_(obj ? SelectObject(dc, obj) : nullptr) {}
-    ~ScopedSelect() { if (old_) SelectObject(dc_, old_); }
+    ~ScopedSelect() {
+        if (old_) SelectObject(dc_, old_);
+    }
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
+
 private:
     HDC dc_;
     HGDIOBJ old_;
@@ -120,10 +123,13 @@ template <class F>
 class ScopeExit {
 public:
     explicit ScopeExit(F f) : f_(std::move(f)) {}
-    ~ScopeExit() { if (active_) f_(); }
+    ~ScopeExit() {
+        if (active_) f_();
+    }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
     void Dismiss() { active_ = false; }
+
 private:
     F f_;
     bool active_ = true;

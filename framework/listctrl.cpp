@@ -27,7 +27,8 @@ bool CListCtrl::SetItemText(int row, int column, const std::string& text) const 
     LVITEMA it = {};
     it.iSubItem = column;
     it.pszText = const_cast<char*>(text.c_str());
-    return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)) != 0;
+    return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)) !=
+           0;
 }
 
 std::string CListCtrl::GetItemText(int row, int column) const {
@@ -38,8 +39,8 @@ std::string CListCtrl::GetItemText(int row, int column) const {
         it.iSubItem = column;
         it.pszText = buf.data();
         it.cchTextMax = static_cast<int>(size);
-        const auto n = static_cast<size_t>(SendMessage(
-            LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)));
+        const auto n = static_cast<size_t>(
+            SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)));
         if (n + 1 < size || size >= 65536) return std::string(buf.data(), n < size ? n : size - 1);
     }
 }
@@ -78,7 +79,8 @@ bool CListCtrl::SetItemState(int row, UINT state, UINT mask) const {
     LVITEMA it = {};
     it.state = state;
     it.stateMask = mask;
-    return SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)) != 0;
+    return SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it)) !=
+           0;
 }
 
 RECT CListCtrl::GetItemRect(int row, int part) const {

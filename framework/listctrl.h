@@ -15,8 +15,8 @@ public:
         return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style));
     }
     HIMAGELIST SetImageList(HIMAGELIST list, int which) const {
-        return reinterpret_cast<HIMAGELIST>(
-            SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
+        return reinterpret_cast<HIMAGELIST>(SendMessage(
+            LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
     }
     int InsertColumn(int column, const char* heading, int width) const;
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }

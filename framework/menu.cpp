@@ -17,8 +17,8 @@ bool ItemMatches(HMENU menu, int pos, UINT id, ULONG_PTR itemData) {
     mii.fMask = MIIM_ID | MIIM_DATA | MIIM_SUBMENU;
     if (!::GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &mii)) return false;
     // A submenu item is announced with its submenu handle as id.
-    UINT itemId = mii.hSubMenu ? static_cast<UINT>(reinterpret_cast<UINT_PTR>(mii.hSubMenu))
-                               : mii.wID;
+    UINT itemId =
+        mii.hSubMenu ? static_cast<UINT>(reinterpret_cast<UINT_PTR>(mii.hSubMenu)) : mii.wID;
     return itemId == id && (itemData == 0 || mii.dwItemData == itemData);
 }
 
@@ -53,29 +53,27 @@ bool MenuHoldsItem(HMENU menu, UINT id, ULONG_PTR itemData) {
 CMenu::~CMenu() { DestroyMenu(); }
 
 BOOL CMenu::Attach(HMENU menu) {
-    if (m_hMenu || !menu || !::IsMenu(menu) || MenuMap::Find(menu)) return FALSE;
-    m_hMenu = menu;
+    if (hmenu_ || !menu || !::IsMenu(menu) || MenuMap::Find(menu)) return FALSE;
+    hmenu_ = menu;
     MenuMap::Set(menu, this);
     return TRUE;
 }
 
 HMENU CMenu::Detach() {
-    HMENU h = m_hMenu;
+    HMENU h = hmenu_;
     if (h) {
         MenuMap::Erase(h, this);
     }
-    m_hMenu = nullptr;
+    hmenu_ = nullptr;
     return h;
 }
 
 BOOL CMenu::DestroyMenu() {
-    if (!m_hMenu) return FALSE;
+    if (!hmenu_) return FALSE;
     return ::DestroyMenu(Detach());
 }
 
-CMenu* CMenu::FromHandlePermanent(HMENU menu) {
-    return MenuMap::Find(menu);
-}
+CMenu* CMenu::FromHandlePermanent(HMENU menu) { return MenuMap::Find(menu); }
 
 CMenu* CMenu::FindPopupMenuFromID(UINT id, ULONG_PTR itemData) {
     // Exact match on id and item data first: two live menus may share an id.
@@ -83,9 +81,8 @@ CMenu* CMenu::FindPopupMenuFromID(UINT id, ULONG_PTR itemData) {
         // The menu of the last request first: the requests of one menu come together.
         CMenu* last = MenuMap::Find(t_lastMenu);
         if (last && MenuHoldsItem(t_lastMenu, id, itemData)) return last;
-        if (CMenu* m = MenuMap::FindIf([&](HMENU h, CMenu*) {
-                return h != t_lastMenu && MenuHoldsItem(h, id, itemData);
-            }))
+        if (CMenu* m = MenuMap::FindIf(
+                [&](HMENU h, CMenu*) { return h != t_lastMenu && MenuHoldsItem(h, id, itemData); }))
             return m;
     }
     return MenuMap::FindIf([&](HMENU h, CMenu*) { return MenuHoldsItem(h, id, 0); });
@@ -93,7 +90,7 @@ CMenu* CMenu::FindPopupMenuFromID(UINT id, ULONG_PTR itemData) {
 
 std::string CMenu::GetMenuString(UINT id, UINT flags) const {
     char buf[1024] = {};
-    int n = ::GetMenuStringA(m_hMenu, id, buf, sizeof buf, flags);
+    int n = ::GetMenuStringA(hmenu_, id, buf, sizeof buf, flags);
     return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 

@@ -29,7 +29,7 @@ public:
     // Destroys the handle (with its submenus) and detaches.
     BOOL DestroyMenu();
 
-    HMENU GetSafeHmenu() const { return m_hMenu; }
+    HMENU GetSafeHmenu() const { return hmenu_; }
 
     // The object attached to a menu handle on this thread, or null.
     static CMenu* FromHandlePermanent(HMENU menu);
@@ -42,26 +42,25 @@ public:
     virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
 
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr) const {
-        return ::AppendMenuA(m_hMenu, flags, id, text);
+        return ::AppendMenuA(hmenu_, flags, id, text);
     }
-    BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR id = 0,
-                    const char* text = nullptr) const {
-        return ::ModifyMenuA(m_hMenu, position, flags, id, text);
+    BOOL ModifyMenu(UINT position, UINT flags, UINT_PTR id = 0, const char* text = nullptr) const {
+        return ::ModifyMenuA(hmenu_, position, flags, id, text);
     }
-    int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }
-    UINT GetMenuItemID(int pos) const { return ::GetMenuItemID(m_hMenu, pos); }
-    UINT GetMenuState(UINT id, UINT flags) const { return ::GetMenuState(m_hMenu, id, flags); }
+    int GetMenuItemCount() const { return ::GetMenuItemCount(hmenu_); }
+    UINT GetMenuItemID(int pos) const { return ::GetMenuItemID(hmenu_, pos); }
+    UINT GetMenuState(UINT id, UINT flags) const { return ::GetMenuState(hmenu_, id, flags); }
     std::string GetMenuString(UINT id, UINT flags) const;
-    HMENU GetSubMenu(int pos) const { return ::GetSubMenu(m_hMenu, pos); }
+    HMENU GetSubMenu(int pos) const { return ::GetSubMenu(hmenu_, pos); }
     BOOL EnableMenuItem(UINT id, UINT enable) const {
-        return static_cast<int>(::EnableMenuItem(m_hMenu, id, enable)) != -1;
+        return static_cast<int>(::EnableMenuItem(hmenu_, id, enable)) != -1;
     }
-    DWORD CheckMenuItem(UINT id, UINT check) const { return ::CheckMenuItem(m_hMenu, id, check); }
+    DWORD CheckMenuItem(UINT id, UINT check) const { return ::CheckMenuItem(hmenu_, id, check); }
 
     // Tracks the menu for the owner window; with TPM_RETURNCMD the result is
     // the chosen id, else nonzero on success.
     BOOL TrackPopupMenu(UINT flags, int x, int y, HWND owner, const RECT* rect = nullptr) const {
-        return ::TrackPopupMenu(m_hMenu, flags, x, y, 0, owner, rect);
+        return ::TrackPopupMenu(hmenu_, flags, x, y, 0, owner, rect);
     }
 
     // A window's standard handling of WM_MEASUREITEM / WM_DRAWITEM for menu
@@ -70,7 +69,7 @@ public:
     static bool HandleMeasureItem(MEASUREITEMSTRUCT* mis);
     static bool HandleDrawItem(DRAWITEMSTRUCT* dis);
 
-    HMENU m_hMenu = nullptr;  // owned
+    HMENU hmenu_ = nullptr;  // owned
 };
 
 }  // namespace vt

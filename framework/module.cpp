@@ -12,8 +12,8 @@ std::optional<ProductVersion> ReadProductVersion(const std::string& path) {
     if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT len = 0;
-    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) ||
-        !info || len < sizeof(VS_FIXEDFILEINFO))
+    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
+        len < sizeof(VS_FIXEDFILEINFO))
         return std::nullopt;
     ProductVersion v;
     v.major = HIWORD(info->dwProductVersionMS);

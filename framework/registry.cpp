@@ -39,8 +39,8 @@ void CRegKey::Close() {
 DWORD CRegKey::QueryDword(const char* name, DWORD def) const {
     if (!key_) return def;
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
         return def;
     if (type != REG_DWORD || size != sizeof value) return def;
     return value;
@@ -51,16 +51,16 @@ bool CRegKey::TryQueryString(const char* name, std::string& out, size_t maxChars
     // One round trip for the usual short value; a second only for long ones.
     char stackBuf[1024];
     DWORD type = 0, size = sizeof stackBuf;
-    LONG rc = RegQueryValueExA(key_, name, nullptr, &type,
-                               reinterpret_cast<BYTE*>(stackBuf), &size);
+    LONG rc =
+        RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(stackBuf), &size);
     std::vector<char> heap;
     const char* data = stackBuf;
     if (rc == ERROR_MORE_DATA) {
         if (size > maxChars + 1) return false;
         heap.resize(size + 1);
         DWORD size2 = size;
-        rc = RegQueryValueExA(key_, name, nullptr, &type,
-                              reinterpret_cast<BYTE*>(heap.data()), &size2);
+        rc = RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(heap.data()),
+                              &size2);
         size = size2;
         data = heap.data();
     }
@@ -73,22 +73,20 @@ bool CRegKey::TryQueryString(const char* name, std::string& out, size_t maxChars
     return true;
 }
 
-std::string CRegKey::QueryString(const char* name, const std::string& def,
-                                 size_t maxChars) const {
+std::string CRegKey::QueryString(const char* name, const std::string& def, size_t maxChars) const {
     std::string s;
     return TryQueryString(name, s, maxChars) ? s : def;
 }
 
 bool CRegKey::SetDword(const char* name, DWORD value) const {
-    return key_ && RegSetValueExA(key_, name, 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&value),
+    return key_ && RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                                   sizeof value) == ERROR_SUCCESS;
 }
 
 bool CRegKey::SetString(const char* name, const std::string& value) const {
-    return key_ && RegSetValueExA(key_, name, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    return key_ &&
+           RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool CRegKey::DeleteValue(const char* name) const {
@@ -132,8 +130,7 @@ std::string CRegProfile::GetProfileString(const std::string& section, const char
     return k.QueryString(entry, def);
 }
 
-bool CRegProfile::WriteProfileInt(const std::string& section, const char* entry,
-                                  int value) const {
+bool CRegProfile::WriteProfileInt(const std::string& section, const char* entry, int value) const {
     CRegKey k;
     return CreateSection(section, k) && k.SetDword(entry, static_cast<DWORD>(value));
 }

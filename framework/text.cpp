@@ -6,8 +6,8 @@ namespace vt {
 
 std::wstring ToWide(const std::string& narrow) {
     if (narrow.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
     if (n <= 0) return {};
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), &wide[0], n);
@@ -21,8 +21,8 @@ std::string ToNarrow(const wchar_t* wide, size_t units) {
     // two halves of a character.
     if (len > 0 && wide[len - 1] >= 0xD800 && wide[len - 1] <= 0xDBFF) --len;
     if (len == 0) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(len), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(len), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string narrow(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(len), &narrow[0], n, nullptr, nullptr);

@@ -24,10 +24,8 @@ std::string ToNarrow(const wchar_t* wide, size_t units);
 // The longest start of text of at most maxBytes bytes that ends between two
 // characters of the code page (UTF-8 sequences and double-byte characters are
 // never split).
-size_t CharBoundaryAtOrBefore(const std::string& text, size_t maxBytes,
-                              UINT codePage = CP_ACP);
-std::string CutAtCharBoundary(const std::string& text, size_t maxBytes,
-                              UINT codePage = CP_ACP);
+size_t CharBoundaryAtOrBefore(const std::string& text, size_t maxBytes, UINT codePage = CP_ACP);
+std::string CutAtCharBoundary(const std::string& text, size_t maxBytes, UINT codePage = CP_ACP);
 
 // File names and window titles compared as the system compares file names:
 // whole strings, letter case ignored in every script (ordinal, not by the

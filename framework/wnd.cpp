@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-
 #include "framework/app.h"
 #include "framework/menu.h"
 #include "framework/threadmap.h"
@@ -27,7 +26,7 @@ thread_local HHOOK t_cbtHook = nullptr;
 std::string CWnd::GetClassName(int bufChars) const {
     if (!IsWindow() || bufChars <= 0) return {};
     std::string buf(static_cast<size_t>(bufChars), '\0');
-    int n = ::GetClassNameA(m_hWnd, &buf[0], bufChars);
+    int n = ::GetClassNameA(hwnd_, &buf[0], bufChars);
     buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return buf;
 }
@@ -35,27 +34,27 @@ std::string CWnd::GetClassName(int bufChars) const {
 std::string CWnd::GetWindowText(int bufChars) const {
     if (!IsWindow() || bufChars <= 0) return {};
     std::string buf(static_cast<size_t>(bufChars), '\0');
-    ::GetWindowTextA(m_hWnd, &buf[0], bufChars);
+    ::GetWindowTextA(hwnd_, &buf[0], bufChars);
     buf.resize(strlen(buf.c_str()));
     return buf;
 }
 
 DWORD CWnd::GetWindowThreadProcessId(DWORD* pid) const {
     DWORD p = 0;
-    DWORD tid = m_hWnd ? ::GetWindowThreadProcessId(m_hWnd, &p) : 0;
+    DWORD tid = hwnd_ ? ::GetWindowThreadProcessId(hwnd_, &p) : 0;
     if (pid) *pid = p;
     return tid;
 }
 
 RECT CWnd::GetWindowRect() const {
     RECT r = {};
-    if (m_hWnd) ::GetWindowRect(m_hWnd, &r);
+    if (hwnd_) ::GetWindowRect(hwnd_, &r);
     return r;
 }
 
 RECT CWnd::GetClientRect() const {
     RECT r = {};
-    if (m_hWnd) ::GetClientRect(m_hWnd, &r);
+    if (hwnd_) ::GetClientRect(hwnd_, &r);
     return r;
 }
 
@@ -138,7 +137,7 @@ bool CMessageTable::HasCommand(UINT id) const {
 // ---- CWindowImpl ----------------------------------------------------------
 
 CWindowImpl::~CWindowImpl() {
-    HWND w = m_hWnd;
+    HWND w = hwnd_;
     if (!w) return;
     // Detach first: the derived parts of this object are already gone, so the
     // window's last messages must not reach it.
@@ -146,23 +145,21 @@ CWindowImpl::~CWindowImpl() {
     if (::IsWindow(w)) ::DestroyWindow(w);
 }
 
-CWindowImpl* CWindowImpl::FromHandlePermanent(HWND w) {
-    return WindowMap::Find(w);
-}
+CWindowImpl* CWindowImpl::FromHandlePermanent(HWND w) { return WindowMap::Find(w); }
 
 void CWindowImpl::Attach(HWND w, WNDPROC previous) {
-    m_hWnd = w;
+    hwnd_ = w;
     prevProc_ = previous;
     WindowMap::Set(w, this);
 }
 
 void CWindowImpl::Detach() {
-    if (!m_hWnd) return;
+    if (!hwnd_) return;
     if (prevProc_ &&
-        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &StaticWndProc)
-        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc_));
-    WindowMap::Erase(m_hWnd, this);
-    m_hWnd = nullptr;
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)) == &StaticWndProc)
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prevProc_));
+    WindowMap::Erase(hwnd_, this);
+    hwnd_ = nullptr;
     prevProc_ = nullptr;
 }
 
@@ -174,8 +171,8 @@ LRESULT CALLBACK CWindowImpl::CbtCreateProc(int code, WPARAM w, LPARAM l) {
         // its creation call runs, keep their own procedures.
         UnhookCreation();
         HWND h = reinterpret_cast<HWND>(w);
-        auto prev = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
+        auto prev = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
         obj->Attach(h, prev);
     }
     return CallNextHookEx(hook, code, w, l);
@@ -194,23 +191,23 @@ void CWindowImpl::UnhookCreation() {
 }
 
 bool CWindowImpl::CreateEx(DWORD exStyle, const char* className, const char* windowName,
-                           DWORD style, int x, int y, int cx, int cy, HWND parent,
-                           HMENU menuOrId, void* createParam) {
-    if (m_hWnd) return false;
+                           DWORD style, int x, int y, int cx, int cy, HWND parent, HMENU menuOrId,
+                           void* createParam) {
+    if (hwnd_) return false;
     HookNextCreation();
-    HWND w = CreateWindowExA(exStyle, className, windowName, style, x, y, cx, cy, parent,
-                             menuOrId, GetModuleHandleA(nullptr), createParam);
+    HWND w = CreateWindowExA(exStyle, className, windowName, style, x, y, cx, cy, parent, menuOrId,
+                             GetModuleHandleA(nullptr), createParam);
     UnhookCreation();
     if (!w) {
         // Creation failed after the window was attached (WM_CREATE returned -1).
-        if (m_hWnd) Detach();
+        if (hwnd_) Detach();
         return false;
     }
-    return m_hWnd == w;
+    return hwnd_ == w;
 }
 
 bool CWindowImpl::SubclassWindow(HWND w) {
-    if (m_hWnd || !w || !::IsWindow(w) || FromHandlePermanent(w)) return false;
+    if (hwnd_ || !w || !::IsWindow(w) || FromHandlePermanent(w)) return false;
     auto prev = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
     if (!prev) return false;
@@ -220,19 +217,17 @@ bool CWindowImpl::SubclassWindow(HWND w) {
 }
 
 bool CWindowImpl::SubclassDlgItem(UINT id, const CWnd& parent) {
-    HWND item = parent.m_hWnd ? ::GetDlgItem(parent.m_hWnd, static_cast<int>(id)) : nullptr;
+    HWND item = parent.hwnd_ ? ::GetDlgItem(parent.hwnd_, static_cast<int>(id)) : nullptr;
     return item && SubclassWindow(item);
 }
 
 HWND CWindowImpl::UnsubclassWindow() {
-    HWND w = m_hWnd;
+    HWND w = hwnd_;
     Detach();
     return w;
 }
 
-bool CWindowImpl::DestroyWindow() {
-    return m_hWnd && ::DestroyWindow(m_hWnd);
-}
+bool CWindowImpl::DestroyWindow() { return hwnd_ && ::DestroyWindow(hwnd_); }
 
 bool CWindowImpl::RegisterClass(const char* name, UINT style, HBRUSH background, HICON icon,
                                 HCURSOR cursor) {
@@ -249,9 +244,9 @@ bool CWindowImpl::RegisterClass(const char* name, UINT style, HBRUSH background,
 }
 
 LRESULT CWindowImpl::CallPrevious(UINT msg, WPARAM w, LPARAM l) {
-    if (!m_hWnd) return 0;
-    if (prevProc_) return CallWindowProcA(prevProc_, m_hWnd, msg, w, l);
-    return DefWindowProcA(m_hWnd, msg, w, l);
+    if (!hwnd_) return 0;
+    if (prevProc_) return CallWindowProcA(prevProc_, hwnd_, msg, w, l);
+    return DefWindowProcA(hwnd_, msg, w, l);
 }
 
 LRESULT CWindowImpl::Default() {
@@ -267,40 +262,41 @@ bool CWindowImpl::RouteOwnerDraw(UINT msg, WPARAM w, LPARAM l, LRESULT& result) 
     UINT type = 0, id = 0;
     HWND item = nullptr;
     switch (msg) {
-    case WM_DRAWITEM: {
-        auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
-        type = d->CtlType, id = d->CtlID, item = d->hwndItem;
-        break;
-    }
-    case WM_MEASUREITEM: {
-        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
-        type = m->CtlType, id = m->CtlID;
-        break;
-    }
-    case WM_DELETEITEM: {
-        auto* d = reinterpret_cast<DELETEITEMSTRUCT*>(l);
-        type = d->CtlType, id = d->CtlID, item = d->hwndItem;
-        break;
-    }
-    case WM_COMPAREITEM: {
-        auto* c = reinterpret_cast<COMPAREITEMSTRUCT*>(l);
-        type = c->CtlType, id = c->CtlID, item = c->hwndItem;
-        break;
-    }
-    default:
-        return false;
+        case WM_DRAWITEM: {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+            type = d->CtlType, id = d->CtlID, item = d->hwndItem;
+            break;
+        }
+        case WM_MEASUREITEM: {
+            auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+            type = m->CtlType, id = m->CtlID;
+            break;
+        }
+        case WM_DELETEITEM: {
+            auto* d = reinterpret_cast<DELETEITEMSTRUCT*>(l);
+            type = d->CtlType, id = d->CtlID, item = d->hwndItem;
+            break;
+        }
+        case WM_COMPAREITEM: {
+            auto* c = reinterpret_cast<COMPAREITEMSTRUCT*>(l);
+            type = c->CtlType, id = c->CtlID, item = c->hwndItem;
+            break;
+        }
+        default:
+            return false;
     }
     if (type == ODT_MENU) {
-        const bool done = msg == WM_MEASUREITEM
-            ? CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))
-            : msg == WM_DRAWITEM && CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l));
+        const bool done =
+            msg == WM_MEASUREITEM
+                ? CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))
+                : msg == WM_DRAWITEM && CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l));
         if (done) result = TRUE;
         return done;
     }
     // A combo box's list may report itself rather than the combo box: the
     // control id finds the combo box then.
     CWindowImpl* control = item ? FromHandlePermanent(item) : nullptr;
-    if (!control && m_hWnd) control = FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(id)));
+    if (!control && hwnd_) control = FromHandlePermanent(::GetDlgItem(hwnd_, static_cast<int>(id)));
     return control && control != this && control->OnChildNotify(msg, w, l, result);
 }
 
@@ -376,24 +372,24 @@ void CFrameWnd::UpdateMenuItems(HMENU menu) {
 LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     LRESULT r = 0;
     switch (msg) {
-    case WM_CLOSE:
-        if (Table().DispatchMessage(msg, w, l, r)) return r;
-        DestroyWindow();
-        return 0;
-    case WM_INITMENUPOPUP:
-        if (!HIWORD(l)) UpdateMenuItems(reinterpret_cast<HMENU>(w));
-        break;
-    case WM_NCDESTROY: {
-        r = CWindowImpl::WindowProc(msg, w, l);
-        CWinApp* app = GetApp();
-        if (app && app->m_pMainWnd == this) {
-            app->m_pMainWnd = nullptr;
-            PostQuitMessage(0);
+        case WM_CLOSE:
+            if (Table().DispatchMessage(msg, w, l, r)) return r;
+            DestroyWindow();
+            return 0;
+        case WM_INITMENUPOPUP:
+            if (!HIWORD(l)) UpdateMenuItems(reinterpret_cast<HMENU>(w));
+            break;
+        case WM_NCDESTROY: {
+            r = CWindowImpl::WindowProc(msg, w, l);
+            CWinApp* app = GetApp();
+            if (app && app->mainWnd_ == this) {
+                app->mainWnd_ = nullptr;
+                PostQuitMessage(0);
+            }
+            return r;
         }
-        return r;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return CWindowImpl::WindowProc(msg, w, l);
 }

@@ -22,57 +22,55 @@ public:
 class CWnd {
 public:
     CWnd() = default;
-    explicit CWnd(HWND h) : m_hWnd(h) {}
+    explicit CWnd(HWND h) : hwnd_(h) {}
     virtual ~CWnd() = default;
     CWnd(const CWnd&) = default;
     CWnd& operator=(const CWnd&) = default;
 
     static CWnd FromHandle(HWND h) { return CWnd(h); }
-    HWND GetSafeHwnd() const { return m_hWnd; }
-    explicit operator bool() const { return m_hWnd != nullptr; }
-    bool operator==(const CWnd& o) const { return m_hWnd == o.m_hWnd; }
-    bool operator!=(const CWnd& o) const { return m_hWnd != o.m_hWnd; }
+    HWND GetSafeHwnd() const { return hwnd_; }
+    explicit operator bool() const { return hwnd_ != nullptr; }
+    bool operator==(const CWnd& o) const { return hwnd_ == o.hwnd_; }
+    bool operator!=(const CWnd& o) const { return hwnd_ != o.hwnd_; }
 
-    bool IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+    bool IsWindow() const { return hwnd_ && ::IsWindow(hwnd_); }
     // Class name read into a buffer of bufChars characters.
     std::string GetClassName(int bufChars = 256) const;
     std::string GetWindowText(int bufChars = 1024) const;
-    int GetDlgCtrlID() const { return m_hWnd ? ::GetDlgCtrlID(m_hWnd) : 0; }
-    LONG_PTR GetStyle() const { return m_hWnd ? GetWindowLongPtrA(m_hWnd, GWL_STYLE) : 0; }
-    bool IsWindowEnabled() const { return m_hWnd && ::IsWindowEnabled(m_hWnd); }
-    bool IsWindowVisible() const { return m_hWnd && ::IsWindowVisible(m_hWnd); }
+    int GetDlgCtrlID() const { return hwnd_ ? ::GetDlgCtrlID(hwnd_) : 0; }
+    LONG_PTR GetStyle() const { return hwnd_ ? GetWindowLongPtrA(hwnd_, GWL_STYLE) : 0; }
+    bool IsWindowEnabled() const { return hwnd_ && ::IsWindowEnabled(hwnd_); }
+    bool IsWindowVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
 
-    CWnd GetDlgItem(int id) const { return CWnd(m_hWnd ? ::GetDlgItem(m_hWnd, id) : nullptr); }
-    CWnd GetParent() const { return CWnd(m_hWnd ? ::GetParent(m_hWnd) : nullptr); }
-    CWnd GetWindow(UINT cmd) const { return CWnd(m_hWnd ? ::GetWindow(m_hWnd, cmd) : nullptr); }
-    CWnd GetTopWindow() const { return CWnd(m_hWnd ? ::GetTopWindow(m_hWnd) : nullptr); }
-    CWnd GetLastActivePopup() const {
-        return CWnd(m_hWnd ? ::GetLastActivePopup(m_hWnd) : nullptr);
-    }
+    CWnd GetDlgItem(int id) const { return CWnd(hwnd_ ? ::GetDlgItem(hwnd_, id) : nullptr); }
+    CWnd GetParent() const { return CWnd(hwnd_ ? ::GetParent(hwnd_) : nullptr); }
+    CWnd GetWindow(UINT cmd) const { return CWnd(hwnd_ ? ::GetWindow(hwnd_, cmd) : nullptr); }
+    CWnd GetTopWindow() const { return CWnd(hwnd_ ? ::GetTopWindow(hwnd_) : nullptr); }
+    CWnd GetLastActivePopup() const { return CWnd(hwnd_ ? ::GetLastActivePopup(hwnd_) : nullptr); }
     // Thread that owns the window; 0 if none. pid receives the process id.
     DWORD GetWindowThreadProcessId(DWORD* pid = nullptr) const;
 
     LRESULT SendMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
-        return m_hWnd ? ::SendMessageA(m_hWnd, msg, w, l) : 0;
+        return hwnd_ ? ::SendMessageA(hwnd_, msg, w, l) : 0;
     }
     bool PostMessage(UINT msg, WPARAM w = 0, LPARAM l = 0) const {
-        return m_hWnd && ::PostMessageA(m_hWnd, msg, w, l);
+        return hwnd_ && ::PostMessageA(hwnd_, msg, w, l);
     }
     bool SetWindowText(const std::string& text) const {
-        return m_hWnd && ::SetWindowTextA(m_hWnd, text.c_str());
+        return hwnd_ && ::SetWindowTextA(hwnd_, text.c_str());
     }
-    bool SetForegroundWindow() const { return m_hWnd && ::SetForegroundWindow(m_hWnd); }
-    CWnd SetActiveWindow() const { return CWnd(m_hWnd ? ::SetActiveWindow(m_hWnd) : nullptr); }
-    CWnd SetFocus() const { return CWnd(m_hWnd ? ::SetFocus(m_hWnd) : nullptr); }
-    bool ShowWindow(int cmd) const { return m_hWnd && ::ShowWindow(m_hWnd, cmd); }
-    bool EnableWindow(bool enable) const { return m_hWnd && ::EnableWindow(m_hWnd, enable); }
-    bool IsIconic() const { return m_hWnd && ::IsIconic(m_hWnd); }
+    bool SetForegroundWindow() const { return hwnd_ && ::SetForegroundWindow(hwnd_); }
+    CWnd SetActiveWindow() const { return CWnd(hwnd_ ? ::SetActiveWindow(hwnd_) : nullptr); }
+    CWnd SetFocus() const { return CWnd(hwnd_ ? ::SetFocus(hwnd_) : nullptr); }
+    bool ShowWindow(int cmd) const { return hwnd_ && ::ShowWindow(hwnd_, cmd); }
+    bool EnableWindow(bool enable) const { return hwnd_ && ::EnableWindow(hwnd_, enable); }
+    bool IsIconic() const { return hwnd_ && ::IsIconic(hwnd_); }
     RECT GetWindowRect() const;
     RECT GetClientRect() const;
 
     static CWnd GetForegroundWindow() { return CWnd(::GetForegroundWindow()); }
 
-    HWND m_hWnd = nullptr;  // not owned
+    HWND hwnd_ = nullptr;  // not owned
 };
 
 // What a command-enabling handler gets for one menu item.
@@ -83,6 +81,7 @@ public:
     void Enable(bool on = true);
     void SetCheck(bool on = true);
     bool Handled() const { return handled_; }
+
 private:
     HMENU menu_;
     UINT index_;
@@ -119,9 +118,18 @@ public:
     bool HasCommand(UINT id) const;
 
 private:
-    struct CommandEntry { UINT first, last, code; CommandHandler handler; };
-    struct NotifyEntry { UINT id, code; NotifyHandler handler; };
-    struct UpdateEntry { UINT first, last; UpdateHandler handler; };
+    struct CommandEntry {
+        UINT first, last, code;
+        CommandHandler handler;
+    };
+    struct NotifyEntry {
+        UINT id, code;
+        NotifyHandler handler;
+    };
+    struct UpdateEntry {
+        UINT first, last;
+        UpdateHandler handler;
+    };
     std::map<UINT, MessageHandler> messages_;
     std::vector<CommandEntry> commands_;
     std::vector<NotifyEntry> notifies_;
@@ -140,9 +148,8 @@ public:
     CWindowImpl(const CWindowImpl&) = delete;
     CWindowImpl& operator=(const CWindowImpl&) = delete;
 
-    bool CreateEx(DWORD exStyle, const char* className, const char* windowName,
-                  DWORD style, int x, int y, int cx, int cy, HWND parent,
-                  HMENU menuOrId, void* createParam = nullptr);
+    bool CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                  int y, int cx, int cy, HWND parent, HMENU menuOrId, void* createParam = nullptr);
     // Takes over an existing window (for example a dialog control), then
     // calls PreSubclassWindow.
     bool SubclassWindow(HWND w);
@@ -209,6 +216,7 @@ private:
 class CFrameWnd : public CWindowImpl {
 public:
     CFrameWnd();
+
 protected:
     bool OnUnhandledCommand(UINT id, UINT code) override;
     LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;

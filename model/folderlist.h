@@ -29,15 +29,15 @@ inline int NextFolderKey(const FolderList& list) {
 
 // The options; each field is stored under the value name in its comment.
 struct AppSettings {
-    int action = 0;                      // "Action": 0 open, 1 explore (2 behaves as 0)
-    bool showTray = true;                // "Show Tray"
-    int shortcutType = 1;                // "Shortcut Type": 0 none, 1 Windows key, 2 hot key
-    std::string windowsKey = "A";        // "Windows Key": first character is the letter
-    WORD normalHotKeyVirtualKey = 0;     // "Normal Hot Key Virtual Key"
-    WORD normalHotKeyModifier = 0;       // "Normal Hot Key Modifier": 1 Shift 2 Ctrl 4 Alt 8 ext
-    bool alwaysNewExplorer = false;      // "Always New Explorer"
-    bool activateOnRButtonDown = true;   // "Activate on RButton down"
-    bool activateOnMouseWheel = false;   // "Activate on mouse wheel"
+    int action = 0;                     // "Action": 0 open, 1 explore (2 behaves as 0)
+    bool showTray = true;               // "Show Tray"
+    int shortcutType = 1;               // "Shortcut Type": 0 none, 1 Windows key, 2 hot key
+    std::string windowsKey = "A";       // "Windows Key": first character is the letter
+    WORD normalHotKeyVirtualKey = 0;    // "Normal Hot Key Virtual Key"
+    WORD normalHotKeyModifier = 0;      // "Normal Hot Key Modifier": 1 Shift 2 Ctrl 4 Alt 8 ext
+    bool alwaysNewExplorer = false;     // "Always New Explorer"
+    bool activateOnRButtonDown = true;  // "Activate on RButton down"
+    bool activateOnMouseWheel = false;  // "Activate on mouse wheel"
 };
 
 }  // namespace vt

@@ -12,7 +12,7 @@ UINT TargetDriver::RemainingMs() const {
 }
 
 SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
-                               MessageForm form) {
+                              MessageForm form) {
     if (result) *result = 0;
     const UINT left = RemainingMs();
     if (gaveUp_ || left == 0) {

@@ -72,6 +72,7 @@ public:
     ~InputAttachment();
     InputAttachment(const InputAttachment&) = delete;
     InputAttachment& operator=(const InputAttachment&) = delete;
+
 private:
     DWORD targetThread_ = 0;
     DWORD ownThread_ = 0;

@@ -168,8 +168,8 @@ bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& s
 
 void RunNavigation(const NavigationRequest& request, HWND owner,
                    const NavigationServices& services) {
-    Navigation n{request.path, request.isDirectory, request.shift, request.ctrl,
-                 CWnd(request.target), TargetDriver(services.patienceMs)};
+    Navigation n{request.path, request.isDirectory,  request.shift,
+                 request.ctrl, CWnd(request.target), TargetDriver(services.patienceMs)};
     if (!DriveTarget(n, request.reuseExplorer, owner)) {
         const std::string verb = ShellVerbFor(n.isDirectory, request.action);
         if (services.shellExecute)

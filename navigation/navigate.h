@@ -23,8 +23,7 @@ inline constexpr UINT kFirstFolderCommand = ID_FOLDER_FIRST;
 // every member is the real thing; tests replace them.
 struct NavigationServices {
     // ShellExecuteA(owner, verb, path, no parameters, no directory, SW_SHOWNORMAL).
-    std::function<void(HWND owner, const std::string& verb, const std::string& path)>
-        shellExecute;
+    std::function<void(HWND owner, const std::string& verb, const std::string& path)> shellExecute;
     // GetKeyState; only the high bit (key down) is used.
     std::function<SHORT(int vk)> keyState;
     // How long the navigation may wait for the target in all (TargetDriver);

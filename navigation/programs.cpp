@@ -71,8 +71,8 @@ void SynthesizeEnter() {
 // window) comes after them.
 
 bool NavigatePixdrove(DescendantClasses& tree, const std::string& path, HWND owner) {
-    for (const char* cls : {"msctls_statusbar32", "ToolbarWindow32", "SysTreeView32",
-                            "SysListView32"})
+    for (const char* cls :
+         {"msctls_statusbar32", "ToolbarWindow32", "SysTreeView32", "SysListView32"})
         if (!tree.Find(cls)) return false;
     if (!IsWindowOfProgram(GetPixdroveExePath(), tree.Root())) return false;
     // The running Pixdrove takes the folder from a second start; nothing is
@@ -151,8 +151,7 @@ bool NavigateSmartFtp(TargetDriver& driver, DescendantClasses& controls, const s
     return true;
 }
 
-bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& controls,
-                       const std::string& path) {
+bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& controls, const std::string& path) {
     const CWnd target = controls.Root();
     const std::vector<CWnd> boxes = controls.FindAll("combobox");
     if (boxes.size() != 2) return false;
@@ -168,9 +167,14 @@ bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& controls,
     const std::string second = boxText(boxes[1]);
     CWnd chosen;
     switch (ChooseFileZillaBox(first, second)) {
-        case FileZillaBox::First: chosen = boxes[0]; break;
-        case FileZillaBox::Second: chosen = boxes[1]; break;
-        case FileZillaBox::None: return false;
+        case FileZillaBox::First:
+            chosen = boxes[0];
+            break;
+        case FileZillaBox::Second:
+            chosen = boxes[1];
+            break;
+        case FileZillaBox::None:
+            return false;
     }
     if (!FindDescendantByClass(chosen, "edit")) return false;
 
@@ -202,8 +206,7 @@ bool NavigateSupportedProgram(DescendantClasses& tree, const std::string& path, 
            NavigateFileZilla(driver, tree, path) || NavigateDevenv(driver, tree.Root(), path);
 }
 
-bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner,
-                              UINT patienceMs) {
+bool NavigateSupportedProgram(CWnd target, const std::string& path, HWND owner, UINT patienceMs) {
     DescendantClasses tree(target);
     return NavigateSupportedProgram(tree, path, owner, patienceMs);
 }
@@ -212,8 +215,5 @@ bool NavigatePixdrove(CWnd target, const std::string& path, HWND owner) {
     DescendantClasses tree(target);
     return NavigatePixdrove(tree, path, owner);
 }
-
-
-
 
 }  // namespace vt::nav

@@ -29,8 +29,7 @@ bool NavigateDevenv(TargetDriver& driver, CWnd target, const std::string& path);
 // The same, with the walk shared by the recognisers of one navigation.
 bool NavigatePixdrove(DescendantClasses& tree, const std::string& path, HWND owner);
 bool NavigateWinZip(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
-bool NavigatePowerArchiver(TargetDriver& driver, DescendantClasses& tree,
-                           const std::string& path);
+bool NavigatePowerArchiver(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
 bool NavigateSmartFtp(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
 bool NavigateFileZilla(TargetDriver& driver, DescendantClasses& tree, const std::string& path);
 

@@ -82,8 +82,8 @@ std::string ReadValueFromView(HKEY root, const char* subkey, const char* value, 
     if (RegOpenKeyExA(root, subkey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return {};
     char buf[kPathBufferBytes] = {};
     DWORD size = sizeof buf - 1;  // keep one zero after whatever is read
-    const LONG rc = RegQueryValueExA(key, value, nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(buf), &size);
+    const LONG rc =
+        RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? std::string(buf) : std::string();
 }
@@ -114,8 +114,7 @@ std::string QueryImagePath(DWORD pid) {
     if (!h) return {};
     char buf[MAX_PATH * 4] = {};
     DWORD size = sizeof buf;
-    return QueryFullProcessImageNameA(h.Get(), 0, buf, &size) ? std::string(buf)
-                                                              : std::string();
+    return QueryFullProcessImageNameA(h.Get(), 0, buf, &size) ? std::string(buf) : std::string();
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -143,8 +142,7 @@ std::vector<CWnd> FindAllDescendantsByClass(CWnd parent, const std::string& want
 
 CWnd FindChildByIdAndClass(CWnd parent, int id, const std::string& wantedClass) {
     CWnd child = parent.GetDlgItem(id);
-    if (!child || !ClassNameMatches(ClassOf(child.GetSafeHwnd(), 1024), wantedClass))
-        return CWnd();
+    if (!child || !ClassNameMatches(ClassOf(child.GetSafeHwnd(), 1024), wantedClass)) return CWnd();
     return child;
 }
 
@@ -186,8 +184,7 @@ bool IsWindowOfProgram(const std::string& exePath, CWnd window) {
     // (one cheap query) rules out a process whose file name differs, so that
     // only likely owners are snapshotted.
     const std::string quick = QueryImagePath(pid);
-    if (!quick.empty() && !EqualsIgnoreCase(FileNameOf(quick), FileNameOf(exePath)))
-        return false;
+    if (!quick.empty() && !EqualsIgnoreCase(FileNameOf(quick), FileNameOf(exePath))) return false;
     const std::string image = GetProcessImagePath(pid);
     return !image.empty() && EqualsIgnoreCase(image, exePath);
 }

@@ -27,8 +27,8 @@ RemoteBlock RemoteBlock::Allocate(DWORD pid, size_t size) {
     if (!pid || !size) return b;
     b.process_.Reset(OpenProcess(kRemoteAccess, FALSE, pid));
     if (!b.process_) return b;
-    b.address_ = VirtualAllocEx(b.process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE,
-                                PAGE_READWRITE);
+    b.address_ =
+        VirtualAllocEx(b.process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!b.address_) {
         b.process_.Reset();
         return b;
@@ -47,8 +47,8 @@ bool RemoteBlock::Write(size_t offset, const void* data, size_t n) const {
 bool RemoteBlock::Read(size_t offset, void* data, size_t n) const {
     if (!address_ || offset > size_ || n > size_ - offset) return false;
     SIZE_T done = 0;
-    return ReadProcessMemory(process_.Get(), static_cast<const char*>(address_) + offset, data,
-                             n, &done) == 1;
+    return ReadProcessMemory(process_.Get(), static_cast<const char*>(address_) + offset, data, n,
+                             &done) == 1;
 }
 
 void RemoteBlock::Release() {
@@ -89,8 +89,8 @@ TreeItemLayout TreeItemLayoutFor(bool target64) {
     return TreeItemLayout{40, 0, 4, 16, 20};
 }
 
-std::vector<BYTE> BuildTreeItemRecord(bool target64, std::uint64_t item,
-                                      std::uint64_t textAddress, int textMax) {
+std::vector<BYTE> BuildTreeItemRecord(bool target64, std::uint64_t item, std::uint64_t textAddress,
+                                      int textMax) {
     const TreeItemLayout l = TreeItemLayoutFor(target64);
     std::vector<BYTE> rec(l.size, 0);
     const UINT mask = TVIF_TEXT | TVIF_HANDLE;
@@ -116,8 +116,8 @@ std::string ReadRemoteTreeItemText(HWND tree, HTREEITEM item, UINT timeoutMs) {
                             static_cast<int>(kTreeTextUnits));
     if (!block.Write(0, rec.data(), rec.size())) return {};
     LRESULT answer = 0;
-    const SendStatus st = SendToWindow(tree, TVM_GETITEMW, 0, block.AsLParam(), &answer,
-                                       timeoutMs, MessageForm::Wide);
+    const SendStatus st = SendToWindow(tree, TVM_GETITEMW, 0, block.AsLParam(), &answer, timeoutMs,
+                                       MessageForm::Wide);
     if (st == SendStatus::TimedOut) {
         block.Abandon();
         return {};

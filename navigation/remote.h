@@ -72,8 +72,8 @@ TreeItemLayout TreeItemLayoutFor(bool target64);
 
 // The record asking for an item's text: mask TVIF_TEXT | TVIF_HANDLE, the item,
 // the text pointer and its capacity; every other byte zero.
-std::vector<BYTE> BuildTreeItemRecord(bool target64, std::uint64_t item,
-                                      std::uint64_t textAddress, int textMax);
+std::vector<BYTE> BuildTreeItemRecord(bool target64, std::uint64_t item, std::uint64_t textAddress,
+                                      int textMax);
 
 // Text area that follows the record in the block, in UTF-16 units: an item
 // text of up to 4055 characters comes back whole.

@@ -2,8 +2,8 @@
 
 namespace vt::nav {
 
-SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
-                        UINT timeoutMs, MessageForm form, IfHung ifHung) {
+SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result, UINT timeoutMs,
+                        MessageForm form, IfHung ifHung) {
     if (result) *result = 0;
     if (!w || !::IsWindow(w)) return SendStatus::NoWindow;
     DWORD_PTR answer = 0;

@@ -37,7 +37,8 @@ bool ReadString(HKEY key, const char* name, std::string& out) {
     if (type == REG_EXPAND_SZ) {
         DWORD n = ExpandEnvironmentStringsA(out.c_str(), nullptr, 0);
         std::vector<char> expanded(n + 1, '\0');
-        if (n && ExpandEnvironmentStringsA(out.c_str(), expanded.data(), n + 1)) out.assign(expanded.data());
+        if (n && ExpandEnvironmentStringsA(out.c_str(), expanded.data(), n + 1))
+            out.assign(expanded.data());
     }
     return true;
 }
@@ -53,19 +54,21 @@ ShellEntries ReadShellEntries(HKEY userRoot, const std::string& program) {
     HKEY key = nullptr;
     std::string value;
     if (RegOpenKeyExA(userRoot, kRunKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        if (ReadString(key, kRunValue, value) && CommandStartsProgram(value, program)) found.run = value;
+        if (ReadString(key, kRunValue, value) && CommandStartsProgram(value, program))
+            found.run = value;
         RegCloseKey(key);
     }
     if (RegOpenKeyExA(userRoot, kVerbCommandKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        if (ReadString(key, nullptr, value) && CommandStartsProgram(value, program)) found.verb = value;
+        if (ReadString(key, nullptr, value) && CommandStartsProgram(value, program))
+            found.verb = value;
         RegCloseKey(key);
     }
     return found;
 }
 
 bool WriteString(HKEY root, const char* subkey, const char* name, const std::string& value) {
-    return RegSetKeyValueA(root, subkey, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1)) ==
-           ERROR_SUCCESS;
+    return RegSetKeyValueA(root, subkey, name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool StartsWithPath(const std::string& s, const std::string& program) {
@@ -97,7 +100,8 @@ bool CommandStartsProgram(const std::string& command, const std::string& program
     size_t end = line.find_last_not_of(" \t");
     line.resize(end + 1);
     if (SamePath(line, program)) return true;
-    return line.size() > program.size() && (line[program.size()] == ' ' || line[program.size()] == '\t') &&
+    return line.size() > program.size() &&
+           (line[program.size()] == ' ' || line[program.size()] == '\t') &&
            StartsWithPath(line, program);
 }
 
@@ -114,8 +118,8 @@ EndResult EndRunningInstance(const std::string& program, DWORD timeoutMs) {
     }  // our handle must not keep the record alive
     DWORD pid = 0;
     if (!window || !GetWindowThreadProcessId(window, &pid) || !pid) return EndResult::Failed;
-    UniqueKernelHandle process(
-        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    UniqueKernelHandle process(OpenProcess(
+        SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process) return EndResult::Failed;
 
     std::vector<char> image(MAX_PATH * 4);
@@ -130,7 +134,8 @@ EndResult EndRunningInstance(const std::string& program, DWORD timeoutMs) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (CreateProcessA(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessA(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &si, &pi)) {
         UniqueKernelHandle quitter(pi.hProcess), quitterThread(pi.hThread);
         WaitForSingleObject(quitter.Get(), timeoutMs);
     } else {
@@ -147,8 +152,9 @@ EndResult EndRunningInstance(const std::string& program, DWORD timeoutMs) {
 }
 
 bool ImageInUse(const std::string& file) {
-    UniqueFileHandle h(CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFileHandle h(CreateFileA(file.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
     return !h && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
@@ -171,7 +177,9 @@ int RemoveLeftoversAtRestart(const std::string& program) {
     int scheduled = 0;
     for (const char* name : {"Vantrel.exe", "VTHook.dll"}) {
         std::string file = folder + "\\" + name;
-        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES || DeleteFileA(file.c_str())) continue;
+        if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES ||
+            DeleteFileA(file.c_str()))
+            continue;
         // A loaded file can be renamed though not deleted: out of the way,
         // its name is free for a newer version's file.
         std::string aside = file + "." + std::to_string(GetTickCount()) + ".removed";
@@ -191,7 +199,8 @@ int RemoveLeftoversAtRestart(const std::string& program) {
 ShellCleanup RemoveShellIntegration(HKEY userRoot, const std::string& program) {
     ShellCleanup done;
     ShellEntries ours = ReadShellEntries(userRoot, program);
-    if (!ours.run.empty()) done.runValueRemoved = RegDeleteKeyValueA(userRoot, kRunKey, kRunValue) == ERROR_SUCCESS;
+    if (!ours.run.empty())
+        done.runValueRemoved = RegDeleteKeyValueA(userRoot, kRunKey, kRunValue) == ERROR_SUCCESS;
     // The key, with whatever else was put under it.
     if (!ours.verb.empty()) done.verbRemoved = RegDeleteTreeA(userRoot, kVerbKey) == ERROR_SUCCESS;
     return done;

@@ -11,9 +11,9 @@
 namespace vt {
 
 // Registry places of the shell integration, below HKEY_CURRENT_USER.
-extern const char kRunKey[];        // Software\Microsoft\Windows\CurrentVersion\Run
-extern const char kRunValue[];      // Vantrel
-extern const char kVerbKey[];       // Software\Classes\Folder\shell\Add to Vantrel
+extern const char kRunKey[];    // Software\Microsoft\Windows\CurrentVersion\Run
+extern const char kRunValue[];  // Vantrel
+extern const char kVerbKey[];   // Software\Classes\Folder\shell\Add to Vantrel
 extern const char kVerbCommandKey[];
 
 // Same file: compared without regard to case, after expanding short (8.3)

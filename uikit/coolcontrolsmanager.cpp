@@ -36,10 +36,10 @@ void DrawLevel(HDC dc, const RECT& r, int topLeft, int bottomRight, int line) {
         RECT x = {l, t, rr, b};
         FillRect(dc, &x, GetSysColorBrush(color));
     };
-    fill(r.left, r.top, r.right - line, r.top + line, topLeft);            // top
-    fill(r.left, r.top, r.left + line, r.bottom - line, topLeft);          // left
-    fill(r.right - line, r.top, r.right, r.bottom, bottomRight);           // right
-    fill(r.left, r.bottom - line, r.right, r.bottom, bottomRight);         // bottom
+    fill(r.left, r.top, r.right - line, r.top + line, topLeft);     // top
+    fill(r.left, r.top, r.left + line, r.bottom - line, topLeft);   // left
+    fill(r.right - line, r.top, r.right, r.bottom, bottomRight);    // right
+    fill(r.left, r.bottom - line, r.right, r.bottom, bottomRight);  // bottom
 }
 
 void DrawPlan(HDC dc, const RECT& r, const flat::FramePlan& plan, int line) {
@@ -124,12 +124,14 @@ CCoolControlsManager::~CCoolControlsManager() {
     for (auto& c : controls_)
         if (IsWindow(c.first) &&
             GetWindowLongPtrA(c.first, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlProc))
-            SetWindowLongPtrA(c.first, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(c.second->Previous()));
+            SetWindowLongPtrA(c.first, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(c.second->Previous()));
     controls_.clear();
     for (auto& d : dialogs_)
         if (IsWindow(d.first) &&
             GetWindowLongPtrA(d.first, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(DialogProc))
-            SetWindowLongPtrA(d.first, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(d.second->Previous()));
+            SetWindowLongPtrA(d.first, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(d.second->Previous()));
     dialogs_.clear();
 }
 
@@ -221,7 +223,8 @@ CCM::Kind CCoolControlsManager::Classify(HWND window, const char* className) {
     if (Is(cls, "Button")) {
         const LONG_PTR type = style & BS_TYPEMASK;
         if (type == BS_OWNERDRAW || type == BS_GROUPBOX || (style & BS_FLAT)) return Kind::Skip;
-        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+            type == BS_AUTO3STATE)
             return Kind::CheckBox;
         if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) return Kind::RadioButton;
         return Kind::PushButton;
@@ -239,8 +242,8 @@ CCM::Kind CCoolControlsManager::Classify(HWND window, const char* className) {
             return Kind::EditCombo;
         return edge ? Kind::Edit : Kind::Skip;
     }
-    for (const char* c : {"ListBox", "SysTreeView32", "ComboLBox", "msctls_hotkey32", "RichEdit",
-                          "RichEdit20W"})
+    for (const char* c :
+         {"ListBox", "SysTreeView32", "ComboLBox", "msctls_hotkey32", "RichEdit", "RichEdit20W"})
         if (Is(cls, c)) return edge ? Kind::Generic : Kind::Skip;
     if (Is(cls, "SysMonthCal32")) return Kind::Generic;
     if (Is(cls, "SysListView32")) {
@@ -280,23 +283,38 @@ CCM::Kind CCoolControlsManager::Classify(HWND window, const char* className) {
 
 std::unique_ptr<CCM::CCMControl> CCoolControlsManager::MakeControl(Kind kind, HWND w, WNDPROC p) {
     switch (kind) {
-    case Kind::PushButton: return std::make_unique<CCMPushButton>(w, p);
-    case Kind::CheckBox: return std::make_unique<CCMCheckBox>(w, p);
-    case Kind::RadioButton: return std::make_unique<CCMRadioButton>(w, p);
-    case Kind::Edit: return std::make_unique<CCMEdit>(w, p);
-    case Kind::EditCombo: return std::make_unique<CCMEditCombo>(w, p);
-    case Kind::ComboBox: return std::make_unique<CCMComboBox>(w, p);
-    case Kind::DateTime: return std::make_unique<CCMDateTime>(w, p);
-    case Kind::UpDown: return std::make_unique<CCMUpDown>(w, p);
-    case Kind::ScrollBar: return std::make_unique<CCMScrollBar>(w, p);
-    case Kind::IPAddress: return std::make_unique<CCMIPAddress>(w, p);
-    case Kind::Trackbar: return std::make_unique<CCMTrackbar>(w, p);
-    case Kind::Header: return std::make_unique<CCMHeaderCtrl>(w, p);
-    case Kind::Toolbar: return std::make_unique<CCMToolbar>(w, p);
-    case Kind::TabControl: return std::make_unique<CCMTabControl>(w, p);
-    case Kind::Generic:
-    case Kind::Skip:
-    default: return std::make_unique<CCMControl>(w, p);
+        case Kind::PushButton:
+            return std::make_unique<CCMPushButton>(w, p);
+        case Kind::CheckBox:
+            return std::make_unique<CCMCheckBox>(w, p);
+        case Kind::RadioButton:
+            return std::make_unique<CCMRadioButton>(w, p);
+        case Kind::Edit:
+            return std::make_unique<CCMEdit>(w, p);
+        case Kind::EditCombo:
+            return std::make_unique<CCMEditCombo>(w, p);
+        case Kind::ComboBox:
+            return std::make_unique<CCMComboBox>(w, p);
+        case Kind::DateTime:
+            return std::make_unique<CCMDateTime>(w, p);
+        case Kind::UpDown:
+            return std::make_unique<CCMUpDown>(w, p);
+        case Kind::ScrollBar:
+            return std::make_unique<CCMScrollBar>(w, p);
+        case Kind::IPAddress:
+            return std::make_unique<CCMIPAddress>(w, p);
+        case Kind::Trackbar:
+            return std::make_unique<CCMTrackbar>(w, p);
+        case Kind::Header:
+            return std::make_unique<CCMHeaderCtrl>(w, p);
+        case Kind::Toolbar:
+            return std::make_unique<CCMToolbar>(w, p);
+        case Kind::TabControl:
+            return std::make_unique<CCMTabControl>(w, p);
+        case Kind::Generic:
+        case Kind::Skip:
+        default:
+            return std::make_unique<CCMControl>(w, p);
     }
 }
 
@@ -430,22 +448,22 @@ LRESULT CCM::CCMControl::PreviousThenUpdate(UINT msg, WPARAM w, LPARAM l) {
 
 LRESULT CCM::CCMControl::WindowProc(UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Update();
-        return CallPrevious(msg, w, l);
-    case WM_ENABLE:
-    case WM_PAINT:
-    case WM_NCPAINT:
-        return PreviousThenUpdate(msg, w, l);
-    case WM_NCDESTROY: {
-        const HWND self = window_;
-        const LRESULT r = CallPrevious(msg, w, l);
-        Instance().RemoveControl(self);  // deletes this object
-        return r;
-    }
-    default:
-        return CallPrevious(msg, w, l);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Update();
+            return CallPrevious(msg, w, l);
+        case WM_ENABLE:
+        case WM_PAINT:
+        case WM_NCPAINT:
+            return PreviousThenUpdate(msg, w, l);
+        case WM_NCDESTROY: {
+            const HWND self = window_;
+            const LRESULT r = CallPrevious(msg, w, l);
+            Instance().RemoveControl(self);  // deletes this object
+            return r;
+        }
+        default:
+            return CallPrevious(msg, w, l);
     }
 }
 
@@ -473,12 +491,17 @@ void CCM::CCMControl::Update(bool painted) {
         GetClientRect(window_, &client);
         MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
         const int edge = SystemMetricForDpi(SM_CXEDGE, dpi) + SystemMetricForDpi(SM_CXBORDER, dpi);
-        if (client.left - win.left == edge) InflateRect(&rect, -flat::FrameLine(dpi), -flat::FrameLine(dpi));
+        if (client.left - win.left == edge)
+            InflateRect(&rect, -flat::FrameLine(dpi), -flat::FrameLine(dpi));
     }
-    if (HasFocus()) state |= flat::kFocused;
-    else state &= ~flat::kFocused;
-    if (rect.bottom - rect.top < flat::SmallHeight(dpi)) state |= flat::kSmall;
-    else state &= ~flat::kSmall;
+    if (HasFocus())
+        state |= flat::kFocused;
+    else
+        state &= ~flat::kFocused;
+    if (rect.bottom - rect.top < flat::SmallHeight(dpi))
+        state |= flat::kSmall;
+    else
+        state &= ~flat::kSmall;
     // An unchanged hot or focused look needs no drawing, unless the control
     // has just painted its own border over it (the system's border is not
     // the same on every system).
@@ -511,13 +534,15 @@ void CCM::CCMControl::DrawScrollBars(HDC dc, const RECT& rect) {
         RECT bar = {inner.right - cx, inner.top, inner.right,
                     inner.bottom - ((style & WS_HSCROLL) ? cy : 0)};
         SCROLLINFO si = FullScrollInfo();
-        if (GetScrollInfo(window_, SB_VERT, &si)) DrawFlatBar(dc, bar, true, si, state, enabled, dpi);
+        if (GetScrollInfo(window_, SB_VERT, &si))
+            DrawFlatBar(dc, bar, true, si, state, enabled, dpi);
     }
     if (style & WS_HSCROLL) {
-        RECT bar = {inner.left, inner.bottom - cy,
-                    inner.right - ((style & WS_VSCROLL) ? cx : 0), inner.bottom};
+        RECT bar = {inner.left, inner.bottom - cy, inner.right - ((style & WS_VSCROLL) ? cx : 0),
+                    inner.bottom};
         SCROLLINFO si = FullScrollInfo();
-        if (GetScrollInfo(window_, SB_HORZ, &si)) DrawFlatBar(dc, bar, false, si, state, enabled, dpi);
+        if (GetScrollInfo(window_, SB_HORZ, &si))
+            DrawFlatBar(dc, bar, false, si, state, enabled, dpi);
     }
 }
 
@@ -565,7 +590,8 @@ void CCM::CCMRadioButton::DrawFrame(HDC dc, const RECT& rect) {
         // Each pixel of the 12-pixel design covers its share of the circle
         // at this DPI.
         for (const POINT& p : flat::RadioArcPixels(arc)) {
-            RECT px = {circle.left + MulDiv(p.x, dpi, kBaseDpi), circle.top + MulDiv(p.y, dpi, kBaseDpi),
+            RECT px = {circle.left + MulDiv(p.x, dpi, kBaseDpi),
+                       circle.top + MulDiv(p.y, dpi, kBaseDpi),
                        circle.left + MulDiv(p.x + 1, dpi, kBaseDpi),
                        circle.top + MulDiv(p.y + 1, dpi, kBaseDpi)};
             FillRect(dc, &px, brush);
@@ -588,8 +614,10 @@ LRESULT CCM::CCMEdit::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 
 void CCM::CCMEdit::DrawFrame(HDC dc, const RECT& rect) {
     const LONG_PTR style = StyleOf(window_);
-    if (style & ES_READONLY) state |= flat::kReadOnly;
-    else state &= ~flat::kReadOnly;
+    if (style & ES_READONLY)
+        state |= flat::kReadOnly;
+    else
+        state &= ~flat::kReadOnly;
     RECT frame = rect;
     HWND updown = BuddyUpDown(window_);
     const LONG_PTR udStyle = updown ? StyleOf(updown) : 0;
@@ -599,8 +627,10 @@ void CCM::CCMEdit::DrawFrame(HDC dc, const RECT& rect) {
     RECT ud = {};
     if (updown && (right || left)) {
         ud = RectIn(updown, window_);
-        if (right) frame.right += (ud.right - ud.left) - edge;
-        else frame.left -= (ud.right - ud.left) - edge;
+        if (right)
+            frame.right += (ud.right - ud.left) - edge;
+        else
+            frame.left -= (ud.right - ud.left) - edge;
     }
     // The up-down control lies outside the edit's window: draw on its
     // parent's surface for the widened frame.
@@ -631,7 +661,7 @@ void CCM::CCMEdit::DrawFrame(HDC dc, const RECT& rect) {
     if (updown && (right || left)) {
         const int color = !IsWindowEnabled(window_)                      ? COLOR_BTNFACE
                           : (state & (flat::kHot | flat::kFocused)) != 0 ? COLOR_3DDKSHADOW
-                                                                          : COLOR_BTNHIGHLIGHT;
+                                                                         : COLOR_BTNHIGHLIGHT;
         const int line = flat::FrameLine(dpi);
         RECT top = {ud.left, ud.top + line, ud.right - line, ud.top + 2 * line};
         FillRect(target, &top, GetSysColorBrush(color));
@@ -688,8 +718,10 @@ void CCM::CCMDateTime::DrawFrame(HDC dc, const RECT& rect) {
 void CCM::CCMUpDown::DrawFrame(HDC dc, const RECT& rect) {
     const bool horizontal = (StyleOf(window_) & UDS_HORZ) != 0;
     RECT first = rect, second = rect;
-    if (horizontal) first.right = second.left = (rect.left + rect.right) / 2;
-    else first.bottom = second.top = (rect.top + rect.bottom) / 2;
+    if (horizontal)
+        first.right = second.left = (rect.left + rect.right) / 2;
+    else
+        first.bottom = second.top = (rect.top + rect.bottom) / 2;
     const auto plan = flat::ComboButtonPlan(state, IsWindowEnabled(window_) != FALSE);
     DrawPlan(dc, first, plan, flat::FrameLine(Dpi()));
     DrawPlan(dc, second, plan, flat::FrameLine(Dpi()));
@@ -735,7 +767,8 @@ void CCM::CCMTrackbar::DrawFrame(HDC dc, const RECT&) {
     GetClientRect(window_, &client);
     MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
     OffsetRect(&channel, client.left - win.left, client.top - win.top);
-    DrawPlan(dc, channel, flat::GenericFramePlan(state | flat::kSmall, IsWindowEnabled(window_) != FALSE),
+    DrawPlan(dc, channel,
+             flat::GenericFramePlan(state | flat::kSmall, IsWindowEnabled(window_) != FALSE),
              flat::FrameLine(Dpi()));
 }
 
@@ -768,7 +801,8 @@ bool CCM::CCMHeaderCtrl::IsNewHotSpot(POINT screen) {
     HDHITTESTINFO hit = {};
     hit.pt = screen;
     ScreenToClient(window_, &hit.pt);
-    const int item = static_cast<int>(SendMessageA(window_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const int item =
+        static_cast<int>(SendMessageA(window_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     return item != hotItem || Instance().hotWindow_ != window_;
 }
 
@@ -786,15 +820,18 @@ void CCM::CCMHeaderCtrl::DrawFrame(HDC dc, const RECT& rect) {
             HDHITTESTINFO hit = {};
             hit.pt = pt;
             ScreenToClient(window_, &hit.pt);
-            hovered = static_cast<int>(SendMessageA(window_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+            hovered = static_cast<int>(
+                SendMessageA(window_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         }
     }
     if (hovered != hotItem) {
         hotItem = hovered;
         // The list view under the header looks hot with it.
         if (CCMControl* list = Instance().Find(parent)) {
-            if (hovered >= 0) list->state |= flat::kHot;
-            else list->state &= ~flat::kHot;
+            if (hovered >= 0)
+                list->state |= flat::kHot;
+            else
+                list->state &= ~flat::kHot;
             list->Update();
         }
     }
@@ -827,7 +864,8 @@ LRESULT CCM::CCMToolbar::WindowProc(UINT msg, WPARAM w, LPARAM l) {
 
 bool CCM::CCMToolbar::IsNewHotSpot(POINT screen) {
     ScreenToClient(window_, &screen);
-    const int item = static_cast<int>(SendMessageA(window_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&screen)));
+    const int item =
+        static_cast<int>(SendMessageA(window_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&screen)));
     return item != hotItem || Instance().hotWindow_ != window_;
 }
 
@@ -835,9 +873,10 @@ void CCM::CCMToolbar::DrawFrame(HDC dc, const RECT&) {
     POINT pt;
     GetCursorPos(&pt);
     ScreenToClient(window_, &pt);
-    hotItem = (state & flat::kHot)
-                  ? static_cast<int>(SendMessageA(window_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)))
-                  : -1;
+    hotItem =
+        (state & flat::kHot)
+            ? static_cast<int>(SendMessageA(window_, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)))
+            : -1;
     const int line = flat::FrameLine(Dpi());
     const POINT off = ClientOffset(window_);
     const int count = static_cast<int>(SendMessageA(window_, TB_BUTTONCOUNT, 0, 0));
@@ -858,7 +897,8 @@ bool CCM::CCMTabControl::IsNewHotSpot(POINT screen) {
     TCHITTESTINFO hit = {};
     hit.pt = screen;
     ScreenToClient(window_, &hit.pt);
-    const int item = static_cast<int>(SendMessageA(window_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const int item =
+        static_cast<int>(SendMessageA(window_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     return item != hotItem || Instance().hotWindow_ != window_;
 }
 
@@ -866,9 +906,9 @@ void CCM::CCMTabControl::DrawFrame(HDC dc, const RECT&) {
     TCHITTESTINFO hit = {};
     GetCursorPos(&hit.pt);
     ScreenToClient(window_, &hit.pt);
-    hotItem = (state & flat::kHot)
-                  ? static_cast<int>(SendMessageA(window_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)))
-                  : -1;
+    hotItem = (state & flat::kHot) ? static_cast<int>(SendMessageA(window_, TCM_HITTEST, 0,
+                                                                   reinterpret_cast<LPARAM>(&hit)))
+                                   : -1;
     const int line = flat::FrameLine(Dpi());
     const POINT off = ClientOffset(window_);
     const int selected = static_cast<int>(SendMessageA(window_, TCM_GETCURSEL, 0, 0));

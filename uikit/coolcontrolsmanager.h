@@ -62,8 +62,8 @@ public:
         }
 
     protected:
-        HWND window_;         // not owned
-        WNDPROC previous_;    // the procedure replaced by the manager's
+        HWND window_;       // not owned
+        WNDPROC previous_;  // the procedure replaced by the manager's
     };
 
     class CCMControl : public CCMCore {
@@ -193,8 +193,22 @@ private:
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
     void OnTimer();
     enum class Kind {
-        Skip, Generic, PushButton, CheckBox, RadioButton, Edit, EditCombo, ComboBox, DateTime,
-        UpDown, ScrollBar, IPAddress, Trackbar, Header, Toolbar, TabControl
+        Skip,
+        Generic,
+        PushButton,
+        CheckBox,
+        RadioButton,
+        Edit,
+        EditCombo,
+        ComboBox,
+        DateTime,
+        UpDown,
+        ScrollBar,
+        IPAddress,
+        Trackbar,
+        Header,
+        Toolbar,
+        TabControl
     };
     // What a window is managed as; children to collect are added meanwhile.
     Kind Classify(HWND window, const char* className);
@@ -206,10 +220,10 @@ private:
     int mode_ = kDialogMode;
     UINT_PTR timerId_ = 0;
     DWORD timerThread_ = 0;
-    std::map<DWORD, HHOOK> hooks_;                               // thread -> hook, owned
+    std::map<DWORD, HHOOK> hooks_;  // thread -> hook, owned
     std::map<HWND, std::unique_ptr<CCMControl>> controls_;
     std::map<HWND, std::unique_ptr<CCMDialog>> dialogs_;
-    HWND hotWindow_ = nullptr;                                    // a managed control, not owned
+    HWND hotWindow_ = nullptr;  // a managed control, not owned
     int enabled_ = 1;
 };
 

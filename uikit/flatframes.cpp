@@ -56,7 +56,7 @@ FramePlan PushButtonPlan(int state, bool isDefault, bool pushed) {
 FramePlan CheckBoxPlan(int state, bool enabled, int check) {
     if (state & kHot)
         return Plan({{COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT}, {COLOR_BTNSHADOW, COLOR_BTNFACE}});
-    const int inner = !enabled ? COLOR_BTNFACE
+    const int inner = !enabled                     ? COLOR_BTNFACE
                       : check == BST_INDETERMINATE ? COLOR_BTNHIGHLIGHT
                                                    : COLOR_WINDOW;
     return Plan({{COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT}, {inner, inner}});
@@ -87,8 +87,7 @@ RECT CheckBoxRect(const RECT& window, LONG_PTR style, int dpi) {
 
 RECT RadioRect(const RECT& window, LONG_PTR style, int dpi) {
     const int size = RadioSize(dpi);
-    const int top = BoxTop(window, style, CheckBoxSize(dpi), dpi) +
-                    (CheckBoxSize(dpi) - size) / 2;
+    const int top = BoxTop(window, style, CheckBoxSize(dpi), dpi) + (CheckBoxSize(dpi) - size) / 2;
     const int left =
         (style & BS_RIGHTBUTTON) ? window.right - size : window.left + ScaleForDpi(1, dpi);
     return {left, top, left + size, top + size};
@@ -98,11 +97,11 @@ std::vector<POINT> RadioArcPixels(RadioArc arc) {
     // Rows of the outer ring (12 across) and the inner ring (10 across, one
     // pixel in): for each row, the columns of the ring's pixels.
     static const std::vector<std::vector<int>> outer = {
-        {4, 5, 6, 7}, {2, 3, 8, 9}, {1, 10}, {1, 10}, {0, 11}, {0, 11},
+        {4, 5, 6, 7}, {2, 3, 8, 9}, {1, 10}, {1, 10}, {0, 11},      {0, 11},
         {0, 11},      {0, 11},      {1, 10}, {1, 10}, {2, 3, 8, 9}, {4, 5, 6, 7}};
     static const std::vector<std::vector<int>> inner = {
-        {}, {4, 5, 6, 7}, {2, 3, 8, 9}, {2, 9}, {1, 10}, {1, 10},
-        {1, 10}, {1, 10}, {2, 9}, {2, 3, 8, 9}, {4, 5, 6, 7}, {}};
+        {},      {4, 5, 6, 7}, {2, 3, 8, 9}, {2, 9},       {1, 10},      {1, 10},
+        {1, 10}, {1, 10},      {2, 9},       {2, 3, 8, 9}, {4, 5, 6, 7}, {}};
     const bool isOuter = arc == RadioArc::OuterUpperLeft || arc == RadioArc::OuterLowerRight;
     const bool upperLeft = arc == RadioArc::OuterUpperLeft || arc == RadioArc::InnerUpperLeft;
     const auto& rows = isOuter ? outer : inner;
@@ -117,12 +116,15 @@ std::vector<POINT> RadioArcPixels(RadioArc arc) {
 
 int RadioArcColor(RadioArc arc, bool hot, bool enabled) {
     switch (arc) {
-    case RadioArc::OuterUpperLeft: return COLOR_BTNSHADOW;
-    case RadioArc::InnerUpperLeft:
-        return hot ? COLOR_3DDKSHADOW : enabled ? COLOR_WINDOW : COLOR_BTNFACE;
-    case RadioArc::InnerLowerRight: return COLOR_BTNFACE;
-    case RadioArc::OuterLowerRight:
-    default: return hot || enabled ? COLOR_WINDOW : COLOR_BTNHIGHLIGHT;
+        case RadioArc::OuterUpperLeft:
+            return COLOR_BTNSHADOW;
+        case RadioArc::InnerUpperLeft:
+            return hot ? COLOR_3DDKSHADOW : enabled ? COLOR_WINDOW : COLOR_BTNFACE;
+        case RadioArc::InnerLowerRight:
+            return COLOR_BTNFACE;
+        case RadioArc::OuterLowerRight:
+        default:
+            return hot || enabled ? COLOR_WINDOW : COLOR_BTNHIGHLIGHT;
     }
 }
 

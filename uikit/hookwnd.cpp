@@ -73,19 +73,19 @@ BOOL CHookWnd::HookWindow(HWND hwnd) {
 
     const Chain chain = ChainOf(hwnd);
     if (chain.first) {
-        m_pNext = chain.first;
-        m_pOldWndProc = chain.first->m_pOldWndProc;
+        next_ = chain.first;
+        oldWndProc_ = chain.first->oldWndProc_;
     } else if (chain.passTo) {
         // Our procedure is still in the window's procedure chain.
-        m_pOldWndProc = chain.passTo;
+        oldWndProc_ = chain.passTo;
     } else {
-        auto installed = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWndProc)));
+        auto installed = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWndProc)));
         if (!installed) return FALSE;
-        m_pOldWndProc = installed;
+        oldWndProc_ = installed;
     }
     SetChain(hwnd, Chain{this, nullptr});
-    m_wndHooked = CWnd(hwnd);
+    hookedWnd_ = CWnd(hwnd);
     return TRUE;
 }
 
@@ -96,43 +96,43 @@ void CHookWnd::UnhookWindow() {
 }
 
 void CHookWnd::UnhookLocked() {
-    HWND hwnd = m_wndHooked.GetSafeHwnd();
+    HWND hwnd = hookedWnd_.GetSafeHwnd();
     if (!hwnd) return;
     const Chain chain = ChainOf(hwnd);
     if (chain.first == this) {
-        if (m_pNext) {
-            SetChain(hwnd, Chain{m_pNext, nullptr});
+        if (next_) {
+            SetChain(hwnd, Chain{next_, nullptr});
         } else if (CurrentProc(hwnd) == &HookWndProc) {
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pOldWndProc));
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldWndProc_));
             SetChain(hwnd, Chain{});
         } else {
             // Someone subclassed the window after us and will keep calling
             // our procedure: putting ours back would cut them off.
-            SetChain(hwnd, Chain{nullptr, m_pOldWndProc});
+            SetChain(hwnd, Chain{nullptr, oldWndProc_});
         }
     } else {
-        for (CHookWnd* p = chain.first; p; p = p->m_pNext) {
-            if (p->m_pNext == this) {
-                p->m_pNext = m_pNext;
+        for (CHookWnd* p = chain.first; p; p = p->next_) {
+            if (p->next_ == this) {
+                p->next_ = next_;
                 break;
             }
         }
     }
-    m_wndHooked = CWnd();
-    m_pOldWndProc = nullptr;
-    m_pNext = nullptr;
+    hookedWnd_ = CWnd();
+    oldWndProc_ = nullptr;
+    next_ = nullptr;
 }
 
 LRESULT CHookWnd::PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (m_pNext) return m_pNext->WindowProc(msg, wParam, lParam);
-    if (m_pOldWndProc) return CallWindowProcA(m_pOldWndProc, hwnd, msg, wParam, lParam);
+    if (next_) return next_->WindowProc(msg, wParam, lParam);
+    if (oldWndProc_) return CallWindowProcA(oldWndProc_, hwnd, msg, wParam, lParam);
     // Unhooked while handling this message: the window's own procedure has
     // already been given back, so the default handling is all that is left.
     return hwnd ? DefWindowProcA(hwnd, msg, wParam, lParam) : 0;
 }
 
 LRESULT CHookWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = IsHooked() ? m_wndHooked.GetSafeHwnd() : t_current.hwnd;
+    HWND hwnd = IsHooked() ? hookedWnd_.GetSafeHwnd() : t_current.hwnd;
     return PassOn(hwnd, msg, wParam, lParam);
 }
 
@@ -168,11 +168,11 @@ LRESULT CALLBACK CHookWnd::HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         if (msg == WM_NCDESTROY) {
             // The window is going: every link leaves before the window's own
             // handling of its last message.
-            WNDPROC previous = chain.first->m_pOldWndProc;
+            WNDPROC previous = chain.first->oldWndProc_;
             {
                 CSingleLock lock(ChainLock());
                 for (CHookWnd* link = ChainOf(hwnd).first; link;) {
-                    CHookWnd* next = link->m_pNext;
+                    CHookWnd* next = link->next_;
                     link->UnhookLocked();
                     link = next;
                 }

@@ -26,8 +26,8 @@ public:
     // Takes this link out of its window's chain; does nothing when not hooked.
     void UnhookWindow();
 
-    BOOL IsHooked() const { return m_wndHooked.GetSafeHwnd() != nullptr; }
-    CWnd GetHookedWnd() const { return m_wndHooked; }
+    BOOL IsHooked() const { return hookedWnd_.GetSafeHwnd() != nullptr; }
+    CWnd GetHookedWnd() const { return hookedWnd_; }
 
     // The message as it reached this link. The default passes it on to the
     // next link, or from the last link to the window's previous procedure.
@@ -42,9 +42,9 @@ private:
     LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void UnhookLocked();
 
-    CWnd m_wndHooked;                  // not owned; empty while not hooked
-    WNDPROC m_pOldWndProc = nullptr;   // the procedure before the chain's first link
-    CHookWnd* m_pNext = nullptr;       // the link installed before this one
+    CWnd hookedWnd_;                // not owned; empty while not hooked
+    WNDPROC oldWndProc_ = nullptr;  // the procedure before the chain's first link
+    CHookWnd* next_ = nullptr;      // the link installed before this one
 };
 
 }  // namespace vt

@@ -79,7 +79,7 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
             DrawEdge(dc, &e, BDR_SUNKENOUTER, BF_RECT);
         }
         COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
-                                                                   : GetSysColor(COLOR_MENUTEXT);
+                                                                    : GetSysColor(COLOR_MENUTEXT);
         bool bold = (state & ODS_DEFAULT) != 0;
         if (checked) {
             if (cb.checked && cb.unchecked) {
@@ -95,16 +95,16 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
             DrawBitmapCentered(dc, cb.unchecked, box,
                                (state & ODS_DISABLED) ? DSS_MONO | DSS_DISABLED : DSS_MONO);
         }
-    } else if (char glyph = SystemCommandGlyph(static_cast<UINT>(data->m_nID))) {
+    } else if (char glyph = SystemCommandGlyph(static_cast<UINT>(data->id_))) {
         COLORREF col = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
-                       : selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                                  : GetSysColor(COLOR_MENUTEXT);
+                       : selected                            ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                                             : GetSysColor(COLOR_MENUTEXT);
         DrawMarlettGlyph(dc, iconBox, glyph, (state & ODS_DEFAULT) != 0, col, dpi);
     }
 
-    if (data->m_szMenuText.empty()) return;
+    if (data->text_.empty()) return;
     std::string label, accel;
-    SplitItemText(data->m_szMenuText, &label, &accel);
+    SplitItemText(data->text_, &label, &accel);
     ScopedSelect selFont(dc, CachedItemFont((state & ODS_DEFAULT) != 0, dpi));
     SetBkMode(dc, TRANSPARENT);
     RECT tr = {R.left + iconW + px(12), R.top - line, R.right, R.bottom - line};

@@ -75,8 +75,9 @@ FlatColors ComputeFlatColors(const SysColors& sys, int colorCount, bool highCont
         c.background = sys.window;
         c.strip = sys.menu;
     }
-    c.selection = highContrast ? sys.highlight : palette ? sys.window
-                                                          : Mix70(sys.window, sys.highlight);
+    c.selection = highContrast ? sys.highlight
+                  : palette    ? sys.window
+                               : Mix70(sys.window, sys.highlight);
     c.framePen = highContrast ? sys.btnText : sys.highlight;
     return c;
 }

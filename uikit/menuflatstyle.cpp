@@ -58,8 +58,8 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     }
 
     const UINT state = dis->itemState;
-    const bool selected = ((state & ODS_SELECTED) && !(state & ODS_INACTIVE)) ||
-                          (state & ODS_HOTLIGHT);
+    const bool selected =
+        ((state & ODS_SELECTED) && !(state & ODS_INACTIVE)) || (state & ODS_HOTLIGHT);
     const bool checked = (state & ODS_CHECKED) != 0;
     UniquePen framePen(CreatePen(line > 1 ? PS_INSIDEFRAME : PS_SOLID, line, c.framePen));
     if (selected) {
@@ -67,9 +67,9 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         FrameWithPen(dc, R, framePen.Get());
     }
 
-    if (!data->m_szMenuText.empty()) {
+    if (!data->text_.empty()) {
         std::string label, accel;
-        SplitItemText(data->m_szMenuText, &label, &accel);
+        SplitItemText(data->text_, &label, &accel);
         ScopedSelect sel(dc, CachedItemFont((state & ODS_DEFAULT) != 0, dpi));
         SetBkMode(dc, TRANSPARENT);
         COLORREF textColor = (state & ODS_GRAYED) ? GetSysColor(COLOR_GRAYTEXT)
@@ -90,15 +90,15 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
 
     const RECT checkBox = {R.left + line, R.top + line, strip.right - px(2), R.bottom - line};
     auto drawCheckBox = [&] {
-        COLORREF fill = selected ? (palette ? c.selection
-                                            : Darken(16, Mix86(c.selection, sys.highlight)))
-                                 : Lighten(96, Mix86(c.strip, sys.highlight));
+        COLORREF fill =
+            selected ? (palette ? c.selection : Darken(16, Mix86(c.selection, sys.highlight)))
+                     : Lighten(96, Mix86(c.strip, sys.highlight));
         FillSolid(dc, checkBox, fill);
         FrameWithPen(dc, checkBox, framePen.Get());
     };
 
     const Picture pic = PictureOf(data);
-    const bool prepared = hook.m_bUsePreparedImages != FALSE;
+    const bool prepared = hook.usePreparedImages_ != FALSE;
     if (pic.list) {
         POINT p = FlatPictureOrigin(R, iconW, pic.size, dpi);
         if (checked) drawCheckBox();
@@ -125,14 +125,14 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
             const RECT stripInItem = {strip.left, R.top, strip.right, R.bottom};
             const int index = prepared ? pic.index + 1 : pic.index;
             if (!checked && IntersectRect(&inside, &at, &stripInItem) && EqualRect(&inside, &at))
-                DrawImageOn(dc, pic, data->m_pMenuIcon->GetGeneration(), index, c.strip, p.x, p.y);
+                DrawImageOn(dc, pic, data->icons_->GetGeneration(), index, c.strip, p.x, p.y);
             else
                 DrawImage(dc, pic, index, p.x, p.y);
         }
         return;
     }
 
-    const UINT id = static_cast<UINT>(data->m_nID);
+    const UINT id = static_cast<UINT>(data->id_);
     CheckBitmaps cb = CheckBitmapsOf(reinterpret_cast<HMENU>(dis->hwndItem), dis->itemID);
     if (checked || cb.unchecked) {
         drawCheckBox();
@@ -140,7 +140,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         int dy = (iconH + R.top - R.bottom) / 2 + px(2);
         InflateRect(&box, px(2), dy);
         COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
-                                                                   : GetSysColor(COLOR_MENUTEXT);
+                                                                    : GetSysColor(COLOR_MENUTEXT);
         bool bold = (state & ODS_DEFAULT) != 0;
         if (checked) {
             if (cb.checked && cb.unchecked)
@@ -165,7 +165,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
             DrawMarlettGlyph(dc, box, glyph, bold, GetSysColor(COLOR_MENUTEXT), dpi);
         } else {
             COLORREF col = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
-                                                                : GetSysColor(COLOR_MENUTEXT);
+                                                                 : GetSysColor(COLOR_MENUTEXT);
             DrawMarlettGlyph(dc, box, glyph, bold, col, dpi);
         }
     }

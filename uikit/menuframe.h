@@ -26,14 +26,14 @@ struct ShadowBands {
 // Paints the flat frame (and own shadow) of a w by h window into dc.
 struct FlatFramePaint {
     int w, h;
-    RECT client;            // client rectangle in window coordinates
+    RECT client;  // client rectangle in window coordinates
     bool systemShadow;
     bool highContrast;
     bool firstPass;
     COLORREF itemBack, strip, border;
-    HBITMAP snapshot;       // screen behind the window (may be null, not selected)
+    HBITMAP snapshot;  // screen behind the window (may be null, not selected)
     int colorCount;
-    int dpi;                // of the window: line and shadow widths; 0 means 96
+    int dpi;  // of the window: line and shadow widths; 0 means 96
     // The snapshot's pixels when they are at hand: top-down 32-bit rows of
     // the snapshot's width. Null: they are read from the bitmap.
     const DWORD* snapshotPixels;

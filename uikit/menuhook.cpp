@@ -47,27 +47,27 @@ CNewMenuHook::CNewMenuHook() {
     OSVERSIONINFOA osv = {};
     osv.dwOSVersionInfoSize = sizeof osv;
     if (GetVersionExA(&osv)) {
-        m_dwVersion = menu::VersionCode(osv.dwPlatformId, osv.dwMajorVersion, osv.dwMinorVersion);
+        version_ = menu::VersionCode(osv.dwPlatformId, osv.dwMajorVersion, osv.dwMinorVersion);
     } else {
         DWORD v = GetVersion();
         // The top bit of GetVersion's result marks the Windows 9x family.
         DWORD platform = (v & 0x80000000u) ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
-        m_dwVersion = menu::VersionCode(platform, LOBYTE(LOWORD(v)), HIBYTE(LOWORD(v)));
+        version_ = menu::VersionCode(platform, LOBYTE(LOWORD(v)), HIBYTE(LOWORD(v)));
     }
     HIGHCONTRASTA hc = {};
     hc.cbSize = sizeof hc;
     if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0))
-        m_bHighContrast = (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+        highContrast_ = (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 
-    m_hThemeLibrary.Reset(LoadLibraryA("uxtheme.dll"));
-    if (m_hThemeLibrary)
-        m_pIsThemeActive = reinterpret_cast<IsThemeActiveFn>(
-            reinterpret_cast<void*>(GetProcAddress(m_hThemeLibrary.Get(), "IsThemeActive")));
-    if (m_dwVersion != menu::kVersion98) {
-        m_hMsimg32.Reset(LoadLibraryA("Msimg32.dll"));
-        if (m_hMsimg32)
-            m_pGradientFill = reinterpret_cast<GradientFillFn>(
-                reinterpret_cast<void*>(GetProcAddress(m_hMsimg32.Get(), "GradientFill")));
+    themeLibrary_.Reset(LoadLibraryA("uxtheme.dll"));
+    if (themeLibrary_)
+        isThemeActive_ = reinterpret_cast<IsThemeActiveFn>(
+            reinterpret_cast<void*>(GetProcAddress(themeLibrary_.Get(), "IsThemeActive")));
+    if (version_ != menu::kVersion98) {
+        msimg32_.Reset(LoadLibraryA("Msimg32.dll"));
+        if (msimg32_)
+            gradientFill_ = reinterpret_cast<GradientFillFn>(
+                reinterpret_cast<void*>(GetProcAddress(msimg32_.Get(), "GradientFill")));
     }
 
     RegisterMenuTheme(new CMenuTheme(kClassicMenuStyle, menu::ClassicMeasureItem,
@@ -80,9 +80,9 @@ CNewMenuHook::CNewMenuHook() {
     // for every message sent on the thread: under Wine each call of a
     // message hook is a server round trip, which made every message of the
     // program a hundred times dearer.
-    if (!m_hHook) {
-        m_hHook = SetWindowsHookExA(WH_CBT, NewMenuHook, nullptr, GetCurrentThreadId());
-        if (!m_hHook) {
+    if (!hook_) {
+        hook_ = SetWindowsHookExA(WH_CBT, NewMenuHook, nullptr, GetCurrentThreadId());
+        if (!hook_) {
             const DWORD code = GetLastError();
             menu::ShowLastError();
             s_instance = nullptr;
@@ -92,31 +92,31 @@ CNewMenuHook::CNewMenuHook() {
 }
 
 CNewMenuHook::~CNewMenuHook() {
-    if (m_hHook && !UnhookWindowsHookEx(m_hHook)) menu::ShowLastError();
-    m_hHook = nullptr;
-    m_pActMenuDrawing = nullptr;
-    m_pRegisteredThemesList.clear();
-    m_pIsThemeActive = nullptr;
-    m_pGradientFill = nullptr;
-    m_hThemeLibrary.Reset();
-    m_hMsimg32.Reset();
-    for (CNewMenuIcons* icons : m_SharedMenuIcons) delete icons;
-    m_SharedMenuIcons.clear();
-    m_MenuHookData.clear();
+    if (hook_ && !UnhookWindowsHookEx(hook_)) menu::ShowLastError();
+    hook_ = nullptr;
+    currentTheme_ = nullptr;
+    themes_.clear();
+    isThemeActive_ = nullptr;
+    gradientFill_ = nullptr;
+    themeLibrary_.Reset();
+    msimg32_.Reset();
+    for (CNewMenuIcons* icons : sharedIcons_) delete icons;
+    sharedIcons_.clear();
+    menuHookData_.clear();
     s_instance = nullptr;
 }
 
 BOOL CNewMenuHook::RegisterMenuTheme(CMenuTheme* theme) {
     if (!theme) return FALSE;
-    for (const auto& t : m_pRegisteredThemesList)
+    for (const auto& t : themes_)
         if (t.get() == theme) return FALSE;
-    m_pRegisteredThemesList.emplace_back(theme);
+    themes_.emplace_back(theme);
     return TRUE;
 }
 
 CMenuTheme* CNewMenuHook::FindTheme(int key) const {
-    for (const auto& t : m_pRegisteredThemesList)
-        if (t->m_dwThemeId == key) return t.get();
+    for (const auto& t : themes_)
+        if (t->key_ == key) return t.get();
     return nullptr;
 }
 
@@ -124,26 +124,26 @@ int CNewMenuHook::SetMenuStyle(int key) {
     CMenuTheme* theme = FindTheme(key);
     if (!theme) return -1;
     menu::DropDrawingCache();  // the system's menu font may have changed
-    int previous = m_pActMenuDrawing ? m_pActMenuDrawing->m_dwThemeId : -1;
-    m_pActMenuDrawing = theme;
+    int previous = currentTheme_ ? currentTheme_->key_ : -1;
+    currentTheme_ = theme;
     return previous;
 }
 
 int CNewMenuHook::ScreenColorCount() {
-    if (m_nColors == 0) {
+    if (colorCount_ == 0) {
         HDC screen = GetDC(nullptr);
-        m_nColors = menu::NormaliseColorCount(GetDeviceCaps(screen, NUMCOLORS));
+        colorCount_ = menu::NormaliseColorCount(GetDeviceCaps(screen, NUMCOLORS));
         ReleaseDC(nullptr, screen);
     }
-    return m_nColors;
+    return colorCount_;
 }
 
-bool CNewMenuHook::IsThemeActive() const { return m_pIsThemeActive && m_pIsThemeActive(); }
+bool CNewMenuHook::IsThemeActive() const { return isThemeActive_ && isThemeActive_(); }
 
 CNewMenuHook::CMenuHookData* CNewMenuHook::GetMenuHookData(HWND window) {
     if (!s_instance) return nullptr;
-    auto it = s_instance->m_MenuHookData.find(window);
-    return it == s_instance->m_MenuHookData.end() ? nullptr : it->second.get();
+    auto it = s_instance->menuHookData_.find(window);
+    return it == s_instance->menuHookData_.end() ? nullptr : it->second.get();
 }
 
 // A popup-menu window being made gets a watcher procedure under everything
@@ -157,11 +157,12 @@ LRESULT CALLBACK CNewMenuHook::NewMenuHook(int code, WPARAM w, LPARAM l) {
             const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
             if (proc) {
                 WatchedMenuWindows()[window] = proc;
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchMenuWindow));
+                SetWindowLongPtrA(window, GWLP_WNDPROC,
+                                  reinterpret_cast<LONG_PTR>(&WatchMenuWindow));
             }
         }
     }
-    return CallNextHookEx(s_instance ? s_instance->m_hHook : nullptr, code, w, l);
+    return CallNextHookEx(s_instance ? s_instance->hook_ : nullptr, code, w, l);
 }
 
 LRESULT CALLBACK CNewMenuHook::WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -189,16 +190,16 @@ BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
     if (OldProcOf(w) != proc) return FALSE;
     GlobalAddAtomA(kOldMenuProc);
     auto data = std::make_unique<CMenuHookData>();
-    data->m_oldProc = proc;
-    data->m_dwFlags = onSizeMessage ? CMenuHookData::kOnSizeMessage : 0;
-    data->m_dwData = GetWindowLongPtrA(w, GWL_STYLE);
-    data->m_dwDataEx = GetWindowLongPtrA(w, GWL_EXSTYLE);
-    self.m_MenuHookData[w] = std::move(data);
+    data->oldProc_ = proc;
+    data->flags_ = onSizeMessage ? CMenuHookData::kOnSizeMessage : 0;
+    data->savedStyle_ = GetWindowLongPtrA(w, GWL_STYLE);
+    data->savedExStyle_ = GetWindowLongPtrA(w, GWL_EXSTYLE);
+    self.menuHookData_[w] = std::move(data);
     SetLastError(0);
     if (!SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubClassMenu)) &&
         GetLastError())
         menu::ShowLastError();
-    if (self.m_pActMenuDrawing) self.m_pActMenuDrawing->OnInitWindow(w);
+    if (self.currentTheme_) self.currentTheme_->OnInitWindow(w);
     return TRUE;
 }
 
@@ -212,14 +213,14 @@ void CNewMenuHook::UnsubClassMenu(HWND w) {
     if (ATOM atom = GlobalFindAtomA(kOldMenuProc)) GlobalDeleteAtom(atom);
     if (!s_instance) return;
     // The style puts the window's style bits back while its data still exists.
-    if (s_instance->m_pActMenuDrawing) s_instance->m_pActMenuDrawing->OnUninitWindow(w);
-    s_instance->m_MenuHookData.erase(w);
+    if (s_instance->currentTheme_) s_instance->currentTheme_->OnUninitWindow(w);
+    s_instance->menuHookData_.erase(w);
 }
 
 void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) {
     RECT wr = {};
     GetWindowRect(w, &wr);
-    int x = data->m_Point_x, y = data->m_Point_y;
+    int x = data->lastX_, y = data->lastY_;
     if (where) {
         wr = *where;
         x = wr.left;
@@ -248,9 +249,9 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
         BitBlt(mem, right, 0, cx - right, cy, screen, x + right, y, SRCCOPY);
         BitBlt(mem, 0, bottom, right, cy - bottom, screen, x, y + bottom, SRCCOPY);
         SelectObject(mem, old);
-        data->m_Screen.Reset(bmp);
-        data->m_ScreenPixels = static_cast<const DWORD*>(bits);
-        data->m_shadow = menu::ShadowBands();  // composed again from the new one
+        data->snapshot_.Reset(bmp);
+        data->snapshotPixels_ = static_cast<const DWORD*>(bits);
+        data->shadow_ = menu::ShadowBands();  // composed again from the new one
     } else if (bmp) {
         DeleteObject(bmp);
     }
@@ -259,10 +260,10 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
 }
 
 LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp) {
-    if (data->m_dwFlags & CMenuHookData::kInPrint) return 0;
-    CMenuTheme* theme = s_instance->m_pActMenuDrawing;
+    if (data->flags_ & CMenuHookData::kInPrint) return 0;
+    CMenuTheme* theme = s_instance->currentTheme_;
     if (!theme || !theme->DrawsOwnFrame()) return CallWindowProcA(old, w, WM_NCPAINT, wp, lp);
-    if (data->m_bDrawBorder) {
+    if (data->framePainted_) {
         HDC dc = GetWindowDC(w);
         RECT content = {};
         if (theme->PaintFrame(w, dc, FALSE) && theme->GetContentRect(w, &content)) {
@@ -275,14 +276,14 @@ LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM
         ReleaseDC(w, dc);
         return 0;
     }
-    if (!data->m_Screen) TakeSnapshot(w, data, nullptr);
+    if (!data->snapshot_) TakeSnapshot(w, data, nullptr);
     return CallWindowProcA(old, w, WM_NCPAINT, wp, lp);
 }
 
 LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp) {
-    CMenuTheme* theme = s_instance->m_pActMenuDrawing;
+    CMenuTheme* theme = s_instance->currentTheme_;
     HDC target = reinterpret_cast<HDC>(wp);
-    data->m_dwFlags |= CMenuHookData::kInPrint;
+    data->flags_ |= CMenuHookData::kInPrint;
     RECT wr = {};
     GetWindowRect(w, &wr);
     const int cw = wr.right - wr.left, ch = wr.bottom - wr.top;
@@ -312,108 +313,110 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
         menu::PaintClientBand(w, mem.Get());
         RECT cin = menu::ClientInWindow(w);
         BitBlt(target, cin.left, cin.top,
-               std::min<LONG>(client.right, content.right - content.left - menu::LineWidth(DpiForWindow(w))),
+               std::min<LONG>(client.right,
+                              content.right - content.left - menu::LineWidth(DpiForWindow(w))),
                client.bottom, mem.Get(), 0, 0, SRCCOPY);
     }
-    data->m_dwFlags &= ~CMenuHookData::kInPrint;
+    data->flags_ &= ~CMenuHookData::kInPrint;
     return result;
 }
 
 LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     CMenuHookData* data = GetMenuHookData(w);
-    WNDPROC old = data ? data->m_oldProc : OldProcOf(w);
+    WNDPROC old = data ? data->oldProc_ : OldProcOf(w);
     if (!old) return DefWindowProcA(w, msg, wp, lp);
     if (!data || !s_instance) return CallWindowProcA(old, w, msg, wp, lp);
-    CMenuTheme* theme = s_instance->m_pActMenuDrawing;
-    const bool own = data->m_bDoSubclass && theme;
+    CMenuTheme* theme = s_instance->currentTheme_;
+    const bool own = data->ownFrame_ && theme;
     const bool ownFrame = own && theme->DrawsOwnFrame();
     switch (msg) {
-    case WM_ERASEBKGND:
-        if (own) {
-            if (ownFrame && !(data->m_dwFlags & CMenuHookData::kInPrint) && !data->m_bDrawBorder) {
-                data->m_bDrawBorder = TRUE;
-                SendMessageA(w, WM_NCPAINT, 1, 0);
-            }
-            if (theme->EraseWindow(w, reinterpret_cast<HDC>(wp))) return 1;
-        }
-        break;
-    case WM_PAINT: {
-        LRESULT r = CallWindowProcA(old, w, msg, wp, lp);
-        if (ownFrame && IsWindow(w)) {
-            HDC dc = GetDC(w);
-            menu::PaintClientBand(w, dc);
-            ReleaseDC(w, dc);
-        }
-        return r;
-    }
-    case WM_SHOWWINDOW:
-        if (wp) break;
-        UnsubClassMenu(w);
-        return CallWindowProcA(old, w, msg, wp, lp);
-    case WM_NCDESTROY:
-        UnsubClassMenu(w);
-        return CallWindowProcA(old, w, msg, wp, lp);
-    case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED: {
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-        if (msg == WM_WINDOWPOSCHANGING && theme && pos) {
-            // Only the parts that really change are adjusted, so that
-            // repeated positioning does not add up.
-            WINDOWPOS adjusted = *pos;
-            if (theme->AdjustWindowPos(w, &adjusted)) {
-                if (!(pos->flags & SWP_NOSIZE)) {
-                    pos->cx = adjusted.cx;
-                    pos->cy = adjusted.cy;
+        case WM_ERASEBKGND:
+            if (own) {
+                if (ownFrame && !(data->flags_ & CMenuHookData::kInPrint) && !data->framePainted_) {
+                    data->framePainted_ = TRUE;
+                    SendMessageA(w, WM_NCPAINT, 1, 0);
                 }
-                if (!(pos->flags & SWP_NOMOVE)) pos->y = adjusted.y;
+                if (theme->EraseWindow(w, reinterpret_cast<HDC>(wp))) return 1;
             }
-            if (ownFrame && (pos->flags & SWP_SHOWWINDOW) && !data->m_Screen) {
-                // Before the window covers the screen, at the place and size
-                // it is about to take.
-                RECT now = {};
-                GetWindowRect(w, &now);
-                RECT to = now;
-                if (!(pos->flags & SWP_NOMOVE)) OffsetRect(&to, pos->x - now.left, pos->y - now.top);
-                if (!(pos->flags & SWP_NOSIZE)) {
-                    to.right = to.left + pos->cx;
-                    to.bottom = to.top + pos->cy;
-                }
-                TakeSnapshot(w, data, &to);
+            break;
+        case WM_PAINT: {
+            LRESULT r = CallWindowProcA(old, w, msg, wp, lp);
+            if (ownFrame && IsWindow(w)) {
+                HDC dc = GetDC(w);
+                menu::PaintClientBand(w, dc);
+                ReleaseDC(w, dc);
             }
+            return r;
         }
-        if (pos && !(pos->flags & SWP_NOMOVE)) {
-            if (data->m_Point_x == 0 && data->m_Point_y == 0) {
-                data->m_Point_x = pos->x;
-                data->m_Point_y = pos->y;
-            } else if (data->m_Point_x != pos->x || data->m_Point_y != pos->y) {
-                if (pos->flags & SWP_NOSIZE) {
-                    data->m_Point_x = pos->x;
-                    data->m_Point_y = pos->y;
-                    data->m_Screen.Reset();  // taken again at the new place
-                    data->m_ScreenPixels = nullptr;
-                    data->m_shadow = menu::ShadowBands();
-                } else {
-                    UnsubClassMenu(w);
+        case WM_SHOWWINDOW:
+            if (wp) break;
+            UnsubClassMenu(w);
+            return CallWindowProcA(old, w, msg, wp, lp);
+        case WM_NCDESTROY:
+            UnsubClassMenu(w);
+            return CallWindowProcA(old, w, msg, wp, lp);
+        case WM_WINDOWPOSCHANGING:
+        case WM_WINDOWPOSCHANGED: {
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+            if (msg == WM_WINDOWPOSCHANGING && theme && pos) {
+                // Only the parts that really change are adjusted, so that
+                // repeated positioning does not add up.
+                WINDOWPOS adjusted = *pos;
+                if (theme->AdjustWindowPos(w, &adjusted)) {
+                    if (!(pos->flags & SWP_NOSIZE)) {
+                        pos->cx = adjusted.cx;
+                        pos->cy = adjusted.cy;
+                    }
+                    if (!(pos->flags & SWP_NOMOVE)) pos->y = adjusted.y;
+                }
+                if (ownFrame && (pos->flags & SWP_SHOWWINDOW) && !data->snapshot_) {
+                    // Before the window covers the screen, at the place and size
+                    // it is about to take.
+                    RECT now = {};
+                    GetWindowRect(w, &now);
+                    RECT to = now;
+                    if (!(pos->flags & SWP_NOMOVE))
+                        OffsetRect(&to, pos->x - now.left, pos->y - now.top);
+                    if (!(pos->flags & SWP_NOSIZE)) {
+                        to.right = to.left + pos->cx;
+                        to.bottom = to.top + pos->cy;
+                    }
+                    TakeSnapshot(w, data, &to);
                 }
             }
+            if (pos && !(pos->flags & SWP_NOMOVE)) {
+                if (data->lastX_ == 0 && data->lastY_ == 0) {
+                    data->lastX_ = pos->x;
+                    data->lastY_ = pos->y;
+                } else if (data->lastX_ != pos->x || data->lastY_ != pos->y) {
+                    if (pos->flags & SWP_NOSIZE) {
+                        data->lastX_ = pos->x;
+                        data->lastY_ = pos->y;
+                        data->snapshot_.Reset();  // taken again at the new place
+                        data->snapshotPixels_ = nullptr;
+                        data->shadow_ = menu::ShadowBands();
+                    } else {
+                        UnsubClassMenu(w);
+                    }
+                }
+            }
+            break;
         }
-        break;
-    }
-    case WM_NCCALCSIZE:
-        if (ownFrame) {
-            RECT* proposed = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0]
-                                : reinterpret_cast<RECT*>(lp);
-            theme->AdjustClientArea(w, proposed);
-        }
-        break;
-    case WM_NCPAINT:
-        if (own) return OnNcPaint(w, data, old, wp, lp);
-        break;
-    case WM_PRINT:
-        if (ownFrame) return OnPrint(w, data, old, wp, lp);
-        break;
-    default:
-        break;
+        case WM_NCCALCSIZE:
+            if (ownFrame) {
+                RECT* proposed = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0]
+                                    : reinterpret_cast<RECT*>(lp);
+                theme->AdjustClientArea(w, proposed);
+            }
+            break;
+        case WM_NCPAINT:
+            if (own) return OnNcPaint(w, data, old, wp, lp);
+            break;
+        case WM_PRINT:
+            if (ownFrame) return OnPrint(w, data, old, wp, lp);
+            break;
+        default:
+            break;
     }
     return CallWindowProcA(old, w, msg, wp, lp);
 }

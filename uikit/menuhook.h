@@ -26,21 +26,21 @@ public:
     // One per subclassed menu window.
     struct CMenuHookData {
         enum { kOnSizeMessage = 1, kStyleChanged = 2, kInPrint = 8 };
-        LONG_PTR m_dwData = 0;        // saved style
-        LONG_PTR m_dwDataEx = 0;      // saved extended style
-        int m_Point_x = 0;            // last position seen
-        int m_Point_y = 0;
-        int m_dwFlags = 0;
-        BOOL m_bDrawBorder = FALSE;   // frame painted once
-        HMENU m_hMenu = nullptr;
-        UniqueBitmap m_Screen;        // screen behind the window, owned
-        const DWORD* m_ScreenPixels = nullptr;  // its pixels (a DIB's own memory)
-        menu::ShadowBands m_shadow;   // composed from the snapshot
-        BOOL m_bDoSubclass = TRUE;    // frame and shadow handled here
+        LONG_PTR savedStyle_ = 0;    // saved style
+        LONG_PTR savedExStyle_ = 0;  // saved extended style
+        int lastX_ = 0;              // last position seen
+        int lastY_ = 0;
+        int flags_ = 0;
+        BOOL framePainted_ = FALSE;  // frame painted once
+        HMENU hmenu_ = nullptr;
+        UniqueBitmap snapshot_;                  // screen behind the window, owned
+        const DWORD* snapshotPixels_ = nullptr;  // its pixels (a DIB's own memory)
+        menu::ShadowBands shadow_;               // composed from the snapshot
+        BOOL ownFrame_ = TRUE;                   // frame and shadow handled here
         // The replaced procedure, also in the window's "OldMenuProc"
         // property; kept here because reading a property costs a server
         // round trip under Wine, on every message of the menu window.
-        WNDPROC m_oldProc = nullptr;
+        WNDPROC oldProc_ = nullptr;
     };
 
     // The one instance: constructed (hook installed) on first call.
@@ -57,26 +57,26 @@ public:
     // Adds a style unless the same object is registered; takes ownership.
     BOOL RegisterMenuTheme(CMenuTheme* theme);
     CMenuTheme* FindTheme(int key) const;
-    CMenuTheme* CurrentTheme() const { return m_pActMenuDrawing; }
+    CMenuTheme* CurrentTheme() const { return currentTheme_; }
     // Makes the style with this key current; previous key or -1.
     int SetMenuStyle(int key);
 
     // Cached screen colour count (NUMCOLORS; -1 counts as 64000).
     int ScreenColorCount();
     // Test seam: 0 = read from the screen again on next use.
-    void SetScreenColorCount(int count) { m_nColors = count; }
-    bool HighContrast() const { return m_bHighContrast; }
-    void SetHighContrast(bool on) { m_bHighContrast = on; }
-    int Version() const { return m_dwVersion; }
+    void SetScreenColorCount(int count) { colorCount_ = count; }
+    bool HighContrast() const { return highContrast_; }
+    void SetHighContrast(bool on) { highContrast_ = on; }
+    int Version() const { return version_; }
     bool IsThemeActive() const;
 
     // The collections that menus made for themselves (owned; each leaves
     // when its count drops to zero).
-    std::vector<CNewMenuIcons*> m_SharedMenuIcons;
-    BOOL m_bUsePreparedImages = TRUE;
+    std::vector<CNewMenuIcons*> sharedIcons_;
+    BOOL usePreparedImages_ = TRUE;
 
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-    GradientFillFn m_pGradientFill = nullptr;
+    GradientFillFn gradientFill_ = nullptr;
 
 private:
     CNewMenuHook();
@@ -88,16 +88,16 @@ private:
     static void TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where);
 
     using IsThemeActiveFn = BOOL(WINAPI*)();
-    int m_dwVersion = 7;
-    bool m_bHighContrast = false;
-    int m_nColors = 0;
-    UniqueModule m_hThemeLibrary;      // owned
-    UniqueModule m_hMsimg32;           // owned
-    IsThemeActiveFn m_pIsThemeActive = nullptr;
-    std::vector<std::unique_ptr<CMenuTheme>> m_pRegisteredThemesList;
-    CMenuTheme* m_pActMenuDrawing = nullptr;  // points into the list
-    HHOOK m_hHook = nullptr;                  // owned (WH_CBT), removed in the destructor
-    std::map<HWND, std::unique_ptr<CMenuHookData>> m_MenuHookData;
+    int version_ = 7;
+    bool highContrast_ = false;
+    int colorCount_ = 0;
+    UniqueModule themeLibrary_;  // owned
+    UniqueModule msimg32_;       // owned
+    IsThemeActiveFn isThemeActive_ = nullptr;
+    std::vector<std::unique_ptr<CMenuTheme>> themes_;
+    CMenuTheme* currentTheme_ = nullptr;  // points into the list
+    HHOOK hook_ = nullptr;                // owned (WH_CBT), removed in the destructor
+    std::map<HWND, std::unique_ptr<CMenuHookData>> menuHookData_;
 };
 
 }  // namespace vt

@@ -21,8 +21,10 @@ std::string FlatMeasureText(const std::string& text) {
     std::string out;
     out.reserve(text.size() + 4);
     for (char ch : text) {
-        if (ch == '\t') out += "nnn";
-        else out += ch;
+        if (ch == '\t')
+            out += "nnn";
+        else
+            out += ch;
     }
     return out;
 }
@@ -46,9 +48,7 @@ SIZE ClassicItemSize(int iconWidth, int iconHeight, int cyMenu, SIZE text, int d
     return s;
 }
 
-SIZE SeparatorSize(int dpi) {
-    return SIZE{S(kSeparatorSize.cx, dpi), S(kSeparatorSize.cy, dpi)};
-}
+SIZE SeparatorSize(int dpi) { return SIZE{S(kSeparatorSize.cx, dpi), S(kSeparatorSize.cy, dpi)}; }
 
 int LineWidth(int dpi) { return std::max(1, S(1, dpi)); }
 
@@ -57,8 +57,7 @@ RECT FlatStripRect(const RECT& item, int iconWidth, int dpi) {
 }
 
 RECT FlatTextRect(const RECT& item, int iconWidth, int dpi) {
-    return RECT{item.left + iconWidth + S(12, dpi), item.top, item.right - S(15, dpi),
-                item.bottom};
+    return RECT{item.left + iconWidth + S(12, dpi), item.top, item.right - S(15, dpi), item.bottom};
 }
 
 POINT FlatPictureOrigin(const RECT& item, int iconWidth, SIZE image, int dpi) {
@@ -71,7 +70,8 @@ POINT FlatPictureOrigin(const RECT& item, int iconWidth, SIZE image, int dpi) {
 void SplitItemText(const std::string& text, std::string* label, std::string* accel) {
     size_t first = text.find('\t');
     if (label) *label = text.substr(0, first);
-    if (accel) *accel = first == std::string::npos ? std::string() : text.substr(text.rfind('\t') + 1);
+    if (accel)
+        *accel = first == std::string::npos ? std::string() : text.substr(text.rfind('\t') + 1);
 }
 
 FrameMargins FlatFrameMargins(bool systemDropShadow, int dpi) {

@@ -57,11 +57,16 @@ void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color, 
 
 char SystemCommandGlyph(UINT id) {
     switch (id) {
-    case SC_CLOSE: return 'r';
-    case SC_MINIMIZE: return '0';
-    case SC_MAXIMIZE: return '1';
-    case SC_RESTORE: return '2';
-    default: return 0;
+        case SC_CLOSE:
+            return 'r';
+        case SC_MINIMIZE:
+            return '0';
+        case SC_MAXIMIZE:
+            return '1';
+        case SC_RESTORE:
+            return '2';
+        default:
+            return 0;
     }
 }
 
@@ -71,9 +76,9 @@ void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize
     const int dpi = menu ? menu->GetDpi() : SystemDpi();
     SIZE s = SeparatorSize(dpi);
     if (data && !data->IsSeparator() && menu) {
-        const std::string& label = data->m_szMenuText;
+        const std::string& label = data->text_;
         const SIZE text = MeasureText(measuredText ? measuredText(label) : label,
-                                      IsDefaultItem(menu, data->m_nID), dpi);
+                                      IsDefaultItem(menu, data->id_), dpi);
         s = itemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text, dpi);
     }
     mis->itemWidth = static_cast<UINT>(s.cx);
@@ -81,20 +86,20 @@ void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize
 }
 
 bool IsDefaultItem(CNewMenu* menu, UINT_PTR id) {
-    UINT def = GetMenuDefaultItem(menu->m_hMenu, FALSE, 0);
+    UINT def = GetMenuDefaultItem(menu->hmenu_, FALSE, 0);
     return def != static_cast<UINT>(-1) && def == id;
 }
 
 Picture PictureOf(const CNewMenuItemData* data) {
     Picture p;
-    if (!data || !data->m_pMenuIcon || data->m_nMenuIconOffset < 0) return p;
-    p.list = data->m_pMenuIcon->GetImageList();
-    if (!p.list || data->m_nMenuIconOffset >= ImageList_GetImageCount(p.list)) {
+    if (!data || !data->icons_ || data->imageIndex_ < 0) return p;
+    p.list = data->icons_->GetImageList();
+    if (!p.list || data->imageIndex_ >= ImageList_GetImageCount(p.list)) {
         p.list = nullptr;
         return p;
     }
-    p.index = data->m_nMenuIconOffset;
-    p.size = data->m_pMenuIcon->GetImageSize();
+    p.index = data->imageIndex_;
+    p.size = data->icons_->GetImageSize();
     return p;
 }
 

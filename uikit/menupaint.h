@@ -26,8 +26,7 @@ void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight, i
 COLORREF NearestOn(COLORREF c, void* dc);
 
 // Draws one "Marlett" character centred in rect shrunk by 2 (at 96 DPI).
-void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color,
-                      int dpi = kBaseDpi);
+void DrawMarlettGlyph(HDC dc, RECT rect, char glyph, bool bold, COLORREF color, int dpi = kBaseDpi);
 // The "Marlett" character of a system command, 0 for other ids.
 char SystemCommandGlyph(UINT id);
 

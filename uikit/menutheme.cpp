@@ -9,30 +9,30 @@ namespace vt {
 
 CMenuTheme::CMenuTheme(int key, MenuMeasureFn measure, MenuDrawFn draw, MenuDrawFn drawTitle,
                        int flags)
-    : m_dwThemeId(key), m_dwFlags(flags), m_pMeasureItem(measure), m_pDrawItem(draw),
-      m_pDrawTitle(drawTitle) {
+    : key_(key), flags_(flags), measureItem_(measure), drawItem_(draw), drawTitle_(drawTitle) {
     menu::FrameMargins m = menu::FlatFrameMargins(menu::SystemDropShadow());
-    m_BorderTopLeft = SIZE{m.left, m.top};
-    m_BorderBottomRight = SIZE{m.right, m.bottom};
+    borderTopLeft_ = SIZE{m.left, m.top};
+    borderBottomRight_ = SIZE{m.right, m.bottom};
 }
 
 BOOL CMenuTheme::OnInitWindow(HWND window) {
     auto* data = CNewMenuHook::GetMenuHookData(window);
-    if (!data || !data->m_bDoSubclass || !DrawsOwnFrame()) return FALSE;
-    data->m_dwFlags |= CNewMenuHook::CMenuHookData::kStyleChanged;
-    SetWindowLongPtrA(window, GWL_STYLE, data->m_dwData & ~static_cast<LONG_PTR>(WS_BORDER));
-    SetWindowLongPtrA(window, GWL_EXSTYLE,
-                      data->m_dwDataEx & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
+    if (!data || !data->ownFrame_ || !DrawsOwnFrame()) return FALSE;
+    data->flags_ |= CNewMenuHook::CMenuHookData::kStyleChanged;
+    SetWindowLongPtrA(window, GWL_STYLE, data->savedStyle_ & ~static_cast<LONG_PTR>(WS_BORDER));
+    SetWindowLongPtrA(
+        window, GWL_EXSTYLE,
+        data->savedExStyle_ & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
     return TRUE;
 }
 
 void CMenuTheme::OnUninitWindow(HWND window) {
     auto* data = CNewMenuHook::GetMenuHookData(window);
-    if (!data || !(data->m_dwFlags & CNewMenuHook::CMenuHookData::kStyleChanged)) return;
-    LONG_PTR style = data->m_dwData;
-    if (data->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage) style |= WS_VISIBLE;
+    if (!data || !(data->flags_ & CNewMenuHook::CMenuHookData::kStyleChanged)) return;
+    LONG_PTR style = data->savedStyle_;
+    if (data->flags_ & CNewMenuHook::CMenuHookData::kOnSizeMessage) style |= WS_VISIBLE;
     SetWindowLongPtrA(window, GWL_STYLE, style);
-    SetWindowLongPtrA(window, GWL_EXSTYLE, data->m_dwDataEx);
+    SetWindowLongPtrA(window, GWL_EXSTYLE, data->savedExStyle_);
 }
 
 BOOL CMenuTheme::PaintFrame(HWND, HDC, BOOL) { return FALSE; }
@@ -49,8 +49,7 @@ BOOL CMenuTheme::EraseWindow(HWND window, HDC dc) {
 
 BOOL CMenuTheme::AdjustClientArea(HWND window, RECT* rect) {
     if (!DrawsOwnFrame() || !rect) return FALSE;
-    menu::FrameMargins m =
-        menu::FlatFrameMargins(menu::SystemDropShadow(), DpiForWindow(window));
+    menu::FrameMargins m = menu::FlatFrameMargins(menu::SystemDropShadow(), DpiForWindow(window));
     rect->left += m.left;
     rect->top += m.top;
     rect->right -= m.right;

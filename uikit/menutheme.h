@@ -31,7 +31,7 @@ public:
     // style can paint the frame; TRUE when it did.
     virtual BOOL OnInitWindow(HWND window);
     virtual void OnUninitWindow(HWND window);
-    virtual BOOL DrawsOwnFrame() const { return (m_dwFlags & kDrawsOwnFrame) != 0; }
+    virtual BOOL DrawsOwnFrame() const { return (flags_ & kDrawsOwnFrame) != 0; }
     // The base style paints no frame and returns FALSE.
     virtual BOOL PaintFrame(HWND window, HDC windowDC, BOOL afterSystem);
     virtual BOOL EraseWindow(HWND window, HDC dc);
@@ -42,13 +42,13 @@ public:
     // The title function of both styles: Vantrel shows no title items.
     static void NoTitle(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
 
-    int m_dwThemeId;
-    int m_dwFlags;
-    MenuMeasureFn m_pMeasureItem;
-    MenuDrawFn m_pDrawItem;
-    MenuDrawFn m_pDrawTitle;
-    SIZE m_BorderTopLeft;      // frame margins as read at construction
-    SIZE m_BorderBottomRight;
+    int key_;
+    int flags_;
+    MenuMeasureFn measureItem_;
+    MenuDrawFn drawItem_;
+    MenuDrawFn drawTitle_;
+    SIZE borderTopLeft_;  // frame margins as read at construction
+    SIZE borderBottomRight_;
 };
 
 }  // namespace vt

@@ -25,10 +25,10 @@ BOOL CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL afterSystem) {
     p.strip = c.strip;
     p.border = menu::Darken(128, menu::FlatMenuColor());
     p.colorCount = CNewMenuHook::Instance().ScreenColorCount();
-    p.snapshot = data->m_Screen.Get();
+    p.snapshot = data->snapshot_.Get();
     p.dpi = DpiForWindow(window);
-    p.snapshotPixels = data->m_Screen ? data->m_ScreenPixels : nullptr;
-    p.shadowBands = &data->m_shadow;
+    p.snapshotPixels = data->snapshot_ ? data->snapshotPixels_ : nullptr;
+    p.shadowBands = &data->shadow_;
     menu::PaintFlatFrame(dc, p);
     return TRUE;
 }

@@ -4,45 +4,45 @@
 
 namespace vt {
 
-CNewMemDC::CNewMemDC(HDC target, const RECT& rect) : m_rect(rect), m_hDcTarget(target) {
+CNewMemDC::CNewMemDC(HDC target, const RECT& rect) : rect_(rect), targetDc_(target) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w > 0 && h > 0) {
         // The drawing cache's DC and surface when they are free.
-        if ((m_hDc = menu::TakeDrawDc(target))) {
+        if ((dc_ = menu::TakeDrawDc(target))) {
             HBITMAP surface = menu::TakeDrawBitmap(w, h);
-            m_oldBitmap = surface ? SelectObject(m_hDc, surface) : nullptr;
-            m_reused = m_oldBitmap != nullptr;
-            if (!m_reused) {  // not usable after all: a DC of its own
+            oldBitmap_ = surface ? SelectObject(dc_, surface) : nullptr;
+            reused_ = oldBitmap_ != nullptr;
+            if (!reused_) {  // not usable after all: a DC of its own
                 menu::ReturnDrawDc();
-                m_hDc = nullptr;
+                dc_ = nullptr;
             }
         }
-        if (!m_hDc) {
-            m_bitmap.Reset(CreateCompatibleBitmap(target, w, h));
-            if (m_bitmap) m_ownDc.Reset(CreateCompatibleDC(target));
-            if (m_ownDc) {
-                m_hDc = m_ownDc.Get();
-                m_oldBitmap = SelectObject(m_hDc, m_bitmap.Get());
+        if (!dc_) {
+            bitmap_.Reset(CreateCompatibleBitmap(target, w, h));
+            if (bitmap_) ownDc_.Reset(CreateCompatibleDC(target));
+            if (ownDc_) {
+                dc_ = ownDc_.Get();
+                oldBitmap_ = SelectObject(dc_, bitmap_.Get());
             }
         }
     }
-    if (m_hDc && m_oldBitmap) {
-        SetWindowOrgEx(m_hDc, rect.left, rect.top, nullptr);
+    if (dc_ && oldBitmap_) {
+        SetWindowOrgEx(dc_, rect.left, rect.top, nullptr);
     } else {
         // No memory surface: the item is drawn straight onto the target.
-        m_hDc = nullptr;
-        m_bCancel = TRUE;
+        dc_ = nullptr;
+        noCopyBack_ = TRUE;
     }
 }
 
 CNewMemDC::~CNewMemDC() {
-    if (!m_hDc) return;  // drawn straight onto the target
-    if (!m_bCancel) {
-        BitBlt(m_hDcTarget, m_rect.left, m_rect.top, m_rect.right - m_rect.left,
-               m_rect.bottom - m_rect.top, m_hDc, m_rect.left, m_rect.top, SRCCOPY);
+    if (!dc_) return;  // drawn straight onto the target
+    if (!noCopyBack_) {
+        BitBlt(targetDc_, rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top,
+               dc_, rect_.left, rect_.top, SRCCOPY);
     }
-    if (m_oldBitmap) SelectObject(m_hDc, m_oldBitmap);
-    if (m_reused) menu::ReturnDrawDc();
+    if (oldBitmap_) SelectObject(dc_, oldBitmap_);
+    if (reused_) menu::ReturnDrawDc();
 }
 
 }  // namespace vt

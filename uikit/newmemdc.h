@@ -15,18 +15,18 @@ public:
     CNewMemDC(const CNewMemDC&) = delete;
     CNewMemDC& operator=(const CNewMemDC&) = delete;
     // The memory surface, or the target itself when none could be made.
-    HDC GetSafeHdc() const { return m_hDc ? m_hDc : m_hDcTarget; }
-    void SetNoCopyBack() { m_bCancel = TRUE; }
+    HDC GetSafeHdc() const { return dc_ ? dc_ : targetDc_; }
+    void SetNoCopyBack() { noCopyBack_ = TRUE; }
 
 private:
-    RECT m_rect;
-    HDC m_hDc = nullptr;      // m_ownDc's, or the reused one of the drawing cache
-    UniqueMemDC m_ownDc;      // owned, when the reused one is busy or unusable
-    bool m_reused = false;
-    UniqueBitmap m_bitmap;    // owned, selected while alive
-    HGDIOBJ m_oldBitmap = nullptr;
-    BOOL m_bCancel = FALSE;
-    HDC m_hDcTarget;          // not owned
+    RECT rect_;
+    HDC dc_ = nullptr;   // ownDc_'s, or the reused one of the drawing cache
+    UniqueMemDC ownDc_;  // owned, when the reused one is busy or unusable
+    bool reused_ = false;
+    UniqueBitmap bitmap_;  // owned, selected while alive
+    HGDIOBJ oldBitmap_ = nullptr;
+    BOOL noCopyBack_ = FALSE;
+    HDC targetDc_;  // not owned
 };
 
 }  // namespace vt

@@ -10,47 +10,47 @@
 namespace vt {
 
 namespace {
-constexpr UINT kStateFlags = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBREAK |
-                             MF_MENUBARBREAK | MF_SEPARATOR | MF_DEFAULT;
+constexpr UINT kStateFlags = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBREAK | MF_MENUBARBREAK |
+                             MF_SEPARATOR | MF_DEFAULT;
 }  // namespace
 
 // ---- CNewMenu --------------------------------------------------------------
 
-CNewMenu::CNewMenu(HMENU parent) : m_hParentMenu(parent) {
+CNewMenu::CNewMenu(HMENU parent) : parentMenu_(parent) {
     CNewMenuHook::Instance();  // the toolkit and its menu hook exist from now on
     SetDpi(SystemDpi());
 }
 
 void CNewMenu::SetDpi(int dpi) {
-    m_nDpi = dpi > 0 ? dpi : kBaseDpi;
-    m_iconX = ScaleForDpi(16, m_nDpi);
-    m_iconY = ScaleForDpi(15, m_nDpi);
+    dpi_ = dpi > 0 ? dpi : kBaseDpi;
+    iconWidth_ = ScaleForDpi(16, dpi_);
+    iconHeight_ = ScaleForDpi(15, dpi_);
     // Pictures already given keep their column wide enough.
-    for (const auto& data : m_MenuItemList)
-        if (data->m_pMenuIcon) GrowIconSize(data->m_pMenuIcon->GetImageSize());
+    for (const auto& data : itemData_)
+        if (data->icons_) GrowIconSize(data->icons_->GetImageSize());
 }
 
 CNewMenu::~CNewMenu() { DestroyMenuTree(); }
 
 COLORREF CNewMenu::SetTransparentColor(COLORREF color) {
-    return std::exchange(m_bitmapBackground, color);
+    return std::exchange(transparentColor_, color);
 }
 
 CNewMenuItemData* CNewMenu::NewItemData() {
-    m_MenuItemList.push_back(std::make_unique<CNewMenuItemData>());
-    return m_MenuItemList.back().get();
+    itemData_.push_back(std::make_unique<CNewMenuItemData>());
+    return itemData_.back().get();
 }
 
 CNewMenuItemData* CNewMenu::FindOwnData(ULONG_PTR data) const {
     if (!data) return nullptr;
-    for (const auto& d : m_MenuItemList)
+    for (const auto& d : itemData_)
         if (reinterpret_cast<ULONG_PTR>(d.get()) == data) return d.get();
     return nullptr;
 }
 
 void CNewMenu::GrowIconSize(SIZE size) {
-    m_iconX = std::max<int>(m_iconX, size.cx);
-    m_iconY = std::max<int>(m_iconY, size.cy);
+    iconWidth_ = std::max<int>(iconWidth_, size.cx);
+    iconHeight_ = std::max<int>(iconHeight_, size.cy);
 }
 
 BOOL CNewMenu::AppendItem(UINT flags, UINT_PTR id, const char* text, int imageIndex,
@@ -61,21 +61,21 @@ BOOL CNewMenu::AppendItem(UINT flags, UINT_PTR id, const char* text, int imageIn
         flags |= MF_OWNERDRAW;
     if (flags & MF_POPUP) {
         if (auto* child = dynamic_cast<CNewMenu*>(FromHandlePermanent(reinterpret_cast<HMENU>(id))))
-            child->m_hParentMenu = m_hMenu;
+            child->parentMenu_ = hmenu_;
     }
     CNewMenuItemData* data = NewItemData();
-    data->m_szMenuText = text ? text : "";
-    data->m_nFlags = flags & ~MF_BYPOSITION;
-    data->m_nID = id;
+    data->text_ = text ? text : "";
+    data->flags_ = flags & ~MF_BYPOSITION;
+    data->id_ = id;
     if (icons && imageIndex >= 0) {
         data->SetIcons(icons, imageIndex);
         GrowIconSize(icons->GetImageSize());
     }
     // A plain string item first, so that the system knows text and mnemonic.
     UINT plain = flags & ~(MF_OWNERDRAW | MF_BYPOSITION);
-    if (!::AppendMenuA(m_hMenu, plain, id, data->m_szMenuText.c_str())) return FALSE;
+    if (!::AppendMenuA(hmenu_, plain, id, data->text_.c_str())) return FALSE;
     int last = GetMenuItemCount() - 1;
-    return ::ModifyMenuA(m_hMenu, static_cast<UINT>(last), flags | MF_BYPOSITION, id,
+    return ::ModifyMenuA(hmenu_, static_cast<UINT>(last), flags | MF_BYPOSITION, id,
                          reinterpret_cast<LPCSTR>(data));
 }
 
@@ -85,7 +85,7 @@ void CNewMenu::FindItems(UINT id, std::vector<Found>& out) {
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_ID | MIIM_SUBMENU;
-        if (!::GetMenuItemInfoA(m_hMenu, static_cast<UINT>(i), TRUE, &mii)) continue;
+        if (!::GetMenuItemInfoA(hmenu_, static_cast<UINT>(i), TRUE, &mii)) continue;
         if (mii.hSubMenu) {
             if (auto* child = dynamic_cast<CNewMenu*>(FromHandlePermanent(mii.hSubMenu))) {
                 child->FindItems(id, out);
@@ -93,10 +93,11 @@ void CNewMenu::FindItems(UINT id, std::vector<Found>& out) {
                 // A submenu without its own object: its items are kept here.
                 int n = ::GetMenuItemCount(mii.hSubMenu);
                 for (int j = 0; j < n; ++j)
-                    if (::GetMenuItemID(mii.hSubMenu, j) == id) out.push_back({this, mii.hSubMenu, j});
+                    if (::GetMenuItemID(mii.hSubMenu, j) == id)
+                        out.push_back({this, mii.hSubMenu, j});
             }
         } else if (mii.wID == id) {
-            out.push_back({this, m_hMenu, i});
+            out.push_back({this, hmenu_, i});
         }
     }
 }
@@ -108,13 +109,13 @@ BOOL CNewMenu::SetItemIcons(const char* text, UINT id, CNewMenuIcons* icons, int
     BOOL ok = TRUE;
     if (found.empty()) {
         CNewMenuItemData* data = NewItemData();
-        if (text) data->m_szMenuText = text;
+        if (text) data->text_ = text;
         data->SetIcons(icons, imageIndex);
         GrowIconSize(size);
-        data->m_nFlags = (data->m_nFlags | MF_OWNERDRAW) & ~MF_BYPOSITION;
-        data->m_nID = id;
+        data->flags_ = (data->flags_ | MF_OWNERDRAW) & ~MF_BYPOSITION;
+        data->id_ = id;
         // There is no such item: the modification fails and says so.
-        return ::ModifyMenuA(m_hMenu, id, MF_BYCOMMAND | data->m_nFlags, id,
+        return ::ModifyMenuA(hmenu_, id, MF_BYCOMMAND | data->flags_, id,
                              reinterpret_cast<LPCSTR>(data));
     }
     for (const Found& f : found) {
@@ -130,26 +131,26 @@ BOOL CNewMenu::SetItemIcons(const char* text, UINT id, CNewMenuIcons* icons, int
             data = f.menu->NewItemData();
             char buf[1024] = {};
             ::GetMenuStringA(f.hmenu, static_cast<UINT>(f.pos), buf, sizeof buf, MF_BYPOSITION);
-            data->m_szMenuText = buf;
-            data->m_nFlags = ::GetMenuState(f.hmenu, static_cast<UINT>(f.pos), MF_BYPOSITION) &
-                             kStateFlags;
+            data->text_ = buf;
+            data->flags_ =
+                ::GetMenuState(f.hmenu, static_cast<UINT>(f.pos), MF_BYPOSITION) & kStateFlags;
         }
-        if (text && data->m_szMenuText != text) {
-            data->m_szMenuText = text;
+        if (text && data->text_ != text) {
+            data->text_ = text;
             textChanged = true;
         }
         data->SetIcons(icons, imageIndex);
         f.menu->GrowIconSize(size);
-        data->m_nFlags = (data->m_nFlags | MF_OWNERDRAW) & ~MF_BYPOSITION;
-        data->m_nID = id;
+        data->flags_ = (data->flags_ | MF_OWNERDRAW) & ~MF_BYPOSITION;
+        data->id_ = id;
         UINT pos = static_cast<UINT>(f.pos);
         if (textChanged) {
-            ok &= ::ModifyMenuA(f.hmenu, pos, MF_BYPOSITION | (data->m_nFlags & ~MF_OWNERDRAW), id,
-                                data->m_szMenuText.c_str());
+            ok &= ::ModifyMenuA(f.hmenu, pos, MF_BYPOSITION | (data->flags_ & ~MF_OWNERDRAW), id,
+                                data->text_.c_str());
         }
         // Each match keeps its own data (a by-command change would only reach
         // the first item with this id).
-        ok &= ::ModifyMenuA(f.hmenu, pos, MF_BYPOSITION | data->m_nFlags, id,
+        ok &= ::ModifyMenuA(f.hmenu, pos, MF_BYPOSITION | data->flags_, id,
                             reinterpret_cast<LPCSTR>(data));
     }
     return ok;
@@ -160,19 +161,19 @@ BOOL CNewMenu::SetItemImage(const char* text, UINT id, CNewMenuIcons* icons, int
 }
 
 CNewMenuIcons* CNewMenu::SharedBitmap(UINT bitmapId, int* imageIndex) {
-    auto& shared = CNewMenuHook::Instance().m_SharedMenuIcons;
+    auto& shared = CNewMenuHook::Instance().sharedIcons_;
     for (CNewMenuIcons* icons : shared) {
         auto* bitmaps = dynamic_cast<CNewMenuBitmaps*>(icons);
         if (!bitmaps) continue;
-        int at = bitmaps->AddBitmap(bitmapId, m_bitmapBackground);
+        int at = bitmaps->AddBitmap(bitmapId, transparentColor_);
         if (at >= 0) {
             *imageIndex = at;
             return bitmaps;
         }
     }
     auto fresh = std::make_unique<CNewMenuBitmaps>();
-    fresh->m_crTransparent = m_bitmapBackground;
-    int at = fresh->AddBitmap(bitmapId, m_bitmapBackground);
+    fresh->maskColor_ = transparentColor_;
+    int at = fresh->AddBitmap(bitmapId, transparentColor_);
     if (at < 0) return nullptr;
     *imageIndex = at;
     shared.push_back(fresh.get());
@@ -189,27 +190,25 @@ BOOL CNewMenu::SetItemBitmap(const char* text, UINT id, UINT bitmapId) {
 void CNewMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
     CMenuTheme* theme = CNewMenuHook::Instance().CurrentTheme();
     if (!theme || !dis) return;
-    BOOL menuBar = m_hParentMenu ? FALSE : !m_bIsPopupMenu;
-    theme->m_pDrawItem(this, dis, menuBar);
+    BOOL menuBar = parentMenu_ ? FALSE : !isPopup_;
+    theme->drawItem_(this, dis, menuBar);
 }
 
 void CNewMenu::MeasureItem(LPMEASUREITEMSTRUCT mis) {
     CMenuTheme* theme = CNewMenuHook::Instance().CurrentTheme();
     if (!theme || !mis) return;
     auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
-    bool submenuItem = data && (data->m_nFlags & MF_POPUP);
+    bool submenuItem = data && (data->flags_ & MF_POPUP);
     CNewMenu* holder = this;
-    if (submenuItem && m_hParentMenu) {
-        if (auto* parent = dynamic_cast<CNewMenu*>(FromHandlePermanent(m_hParentMenu)))
+    if (submenuItem && parentMenu_) {
+        if (auto* parent = dynamic_cast<CNewMenu*>(FromHandlePermanent(parentMenu_)))
             holder = parent;
     }
-    BOOL menuBar = submenuItem && !holder->m_bIsPopupMenu;
-    theme->m_pMeasureItem(holder, mis, menuBar);
+    BOOL menuBar = submenuItem && !holder->isPopup_;
+    theme->measureItem_(holder, mis, menuBar);
 }
 
-BOOL CNewMenu::LoadMenuResource(UINT id) {
-    return LoadMenuResource(MAKEINTRESOURCEA(id));
-}
+BOOL CNewMenu::LoadMenuResource(UINT id) { return LoadMenuResource(MAKEINTRESOURCEA(id)); }
 
 BOOL CNewMenu::LoadMenuResource(const char* name) {
     HMENU menu = ::LoadMenuA(GetModuleHandleA(nullptr), name);
@@ -221,27 +220,27 @@ BOOL CNewMenu::LoadMenuResource(const char* name) {
 
 BOOL CNewMenu::AttachMenuTree(HMENU menu) {
     if (!menu || !::IsMenu(menu) || !Attach(menu)) return FALSE;
-    m_bIsPopupMenu = FALSE;
+    isPopup_ = FALSE;
     int count = GetMenuItemCount();
     for (int i = 0; i < count; ++i) {
         HMENU sub = GetSubMenu(i);
         if (!sub) continue;
-        auto child = std::make_unique<CNewMenu>(m_hMenu);
+        auto child = std::make_unique<CNewMenu>(hmenu_);
         if (!child->AttachMenuTree(sub)) continue;
-        child->m_bIsPopupMenu = TRUE;
-        m_SubMenus.push_back(std::move(child));
+        child->isPopup_ = TRUE;
+        subMenus_.push_back(std::move(child));
     }
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
-        if (!::GetMenuItemInfoA(m_hMenu, static_cast<UINT>(i), TRUE, &mii)) continue;
+        if (!::GetMenuItemInfoA(hmenu_, static_cast<UINT>(i), TRUE, &mii)) continue;
         if (mii.fType & MFT_OWNERDRAW) continue;
         CNewMenuItemData* data = NewItemData();
         char buf[1024] = {};
-        ::GetMenuStringA(m_hMenu, static_cast<UINT>(i), buf, sizeof buf, MF_BYPOSITION);
-        data->m_szMenuText = buf;
-        UINT flags = (::GetMenuState(m_hMenu, static_cast<UINT>(i), MF_BYPOSITION) & kStateFlags) |
+        ::GetMenuStringA(hmenu_, static_cast<UINT>(i), buf, sizeof buf, MF_BYPOSITION);
+        data->text_ = buf;
+        UINT flags = (::GetMenuState(hmenu_, static_cast<UINT>(i), MF_BYPOSITION) & kStateFlags) |
                      MF_OWNERDRAW;
         if (mii.fType & MFT_SEPARATOR) flags |= MF_SEPARATOR;
         UINT_PTR id = mii.wID;
@@ -249,34 +248,34 @@ BOOL CNewMenu::AttachMenuTree(HMENU menu) {
             flags |= MF_POPUP;
             id = reinterpret_cast<UINT_PTR>(mii.hSubMenu);
         }
-        data->m_nFlags = flags;
-        data->m_nID = id;
-        ::ModifyMenuA(m_hMenu, static_cast<UINT>(i), MF_BYPOSITION | flags, id,
+        data->flags_ = flags;
+        data->id_ = id;
+        ::ModifyMenuA(hmenu_, static_cast<UINT>(i), MF_BYPOSITION | flags, id,
                       reinterpret_cast<LPCSTR>(data));
     }
     return TRUE;
 }
 
 void CNewMenu::ReleaseChildren() {
-    while (!m_SubMenus.empty()) {
-        m_SubMenus.back()->DestroyMenuTree();
-        m_SubMenus.pop_back();
+    while (!subMenus_.empty()) {
+        subMenus_.back()->DestroyMenuTree();
+        subMenus_.pop_back();
     }
 }
 
 void CNewMenu::DestroyMenuTree() {
     ReleaseChildren();
-    if (m_hMenu) {
+    if (hmenu_) {
         // A submenu whose parent still exists goes with the parent's handle.
-        bool parentOwnsHandle = m_hParentMenu && ::IsMenu(m_hParentMenu);
-        if (parentOwnsHandle || !::IsMenu(m_hMenu))
+        bool parentOwnsHandle = parentMenu_ && ::IsMenu(parentMenu_);
+        if (parentOwnsHandle || !::IsMenu(hmenu_))
             Detach();
         else
             DestroyMenu();
     }
-    m_MenuItemList.clear();
-    if (m_checkmaps && !m_bCheckmapsShare) delete m_checkmaps;
-    m_checkmaps = nullptr;
+    itemData_.clear();
+    if (checkmaps_ && !checkmapsBorrowed_) delete checkmaps_;
+    checkmaps_ = nullptr;
 }
 
 void CNewMenu::EraseBackground(HWND window, HDC dc) {
@@ -288,8 +287,7 @@ void CNewMenu::EraseBackground(HWND window, HDC dc) {
 int CNewMenu::SetMenuStyle(int styleKey) { return CNewMenuHook::Instance().SetMenuStyle(styleKey); }
 
 BOOL CNewMenu::SetUsePreparedImages(BOOL use) {
-    return std::exchange(CNewMenuHook::Instance().m_bUsePreparedImages, use);
+    return std::exchange(CNewMenuHook::Instance().usePreparedImages_, use);
 }
-
 
 }  // namespace vt

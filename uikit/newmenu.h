@@ -56,19 +56,19 @@ public:
     // Fills the client area with the menu colour.
     virtual void EraseBackground(HWND window, HDC dc);
 
-    int GetIconWidth() const { return m_iconX; }
-    int GetIconHeight() const { return m_iconY; }
+    int GetIconWidth() const { return iconWidth_; }
+    int GetIconHeight() const { return iconHeight_; }
     // The DPI the menu is measured and drawn for: the system DPI until set.
     // A menu that pops up on a monitor of another DPI is given that DPI
     // before its items are added: the icon column then starts at its scaled
     // size (16 by 15 at 96 DPI), and fonts, heights and margins follow.
     void SetDpi(int dpi);
-    int GetDpi() const { return m_nDpi; }
-    HMENU GetParentMenu() const { return m_hParentMenu; }
-    BOOL IsPopup() const { return m_bIsPopupMenu; }
+    int GetDpi() const { return dpi_; }
+    HMENU GetParentMenu() const { return parentMenu_; }
+    BOOL IsPopup() const { return isPopup_; }
     // The item data of this menu that has this address, or null.
     CNewMenuItemData* FindOwnData(ULONG_PTR data) const;
-    int GetItemDataCount() const { return static_cast<int>(m_MenuItemList.size()); }
+    int GetItemDataCount() const { return static_cast<int>(itemData_.size()); }
 
     // Process-wide switches.
     static int SetMenuStyle(int styleKey);
@@ -76,7 +76,7 @@ public:
 
 protected:
     struct Found {
-        CNewMenu* menu;   // object owning the menu that holds the item
+        CNewMenu* menu;  // object owning the menu that holds the item
         HMENU hmenu;
         int pos;
     };
@@ -90,23 +90,23 @@ protected:
     CNewMenuItemData* NewItemData();
     void ReleaseChildren();
 
-    std::vector<std::unique_ptr<CNewMenuItemData>> m_MenuItemList;  // owned
-    std::vector<std::unique_ptr<CNewMenu>> m_SubMenus;               // owned
-    int m_iconX = 16;
-    int m_iconY = 15;
-    int m_nDpi = kBaseDpi;
-    HWND m_hOwner = nullptr;
-    COLORREF m_bitmapBackground = kNoTransparentColor;
-    CImageList* m_checkmaps = nullptr;
-    BOOL m_bCheckmapsShare = FALSE;            // borrowed when TRUE
-    int m_selectcheck = -1;
-    int m_unselectcheck = -1;
-    int m_LastActiveMenuRect = 0;
-    HMENU m_hParentMenu = nullptr;
-    BOOL m_bIsPopupMenu = TRUE;
-    RECT m_LastActiveMenuBarRect = {};
-    int m_dwOpenMenu = 0;
-    int m_dwLastActive = 0;
+    std::vector<std::unique_ptr<CNewMenuItemData>> itemData_;  // owned
+    std::vector<std::unique_ptr<CNewMenu>> subMenus_;          // owned
+    int iconWidth_ = 16;
+    int iconHeight_ = 15;
+    int dpi_ = kBaseDpi;
+    HWND owner_ = nullptr;
+    COLORREF transparentColor_ = kNoTransparentColor;
+    CImageList* checkmaps_ = nullptr;
+    BOOL checkmapsBorrowed_ = FALSE;  // borrowed when TRUE
+    int selectCheck_ = -1;
+    int unselectCheck_ = -1;
+    int menuBarRedrawCount_ = 0;
+    HMENU parentMenu_ = nullptr;
+    BOOL isPopup_ = TRUE;
+    RECT lastActiveMenuBarRect_ = {};
+    int openMenu_ = 0;
+    int lastActive_ = 0;
 };
 
 }  // namespace vt

@@ -13,22 +13,22 @@ CNewMenuBitmaps::~CNewMenuBitmaps() = default;
 BOOL CNewMenuBitmaps::Reload() {
     // Bitmaps come again from their resources; icons (no resource) keep
     // their current picture.
-    if (!m_IconsList) return FALSE;
+    if (!imageList_) return FALSE;
     Touch();
     SIZE size = GetImageSize();
     CImageList old;
-    SwapLists(m_IconsList, old);
-    if (!CreateImageList(m_IconsList, size)) {
-        SwapLists(m_IconsList, old);
+    SwapLists(imageList_, old);
+    if (!CreateImageList(imageList_, size)) {
+        SwapLists(imageList_, old);
         return FALSE;
     }
-    HMODULE module = m_hInst ? m_hInst : GetModuleHandleA(nullptr);
-    for (size_t i = 0; i < m_IDs.size(); ++i) {
+    HMODULE module = module_ ? module_ : GetModuleHandleA(nullptr);
+    for (size_t i = 0; i < ids_.size(); ++i) {
         UniqueIcon icon;
-        if (m_TranspColors[i] != kNoMask) {
-            UniqueBitmap bmp(LoadBitmapA(module, MAKEINTRESOURCEA(m_IDs[i])));
-            int at = bmp ? m_IconsList.Add(bmp.Get(), static_cast<COLORREF>(m_TranspColors[i])) : -1;
-            if (at >= 0) icon.Reset(m_IconsList.ExtractIcon(at));
+        if (maskColors_[i] != kNoMask) {
+            UniqueBitmap bmp(LoadBitmapA(module, MAKEINTRESOURCEA(ids_[i])));
+            int at = bmp ? imageList_.Add(bmp.Get(), static_cast<COLORREF>(maskColors_[i])) : -1;
+            if (at >= 0) icon.Reset(imageList_.ExtractIcon(at));
             if (at >= 0 && icon) {
                 MakeDimmedImage(icon.Get(), -1);
                 MakeDisabledImage(icon.Get(), -1);
@@ -53,15 +53,15 @@ int CNewMenuBitmaps::AddBitmap(UINT bitmapId, COLORREF mask, HMODULE module) {
     BITMAP bm = {};
     if (!bmp || !GetObjectA(bmp.Get(), sizeof bm, &bm)) return -1;
     if (!EnsureImageList(SIZE{bm.bmWidth, bm.bmHeight})) return -1;
-    m_nColors = ColorCountOf(*header);
-    if (!m_hInst) m_hInst = mod;
+    colorCount_ = ColorCountOf(*header);
+    if (!module_) module_ = mod;
     // A mask with the top byte set is no colour: nothing is masked out.
-    int at = (mask & 0xFF000000) ? m_IconsList.Add(bmp.Get(), static_cast<HBITMAP>(nullptr))
-                                 : m_IconsList.Add(bmp.Get(), mask);
+    int at = (mask & 0xFF000000) ? imageList_.Add(bmp.Get(), static_cast<HBITMAP>(nullptr))
+                                 : imageList_.Add(bmp.Get(), mask);
     if (at < 0) return -1;
-    m_IDs.push_back(bitmapId);
-    m_TranspColors.push_back(mask);
-    UniqueIcon icon(m_IconsList.ExtractIcon(at));
+    ids_.push_back(bitmapId);
+    maskColors_.push_back(mask);
+    UniqueIcon icon(imageList_.ExtractIcon(at));
     MakeDimmedImage(icon.Get(), -1);
     MakeDisabledImage(icon.Get(), -1);
     return at;
@@ -82,8 +82,8 @@ int CNewMenuBitmaps::AddIcon(HICON icon, UINT id) {
     }
     int at = StoreIcon(icon, -1);
     if (at < 0) return -1;
-    m_TranspColors.push_back(kNoMask);
-    m_IDs.push_back(id);
+    maskColors_.push_back(kNoMask);
+    ids_.push_back(id);
     return at;
 }
 

@@ -22,7 +22,7 @@ public:
     // caller keeps the icon handle. -1 on failure.
     int AddIcon(HICON icon, UINT id = 0);
 
-    std::vector<DWORD> m_TranspColors;
+    std::vector<DWORD> maskColors_;
 };
 
 }  // namespace vt

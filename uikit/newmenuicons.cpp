@@ -71,11 +71,11 @@ int CNewMenuIcons::AddRef(CNewMenuIcons* icons) { return icons ? icons->AddRef()
 
 int CNewMenuIcons::Release(CNewMenuIcons* icons) {
     if (!icons) return 0;
-    int count = --icons->m_dwRefCount;
+    int count = --icons->refCount_;
     if (count <= 0) {
         // Only collections the toolkit made for itself are deleted here; an
         // owner's own collection belongs to the owner.
-        auto& shared = CNewMenuHook::Instance().m_SharedMenuIcons;
+        auto& shared = CNewMenuHook::Instance().sharedIcons_;
         auto it = std::find(shared.begin(), shared.end(), icons);
         if (it != shared.end()) {
             shared.erase(it);
@@ -86,8 +86,8 @@ int CNewMenuIcons::Release(CNewMenuIcons* icons) {
 }
 
 int CNewMenuIcons::IndexOf(UINT id) const {
-    for (size_t i = m_IDs.size(); i-- > 0;)
-        if (m_IDs[i] == id) return static_cast<int>(3 * i);
+    for (size_t i = ids_.size(); i-- > 0;)
+        if (ids_[i] == id) return static_cast<int>(3 * i);
     return -1;
 }
 
@@ -97,78 +97,80 @@ BOOL CNewMenuIcons::Reload() {
 }
 
 SIZE CNewMenuIcons::GetImageSize() const {
-    return m_IconsList ? m_IconsList.GetImageSize() : SIZE{0, 0};
+    return imageList_ ? imageList_.GetImageSize() : SIZE{0, 0};
 }
 
 int CNewMenuIcons::ColorCountOf(const BITMAPINFOHEADER& h) {
     if (h.biClrUsed) return static_cast<int>(h.biClrUsed);
     switch (h.biBitCount) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
     }
 }
 
 BOOL CNewMenuIcons::IsSameResource(const char* name, HMODULE module) const {
-    if (module != m_hInst) return FALSE;
-    if (IS_INTRESOURCE(name) || IS_INTRESOURCE(m_lpszResourceName))
-        return name == m_lpszResourceName;
-    return strcmp(name, m_lpszResourceName) == 0;
+    if (module != module_) return FALSE;
+    if (IS_INTRESOURCE(name) || IS_INTRESOURCE(resourceName_)) return name == resourceName_;
+    return strcmp(name, resourceName_) == 0;
 }
 
 void CNewMenuIcons::Touch() {
     static unsigned s_generations = 0;
-    m_generation = ++s_generations;
+    generation_ = ++s_generations;
 }
 
 bool CNewMenuIcons::EnsureImageList(SIZE size) {
     if (size.cx <= 0 || size.cy <= 0) return false;
     Touch();
-    if (m_IconsList) {
+    if (imageList_) {
         SIZE have = GetImageSize();
         return have.cx == size.cx && have.cy == size.cy;
     }
-    return CreateImageList(m_IconsList, size);
+    return CreateImageList(imageList_, size);
 }
 
 int CNewMenuIcons::MakeDimmedImage(HICON icon, int index) {
     Touch();
-    return StoreCopy(m_IconsList, TransformIcon(icon, menu::DimmedPixel), index);
+    return StoreCopy(imageList_, TransformIcon(icon, menu::DimmedPixel), index);
 }
 
 int CNewMenuIcons::MakeDisabledImage(HICON icon, int index) {
     Touch();
     // The menu background of a menu without a brush of its own.
     COLORREF back = menu::MenuBack(nullptr);
-    return StoreCopy(m_IconsList, TransformIcon(icon, [back](COLORREF c) {
-                         return menu::DisabledPixel(c, back);
-                     }),
-                     index);
+    return StoreCopy(
+        imageList_,
+        TransformIcon(icon, [back](COLORREF c) { return menu::DisabledPixel(c, back); }), index);
 }
 
 int CNewMenuIcons::StoreIcon(HICON icon, int index) {
     Touch();
     if (index < 0) {
-        int at = m_IconsList.Add(icon);
+        int at = imageList_.Add(icon);
         if (at < 0) return -1;
         MakeDimmedImage(icon, -1);
         MakeDisabledImage(icon, -1);
         return at;
     }
-    if (m_IconsList.Replace(index, icon) < 0) return -1;
+    if (imageList_.Replace(index, icon) < 0) return -1;
     MakeDimmedImage(icon, index + 1);
     MakeDisabledImage(icon, index + 2);
     return index;
 }
 
 void CNewMenuIcons::RebuildImages() {
-    if (!m_IconsList) return;
+    if (!imageList_) return;
     Touch();
     SIZE size = GetImageSize();
     CImageList fresh;
     if (!CreateImageList(fresh, size)) return;
-    SwapLists(m_IconsList, fresh);  // fresh now holds the old images
+    SwapLists(imageList_, fresh);  // fresh now holds the old images
     for (int i = 0; i < fresh.GetImageCount(); i += 3) {
         UniqueIcon icon(fresh.ExtractIcon(i));
         if (icon) StoreIcon(icon.Get(), -1);

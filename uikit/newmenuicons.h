@@ -20,11 +20,11 @@ public:
 
     // Counted references. AddRef on a null collection returns 0.
     static int AddRef(CNewMenuIcons* icons);
-    int AddRef() { return ++m_dwRefCount; }
+    int AddRef() { return ++refCount_; }
     // Drops one reference; a toolkit-made (shared) collection whose count
     // reaches zero leaves the shared list and is deleted. Returns the count.
     static int Release(CNewMenuIcons* icons);
-    int RefCount() const { return m_dwRefCount; }
+    int RefCount() const { return refCount_; }
 
     // 3 times the position of id in the id list (searched from the end), -1.
     virtual int IndexOf(UINT id) const;
@@ -39,29 +39,29 @@ public:
     virtual BOOL IsSameResource(const char* name, HMODULE module) const;
 
     SIZE GetImageSize() const;
-    int GetImageCount() const { return m_IconsList.GetImageCount(); }
-    HIMAGELIST GetImageList() const { return m_IconsList.GetSafeHandle(); }
+    int GetImageCount() const { return imageList_.GetImageCount(); }
+    HIMAGELIST GetImageList() const { return imageList_.GetSafeHandle(); }
     // Number of pictures (entries of the id list).
-    int GetPictureCount() const { return static_cast<int>(m_IDs.size()); }
+    int GetPictureCount() const { return static_cast<int>(ids_.size()); }
     // Changes whenever the images may have changed, and is never the same for
     // two collections: a drawing of an image kept under this value and the
     // index stays true.
-    unsigned GetGeneration() const { return m_generation; }
+    unsigned GetGeneration() const { return generation_; }
 
     // Colour count of a bitmap from its header (used count, else by depth).
     static int ColorCountOf(const BITMAPINFOHEADER& h);
 
     // Resource source; an integer id is stored as its value (not above 0xFFFF).
-    const char* m_lpszResourceName = nullptr;
-    HMODULE m_hInst = nullptr;
-    int m_nColors = 0;
-    COLORREF m_crTransparent = CLR_NONE;
-    CImageList m_IconsList;          // owned
-    std::vector<UINT> m_IDs;
-    int m_dwRefCount = 0;
+    const char* resourceName_ = nullptr;
+    HMODULE module_ = nullptr;
+    int colorCount_ = 0;
+    COLORREF maskColor_ = CLR_NONE;
+    CImageList imageList_;  // owned
+    std::vector<UINT> ids_;
+    int refCount_ = 0;
 
 private:
-    unsigned m_generation = 0;
+    unsigned generation_ = 0;
 
 protected:
     // Called before the images change.

@@ -4,13 +4,13 @@
 
 namespace vt {
 
-CNewMenuItemData::~CNewMenuItemData() { CNewMenuIcons::Release(m_pMenuIcon); }
+CNewMenuItemData::~CNewMenuItemData() { CNewMenuIcons::Release(icons_); }
 
 void CNewMenuItemData::SetIcons(CNewMenuIcons* icons, int imageIndex) {
     CNewMenuIcons::AddRef(icons);
-    CNewMenuIcons* old = m_pMenuIcon;
-    m_pMenuIcon = icons;
-    m_nMenuIconOffset = icons ? imageIndex : -1;
+    CNewMenuIcons* old = icons_;
+    icons_ = icons;
+    imageIndex_ = icons ? imageIndex : -1;
     CNewMenuIcons::Release(old);
 }
 

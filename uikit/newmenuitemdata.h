@@ -18,14 +18,14 @@ public:
     // old one is released (the same collection may be passed again).
     void SetIcons(CNewMenuIcons* icons, int imageIndex);
 
-    std::string m_szMenuText;        // label, optional tab + accelerator
-    int m_nTitleFlags = 0;           // bit 0 title item, bit 1 vertical title
-    UINT m_nFlags = 0;               // append flags, always with MF_OWNERDRAW
-    UINT_PTR m_nID = 0;              // command id, or submenu handle for popups
-    CNewMenuIcons* m_pMenuIcon = nullptr;  // counted reference, may be null
-    int m_nMenuIconOffset = -1;      // image index in the collection, -1 none
+    std::string text_;                // label, optional tab + accelerator
+    int titleFlags_ = 0;              // bit 0 title item, bit 1 vertical title
+    UINT flags_ = 0;                  // append flags, always with MF_OWNERDRAW
+    UINT_PTR id_ = 0;                 // command id, or submenu handle for popups
+    CNewMenuIcons* icons_ = nullptr;  // counted reference, may be null
+    int imageIndex_ = -1;             // image index in the collection, -1 none
 
-    bool IsSeparator() const { return (m_nFlags & MF_SEPARATOR) != 0; }
+    bool IsSeparator() const { return (flags_ & MF_SEPARATOR) != 0; }
 };
 
 }  // namespace vt

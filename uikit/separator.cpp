@@ -25,9 +25,9 @@ CSeparator::CSeparator(const CThemeAccess& theme) : theme_(theme) {
     auto& t = Table();
     t.OnMessage(WM_PAINT, [this](WPARAM, LPARAM) -> LRESULT {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(m_hWnd, &ps);
+        HDC dc = BeginPaint(hwnd_, &ps);
         if (dc) DrawSeparator(dc, 0);
-        EndPaint(m_hWnd, &ps);
+        EndPaint(hwnd_, &ps);
         return 0;
     });
     auto print = [this](WPARAM w, LPARAM l) -> LRESULT {
@@ -50,29 +50,29 @@ bool CSeparator::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
 }
 
 void CSeparator::PreSubclassWindow() {
-    ::SetWindowTextA(m_hWnd, "");
-    SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE,
-                      GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    ::SetWindowTextA(hwnd_, "");
+    SetWindowLongPtrA(hwnd_, GWL_EXSTYLE,
+                      GetWindowLongPtrA(hwnd_, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
 }
 
 void CSeparator::Redraw() const {
-    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
 }
 
 void CSeparator::DrawSeparator(HDC dc, LPARAM) {
     if (!dc) return;
     RECT rc = GetClientRect();
     const bool themed = theme_.IsAppThemed() != FALSE;
-    if (!themed || IsPlainDialogWindow(::GetParent(m_hWnd)))
+    if (!themed || IsPlainDialogWindow(::GetParent(hwnd_)))
         FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     const int width = rc.right - rc.left, height = rc.bottom - rc.top;
     const bool vertical = width < height;
 
     if (themed) {
-        if (HTHEME theme = theme_.OpenThemeData(m_hWnd, L"TOOLBAR")) {
+        if (HTHEME theme = theme_.OpenThemeData(hwnd_, L"TOOLBAR")) {
             const HRESULT drawn = theme_.DrawThemeBackground(
-                theme, dc, vertical ? kThemeVerticalLine : kThemeHorizontalLine,
-                kThemeNormalState, &rc, nullptr);
+                theme, dc, vertical ? kThemeVerticalLine : kThemeHorizontalLine, kThemeNormalState,
+                &rc, nullptr);
             theme_.CloseThemeData(theme);
             if (SUCCEEDED(drawn)) return;
         }

@@ -60,21 +60,21 @@ void CStaticSeparator::MakeBoldFont() {
 }
 
 void CStaticSeparator::Redraw() const {
-    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
 }
 
 void CStaticSeparator::LayOutLine() {
-    if (line_.m_hWnd) line_.DestroyWindow();
+    if (line_.hwnd_) line_.DestroyWindow();
     const bool noPrefix = (GetStyle() & SS_NOPREFIX) != 0;
-    const std::string text = DisplayedStaticText(WindowTextOf(m_hWnd), noPrefix);
+    const std::string text = DisplayedStaticText(WindowTextOf(hwnd_), noPrefix);
     if (text.empty()) return;
 
     const std::string measured = text + " ";
     SIZE size = {};
-    if (HDC dc = GetDC(m_hWnd)) {
+    if (HDC dc = GetDC(hwnd_)) {
         ScopedSelect font(dc, GetFont());
         GetTextExtentPoint32A(dc, measured.c_str(), static_cast<int>(measured.size()), &size);
-        ReleaseDC(m_hWnd, dc);
+        ReleaseDC(hwnd_, dc);
     }
     RECT rc = GetClientRect();
     width_ = rc.right - rc.left;
@@ -82,7 +82,7 @@ void CStaticSeparator::LayOutLine() {
     // reversed one.
     rc.left = size.cx < rc.right ? size.cx : rc.right;
     if (theme_.IsAppThemed()) rc.top += size.cy / 3;
-    line_.Create(WS_CHILD | WS_VISIBLE, rc, m_hWnd, kLineId);
+    line_.Create(WS_CHILD | WS_VISIBLE, rc, hwnd_, kLineId);
 }
 
 LRESULT CStaticSeparator::OnSize(LPARAM size) {
@@ -92,15 +92,16 @@ LRESULT CStaticSeparator::OnSize(LPARAM size) {
         LayOutLine();
     }
     const int cx = static_cast<short>(LOWORD(size)), cy = static_cast<short>(HIWORD(size));
-    if (line_.m_hWnd) {
+    if (line_.hwnd_) {
         RECT line = line_.GetWindowRect();
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&line), 2);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&line), 2);
         // The line keeps its left edge and follows the control's width
         // change, never becoming narrower than nothing.
         const int oldWidth = line.right - line.left;
         int newWidth = oldWidth + (cx - width_);
-        if (newWidth < 0 || line.left + newWidth > cx) newWidth = cx > line.left ? cx - line.left : 0;
-        SetWindowPos(line_.m_hWnd, nullptr, 0, 0, newWidth, cy,
+        if (newWidth < 0 || line.left + newWidth > cx)
+            newWidth = cx > line.left ? cx - line.left : 0;
+        SetWindowPos(line_.hwnd_, nullptr, 0, 0, newWidth, cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     width_ = cx;

@@ -20,7 +20,7 @@ public:
     explicit CStaticSeparator(const CThemeAccess& theme = Theme());
 
     // The line window, or null while the heading has no text.
-    CWnd Line() const { return CWnd(line_.m_hWnd); }
+    CWnd Line() const { return CWnd(line_.hwnd_); }
     HFONT BoldFont() const { return boldFont_.Get(); }
 
 protected:
@@ -34,10 +34,10 @@ private:
     void Redraw() const;
     LRESULT OnSize(LPARAM size);
 
-    UniqueFont boldFont_;         // owned; the control's font while it lives
-    CSeparator line_;             // child window of the control
-    int width_ = 0;               // control width when the line was last laid out
-    const CThemeAccess& theme_;   // not owned
+    UniqueFont boldFont_;        // owned; the control's font while it lives
+    CSeparator line_;            // child window of the control
+    int width_ = 0;              // control width when the line was last laid out
+    const CThemeAccess& theme_;  // not owned
 };
 
 // The text a static control shows for its window text: without the '&' that

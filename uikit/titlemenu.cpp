@@ -50,7 +50,7 @@ CTitleMenu::~CTitleMenu() {
 
 void CTitleMenu::AddTitle(const char* title) {
     title_ = title ? title : "";
-    ::InsertMenuA(m_hMenu, 0, MF_BYPOSITION | MF_OWNERDRAW | MF_DISABLED, 0, nullptr);
+    ::InsertMenuA(hmenu_, 0, MF_BYPOSITION | MF_OWNERDRAW | MF_DISABLED, 0, nullptr);
 }
 
 void CTitleMenu::MeasureItem(LPMEASUREITEMSTRUCT mis) {
@@ -79,7 +79,7 @@ void CTitleMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
     } else {
         ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     }
-    if (m_bDrawEdge) DrawEdge(dc, &rc, m_edgeType, BF_RECT);
+    if (drawEdge_) DrawEdge(dc, &rc, edgeType_, BF_RECT);
 
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldText = SetTextColor(dc, clText);

@@ -30,19 +30,19 @@ public:
 private:
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
-    UniqueFont titleFont_;        // the menu font in bold
+    UniqueFont titleFont_;  // the menu font in bold
     std::string title_;
-    UniqueModule gradientModule_; // owned; null when the library is missing
+    UniqueModule gradientModule_;  // owned; null when the library is missing
     GradientFillFn gradientFill_ = nullptr;
 
 public:
     // The strip's colours; callers may change them after construction.
-    COLORREF clRight;             // right end of the gradient
-    COLORREF clLeft;              // left end, and the plain fill
+    COLORREF clRight;  // right end of the gradient
+    COLORREF clLeft;   // left end, and the plain fill
     COLORREF clText;
 
-    int m_bDrawEdge = 0;          // non-zero: an edge around the title
-    UINT m_edgeType = BDR_SUNKENINNER;
+    int drawEdge_ = 0;  // non-zero: an edge around the title
+    UINT edgeType_ = BDR_SUNKENINNER;
 
 private:
     bool gradientAvailable_ = false;

@@ -24,7 +24,7 @@ static_assert(sizeof(NOTIFYICONDATAA) >= kLargeSize, "room for the large form");
 
 LRESULT CTrayIconHooker::WindowProc(UINT msg, WPARAM, LPARAM) {
     if (WM_TASKBARCREATED != 0 && msg == WM_TASKBARCREATED) {
-        if (m_pTrayIcon) m_pTrayIcon->OnTaskbarCreated();
+        if (trayIcon_) trayIcon_->OnTaskbarCreated();
         return 0;
     }
     return Default();
@@ -32,11 +32,11 @@ LRESULT CTrayIconHooker::WindowProc(UINT msg, WPARAM, LPARAM) {
 
 // ---- CTrayNotifyIcon --------------------------------------------------------
 
-CTrayNotifyIcon::CTrayNotifyIcon() : m_hooker(this) { memset(&m_nid, 0, sizeof m_nid); }
+CTrayNotifyIcon::CTrayNotifyIcon() : hooker_(this) { memset(&iconData_, 0, sizeof iconData_); }
 
 CTrayNotifyIcon::~CTrayNotifyIcon() {
     RemoveIcon();
-    // The menu goes with m_menu; the hooker normally left the chain at the
+    // The menu goes with menu_; the hooker normally left the chain at the
     // owner's WM_NCDESTROY, else its own destructor unhooks it.
 }
 
@@ -45,7 +45,7 @@ BOOL CTrayNotifyIcon::Create(const CWnd& owner, UINT iconId, const char* tip, HI
     if (!owner.IsWindow()) return FALSE;
     // A second Create starts over with the new data.
     RemoveIcon();
-    m_bAddPending = FALSE;
+    addPending_ = FALSE;
 
     HINSTANCE module = GetModuleHandleA(nullptr);
     UniqueMenuHandle menu(LoadMenuA(module, MAKEINTRESOURCEA(menuId ? menuId : iconId)));
@@ -53,92 +53,93 @@ BOOL CTrayNotifyIcon::Create(const CWnd& owner, UINT iconId, const char* tip, HI
     HMENU sub = ::GetSubMenu(menu.Get(), 0);
     if (!sub) return FALSE;
     SetMenuDefaultItem(sub, 0, TRUE);
-    m_menu = std::move(menu);
+    menu_ = std::move(menu);
 
     // "TaskbarCreated" is broadcast to top-level windows only.
     HWND top = GetAncestor(owner.GetSafeHwnd(), GA_ROOT);
-    m_hooker.HookWindow(top ? top : owner.GetSafeHwnd());
+    hooker_.HookWindow(top ? top : owner.GetSafeHwnd());
 
-    m_wndOwner = CWnd(owner.GetSafeHwnd());
-    memset(&m_nid, 0, sizeof m_nid);
-    m_nid.cbSize = largeStructure ? kLargeSize : kSmallSize;
-    m_nid.hWnd = owner.GetSafeHwnd();
-    m_nid.uID = iconId;
-    m_nid.hIcon = icon;
-    m_nid.uFlags = kShownFlags;
-    m_nid.uCallbackMessage = callbackMessage;
+    ownerWnd_ = CWnd(owner.GetSafeHwnd());
+    memset(&iconData_, 0, sizeof iconData_);
+    iconData_.cbSize = largeStructure ? kLargeSize : kSmallSize;
+    iconData_.hWnd = owner.GetSafeHwnd();
+    iconData_.uID = iconId;
+    iconData_.hIcon = icon;
+    iconData_.uFlags = kShownFlags;
+    iconData_.uCallbackMessage = callbackMessage;
     // The small structure's tip field is 64 characters, the large one's 128.
-    lstrcpynA(m_nid.szTip, tip ? tip : "", largeStructure ? 128 : 64);
-    m_bHidden = FALSE;
+    lstrcpynA(iconData_.szTip, tip ? tip : "", largeStructure ? 128 : 64);
+    hidden_ = FALSE;
 
-    m_bCreated = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
-    m_bAddPending = !m_bCreated;
-    return m_bCreated;
+    created_ = Shell_NotifyIconA(NIM_ADD, &iconData_) ? TRUE : FALSE;
+    addPending_ = !created_;
+    return created_;
 }
 
 void CTrayNotifyIcon::HideIcon() {
-    if (m_bHidden || !m_wndOwner) return;
-    m_nid.uFlags = NIF_ICON;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
-    m_bHidden = TRUE;
+    if (hidden_ || !ownerWnd_) return;
+    iconData_.uFlags = NIF_ICON;
+    Shell_NotifyIconA(NIM_DELETE, &iconData_);
+    hidden_ = TRUE;
 }
 
 void CTrayNotifyIcon::ShowIcon() {
-    if (!m_bHidden || !m_wndOwner) return;
-    m_nid.uFlags = kShownFlags;
-    if (Shell_NotifyIconA(NIM_ADD, &m_nid)) {
+    if (!hidden_ || !ownerWnd_) return;
+    iconData_.uFlags = kShownFlags;
+    if (Shell_NotifyIconA(NIM_ADD, &iconData_)) {
         // Whatever was in the tray is removed again at the end.
-        m_bCreated = TRUE;
-        m_bAddPending = FALSE;
+        created_ = TRUE;
+        addPending_ = FALSE;
     }
-    m_bHidden = FALSE;
+    hidden_ = FALSE;
 }
 
 void CTrayNotifyIcon::RemoveIcon() {
     // A removed icon must not come back with the next "TaskbarCreated".
-    m_bAddPending = FALSE;
-    if (!m_bCreated) return;
-    m_nid.uFlags = 0;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
-    m_bCreated = FALSE;
+    addPending_ = FALSE;
+    if (!created_) return;
+    iconData_.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &iconData_);
+    created_ = FALSE;
 }
 
 void CTrayNotifyIcon::OnTaskbarCreated() {
     // A hidden icon stays hidden until ShowIcon; a removed one stays removed.
-    if (m_bHidden || !(m_bCreated || m_bAddPending)) return;
-    m_nid.uFlags = NIF_ICON;
-    Shell_NotifyIconA(NIM_DELETE, &m_nid);
-    m_bHidden = TRUE;
-    m_nid.uFlags = kShownFlags;
-    m_bCreated = Shell_NotifyIconA(NIM_ADD, &m_nid) ? TRUE : FALSE;
-    m_bAddPending = !m_bCreated;
-    m_bHidden = FALSE;
+    if (hidden_ || !(created_ || addPending_)) return;
+    iconData_.uFlags = NIF_ICON;
+    Shell_NotifyIconA(NIM_DELETE, &iconData_);
+    hidden_ = TRUE;
+    iconData_.uFlags = kShownFlags;
+    created_ = Shell_NotifyIconA(NIM_ADD, &iconData_) ? TRUE : FALSE;
+    addPending_ = !created_;
+    hidden_ = FALSE;
 }
 
 LRESULT CTrayNotifyIcon::OnTrayNotification(WPARAM wParam, LPARAM lParam) {
-    if (wParam != m_nid.uID) return 0;
+    if (wParam != iconData_.uID) return 0;
     HMENU sub = GetSubMenu();
     if (!sub) return 1;
     switch (static_cast<UINT>(lParam)) {
-    case WM_RBUTTONUP: {
-        POINT pt = {};
-        GetCursorPos(&pt);
-        // Without the foreground the menu would not close when the user
-        // clicks elsewhere.
-        m_wndOwner.SetForegroundWindow();
-        TrackPopupMenu(sub, TPM_LEFTBUTTON, pt.x, pt.y, 0, m_wndOwner.GetSafeHwnd(), nullptr);
-        // Lets the owner's thread leave the menu's modal state cleanly.
-        m_wndOwner.PostMessage(WM_NULL);
-        break;
-    }
-    case WM_LBUTTONDBLCLK: {
-        m_wndOwner.SetForegroundWindow();
-        UINT id = GetMenuItemID(sub, 0);
-        if (id != static_cast<UINT>(-1)) m_wndOwner.SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        break;
-    }
-    default:
-        break;
+        case WM_RBUTTONUP: {
+            POINT pt = {};
+            GetCursorPos(&pt);
+            // Without the foreground the menu would not close when the user
+            // clicks elsewhere.
+            ownerWnd_.SetForegroundWindow();
+            TrackPopupMenu(sub, TPM_LEFTBUTTON, pt.x, pt.y, 0, ownerWnd_.GetSafeHwnd(), nullptr);
+            // Lets the owner's thread leave the menu's modal state cleanly.
+            ownerWnd_.PostMessage(WM_NULL);
+            break;
+        }
+        case WM_LBUTTONDBLCLK: {
+            ownerWnd_.SetForegroundWindow();
+            UINT id = GetMenuItemID(sub, 0);
+            if (id != static_cast<UINT>(-1))
+                ownerWnd_.SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+            break;
+        }
+        default:
+            break;
     }
     return 1;
 }
@@ -149,8 +150,8 @@ HICON LoadTrayIcon(UINT resourceId) {
     HINSTANCE module = GetModuleHandleA(nullptr);
     // The notification area shows small icons of the system DPI.
     const int size = SmallIconSizeForDpi(SystemDpi());
-    auto icon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
-                                              size, size, LR_DEFAULTCOLOR));
+    auto icon = static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     if (!icon) icon = LoadIconA(module, MAKEINTRESOURCEA(resourceId));
     return icon;
 }

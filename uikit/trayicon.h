@@ -20,11 +20,11 @@ class CTrayNotifyIcon;
 // Watches the owner window for "TaskbarCreated" on behalf of one tray icon.
 class CTrayIconHooker : public CHookWnd {
 public:
-    explicit CTrayIconHooker(CTrayNotifyIcon* icon) : m_pTrayIcon(icon) {}
+    explicit CTrayIconHooker(CTrayNotifyIcon* icon) : trayIcon_(icon) {}
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    CTrayNotifyIcon* m_pTrayIcon;  // not owned; the icon embeds this hooker
+    CTrayNotifyIcon* trayIcon_;  // not owned; the icon embeds this hooker
 };
 
 class CTrayNotifyIcon : public CObject {
@@ -57,24 +57,24 @@ public:
     // Returns 0 for another icon's notification, else 1.
     virtual LRESULT OnTrayNotification(WPARAM wParam, LPARAM lParam);
 
-    BOOL IsCreated() const { return m_bCreated; }
-    BOOL IsHidden() const { return m_bHidden; }
-    HMENU GetMenu() const { return m_menu.Get(); }
-    const NOTIFYICONDATAA& GetNotifyIconData() const { return m_nid; }
+    BOOL IsCreated() const { return created_; }
+    BOOL IsHidden() const { return hidden_; }
+    HMENU GetMenu() const { return menu_.Get(); }
+    const NOTIFYICONDATAA& GetNotifyIconData() const { return iconData_; }
 
 private:
     friend class CTrayIconHooker;
     // Deletes and re-adds a shown icon after the taskbar was recreated.
     void OnTaskbarCreated();
-    HMENU GetSubMenu() const { return m_menu ? ::GetSubMenu(m_menu.Get(), 0) : nullptr; }
+    HMENU GetSubMenu() const { return menu_ ? ::GetSubMenu(menu_.Get(), 0) : nullptr; }
 
-    NOTIFYICONDATAA m_nid;        // zeroed at construction; room for the large form
-    BOOL m_bCreated = FALSE;      // the icon was added successfully
-    BOOL m_bHidden = FALSE;
-    BOOL m_bAddPending = FALSE;   // Create's add was refused; retried on "TaskbarCreated"
-    CWnd m_wndOwner;              // not owned
-    CTrayIconHooker m_hooker;     // points back to this object
-    UniqueMenuHandle m_menu;      // owned
+    NOTIFYICONDATAA iconData_;  // zeroed at construction; room for the large form
+    BOOL created_ = FALSE;      // the icon was added successfully
+    BOOL hidden_ = FALSE;
+    BOOL addPending_ = FALSE;  // Create's add was refused; retried on "TaskbarCreated"
+    CWnd ownerWnd_;            // not owned
+    CTrayIconHooker hooker_;   // points back to this object
+    UniqueMenuHandle menu_;    // owned
 };
 
 // Icon resource id of the program's module at the small-icon size of the

@@ -143,9 +143,10 @@ struct Phases {
         done.push_back(g_clock.done - t0);
     }
     void Print(const char* name) const {
-        Comment("%s: first size request %.1f ms, last %.1f ms, first item painted %.1f ms, "
-                "done %.1f ms (medians)",
-                name, Median(measure), Median(lastMeasure), Median(first), Median(done));
+        Comment(
+            "%s: first size request %.1f ms, last %.1f ms, first item painted %.1f ms, "
+            "done %.1f ms (medians)",
+            name, Median(measure), Median(lastMeasure), Median(first), Median(done));
     }
 };
 
@@ -190,9 +191,9 @@ struct BareThread {
 
     static DWORD WINAPI Run(void* param) {
         auto* self = static_cast<BareThread*>(param);
-        self->owner = CreateWindowExA(0, "VtBenchBareOwner", "Bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                      500, 10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                      nullptr);
+        self->owner =
+            CreateWindowExA(0, "VtBenchBareOwner", "Bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500,
+                            10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         SetEvent(self->ready);
         MSG m;
         while (GetMessageA(&m, nullptr, 0, 0) > 0) {
@@ -310,23 +311,23 @@ void ActivationFigures(const std::string& base) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "VtBenchOwner";
     RegisterClassA(&wc);
-    HWND front = CreateWindowExA(0, "VtBenchOwner", "Front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 10,
-                                 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND front = CreateWindowExA(0, "VtBenchOwner", "Front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
+                                 10, 400, 300, nullptr, nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(front);
     // The menus pop at the top of the screen, so that as many items as
     // possible fit below.
     SetCursorPos(100, 5);
     Pump();
 
-    g_bareIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                               IMAGE_ICON, 16, 16, 0));
+    g_bareIcon = static_cast<HICON>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
     CMainFrame frame(profile);
     frame.reportMessage = [](const std::string& text) { fprintf(stderr, "%s\n", text.c_str()); };
     if (!frame.Create()) {
         fprintf(stderr, "the main window was not created\n");
         return;
     }
-    g_frame = frame.m_hWnd;
+    g_frame = frame.hwnd_;
     g_frameProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(g_frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchFrame)));
     BareThread bare;
@@ -411,8 +412,10 @@ Memory IdleMemory(const std::string& exe, const std::string& args, Find find, UI
     PROCESS_MEMORY_COUNTERS pmc = {};
     pmc.cb = sizeof pmc;
     const bool ok = K32GetProcessMemoryInfo(p.Get(), &pmc, sizeof pmc) != 0;
-    if (closeCommand) PostMessageA(w, WM_COMMAND, closeCommand, 0);
-    else PostMessageA(w, WM_CLOSE, 0, 0);
+    if (closeCommand)
+        PostMessageA(w, WM_COMMAND, closeCommand, 0);
+    else
+        PostMessageA(w, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(p.Get(), 10000) != WAIT_OBJECT_0) TerminateProcess(p.Get(), 1);
     if (!ok) return {};
     Memory m;
@@ -479,10 +482,11 @@ void MemoryFigures(const std::string& base) {
     PrintFigure("idle_floor_private_mb", Median(floor.privateBytes), "MB");
     PrintFigure("idle_private_over_floor_mb", Median(overFloor), "MB");
     if (!baseline.privateBytes.empty() && !shell.privateBytes.empty()) {
-        Comment("of which the shell's system image lists: %.2f MB (a program with Vantrel's "
-                "libraries and a hidden window: %.2f MB private, %.2f MB once it has built them)",
-                Median(shell.privateBytes) - Median(baseline.privateBytes),
-                Median(baseline.privateBytes), Median(shell.privateBytes));
+        Comment(
+            "of which the shell's system image lists: %.2f MB (a program with Vantrel's "
+            "libraries and a hidden window: %.2f MB private, %.2f MB once it has built them)",
+            Median(shell.privateBytes) - Median(baseline.privateBytes),
+            Median(baseline.privateBytes), Median(shell.privateBytes));
     }
     PrintFigure("idle_working_set_mb", Median(vantrel.workingSet), "MB");
     if (!baseline.workingSet.empty())
@@ -523,7 +527,8 @@ int RunIdle(bool shell) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && strcmp(argv[1], "--idle") == 0) return RunIdle(argc > 2 && strcmp(argv[2], "shell") == 0);
+    if (argc > 1 && strcmp(argv[1], "--idle") == 0)
+        return RunIdle(argc > 2 && strcmp(argv[2], "shell") == 0);
     const std::string base = ScratchBase();
     // "--menu" or "--memory" runs one half only.
     const bool all = argc < 2;

@@ -87,8 +87,8 @@ double BareReadMs(const std::vector<EntryNames>& names) {
     for (const EntryNames& e : names) {
         for (const std::string* n : {&e.path, &e.title, &e.iconFile, &e.iconIndex}) {
             size = sizeof buf;
-            read += RegQueryValueExA(key, n->c_str(), nullptr, &type,
-                                     reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
+            read += RegQueryValueExA(key, n->c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf),
+                                     &size) == ERROR_SUCCESS;
         }
     }
     const double ms = NowMs() - t0;
@@ -117,9 +117,9 @@ double BareWriteMs(const std::vector<EntryNames>& names, const FolderList& folde
         setString(e.title, f.title);
         setString(e.iconFile, f.iconFile);
         const DWORD index = static_cast<DWORD>(f.iconIndex);
-        written += RegSetValueExA(key, e.iconIndex.c_str(), 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&index),
-                                  sizeof index) == ERROR_SUCCESS;
+        written +=
+            RegSetValueExA(key, e.iconIndex.c_str(), 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&index), sizeof index) == ERROR_SUCCESS;
     }
     const double ms = NowMs() - t0;
     RegCloseKey(key);

@@ -54,7 +54,8 @@ int main() {
     std::string folder = iconFile.substr(0, iconFile.find_last_of('\\'));
     const UINT count = ExtractIconExA(iconFile.c_str(), -1, nullptr, nullptr, 0);
     if (!owner || count != 300) {
-        fprintf(stderr, "benchmark setup failed (owner %p, %u icons)\n", static_cast<void*>(owner), count);
+        fprintf(stderr, "benchmark setup failed (owner %p, %u icons)\n", static_cast<void*>(owner),
+                count);
         return 1;
     }
     ComputeIconReferenceValues(folder);
@@ -62,10 +63,10 @@ int main() {
     auto editor = [&] {
         return Measure([&] {
             CFolderEditDlg dlg(owner);
-            dlg.m_path = folder;
-            dlg.m_title = "Benchmark";
-            dlg.m_iconFile = iconFile;
-            dlg.m_iconIndex = 150;
+            dlg.path_ = folder;
+            dlg.title_ = "Benchmark";
+            dlg.iconFile_ = iconFile;
+            dlg.iconIndex_ = 150;
             dlg.DoModal();
         });
     };
@@ -79,7 +80,8 @@ int main() {
     editor();
     bare();
     const bench::Paired p = bench::Interleave(15, editor, bare);
-    bench::Comment("editor: an icon file of %u icons, item 151 chosen; to the dialog's first idle", count);
+    bench::Comment("editor: an icon file of %u icons, item 151 chosen; to the dialog's first idle",
+                   count);
     bench::PrintRatio("editor_open_ms", "editor_open_bare_ms", "editor_open_ratio", p);
     DestroyWindow(owner);
     return 0;

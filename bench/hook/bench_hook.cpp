@@ -58,8 +58,8 @@ int main() {
         std::fprintf(stderr, "bench_hook: cannot load the hook libraries\n");
         return 1;
     }
-    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  nullptr, nullptr);
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     if (!window) return 1;
 
     TimeRetrieval(vthook, window);  // warm-up: maps and touches everything once

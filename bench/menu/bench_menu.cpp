@@ -68,7 +68,7 @@ double DrawItemMs(int dpi) {
             MENUITEMINFOA mii = {};
             mii.cbSize = sizeof mii;
             mii.fMask = MIIM_DATA;
-            GetMenuItemInfoA(menu.m_hMenu, static_cast<UINT>(i), TRUE, &mii);
+            GetMenuItemInfoA(menu.hmenu_, static_cast<UINT>(i), TRUE, &mii);
             MEASUREITEMSTRUCT mis = {};
             mis.CtlType = ODT_MENU;
             mis.itemID = 30000 + i;
@@ -79,9 +79,10 @@ double DrawItemMs(int dpi) {
             dis.itemID = 30000 + i;
             dis.itemAction = ODA_DRAWENTIRE;
             dis.itemState = (i % 10 == 0) ? ODS_SELECTED : 0;
-            dis.hwndItem = reinterpret_cast<HWND>(menu.m_hMenu);
+            dis.hwndItem = reinterpret_cast<HWND>(menu.hmenu_);
             dis.hDC = dc;
-            dis.rcItem = RECT{0, 0, static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
+            dis.rcItem =
+                RECT{0, 0, static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
             dis.itemData = mii.dwItemData;
             menu.DrawItem(&dis);
         }

@@ -30,8 +30,8 @@ std::string DialogFolder(HWND dialog) {
     GetWindowThreadProcessId(dialog, &pid);
     RemoteBlock block = RemoteBlock::Allocate(pid, MAX_PATH);
     char buf[MAX_PATH + 1] = {};
-    if (block && SendToWindow(dialog, CDM_GETFOLDERPATH, MAX_PATH, block.AsLParam()) ==
-                     SendStatus::Answered)
+    if (block &&
+        SendToWindow(dialog, CDM_GETFOLDERPATH, MAX_PATH, block.AsLParam()) == SendStatus::Answered)
         block.Read(0, buf, MAX_PATH);
     return buf;
 }
@@ -114,8 +114,8 @@ int FileDialogRatio() {
     const bench::Paired r = bench::Interleave(81, full, bare);
     bench::PrintRatio("navigate_file_dialog_ms", "navigate_file_dialog_bare_ms",
                       "navigate_file_dialog_ratio", r);
-    if (failures || shellCalls) fprintf(stderr, "%d folder changes missing, %d shell calls\n",
-                                        failures, shellCalls);
+    if (failures || shellCalls)
+        fprintf(stderr, "%d folder changes missing, %d shell calls\n", failures, shellCalls);
     return failures || shellCalls;
 }
 
@@ -150,13 +150,12 @@ double BareWalkMs(HWND window, int children) {
 
 // The same window as the fixture's "many" mode, made in this process.
 HWND MakeManyWindow(int n) {
-    HWND w = CreateWindowExA(0, "Static", "Many", WS_OVERLAPPEDWINDOW, 100, 100, 500, 300,
-                             nullptr, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExA(0, "Static", "Many", WS_OVERLAPPEDWINDOW, 100, 100, 500, 300, nullptr,
+                             nullptr, nullptr, nullptr);
     for (int i = 0; w && i < n; ++i)
-        CreateWindowExA(0, i % 2 ? "Button" : "Static", "", WS_CHILD | WS_VISIBLE,
-                        (i % 50) * 10, (i / 50) * 10, 5, 5, w,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(2000 + i)), nullptr,
-                        nullptr);
+        CreateWindowExA(0, i % 2 ? "Button" : "Static", "", WS_CHILD | WS_VISIBLE, (i % 50) * 10,
+                        (i / 50) * 10, 5, 5, w,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(2000 + i)), nullptr, nullptr);
     return w;
 }
 
@@ -180,9 +179,9 @@ int Recognise500() {
         fprintf(stderr, "no local window\n");
         return 1;
     }
-    const bool localOk = RecognitionRatio(local, "recognise_500_children_ms",
-                                          "recognise_500_children_floor_ms",
-                                          "recognise_500_children_ratio");
+    const bool localOk =
+        RecognitionRatio(local, "recognise_500_children_ms", "recognise_500_children_floor_ms",
+                         "recognise_500_children_ratio");
     DestroyWindow(local);
 
     Process p;

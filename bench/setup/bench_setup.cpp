@@ -34,6 +34,7 @@ LRESULT CALLBACK OwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 class CPlainSetupDlg : public CSetupDlg {
 public:
     using CSetupDlg::CSetupDlg;
+
 protected:
     int AddRowImage(const FolderEntry&) override { return -1; }
 };
@@ -74,7 +75,7 @@ double OpenOnce(HWND owner, const FolderList& folders) {
     g_elapsed = -1;
     g_start = bench::NowMs();
     Dialog dlg(owner);
-    dlg.m_folders = folders;
+    dlg.folders_ = folders;
     dlg.DoModal();
     return g_elapsed;
 }
@@ -101,8 +102,9 @@ int main() {
     withImages();
     plain();
     const bench::Paired p = bench::Interleave(11, withImages, plain);
-    bench::Comment("setup: 100 folders (a third each system images, library icons, the default "
-                   "picture); to the dialog's first idle");
+    bench::Comment(
+        "setup: 100 folders (a third each system images, library icons, the default "
+        "picture); to the dialog's first idle");
     bench::PrintRatio("setup_open_ms", "setup_open_plain_ms", "setup_open_ratio", p);
     DestroyWindow(owner);
     CoUninitialize();

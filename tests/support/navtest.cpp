@@ -73,8 +73,7 @@ FolderList OneEntry(const std::string& path) {
 void Navigate(HWND target, const std::string& path, FakeWorld& world, AppSettings settings,
               HWND owner) {
     CWnd t(target);
-    nav::NavigateTo(nav::kFirstFolderCommand, OneEntry(path), settings, t, owner,
-                    world.Services());
+    nav::NavigateTo(nav::kFirstFolderCommand, OneEntry(path), settings, t, owner, world.Services());
 }
 
 std::string FileDialogFolder(HWND dialog) {
@@ -108,15 +107,15 @@ std::string FileDialogFolderW(HWND dialog) {
 
 std::string Text(HWND w) {
     wchar_t buf[2048] = {};
-    SendMessageTimeoutW(w, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                        3000, nullptr);
+    SendMessageTimeoutW(w, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 3000,
+                        nullptr);
     return ToNarrow(buf, 2048);
 }
 
 const char kMixedScriptName[] =
     "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82\xD1\x8B "  // Проекты
-    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "                        // 日本語
-    "\xF0\x9F\x8E\xB5";                                            // U+1F3B5
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "                      // 日本語
+    "\xF0\x9F\x8E\xB5";                                          // U+1F3B5
 
 std::string MakeDirW(const test::ScratchDir& dir, const std::string& name) {
     const std::string path = dir.Path() + "\\" + name;

@@ -37,7 +37,10 @@ private:
 
 // Records what the navigation would hand to the shell; holds the keys down.
 struct FakeWorld {
-    struct Call { HWND owner; std::string verb, path; };
+    struct Call {
+        HWND owner;
+        std::string verb, path;
+    };
     std::vector<Call> shellCalls;
     bool shift = false;
     bool ctrl = false;
@@ -48,8 +51,8 @@ struct FakeWorld {
 vt::FolderList OneEntry(const std::string& path);
 
 // Navigates target to path through the command of key 0.
-void Navigate(HWND target, const std::string& path, FakeWorld& world,
-              vt::AppSettings settings = {}, HWND owner = nullptr);
+void Navigate(HWND target, const std::string& path, FakeWorld& world, vt::AppSettings settings = {},
+              HWND owner = nullptr);
 
 // The current folder of an Explorer-style file dialog of another process
 // (CDM_GETFOLDERPATH with a buffer placed in that process). The dialog answers

@@ -98,11 +98,13 @@ bool VantrelRun::Forward(const std::string& args) {
 
 HWND VantrelRun::WaitForMenu(DWORD timeoutMs) const {
     HWND menu = nullptr;
-    test::WaitUntil([&] {
-        auto menus = VisibleMenus(Pid());
-        menu = menus.empty() ? nullptr : menus.front();
-        return menu != nullptr;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            auto menus = VisibleMenus(Pid());
+            menu = menus.empty() ? nullptr : menus.front();
+            return menu != nullptr;
+        },
+        timeoutMs);
     return menu;
 }
 
@@ -121,8 +123,8 @@ std::vector<HWND> VantrelRun::MessageBoxes(const std::string& text) const {
 }
 
 DWORD VantrelRun::StoredShowTray() const {
-    return static_cast<DWORD>(vt::CRegProfile("Quorvane.", "Vantrel")
-                                  .GetProfileInt("", vt::regname::kShowTray, -1));
+    return static_cast<DWORD>(
+        vt::CRegProfile("Quorvane.", "Vantrel").GetProfileInt("", vt::regname::kShowTray, -1));
 }
 
 void PressKey(WORD vk) { Send({Key(vk, false), Key(vk, true)}); }
@@ -148,10 +150,12 @@ void MoveMouse(POINT screen) {
     in.mi.dx = MulDiv(screen.x, 65535, cx - 1);
     in.mi.dy = MulDiv(screen.y, 65535, cy - 1);
     Send({in});
-    test::WaitUntil([&] {
-        POINT p;
-        return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
-    }, 2000);
+    test::WaitUntil(
+        [&] {
+            POINT p;
+            return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+        },
+        2000);
 }
 
 void TurnWheel(int clicks) {
@@ -180,19 +184,21 @@ void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog,
     PressKey(VK_RETURN);
     ASSERT_TRUE(run.WaitForMenuGone());
     const std::string want = LongLower(folder);
-    EXPECT_TRUE(test::WaitUntil(
-        [&] { return LongLower(navtest::FileDialogFolder(dialog)) == want; }))
-        << navtest::FileDialogFolder(dialog);
+    EXPECT_TRUE(test::WaitUntil([&] {
+        return LongLower(navtest::FileDialogFolder(dialog)) == want;
+    })) << navtest::FileDialogFolder(dialog);
     EXPECT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == dialog; }))
         << Describe(GetForegroundWindow());
 }
 
 bool BringToFront(HWND w) {
-    return test::WaitUntil([&] {
-        if (GetForegroundWindow() == w) return true;
-        SetForegroundWindow(w);
-        return false;
-    }, 10000);
+    return test::WaitUntil(
+        [&] {
+            if (GetForegroundWindow() == w) return true;
+            SetForegroundWindow(w);
+            return false;
+        },
+        10000);
 }
 
 HookRecord ReadHookRecord() {

@@ -87,8 +87,7 @@ std::string Describe(HWND w);
 
 // With the folder menu open: Down, Down, Return picks its second item; then
 // the file dialog (of another process) must show folder and be in front.
-void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog,
-                                     const std::string& folder);
+void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog, const std::string& folder);
 
 // Brings a window of another process in front and waits until it is there.
 bool BringToFront(HWND w);
@@ -100,7 +99,6 @@ struct HookRecord {
     LONG hook = -1;
 };
 HookRecord ReadHookRecord();
-
 
 // A folder opened by the shell: an Explorer window of any process whose
 // caption names the folder, or null.

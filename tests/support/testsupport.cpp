@@ -66,9 +66,8 @@ bool ChildProcess::Start(const std::string& exe, const std::string& args,
     desk.push_back('\0');
     if (!desktop.empty()) si.lpDesktop = desk.data();
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, workDir.empty() ? nullptr : workDir.c_str(),
-                        &si, &pi))
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
@@ -104,7 +103,10 @@ void ChildProcess::Terminate() {
 }
 
 namespace {
-struct EnumCtx { DWORD pid; std::vector<HWND> out; };
+struct EnumCtx {
+    DWORD pid;
+    std::vector<HWND> out;
+};
 BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM p) {
     auto* c = reinterpret_cast<EnumCtx*>(p);
     DWORD owner = 0;
@@ -155,9 +157,7 @@ bool HotKeyIsFree(UINT modifiers, UINT vk) {
     return true;
 }
 
-void DeleteRegTree(HKEY root, const std::string& subkey) {
-    SHDeleteKeyA(root, subkey.c_str());
-}
+void DeleteRegTree(HKEY root, const std::string& subkey) { SHDeleteKeyA(root, subkey.c_str()); }
 
 ScopedRegTree::ScopedRegTree(HKEY root, std::string subkey)
     : root_(root), subkey_(std::move(subkey)) {
@@ -168,13 +168,14 @@ ScopedRegTree::~ScopedRegTree() { DeleteRegTree(root_, subkey_); }
 
 ScratchDir::ScratchDir(const std::string& hint, const std::string& base) {
     char tmp[MAX_PATH] = {};
-    if (base.empty()) GetTempPathA(sizeof tmp, tmp);
-    else lstrcpynA(tmp, base.c_str(), sizeof tmp);
+    if (base.empty())
+        GetTempPathA(sizeof tmp, tmp);
+    else
+        lstrcpynA(tmp, base.c_str(), sizeof tmp);
     static LONG counter = 0;
     for (;;) {
-        std::string p = std::string(tmp) + hint + "_" +
-                        std::to_string(GetCurrentProcessId()) + "_" +
-                        std::to_string(InterlockedIncrement(&counter));
+        std::string p = std::string(tmp) + hint + "_" + std::to_string(GetCurrentProcessId()) +
+                        "_" + std::to_string(InterlockedIncrement(&counter));
         if (CreateDirectoryA(p.c_str(), nullptr)) {
             path_ = p;
             break;
@@ -247,8 +248,14 @@ ScopedUserClassesRoot::~ScopedUserClassesRoot() {
 bool WriteSolidIconFile(const std::string& path,
                         const std::vector<std::pair<int, COLORREF>>& pictures) {
     std::string head, body;
-    auto put16 = [](std::string& s, unsigned v) { s += char(v & 0xFF); s += char((v >> 8) & 0xFF); };
-    auto put32 = [&](std::string& s, unsigned v) { put16(s, v & 0xFFFF); put16(s, v >> 16); };
+    auto put16 = [](std::string& s, unsigned v) {
+        s += char(v & 0xFF);
+        s += char((v >> 8) & 0xFF);
+    };
+    auto put32 = [&](std::string& s, unsigned v) {
+        put16(s, v & 0xFFFF);
+        put16(s, v >> 16);
+    };
     put16(head, 0);
     put16(head, 1);  // icons
     put16(head, static_cast<unsigned>(pictures.size()));

@@ -54,8 +54,7 @@ private:
 
 // Waits for WaitForInputIdle of the process, then for a visible top-level
 // window of that process whose class is className (any class if empty).
-HWND WaitForTopWindow(DWORD pid, const std::string& className = "",
-                      DWORD timeoutMs = 10000);
+HWND WaitForTopWindow(DWORD pid, const std::string& className = "", DWORD timeoutMs = 10000);
 // All top-level windows of a process (visible or not).
 std::vector<HWND> TopWindowsOfProcess(DWORD pid);
 
@@ -81,6 +80,7 @@ public:
     ~ScopedRegTree();
     ScopedRegTree(const ScopedRegTree&) = delete;
     ScopedRegTree& operator=(const ScopedRegTree&) = delete;
+
 private:
     HKEY root_;
     std::string subkey_;
@@ -99,6 +99,7 @@ public:
     std::string MakeDir(const std::string& rel) const;
     // Creates a file with the given content and returns its full path.
     std::string MakeFile(const std::string& rel, const std::string& content = "") const;
+
 private:
     std::string path_;
 };
@@ -116,6 +117,7 @@ public:
     ScopedUserClassesRoot(const ScopedUserClassesRoot&) = delete;
     ScopedUserClassesRoot& operator=(const ScopedUserClassesRoot&) = delete;
     bool Active() const { return active_; }
+
 private:
     bool active_ = false;
 };

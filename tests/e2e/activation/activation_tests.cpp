@@ -134,7 +134,9 @@ TEST_F(Activation, TakenHotKeyIsReportedOnceAndTheTrayIconStandsIn) {
     // Another program holds the combination already.
     ASSERT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F10));
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, VK_F10));
-    struct Release { ~Release() { UnregisterHotKey(nullptr, 1); } } release;
+    struct Release {
+        ~Release() { UnregisterHotKey(nullptr, 1); }
+    } release;
 
     const size_t iconsBefore = test::TrayIconWindows().size();
     run_.settings.shortcutType = 2;
@@ -144,10 +146,12 @@ TEST_F(Activation, TakenHotKeyIsReportedOnceAndTheTrayIconStandsIn) {
     ASSERT_TRUE(run_.Launch());
 
     std::vector<HWND> boxes;
-    ASSERT_TRUE(test::WaitUntil([&] {
-        boxes = run_.MessageBoxes(kAcceleratorMessage);
-        return !boxes.empty();
-    }, 20000));
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            boxes = run_.MessageBoxes(kAcceleratorMessage);
+            return !boxes.empty();
+        },
+        20000));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(test::TextOf(boxes[0]), "Vantrel");
     PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
@@ -195,8 +199,8 @@ TEST_F(Activation, TrayButtonReleasesPopTheMenuWithoutATarget) {
     PressKey(VK_RETURN);
     ASSERT_TRUE(run_.WaitForMenuGone());
     HWND opened = nullptr;
-    EXPECT_TRUE(test::WaitUntil([&] { return (opened = ExplorerWindowTitled("Beta")) != nullptr; },
-                                30000));
+    EXPECT_TRUE(
+        test::WaitUntil([&] { return (opened = ExplorerWindowTitled("Beta")) != nullptr; }, 30000));
     if (opened) PostMessageA(opened, WM_CLOSE, 0, 0);
     EXPECT_EQ(navtest::FileDialogFolder(dialog_.Window()), before);
 }

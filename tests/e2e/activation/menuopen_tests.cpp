@@ -41,8 +41,8 @@ size_t ColoursOnScreen(HWND w) {
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     DWORD* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits),
-                                   nullptr, 0);
+    HBITMAP bmp =
+        CreateDIBSection(mem, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
     BitBlt(mem, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
@@ -69,11 +69,13 @@ protected:
         // A folder the shell opened by mistake must not outlive the test (its
         // process would keep the test's output open); after a failure it may
         // still be on its way.
-        test::WaitUntil([] {
-            for (const char* title : {"Alpha", "Beta"})
-                if (HWND w = ExplorerWindowTitled(title)) PostMessageA(w, WM_CLOSE, 0, 0);
-            return false;
-        }, HasFailure() ? 10000 : 0);
+        test::WaitUntil(
+            [] {
+                for (const char* title : {"Alpha", "Beta"})
+                    if (HWND w = ExplorerWindowTitled(title)) PostMessageA(w, WM_CLOSE, 0, 0);
+                return false;
+            },
+            HasFailure() ? 10000 : 0);
     }
 
     void OpenDialogInFront() {
@@ -87,8 +89,7 @@ protected:
         std::vector<std::unique_ptr<test::ChildProcess>> starts;
         for (int i = 0; i < n; ++i) {
             starts.push_back(std::make_unique<test::ChildProcess>());
-            ASSERT_TRUE(starts.back()->Start(test::BinPath("Vantrel.exe"), "/pop",
-                                             test::BinDir()));
+            ASSERT_TRUE(starts.back()->Start(test::BinPath("Vantrel.exe"), "/pop", test::BinDir()));
         }
         for (auto& s : starts) ASSERT_TRUE(s->WaitForExit(20000));
     }
@@ -113,8 +114,7 @@ protected:
         PickSecondItemAndExpectDialogIn(run_, dialog_.Window(), beta_);
         HWND opened = nullptr;
         EXPECT_FALSE(test::WaitUntil(
-            [&] { return (opened = ExplorerWindowTitled("Beta")) != nullptr; },
-            kNothingHappensMs))
+            [&] { return (opened = ExplorerWindowTitled("Beta")) != nullptr; }, kNothingHappensMs))
             << "the shell opened the folder";
         if (opened) PostMessageA(opened, WM_CLOSE, 0, 0);
     }
@@ -192,16 +192,20 @@ TEST_F(MenuOpen, PopWhileAMessageBoxIsOpenBringsTheBoxToTheFront) {
     // box; a pop request meanwhile must not put a menu over it.
     ASSERT_TRUE(vt::test::HotKeyIsFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
     ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_SHIFT, VK_F10));
-    struct Release { ~Release() { UnregisterHotKey(nullptr, 1); } } release;
+    struct Release {
+        ~Release() { UnregisterHotKey(nullptr, 1); }
+    } release;
     run_.settings.shortcutType = 2;
     run_.settings.normalHotKeyVirtualKey = VK_F10;
     run_.settings.normalHotKeyModifier = 2 | 1;  // Control, Shift
     ASSERT_TRUE(run_.Launch());
     std::vector<HWND> boxes;
-    ASSERT_TRUE(test::WaitUntil([&] {
-        boxes = run_.MessageBoxes("keyboard accelerator");
-        return !boxes.empty();
-    }, 20000));
+    ASSERT_TRUE(test::WaitUntil(
+        [&] {
+            boxes = run_.MessageBoxes("keyboard accelerator");
+            return !boxes.empty();
+        },
+        20000));
     // The main window exists already; it is published once the box is gone.
     HWND main = nullptr;
     for (HWND w : test::TopWindowsOfProcess(run_.Pid()))

@@ -35,8 +35,8 @@ public:
     VirtualDesktop() {
         HKEY key = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, &disposition) == ERROR_SUCCESS) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, &disposition) == ERROR_SUCCESS) {
             createdKey_ = disposition == REG_CREATED_NEW_KEY;
             static const char size[] = "1024x768";
             RegSetValueExA(key, kDesktopName, 0, REG_SZ, reinterpret_cast<const BYTE*>(size),
@@ -109,9 +109,7 @@ private:
     std::thread keeper_;
 };
 
-LRESULT HitTest(HWND w, POINT p) {
-    return SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
-}
+LRESULT HitTest(HWND w, POINT p) { return SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)); }
 
 // The middle of the close button, from the frame the window really has (the
 // client area's offset inside the window rect) and the caption button size.
@@ -207,9 +205,9 @@ protected:
     void PressRight(POINT at) {
         // A second press near the first within the double-click time arrives
         // as WM_NCRBUTTONDBLCLK, which is not the gesture.
-        ASSERT_TRUE(test::WaitUntil(
-            [&] { return GetTickCount() - lastPress_ > GetDoubleClickTime(); },
-            GetDoubleClickTime() + 1000));
+        ASSERT_TRUE(
+            test::WaitUntil([&] { return GetTickCount() - lastPress_ > GetDoubleClickTime(); },
+                            GetDoubleClickTime() + 1000));
         ASSERT_NO_FATAL_FAILURE(PlacePointer(at));
         RightButtonDown();
         lastPress_ = GetTickCount();

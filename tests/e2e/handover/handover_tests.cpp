@@ -42,11 +42,13 @@ std::vector<HWND> Editors(DWORD pid) {
 
 HWND WaitForEditor(DWORD pid, DWORD timeoutMs = 15000) {
     HWND editor = nullptr;
-    test::WaitUntil([&] {
-        auto e = Editors(pid);
-        editor = e.empty() ? nullptr : e.front();
-        return editor != nullptr;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            auto e = Editors(pid);
+            editor = e.empty() ? nullptr : e.front();
+            return editor != nullptr;
+        },
+        timeoutMs);
     return editor;
 }
 
@@ -67,7 +69,8 @@ std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>> Values(const char* k
         wchar_t name[256];
         DWORD nameLen = 256, type = 0, size = 4096;
         std::vector<BYTE> data(size);
-        if (RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+        if (RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data.data(), &size) !=
+            ERROR_SUCCESS)
             break;
         data.resize(size);
         values[name] = {type, data};
@@ -131,11 +134,17 @@ protected:
         return test::WaitUntil([&] { return !IsWindow(editor) || !IsWindowVisible(editor); });
     }
     // The tray icon's double-click notification, as the shell sends it.
-    void DoubleClickTray() { PostMessageA(run_.Window(), kTrayCallback, kTrayIconId, WM_LBUTTONDBLCLK); }
+    void DoubleClickTray() {
+        PostMessageA(run_.Window(), kTrayCallback, kTrayIconId, WM_LBUTTONDBLCLK);
+    }
     // A save writes the options last: "Action", changed behind Vantrel's
     // back before OK, is 0 again once the whole save is done.
-    static void MarkUnsaved() { vt::CRegProfile("Quorvane.", "Vantrel").WriteProfileInt("", "Action", 7); }
-    static bool SavedFully() { return test::WaitUntil([] { return Dword(kAppKey, "Action") == 0; }); }
+    static void MarkUnsaved() {
+        vt::CRegProfile("Quorvane.", "Vantrel").WriteProfileInt("", "Action", 7);
+    }
+    static bool SavedFully() {
+        return test::WaitUntil([] { return Dword(kAppKey, "Action") == 0; });
+    }
     // A round trip through Vantrel's queue: the menu pops and goes.
     void RoundTrip() {
         ASSERT_TRUE(run_.Forward("/pop"));
@@ -219,7 +228,8 @@ TEST_F(Handover, CancelChangesNothingAndTheTrayOffersTheLastPathAgain) {
     ASSERT_TRUE(run_.Forward("\"" + delta_ + "\""));
     // While a dialog is open no request can make a round trip through
     // Vantrel that shows: a second editor must stay away for a while.
-    EXPECT_FALSE(test::WaitUntil([&] { return Editors(run_.Pid()).size() > 1; }, kNothingHappensMs));
+    EXPECT_FALSE(
+        test::WaitUntil([&] { return Editors(run_.Pid()).size() > 1; }, kNothingHappensMs));
     EXPECT_EQ(Editors(run_.Pid()).size(), 1u);
     EXPECT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == editor; }));
     EXPECT_EQ(WideText(editor, 1016), vt::ToWide(gamma_));
@@ -255,7 +265,8 @@ TEST_F(Handover, TrayDoubleClickWithoutAHandOverDoesNothing) {
 
 TEST_F(Handover, FirstStartWithAPathOpensTheEditorAndLeavesDirToAddAlone) {
     run_.editProfile = [] {
-        vt::CRegProfile("Quorvane.", "Vantrel").WriteProfileString("", "Dir To Add", "C:\\elsewhere");
+        vt::CRegProfile("Quorvane.", "Vantrel")
+            .WriteProfileString("", "Dir To Add", "C:\\elsewhere");
     };
     ASSERT_TRUE(run_.Launch("\"" + gamma_ + "\""));
     ASSERT_TRUE(run_.WaitReady());

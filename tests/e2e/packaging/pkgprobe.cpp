@@ -40,8 +40,9 @@ std::string Folder(int csidl) {
 std::string RegString(HKEY root, const std::string& key, const char* name) {
     char data[2048] = {};
     DWORD size = sizeof data - 1;
-    if (RegGetValueA(root, key.empty() ? nullptr : key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                     nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(root, key.empty() ? nullptr : key.c_str(), name,
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, data,
+                     &size) != ERROR_SUCCESS)
         return "<missing>";
     return data;
 }
@@ -53,7 +54,8 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& key, REGSAM view)
     char name[256];
     for (DWORD i = 0;; ++i) {
         DWORD n = sizeof name;
-        if (RegEnumKeyExA(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExA(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
         names.emplace_back(name, n);
     }
     RegCloseKey(k);
@@ -63,7 +65,8 @@ std::vector<std::string> SubKeys(HKEY root, const std::string& key, REGSAM view)
 std::string FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA a = {};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &a)) return "<missing>";
-    return std::to_string((static_cast<unsigned long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow);
+    return std::to_string((static_cast<unsigned long long>(a.nFileSizeHigh) << 32) |
+                          a.nFileSizeLow);
 }
 
 HWND PublishedWindow() {
@@ -106,7 +109,8 @@ void PrintShortcut(const std::string& lnk) {
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
         SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
         char target[MAX_PATH] = {}, dir[MAX_PATH] = {};
-        if (SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) Line("shortcut.target", target);
+        if (SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
+            Line("shortcut.target", target);
         if (SUCCEEDED(link->GetWorkingDirectory(dir, MAX_PATH))) Line("shortcut.workdir", dir);
     }
     if (file) file->Release();
@@ -116,12 +120,14 @@ void PrintShortcut(const std::string& lnk) {
 void PrintProducts(const std::string& upgradeCode) {
     int count = 0;
     char code[39];
-    for (DWORD i = 0; MsiEnumRelatedProductsA(upgradeCode.c_str(), 0, i, code) == ERROR_SUCCESS; ++i) {
+    for (DWORD i = 0; MsiEnumRelatedProductsA(upgradeCode.c_str(), 0, i, code) == ERROR_SUCCESS;
+         ++i) {
         ++count;
         auto info = [&](const char* prop) {
             char v[MAX_PATH * 2] = {};
             DWORD n = sizeof v;
-            return MsiGetProductInfoA(code, prop, v, &n) == ERROR_SUCCESS ? std::string(v) : "<missing>";
+            return MsiGetProductInfoA(code, prop, v, &n) == ERROR_SUCCESS ? std::string(v)
+                                                                          : "<missing>";
         };
         Line("product", code);
         Line("product.version", info(INSTALLPROPERTY_VERSIONSTRING));
@@ -138,12 +144,14 @@ void PrintUninstallEntries() {
         HKEY root;
         REGSAM view;
     };
-    for (Place place : {Place{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY}, Place{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
-                        Place{HKEY_CURRENT_USER, 0}}) {
+    for (Place place : {Place{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                        Place{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}, Place{HKEY_CURRENT_USER, 0}}) {
         for (const auto& sub : SubKeys(place.root, kUninstall, place.view)) {
             HKEY k = nullptr;
             std::string path = std::string(kUninstall) + "\\" + sub;
-            if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_READ | place.view, &k) != ERROR_SUCCESS) continue;
+            if (RegOpenKeyExA(place.root, path.c_str(), 0, KEY_READ | place.view, &k) !=
+                ERROR_SUCCESS)
+                continue;
             if (RegString(k, "", "DisplayName") == "Vantrel") {
                 ++count;
                 Line("uninstall.key", sub);
@@ -161,7 +169,8 @@ void PrintUninstallEntries() {
 int State(const std::string& upgradeCode) {
     std::string dir = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Vantrel";
     Line("installdir", dir);
-    Line("installdir.exists", GetFileAttributesA(dir.c_str()) != INVALID_FILE_ATTRIBUTES ? "1" : "0");
+    Line("installdir.exists",
+         GetFileAttributesA(dir.c_str()) != INVALID_FILE_ATTRIBUTES ? "1" : "0");
     Line("file.Vantrel.exe", FileSize(dir + "\\Vantrel.exe"));
     Line("file.VTHook.dll", FileSize(dir + "\\VTHook.dll"));
     PrintShortcut(Folder(CSIDL_PROGRAMS) + "\\Vantrel.lnk");
@@ -171,7 +180,8 @@ int State(const std::string& upgradeCode) {
     Line("run.Vantrel", RegString(HKEY_CURRENT_USER, run, "Vantrel"));
     Line("run.Other", RegString(HKEY_CURRENT_USER, run, "Other"));
     Line("verb.command",
-         RegString(HKEY_CURRENT_USER, "Software\\Classes\\Folder\\shell\\Add to Vantrel\\command", nullptr));
+         RegString(HKEY_CURRENT_USER, "Software\\Classes\\Folder\\shell\\Add to Vantrel\\command",
+                   nullptr));
     PrintInstance();
     return 0;
 }
@@ -203,9 +213,14 @@ int main(int argc, char** argv) {
         // its record still holds the program files.
         DWORD pid = InstancePid();
         vt::UniqueKernelHandle p(pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr);
-        rc = test::WaitUntil([&] {
-            return !PublishedWindow() && (!p || WaitForSingleObject(p.Get(), 0) == WAIT_OBJECT_0);
-        }, ms) ? 0 : 1;
+        rc = test::WaitUntil(
+                 [&] {
+                     return !PublishedWindow() &&
+                            (!p || WaitForSingleObject(p.Get(), 0) == WAIT_OBJECT_0);
+                 },
+                 ms)
+                 ? 0
+                 : 1;
         PrintInstance();
     } else if (cmd == "wait-menu") {
         rc = test::WaitUntil([] { return !VisibleMenus(InstancePid()).empty(); }, ms) ? 0 : 1;

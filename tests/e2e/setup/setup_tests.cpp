@@ -18,7 +18,8 @@ namespace test = vt::test;
 namespace {
 
 const char* kRemoveQuestion = "Are you sure you want to delete this item?";
-const char* kNoWayQuestion = "You have no way to activate Vantrel. Are you sure you want to do that?";
+const char* kNoWayQuestion =
+    "You have no way to activate Vantrel. Are you sure you want to do that?";
 const char* kSaveFailure = "Vantrel could not save its settings.";
 const char* kUserVerb = "Software\\Classes\\Folder\\shell\\Add to Vantrel";
 const WORD kAlt = 4, kCtrl = 2;  // hot-key control modifier bits
@@ -31,7 +32,8 @@ struct CleanRunValue {
     ~CleanRunValue() { Remove(); }
     static void Remove() {
         vt::CRegKey run;
-        if (run.Open(HKEY_CURRENT_USER, vt::kRunKey, KEY_SET_VALUE)) run.DeleteValue(vt::kRunValueName);
+        if (run.Open(HKEY_CURRENT_USER, vt::kRunKey, KEY_SET_VALUE))
+            run.DeleteValue(vt::kRunValueName);
     }
 };
 
@@ -129,13 +131,15 @@ TEST_F(SetupEditing, MoveUpSwapsEntriesBetweenKeysAndKeepsTheSelection) {
     Press(setup_, IDC_MOVE_UP);
     ASSERT_TRUE(List().Select(4));
     Press(setup_, IDC_MOVE_DOWN);
-    for (int row = 0; row < 5; ++row) EXPECT_EQ(List().Text(row, 0), "Folder" + std::to_string(row));
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(List().Text(row, 0), "Folder" + std::to_string(row));
     EXPECT_EQ(List().Selected(), 4);
     // Row 3 (position 2) up: Folder2 now at position 1 under key 1.
     ASSERT_TRUE(List().Select(2));
 
     Press(setup_, IDC_MOVE_UP);
-    ASSERT_TRUE(test::WaitUntil([&] { return List().Text(1, 0) == "Folder2"; })) << List().Text(1, 0);
+    ASSERT_TRUE(test::WaitUntil([&] { return List().Text(1, 0) == "Folder2"; }))
+        << List().Text(1, 0);
     EXPECT_EQ(List().Text(2, 0), "Folder1");
     EXPECT_EQ(List().Selected(), 1);
     for (int row = 0; row < 5; ++row) EXPECT_EQ(List().Data(row), row) << "row " << row;
@@ -278,7 +282,8 @@ TEST_F(SetupOptions, StoredActionTwoAndALetterNotOffered) {
     EXPECT_EQ(ComboSelection(setup_, IDC_ACTION), 0);
     EXPECT_EQ(ComboText(setup_, IDC_ACTION, 0), "Open");
     // The 19 letters, none of D, E, F, L, M, R, U, and none chosen.
-    const int letters = static_cast<int>(SendDlgItemMessageA(setup_, IDC_WINDOWS_KEY, CB_GETCOUNT, 0, 0));
+    const int letters =
+        static_cast<int>(SendDlgItemMessageA(setup_, IDC_WINDOWS_KEY, CB_GETCOUNT, 0, 0));
     std::string offered;
     for (int i = 0; i < letters; ++i) offered += ComboText(setup_, IDC_WINDOWS_KEY, i);
     EXPECT_EQ(offered, "ABCGHIJKNOPQSTVWXYZ");
@@ -500,7 +505,8 @@ protected:
     std::wstring MakeForeignFolder() {
         wchar_t base[MAX_PATH] = {};
         MultiByteToWideChar(CP_ACP, 0, dir_.Path().c_str(), -1, base, MAX_PATH);
-        std::wstring path = std::wstring(base) + L"\\\u041f\u0440\u043e\u0435\u043a\u0442\u044b \u65e5\u672c two words";
+        std::wstring path = std::wstring(base) +
+                            L"\\\u041f\u0440\u043e\u0435\u043a\u0442\u044b \u65e5\u672c two words";
         CreateDirectoryW(path.c_str(), nullptr);
         return path;
     }
@@ -513,18 +519,22 @@ protected:
         sei.lpFile = folder.c_str();
         sei.nShow = SW_SHOWNORMAL;
         if (!ShellExecuteExW(&sei)) return false;
-        if (process) *process = sei.hProcess;
-        else if (sei.hProcess) CloseHandle(sei.hProcess);
+        if (process)
+            *process = sei.hProcess;
+        else if (sei.hProcess)
+            CloseHandle(sei.hProcess);
         return true;
     }
     static std::wstring StoredWide(const char* name) {
         HKEY k = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvane.\\Vantrel\\Entries", 0, KEY_READ, &k))
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quorvane.\\Vantrel\\Entries", 0, KEY_READ,
+                          &k))
             return L"<no key>";
         wchar_t buf[1024] = {};
         DWORD size = sizeof buf - sizeof(wchar_t);
         std::wstring wname(name, name + strlen(name));
-        LONG rc = RegQueryValueExW(k, wname.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
+        LONG rc = RegQueryValueExW(k, wname.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf),
+                                   &size);
         RegCloseKey(k);
         return rc ? L"<no value>" : buf;
     }
@@ -551,9 +561,8 @@ TEST_F(SetupVerb, TheCommandExplorerRunsReachesTheEditorOfTheRunningProgram) {
     Click(editor, IDOK);
     ASSERT_TRUE(WaitGone(editor));
     // The count may be written before the entry: wait for both.
-    EXPECT_TRUE(test::WaitUntil([&] {
-        return StoredInt("Entries", "Count") == 2 && StoredWide("Path1") == folder;
-    }));
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return StoredInt("Entries", "Count") == 2 && StoredWide("Path1") == folder; }));
     EXPECT_EQ(StoredInt("Entries", "Count"), 2);
     EXPECT_TRUE(StoredWide("Path1") == folder);
 }

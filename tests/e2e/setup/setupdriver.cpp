@@ -24,15 +24,18 @@ DWORD PidOf(HWND w) {
 
 HWND WaitForDialog(DWORD pid, const std::string& caption, DWORD timeoutMs, HWND except) {
     HWND found = nullptr;
-    test::WaitUntil([&] {
-        for (HWND w : test::TopWindowsOfProcess(pid)) {
-            if (w == except || !IsWindowVisible(w) || test::ClassNameOf(w) != "#32770") continue;
-            if (!caption.empty() && test::TextOf(w) != caption) continue;
-            found = w;
-            return true;
-        }
-        return false;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            for (HWND w : test::TopWindowsOfProcess(pid)) {
+                if (w == except || !IsWindowVisible(w) || test::ClassNameOf(w) != "#32770")
+                    continue;
+                if (!caption.empty() && test::TextOf(w) != caption) continue;
+                found = w;
+                return true;
+            }
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
@@ -88,17 +91,19 @@ std::string ComboText(HWND dialog, int id, int index) {
 
 HWND WaitForMessageBox(DWORD pid, const std::string& text, DWORD timeoutMs) {
     HWND found = nullptr;
-    test::WaitUntil([&] {
-        for (HWND w : test::TopWindowsOfProcess(pid)) {
-            if (!IsWindowVisible(w) || test::ClassNameOf(w) != "#32770") continue;
-            HWND label = GetDlgItem(w, 0xFFFF);
-            if (label && test::TextOf(label).find(text) != std::string::npos) {
-                found = w;
-                return true;
+    test::WaitUntil(
+        [&] {
+            for (HWND w : test::TopWindowsOfProcess(pid)) {
+                if (!IsWindowVisible(w) || test::ClassNameOf(w) != "#32770") continue;
+                HWND label = GetDlgItem(w, 0xFFFF);
+                if (label && test::TextOf(label).find(text) != std::string::npos) {
+                    found = w;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, timeoutMs);
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
@@ -139,7 +144,8 @@ LPARAM RemoteList::Data(int row) const {
 }
 
 int RemoteList::Selected() const {
-    return static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(
+        SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 bool RemoteList::Select(int row) const {
@@ -212,7 +218,8 @@ std::string StoredString(const std::string& section, const char* name, const std
 bool StoredValueExists(const std::string& section, const std::string& name) {
     vt::CRegKey k;
     if (!Profile().OpenSection(section, k)) return false;
-    return RegQueryValueExA(k.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegQueryValueExA(k.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace e2e

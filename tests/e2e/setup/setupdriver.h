@@ -47,6 +47,7 @@ public:
     LPARAM Data(int row) const;
     int Selected() const;  // first selected row, -1 for none
     bool Select(int row) const;
+
 private:
     HWND list_;
 };

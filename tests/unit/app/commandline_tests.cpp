@@ -11,7 +11,7 @@ std::string Parse(std::vector<const char*> args) {
     args.insert(args.begin(), "Vantrel.exe");
     CVantrelCommandLineInfo info;
     CWinApp::ParseArguments(info, static_cast<int>(args.size()), args.data());
-    return info.m_strFileName;
+    return info.fileName_;
 }
 
 TEST(CommandLine, SwitchesAreExactAndCaseSensitive) {
@@ -19,17 +19,17 @@ TEST(CommandLine, SwitchesAreExactAndCaseSensitive) {
     EXPECT_EQ(Parse({"-quit"}), "/quit");
     EXPECT_EQ(Parse({"/pop"}), "/pop");
     EXPECT_EQ(Parse({"-pop"}), "/pop");
-    EXPECT_EQ(Parse({"/QUIT"}), "");       // ignored: only activates
+    EXPECT_EQ(Parse({"/QUIT"}), "");  // ignored: only activates
     EXPECT_EQ(Parse({"/Pop"}), "");
     EXPECT_EQ(Parse({"/quitx"}), "");
-    EXPECT_EQ(Parse({"/"}), "");            // a bare switch character
+    EXPECT_EQ(Parse({"/"}), "");  // a bare switch character
     EXPECT_EQ(Parse({}), "");
 }
 
 TEST(CommandLine, PlainArgumentsAreJoinedWithSingleSpaces) {
     EXPECT_EQ(Parse({"C:\\My", "Folder"}), "C:\\My Folder");
     EXPECT_EQ(Parse({"C:\\My  Folder"}), "C:\\My  Folder");  // quoted: kept as is
-    EXPECT_EQ(Parse({"a", "/x", "b"}), "a b");                // unknown switch skipped
+    EXPECT_EQ(Parse({"a", "/x", "b"}), "a b");               // unknown switch skipped
     // An empty argument still counts as an argument and adds its separator.
     EXPECT_EQ(Parse({"a", "", "b"}), "a  b");
     std::string longPath = "C:\\" + std::string(5000, 'p');

@@ -35,9 +35,9 @@ LRESULT CALLBACK WatchDrawItem(int code, WPARAM w, LPARAM l) {
         const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(cwp->lParam);
         const auto* data = reinterpret_cast<const CNewMenuItemData*>(dis->itemData);
         if (dis->CtlType == ODT_MENU && data && !data->IsSeparator()) {
-            g_painted->items[dis->itemID] = {data->m_pMenuIcon, data->m_nMenuIconOffset};
-            if (dis->itemID == ID_FOLDER_FIRST && data->m_pMenuIcon)
-                g_painted->folderPictures = data->m_pMenuIcon->GetPictureCount();
+            g_painted->items[dis->itemID] = {data->icons_, data->imageIndex_};
+            if (dis->itemID == ID_FOLDER_FIRST && data->icons_)
+                g_painted->folderPictures = data->icons_->GetPictureCount();
             if (g_painted->items.size() == g_expected) EndMenu();
         }
     }
@@ -48,10 +48,11 @@ void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
 Painted Pop(CMainFrame& frame, size_t expected) {
     Painted p;
-    g_owner = frame.m_hWnd;
+    g_owner = frame.hwnd_;
     g_painted = &p;
     g_expected = expected;
-    UniqueHook hook(SetWindowsHookExA(WH_CALLWNDPROC, WatchDrawItem, nullptr, GetCurrentThreadId()));
+    UniqueHook hook(
+        SetWindowsHookExA(WH_CALLWNDPROC, WatchDrawItem, nullptr, GetCurrentThreadId()));
     UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
     frame.SendMessage(WM_COMMAND, ID_POP_MENU);
     KillTimer(nullptr, timer);
@@ -90,7 +91,8 @@ TEST_F(FolderMenuTest, ExistingFoldersThenCommandsEachWithAPictureLoadedOnce) {
     // The missing folder has no item; the others keep their keys in their ids.
     ASSERT_EQ(4u, first.items.size());
     EXPECT_EQ(0u, first.items.count(ID_FOLDER_FIRST + 1));
-    for (UINT id : {UINT(ID_FOLDER_FIRST), UINT(ID_FOLDER_FIRST + 2), UINT(ID_SETUP), UINT(ID_APP_EXIT_CMD)}) {
+    for (UINT id : {UINT(ID_FOLDER_FIRST), UINT(ID_FOLDER_FIRST + 2), UINT(ID_SETUP),
+                    UINT(ID_APP_EXIT_CMD)}) {
         ASSERT_EQ(1u, first.items.count(id)) << id;
         EXPECT_NE(nullptr, first.items[id].first) << id;
         EXPECT_GE(first.items[id].second, 0) << id;
@@ -143,7 +145,7 @@ LRESULT CALLBACK WatchAfter(int code, WPARAM w, LPARAM l) {
                                MF_BYCOMMAND);
                 g_drawn->text[dis->itemID] = text;
                 g_drawn->pictureSize[dis->itemID] =
-                    data->m_pMenuIcon ? data->m_pMenuIcon->GetImageSize() : SIZE{0, 0};
+                    data->icons_ ? data->icons_->GetImageSize() : SIZE{0, 0};
                 // The item as it is on the menu now.
                 const RECT& rc = dis->rcItem;
                 const int cw = rc.right - rc.left, ch = rc.bottom - rc.top;
@@ -171,7 +173,7 @@ LRESULT CALLBACK WatchAfter(int code, WPARAM w, LPARAM l) {
 
 Drawn PopAndRead(CMainFrame& frame, size_t expected) {
     Drawn d;
-    g_owner = frame.m_hWnd;
+    g_owner = frame.hwnd_;
     g_drawn = &d;
     g_expected = expected;
     UniqueHook hook(
@@ -191,8 +193,9 @@ Drawn PopAndRead(CMainFrame& frame, size_t expected) {
 TEST(FolderMenuScripts, NameInAnyScriptAndThePictureOfTheDpisSize) {
     ScopedRegTree tree(HKEY_CURRENT_USER, "Software\\VantrelFolderMenuTest");
     ScratchDir dir("foldermenu");
-    const std::wstring name = L"\u041F\u0440\u043E\u0435\u043A\u0442\u044B "
-                              L"\u65E5\u672C\u8A9E \xD83C\xDFB5";
+    const std::wstring name =
+        L"\u041F\u0440\u043E\u0435\u043A\u0442\u044B "
+        L"\u65E5\u672C\u8A9E \xD83C\xDFB5";
     const std::wstring folder = ToWide(dir.Path()) + L"\\" + name;
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     const COLORREF blue = RGB(20, 40, 210), red = RGB(220, 20, 30);
@@ -200,10 +203,10 @@ TEST(FolderMenuScripts, NameInAnyScriptAndThePictureOfTheDpisSize) {
     ASSERT_TRUE(WriteSolidIconFile(ico, {{16, blue}, {24, red}}));
     {
         HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER,
-                                  L"Software\\VantrelFolderMenuTest\\Vantrel\\Entries", 0,
-                                  nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\VantrelFolderMenuTest\\Vantrel\\Entries",
+                            0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
         auto setW = [k](const wchar_t* n, const std::wstring& v) {
             RegSetValueExW(k, n, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
                            static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));

@@ -55,12 +55,12 @@ public:
         });
         window_.CreateEx(0, "VtFakeInstance", "Vantrel", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
                          nullptr, nullptr);
-        mapping_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4,
-                                          kMapping));
+        mapping_.Reset(
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, kMapping));
         UniqueMapView v(MapViewOfFile(mapping_.Get(), FILE_MAP_WRITE, 0, 0, 4));
-        *static_cast<DWORD*>(v.Get()) = CInstanceChecker::PackWindow(window_.m_hWnd);
+        *static_cast<DWORD*>(v.Get()) = CInstanceChecker::PackWindow(window_.hwnd_);
     }
-    HWND Window() const { return window_.m_hWnd; }
+    HWND Window() const { return window_.hwnd_; }
     std::vector<UINT> commands;
     std::vector<LPARAM> lparams;
 
@@ -119,8 +119,14 @@ TEST_F(Instance, FirstStartWithQuitExitsAtOnceWithoutAWindow) {
 
 TEST_F(Instance, ForwardsEachCommandAsAPostedCommandToTheRecordedWindow) {
     FakeRunningInstance running;
-    struct Case { const char* args; UINT id; } cases[] = {
-        {"/pop", 32777}, {"-pop", 32777}, {"/quit", 57665}, {"C:\\My Folder", 32772},
+    struct Case {
+        const char* args;
+        UINT id;
+    } cases[] = {
+        {"/pop", 32777},
+        {"-pop", 32777},
+        {"/quit", 57665},
+        {"C:\\My Folder", 32772},
     };
     for (const auto& c : cases) {
         running.commands.clear();

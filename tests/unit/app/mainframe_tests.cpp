@@ -41,7 +41,8 @@ TEST(MainFrameRules, IconCacheKeysAreLowerCasedLocationsOrDefault) {
     EXPECT_EQ(IconCacheKey({"p", "t", "", 3}), "DEFAULT");
     EXPECT_EQ(IconCacheKey({"p", "t", "C:\\Icons\\A.ico", -1}), "DEFAULT");
     EXPECT_EQ(IconCacheKey({"p", "t", "C:\\Icons\\A.ico", 2}), "c:\\icons\\a.ico,2");
-    EXPECT_EQ(IconCacheKey({"p", "t", "c:\\icons\\a.ico", 2}), IconCacheKey({"p", "t", "C:\\ICONS\\A.ICO", 2}));
+    EXPECT_EQ(IconCacheKey({"p", "t", "c:\\icons\\a.ico", 2}),
+              IconCacheKey({"p", "t", "C:\\ICONS\\A.ICO", 2}));
     EXPECT_EQ(IconCacheKey({"p", "t", "*** SIL ***", 7}), "*** sil ***,7");
 }
 
@@ -58,14 +59,15 @@ TEST(MainFrame, TakenHotKeyIsReportedOnceAndForcesTheTrayOnForThisRun) {
     CWindowImpl::RegisterClass("VtHotKeyHolder");
     CWindowImpl holder;
     ASSERT_TRUE(holder.CreateEx(0, "VtHotKeyHolder", "", 0, 0, 0, 0, 0, nullptr, nullptr));
-    ASSERT_TRUE(RegisterHotKey(holder.m_hWnd, 1, MOD_CONTROL | MOD_ALT, VK_F11));
+    ASSERT_TRUE(RegisterHotKey(holder.hwnd_, 1, MOD_CONTROL | MOD_ALT, VK_F11));
 
     std::vector<std::string> shown;
     CMainFrame frame(Profile());
     frame.reportMessage = [&](const std::string& s) { shown.push_back(s); };
     EXPECT_FALSE(frame.Settings().showTray);
     ASSERT_TRUE(frame.Create());
-    EXPECT_EQ(CountContaining(shown, "Vantrel failed to initialize the global keyboard accelerator."), 1);
+    EXPECT_EQ(
+        CountContaining(shown, "Vantrel failed to initialize the global keyboard accelerator."), 1);
     EXPECT_TRUE(frame.Settings().showTray);
     EXPECT_TRUE(frame.TrayIcon().IsCreated());
     EXPECT_FALSE(frame.TrayIcon().IsHidden());
@@ -73,7 +75,7 @@ TEST(MainFrame, TakenHotKeyIsReportedOnceAndForcesTheTrayOnForThisRun) {
     EXPECT_EQ(Profile().GetProfileInt("", "Show Tray", -1), 0);
     frame.DestroyWindow();
     EXPECT_FALSE(frame.TrayIcon().IsCreated());
-    UnregisterHotKey(holder.m_hWnd, 1);
+    UnregisterHotKey(holder.hwnd_, 1);
 }
 
 TEST(MainFrame, ShortcutTypesRegisterWhatTheyShouldAndTeardownReleasesIt) {

@@ -32,8 +32,8 @@ RawValue ReadRaw(const char* key, const std::string& name) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return v;
     char buf[4096];
     DWORD size = sizeof buf;
-    if (RegQueryValueExA(k, name.c_str(), nullptr, &v.type, reinterpret_cast<BYTE*>(buf),
-                         &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(k, name.c_str(), nullptr, &v.type, reinterpret_cast<BYTE*>(buf), &size) ==
+        ERROR_SUCCESS) {
         v.exists = true;
         v.bytes.assign(buf, size);
     }
@@ -206,7 +206,8 @@ TEST_F(Settings, AListThatCannotBeWrittenIsReportedAndItsTailClearedLater) {
     test::DeleteRegTree(HKEY_CURRENT_USER, kApp);
     HKEY vol = nullptr;
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kApp, 0, nullptr, REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &vol, nullptr), ERROR_SUCCESS);
+                              KEY_ALL_ACCESS, nullptr, &vol, nullptr),
+              ERROR_SUCCESS);
     RegCloseKey(vol);
     s.folders.erase(3);
     EXPECT_FALSE(s.SaveSettings());
@@ -363,7 +364,8 @@ TEST_F(Settings, ShellFoldersKeySuppliesAFolderTheShellDoesNot) {
     // Cyrillic one ("Мои клипы") are taken whole; a path ending in a
     // backslash names no folder.
     const std::string longName(256, 'n');
-    const std::string cyrillic = "\xD0\x9C\xD0\xBE\xD0\xB8 \xD0\xBA\xD0\xBB\xD0\xB8\xD0\xBF\xD1\x8B";
+    const std::string cyrillic =
+        "\xD0\x9C\xD0\xBE\xD0\xB8 \xD0\xBA\xD0\xBB\xD0\xB8\xD0\xBF\xD1\x8B";
     SetSz(sf, "Vantrel Test Value", "C:\\" + longName);
     s.AddDefaultFolder(-1, "Vantrel Test Value");
     SetSz(sf, "Vantrel Test Value", "C:\\Video\\" + cyrillic);
@@ -381,8 +383,8 @@ TEST_F(Settings, ShellFoldersKeySuppliesAFolderTheShellDoesNot) {
 
 TEST_F(Settings, WrongValueTypesFallBackToDefaultsAndKeepReadableEntries) {
     MarkAlreadyRun();
-    SetSz(kApp, "Action", "1");                       // string where a number belongs
-    SetDword(kApp, "Windows Key", 66);                 // number where a string belongs
+    SetSz(kApp, "Action", "1");         // string where a number belongs
+    SetDword(kApp, "Windows Key", 66);  // number where a string belongs
     {
         CRegKey k;
         ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, kApp));
@@ -391,10 +393,10 @@ TEST_F(Settings, WrongValueTypesFallBackToDefaultsAndKeepReadableEntries) {
     }
     SetDword(kEntries, "Count", 3);
     WriteEntry(0, "C:\\good", "good");
-    SetDword(kEntries, "Path1", 5);                     // unreadable path: skipped
+    SetDword(kEntries, "Path1", 5);  // unreadable path: skipped
     SetSz(kEntries, "Title1", "t1");
     WriteEntry(2, "C:\\also", "also");
-    SetSz(kEntries, "IconIndex2", "3");                 // unreadable index: -1
+    SetSz(kEntries, "IconIndex2", "3");  // unreadable index: -1
     CSettingsStore s(TestProfile());
     s.LoadSettings();
     EXPECT_EQ(s.settings.action, 0);
@@ -423,13 +425,14 @@ TEST_F(Settings, AbsurdCountLoadsQuicklyKeepsEntriesAndSaveCleansUp) {
     MarkAlreadyRun();
     SetDword(kEntries, "Count", 0x7FFFFFFF);
     WriteEntry(0, "C:\\zero", "zero");
-    WriteEntry(2, "C:\\two", "two");           // position 1 missing
+    WriteEntry(2, "C:\\two", "two");  // position 1 missing
     WriteEntry(40000, "C:\\far", "far");
     auto t0 = std::chrono::steady_clock::now();
     CSettingsStore s(TestProfile());
     s.LoadSettings();
-    auto loadMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - t0).count();
+    auto loadMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
     EXPECT_LT(loadMs, 2000);
     ASSERT_EQ(s.folders.size(), 3u);
     EXPECT_EQ(s.folders.at(0).path, "C:\\zero");
@@ -437,8 +440,9 @@ TEST_F(Settings, AbsurdCountLoadsQuicklyKeepsEntriesAndSaveCleansUp) {
     EXPECT_EQ(s.folders.at(2).path, "C:\\far");
     t0 = std::chrono::steady_clock::now();
     s.SaveSettings();
-    auto saveMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::steady_clock::now() - t0).count();
+    auto saveMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0)
+            .count();
     EXPECT_LT(saveMs, 2000);
     ExpectDword(kEntries, "Count", 3);
     ExpectSz(kEntries, "Path2", "C:\\far");
@@ -450,8 +454,10 @@ TEST_F(Settings, NegativeOrNonNumericCountStillKeepsEveryEntry) {
     for (int variant = 0; variant < 2; ++variant) {
         test::DeleteRegTree(HKEY_CURRENT_USER, kRoot);
         MarkAlreadyRun();
-        if (variant == 0) SetDword(kEntries, "Count", static_cast<DWORD>(-3));
-        else SetSz(kEntries, "Count", "2");
+        if (variant == 0)
+            SetDword(kEntries, "Count", static_cast<DWORD>(-3));
+        else
+            SetSz(kEntries, "Count", "2");
         WriteEntry(0, "C:\\a", "a");
         WriteEntry(1, "C:\\b", "b");
         CSettingsStore s(TestProfile());
@@ -473,19 +479,19 @@ TEST_F(Settings, CountBeyondTheStoredPositionsReadsWhatExists) {
     EXPECT_EQ(s.storedCount, 10);
 }
 
-
 // Names in any script, written as another tool writes them (UTF-16 through
 // the W calls): they load as UTF-8, and a save writes the same UTF-16 back.
 TEST_F(Settings, EntriesInAnyScriptLoadAndSaveUnchanged) {
     MarkAlreadyRun();
     // "C:\Проекты 日本語 🎵", "Проекты 日本語 🎵", an icon file of that folder.
-    const std::wstring path = L"C:\\\u041F\u0440\u043E\u0435\u043A\u0442\u044B "
-                              L"\u65E5\u672C\u8A9E \xD83C\xDFB5";
+    const std::wstring path =
+        L"C:\\\u041F\u0440\u043E\u0435\u043A\u0442\u044B "
+        L"\u65E5\u672C\u8A9E \xD83C\xDFB5";
     const std::wstring title = path.substr(3);
     const std::wstring icon = path + L"\\\u0437\u043D\u0430\u0447\u043E\u043A.ico";
     HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(kEntries).c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &k, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(kEntries).c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &k, nullptr),
               ERROR_SUCCESS);
     auto setW = [k](const wchar_t* name, const std::wstring& v) {
         RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),

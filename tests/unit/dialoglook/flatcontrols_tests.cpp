@@ -118,8 +118,12 @@ TEST_F(FlatControls, AnIdleButtonIsFlatAndTheOneUnderTheMouseIsRaised) {
     // While a window holds the mouse capture, the hot control stays.
     RunOn(d, [&] { SetCapture(two); });
     MouseOnto(one);
-    EXPECT_FALSE(test::WaitUntil([&] { return PixelOf(one, SizeOf(one).cx - 1, SizeOf(one).cy / 2) ==
-                                              GetSysColor(COLOR_3DDKSHADOW); }, 600));
+    EXPECT_FALSE(test::WaitUntil(
+        [&] {
+            return PixelOf(one, SizeOf(one).cx - 1, SizeOf(one).cy / 2) ==
+                   GetSysColor(COLOR_3DDKSHADOW);
+        },
+        600));
     RunOn(d, [&] { ReleaseCapture(); });
     EXPECT_TRUE(ButtonIsRaised(one));
 

@@ -43,20 +43,24 @@ TEST(FlatFrames, TheInnerLevelOfBorderedControlsFollowsStateAndSize) {
     EXPECT_EQ(Level(GenericFramePlan(0, true), 0), P(COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(Level(GenericFramePlan(0, true), 1), P(COLOR_3DLIGHT, COLOR_3DLIGHT));
     EXPECT_EQ(Level(GenericFramePlan(kSmall, true), 1), P(COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT));
-    EXPECT_EQ(Level(GenericFramePlan(kFocused | kSmall, true), 1), P(COLOR_3DDKSHADOW, COLOR_3DLIGHT));
+    EXPECT_EQ(Level(GenericFramePlan(kFocused | kSmall, true), 1),
+              P(COLOR_3DDKSHADOW, COLOR_3DLIGHT));
     EXPECT_EQ(Level(GenericFramePlan(kReadOnly, true), 1), P(COLOR_BTNFACE, COLOR_BTNFACE));
     EXPECT_EQ(Level(GenericFramePlan(0, false), 1), P(COLOR_BTNFACE, COLOR_BTNFACE));
     // A read-only edit under the mouse still shows it is hot.
-    EXPECT_EQ(Level(GenericFramePlan(kReadOnly | kHot, true), 1), P(COLOR_3DDKSHADOW, COLOR_3DLIGHT));
+    EXPECT_EQ(Level(GenericFramePlan(kReadOnly | kHot, true), 1),
+              P(COLOR_3DDKSHADOW, COLOR_3DLIGHT));
 
     EXPECT_EQ(Level(ComboButtonPlan(0, true), 0), P(COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW));
     EXPECT_EQ(Level(ComboButtonPlan(kFocused, true), 0), P(COLOR_BTNFACE, COLOR_3DDKSHADOW));
     EXPECT_EQ(Level(ComboButtonPlan(kHot, false), 0), P(COLOR_BTNFACE, COLOR_BTNFACE));
 
     EXPECT_EQ(Level(CheckBoxPlan(0, true, BST_UNCHECKED), 1), P(COLOR_WINDOW, COLOR_WINDOW));
-    EXPECT_EQ(Level(CheckBoxPlan(0, true, BST_INDETERMINATE), 1), P(COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(Level(CheckBoxPlan(0, true, BST_INDETERMINATE), 1),
+              P(COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(Level(CheckBoxPlan(0, false, BST_CHECKED), 1), P(COLOR_BTNFACE, COLOR_BTNFACE));
-    EXPECT_EQ(Level(CheckBoxPlan(kHot, true, BST_CHECKED), 0), P(COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(Level(CheckBoxPlan(kHot, true, BST_CHECKED), 0),
+              P(COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT));
 }
 
 TEST(FlatFrames, LinesAndPlacesGrowWithTheDpi) {
@@ -98,8 +102,10 @@ TEST(FlatFrames, TheRadioArcsMakeTwoWholeRings) {
     }
     EXPECT_EQ(seen.size(), total) << "an arc overlaps another";
     // Outer ring 32 pixels, inner ring 28: a circle each, mirrored halves.
-    EXPECT_EQ(RadioArcPixels(A::OuterUpperLeft).size() + RadioArcPixels(A::OuterLowerRight).size(), 32u);
-    EXPECT_EQ(RadioArcPixels(A::InnerUpperLeft).size() + RadioArcPixels(A::InnerLowerRight).size(), 28u);
+    EXPECT_EQ(RadioArcPixels(A::OuterUpperLeft).size() + RadioArcPixels(A::OuterLowerRight).size(),
+              32u);
+    EXPECT_EQ(RadioArcPixels(A::InnerUpperLeft).size() + RadioArcPixels(A::InnerLowerRight).size(),
+              28u);
     for (POINT p : RadioArcPixels(A::OuterUpperLeft)) {
         EXPECT_TRUE(seen.count({11 - p.x, 11 - p.y})) << "no mirror of " << p.x << "," << p.y;
         EXPECT_LT(p.x + p.y, 11);

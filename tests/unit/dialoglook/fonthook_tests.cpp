@@ -50,8 +50,10 @@ TEST(DialogFontHook, OnlySystemsBeforeVistaAndServersNeedIt) {
     EXPECT_FALSE(DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_NT, VER_NT_WORKSTATION, 10)));
     EXPECT_TRUE(DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_NT, VER_NT_WORKSTATION, 5)));
     EXPECT_TRUE(DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_NT, VER_NT_SERVER, 10)));
-    EXPECT_TRUE(DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_NT, VER_NT_DOMAIN_CONTROLLER, 6)));
-    EXPECT_TRUE(DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_WINDOWS, VER_NT_WORKSTATION, 6)));
+    EXPECT_TRUE(
+        DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_NT, VER_NT_DOMAIN_CONTROLLER, 6)));
+    EXPECT_TRUE(
+        DialogFontHookNeeded(facts(true, VER_PLATFORM_WIN32_WINDOWS, VER_NT_WORKSTATION, 6)));
     // Unreadable: taken as old.
     EXPECT_TRUE(DialogFontHookNeeded(facts(false, VER_PLATFORM_WIN32_NT, VER_NT_WORKSTATION, 10)));
 }
@@ -60,9 +62,12 @@ TEST(DialogFontHook, AMessageBoxIsAnIconATextAndOneToFourButtons) {
     auto census = [](int icons, int texts, int buttons, int others) {
         MessageBoxCensus c;
         bool going = true;
-        for (int i = 0; i < icons && going; ++i) going = CountMessageBoxWindow(c, "Static", SS_ICON);
-        for (int i = 0; i < texts && going; ++i) going = CountMessageBoxWindow(c, "STATIC", SS_LEFT);
-        for (int i = 0; i < buttons && going; ++i) going = CountMessageBoxWindow(c, "Button", BS_PUSHBUTTON);
+        for (int i = 0; i < icons && going; ++i)
+            going = CountMessageBoxWindow(c, "Static", SS_ICON);
+        for (int i = 0; i < texts && going; ++i)
+            going = CountMessageBoxWindow(c, "STATIC", SS_LEFT);
+        for (int i = 0; i < buttons && going; ++i)
+            going = CountMessageBoxWindow(c, "Button", BS_PUSHBUTTON);
         for (int i = 0; i < others && going; ++i) going = CountMessageBoxWindow(c, "Edit", 0);
         return std::make_pair(going, IsMessageBoxCensus(c));
     };
@@ -105,8 +110,10 @@ class DialogFontHookOld : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!DialogFontHookNeeded(ReadWindowsVersion())) {
-            if (std::getenv("VT_EXPECT_OLD_WINDOWS")) FAIL() << "the prefix reports a modern Windows";
-            GTEST_SKIP() << "needs a prefix that reports Windows XP (HiDpi-like OldWindows entries)";
+            if (std::getenv("VT_EXPECT_OLD_WINDOWS"))
+                FAIL() << "the prefix reports a modern Windows";
+            GTEST_SKIP()
+                << "needs a prefix that reports Windows XP (HiDpi-like OldWindows entries)";
         }
     }
 };
@@ -223,7 +230,8 @@ TEST_F(DialogFontHookOld, ClosingADialogDeletesExactlyItsFonts) {
 
     RunOn(a, [&] { DestroyWindow(b); });
     for (HFONT f : fontsB) EXPECT_EQ(GetObjectType(f), 0u) << "a font of the closed dialog is left";
-    for (HFONT f : fontsA) EXPECT_EQ(GetObjectType(f), static_cast<DWORD>(OBJ_FONT)) << "the open dialog lost a font";
+    for (HFONT f : fontsA)
+        EXPECT_EQ(GetObjectType(f), static_cast<DWORD>(OBJ_FONT)) << "the open dialog lost a font";
     RunOn(a, [&] {
         EXPECT_TRUE(DialogFontsOf(b).empty());
         EXPECT_FALSE(IsDialogFontSubclassed(b));

@@ -32,7 +32,8 @@ COLORREF PixelOf(HWND w, int x, int y) {
 }
 
 bool WaitForPixel(HWND w, int x, int y, int sysColor, DWORD timeoutMs) {
-    return vt::test::WaitUntil([&] { return PixelOf(w, x, y) == GetSysColor(sysColor); }, timeoutMs);
+    return vt::test::WaitUntil([&] { return PixelOf(w, x, y) == GetSysColor(sysColor); },
+                               timeoutMs);
 }
 
 void MouseTo(int x, int y) { SetCursorPos(x, y); }

@@ -35,13 +35,17 @@ DialogThread::~DialogThread() {
         WaitForEnd(300);
     }
     if (thread_.joinable()) {
-        if (Ended()) thread_.join();
-        else thread_.detach();  // the process ends with the test program
+        if (Ended())
+            thread_.join();
+        else
+            thread_.detach();  // the process ends with the test program
     }
     CloseHandle(started_);
 }
 
-bool DialogThread::Ended() const { return InterlockedCompareExchange(const_cast<LONG*>(&ended_), 0, 0) != 0; }
+bool DialogThread::Ended() const {
+    return InterlockedCompareExchange(const_cast<LONG*>(&ended_), 0, 0) != 0;
+}
 
 bool DialogThread::WaitForEnd(DWORD timeoutMs) {
     return test::WaitUntil([&] { return Ended(); }, timeoutMs);
@@ -62,12 +66,15 @@ std::vector<HWND> ThreadWindows(DWORD tid) {
 
 HWND DialogThread::WaitForDialog(const std::string& caption, DWORD timeoutMs) const {
     HWND found = nullptr;
-    test::WaitUntil([&] {
-        for (HWND w : ThreadWindows(tid_))
-            if (IsWindowVisible(w) && test::ClassNameOf(w) == "#32770" && test::TextOf(w) == caption)
-                return (found = w) != nullptr;
-        return false;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            for (HWND w : ThreadWindows(tid_))
+                if (IsWindowVisible(w) && test::ClassNameOf(w) == "#32770" &&
+                    test::TextOf(w) == caption)
+                    return (found = w) != nullptr;
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
@@ -93,40 +100,47 @@ bool HasChildOfClass(HWND parent, const std::string& cls) {
 HWND DialogThread::WaitForWindowWithChild(const std::string& childClass,
                                           const std::vector<HWND>& except, DWORD timeoutMs) const {
     HWND found = nullptr;
-    test::WaitUntil([&] {
-        for (HWND w : ThreadWindows(tid_)) {
-            if (!IsWindowVisible(w)) continue;
-            bool excluded = false;
-            for (HWND e : except) excluded |= e == w;
-            if (!excluded && (childClass.empty() || HasChildOfClass(w, childClass)))
-                return (found = w) != nullptr;
-        }
-        return false;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            for (HWND w : ThreadWindows(tid_)) {
+                if (!IsWindowVisible(w)) continue;
+                bool excluded = false;
+                for (HWND e : except) excluded |= e == w;
+                if (!excluded && (childClass.empty() || HasChildOfClass(w, childClass)))
+                    return (found = w) != nullptr;
+            }
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
 HWND DialogThread::WaitForMessageBox(const std::string& text, DWORD timeoutMs) const {
     HWND found = nullptr;
-    test::WaitUntil([&] {
-        for (HWND w : ThreadWindows(tid_)) {
-            if (!IsWindowVisible(w) || test::ClassNameOf(w) != "#32770") continue;
-            HWND label = GetDlgItem(w, 0xFFFF);  // a message box's text
-            if (label && test::TextOf(label).find(text) != std::string::npos)
-                return (found = w) != nullptr;
-        }
-        return false;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            for (HWND w : ThreadWindows(tid_)) {
+                if (!IsWindowVisible(w) || test::ClassNameOf(w) != "#32770") continue;
+                HWND label = GetDlgItem(w, 0xFFFF);  // a message box's text
+                if (label && test::TextOf(label).find(text) != std::string::npos)
+                    return (found = w) != nullptr;
+            }
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
 HWND DialogThread::WaitForMenu(DWORD timeoutMs) const {
     HWND found = nullptr;
-    test::WaitUntil([&] {
-        for (HWND w : ThreadWindows(tid_))
-            if (IsWindowVisible(w) && test::ClassNameOf(w) == "#32768") return (found = w) != nullptr;
-        return false;
-    }, timeoutMs);
+    test::WaitUntil(
+        [&] {
+            for (HWND w : ThreadWindows(tid_))
+                if (IsWindowVisible(w) && test::ClassNameOf(w) == "#32768")
+                    return (found = w) != nullptr;
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
@@ -165,10 +179,12 @@ void ClickAt(POINT screen) {
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &in[0], sizeof(INPUT));
-    test::WaitUntil([&] {
-        POINT p;
-        return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
-    }, 2000);
+    test::WaitUntil(
+        [&] {
+            POINT p;
+            return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+        },
+        2000);
     SendInput(2, &in[1], sizeof(INPUT));
 }
 

@@ -59,7 +59,8 @@ protected:
     }
     // Waits until the picker shows the icon file's items and this selection.
     bool PickerShows(HWND d, int count, int selection) const {
-        return test::WaitUntil([&] { return PickerCount(d) == count && PickerSelection(d) == selection; });
+        return test::WaitUntil(
+            [&] { return PickerCount(d) == count && PickerSelection(d) == selection; });
     }
 
     // Opens "Icon Options..." and returns the menu window.
@@ -85,8 +86,8 @@ protected:
 
 TEST_F(Editor, FormatGivesTheFolderItsNameAndOkInsistsOnBothFields) {
     // As a hand-over leaves it: path and title both the full path.
-    dlg_.m_path = alpha_;
-    dlg_.m_title = alpha_;
+    dlg_.path_ = alpha_;
+    dlg_.title_ = alpha_;
     HWND d = Open();
     ASSERT_TRUE(d);
     EXPECT_EQ(TextOf(d, IDC_PATH), alpha_);
@@ -122,10 +123,10 @@ TEST_F(Editor, FormatGivesTheFolderItsNameAndOkInsistsOnBothFields) {
 
     SetText(d, IDC_TITLE, "My Alpha");
     EXPECT_EQ(PressOk(d), IDOK);
-    EXPECT_EQ(dlg_.m_path, alpha_);
-    EXPECT_EQ(dlg_.m_title, "My Alpha");
-    EXPECT_EQ(dlg_.m_iconFile, GetDefaultIconFile());
-    EXPECT_EQ(dlg_.m_iconIndex, -1);
+    EXPECT_EQ(dlg_.path_, alpha_);
+    EXPECT_EQ(dlg_.title_, "My Alpha");
+    EXPECT_EQ(dlg_.iconFile_, GetDefaultIconFile());
+    EXPECT_EQ(dlg_.iconIndex_, -1);
 }
 
 // The system's folder browser of the editor: chooses path (or, when path is
@@ -145,10 +146,10 @@ void ChooseInBrowser(DialogThread& run, HWND editor, const std::string& path) {
 }
 
 TEST_F(Editor, BrowseKeepsATypedTitleAndReplacesTheIcon) {
-    dlg_.m_path = alpha_;
-    dlg_.m_title = "Alpha";
-    dlg_.m_iconFile = testDll_;
-    dlg_.m_iconIndex = 2;
+    dlg_.path_ = alpha_;
+    dlg_.title_ = "Alpha";
+    dlg_.iconFile_ = testDll_;
+    dlg_.iconIndex_ = 2;
     HWND d = Open();
     ASSERT_TRUE(d);
     ASSERT_TRUE(PickerShows(d, 1 + kTestDllIcons, 3));
@@ -193,15 +194,15 @@ TEST_F(Editor, BrowseKeepsATypedTitleAndReplacesTheIcon) {
     EXPECT_EQ(TextOf(d, IDC_PATH), beta_ + "\\");
 
     EXPECT_EQ(PressOk(d), IDOK);
-    EXPECT_EQ(dlg_.m_path, beta_ + "\\");
-    EXPECT_EQ(dlg_.m_title, beta_ + "\\");
+    EXPECT_EQ(dlg_.path_, beta_ + "\\");
+    EXPECT_EQ(dlg_.title_, beta_ + "\\");
 }
 
 TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
-    dlg_.m_path = alpha_;
-    dlg_.m_title = "Alpha";
-    dlg_.m_iconFile = redIcon_;
-    dlg_.m_iconIndex = 0;
+    dlg_.path_ = alpha_;
+    dlg_.title_ = "Alpha";
+    dlg_.iconFile_ = redIcon_;
+    dlg_.iconIndex_ = 0;
     HWND d = Open();
     ASSERT_TRUE(d);
     ASSERT_TRUE(PickerShows(d, 2, 1));
@@ -211,9 +212,13 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     // default-file command only while another file is in use.
     HWND menu = OpenIconMenu(d);
     ASSERT_TRUE(menu);
-    const std::vector<std::string> withSystemFile = {
-        "", "", "Reset to default icon", "Use default system icon file",
-        "Choose custom icon file...", "", "Get more icons"};
+    const std::vector<std::string> withSystemFile = {"",
+                                                     "",
+                                                     "Reset to default icon",
+                                                     "Use default system icon file",
+                                                     "Choose custom icon file...",
+                                                     "",
+                                                     "Get more icons"};
     EXPECT_EQ(MenuTexts(menu), withSystemFile);
     const UINT titleState = GetMenuState(MenuOf(menu), 0, MF_BYPOSITION);
     EXPECT_TRUE(titleState & MF_OWNERDRAW);
@@ -230,8 +235,9 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     ASSERT_TRUE(ClickMenuItem(menu, ID_ICON_CUSTOM_FILE));
     HWND files = run_->WaitForWindowWithChild("ComboBoxEx32", {d});
     ASSERT_TRUE(files);
-    HWND nameBox = FindWindowExA(FindWindowExA(GetDlgItem(files, 1148), nullptr, "ComboBox", nullptr),
-                                 nullptr, "Edit", nullptr);
+    HWND nameBox =
+        FindWindowExA(FindWindowExA(GetDlgItem(files, 1148), nullptr, "ComboBox", nullptr), nullptr,
+                      "Edit", nullptr);
     ASSERT_TRUE(nameBox);
     SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(testDll_.c_str()));
     PostMessageA(GetDlgItem(files, IDOK), BM_CLICK, 0, 0);
@@ -278,7 +284,8 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ASSERT_EQ(openedPages_.size(), 1u);
-        EXPECT_EQ(openedPages_[0], std::string("https://") + kProductWebHost + "/vantrel/icons.php");
+        EXPECT_EQ(openedPages_[0],
+                  std::string("https://") + kProductWebHost + "/vantrel/icons.php");
     }
     EXPECT_EQ(TextOf(d, IDC_ICON_FILE), GetDefaultIconFile());
     EXPECT_EQ(PickerSelection(d), 1);
@@ -290,16 +297,16 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     EXPECT_TRUE(PickerShows(d, 1 + IconCount(GetDefaultIconFile()), 0));
 
     EXPECT_EQ(PressOk(d), IDOK);
-    EXPECT_EQ(dlg_.m_title, "Typed");
-    EXPECT_EQ(dlg_.m_iconFile, GetDefaultIconFile());
-    EXPECT_EQ(dlg_.m_iconIndex, -1);
+    EXPECT_EQ(dlg_.title_, "Typed");
+    EXPECT_EQ(dlg_.iconFile_, GetDefaultIconFile());
+    EXPECT_EQ(dlg_.iconIndex_, -1);
 }
 
 TEST_F(Editor, PickerChoiceDecidesTheStoredIcon) {
-    dlg_.m_path = alpha_;
-    dlg_.m_title = "Alpha";
-    dlg_.m_iconFile = testDll_;
-    dlg_.m_iconIndex = 1;
+    dlg_.path_ = alpha_;
+    dlg_.title_ = "Alpha";
+    dlg_.iconFile_ = testDll_;
+    dlg_.iconIndex_ = 1;
     {
         HWND d = Open();
         ASSERT_TRUE(d);
@@ -307,8 +314,8 @@ TEST_F(Editor, PickerChoiceDecidesTheStoredIcon) {
         // The user picks the last icon: its index is stored with the file.
         SendMessageA(GetDlgItem(d, IDC_ICON_PICKER), CB_SETCURSEL, kTestDllIcons, 0);
         EXPECT_EQ(PressOk(d), IDOK);
-        EXPECT_EQ(dlg_.m_iconFile, testDll_);
-        EXPECT_EQ(dlg_.m_iconIndex, kTestDllIcons - 1);
+        EXPECT_EQ(dlg_.iconFile_, testDll_);
+        EXPECT_EQ(dlg_.iconIndex_, kTestDllIcons - 1);
     }
     {
         // Item 0 stores the default file and -1, whatever file was shown.
@@ -317,41 +324,41 @@ TEST_F(Editor, PickerChoiceDecidesTheStoredIcon) {
         ASSERT_TRUE(PickerShows(d, 1 + kTestDllIcons, kTestDllIcons));
         SendMessageA(GetDlgItem(d, IDC_ICON_PICKER), CB_SETCURSEL, 0, 0);
         EXPECT_EQ(PressOk(d), IDOK);
-        EXPECT_EQ(dlg_.m_iconFile, GetDefaultIconFile());
-        EXPECT_EQ(dlg_.m_iconIndex, -1);
+        EXPECT_EQ(dlg_.iconFile_, GetDefaultIconFile());
+        EXPECT_EQ(dlg_.iconIndex_, -1);
     }
     {
         // An index the file does not have selects nothing, which OK takes
         // as the default too.
-        dlg_.m_iconFile = testDll_;
-        dlg_.m_iconIndex = kTestDllIcons + 3;
+        dlg_.iconFile_ = testDll_;
+        dlg_.iconIndex_ = kTestDllIcons + 3;
         HWND d = Open();
         ASSERT_TRUE(d);
         ASSERT_TRUE(PickerShows(d, 1 + kTestDllIcons, -1));
         EXPECT_EQ(PressOk(d), IDOK);
-        EXPECT_EQ(dlg_.m_iconFile, GetDefaultIconFile());
-        EXPECT_EQ(dlg_.m_iconIndex, -1);
+        EXPECT_EQ(dlg_.iconFile_, GetDefaultIconFile());
+        EXPECT_EQ(dlg_.iconIndex_, -1);
     }
     {
         // A file without icons offers only the default item.
-        dlg_.m_iconFile = dir_.MakeFile("plain.txt", "no icons");
-        dlg_.m_iconIndex = 0;
+        dlg_.iconFile_ = dir_.MakeFile("plain.txt", "no icons");
+        dlg_.iconIndex_ = 0;
         HWND d = Open();
         ASSERT_TRUE(d);
         ASSERT_TRUE(PickerShows(d, 1, -1));
         EXPECT_EQ(PressOk(d), IDOK);
-        EXPECT_EQ(dlg_.m_iconFile, GetDefaultIconFile());
-        EXPECT_EQ(dlg_.m_iconIndex, -1);
+        EXPECT_EQ(dlg_.iconFile_, GetDefaultIconFile());
+        EXPECT_EQ(dlg_.iconIndex_, -1);
     }
 }
 
 TEST_F(Editor, SystemImageListIconKeepsItsIndex) {
     int systemIndex = -1;
     ASSERT_TRUE(GetSystemIconIndex("C:\\windows", systemIndex));
-    dlg_.m_path = "C:\\windows";
-    dlg_.m_title = "Windows";
-    dlg_.m_iconFile = kSystemImageListMarker;
-    dlg_.m_iconIndex = systemIndex;
+    dlg_.path_ = "C:\\windows";
+    dlg_.title_ = "Windows";
+    dlg_.iconFile_ = kSystemImageListMarker;
+    dlg_.iconIndex_ = systemIndex;
     HWND d = Open();
     ASSERT_TRUE(d);
     // The default item and the system image, which is chosen.
@@ -360,20 +367,20 @@ TEST_F(Editor, SystemImageListIconKeepsItsIndex) {
     EXPECT_EQ(dlg_.IconPicker().ItemId(1), 1);
     EXPECT_EQ(IconMenuTitle(kSystemImageListMarker), "System Special Icon");
     EXPECT_EQ(PressOk(d), IDOK);
-    EXPECT_EQ(dlg_.m_iconFile, kSystemImageListMarker);
-    EXPECT_EQ(dlg_.m_iconIndex, systemIndex);
+    EXPECT_EQ(dlg_.iconFile_, kSystemImageListMarker);
+    EXPECT_EQ(dlg_.iconIndex_, systemIndex);
 }
 
 TEST_F(Editor, CancelAndClosingLeaveTheFieldsAlone) {
-    dlg_.m_path = alpha_;
-    dlg_.m_title = "Alpha";
+    dlg_.path_ = alpha_;
+    dlg_.title_ = "Alpha";
     HWND d = Open();
     ASSERT_TRUE(d);
     SetText(d, IDC_TITLE, "Changed");
     Click(d, IDCANCEL);
     ASSERT_TRUE(run_->WaitForEnd());
     EXPECT_EQ(run_->Result(), IDCANCEL);
-    EXPECT_EQ(dlg_.m_title, "Alpha");
+    EXPECT_EQ(dlg_.title_, "Alpha");
 
     d = Open();
     ASSERT_TRUE(d);
@@ -381,7 +388,7 @@ TEST_F(Editor, CancelAndClosingLeaveTheFieldsAlone) {
     PostMessageA(d, WM_CLOSE, 0, 0);
     ASSERT_TRUE(run_->WaitForEnd());
     EXPECT_EQ(run_->Result(), IDCANCEL);
-    EXPECT_EQ(dlg_.m_title, "Alpha");
+    EXPECT_EQ(dlg_.title_, "Alpha");
 }
 
 }  // namespace
@@ -392,10 +399,10 @@ TEST_F(Editor, OpenedForTheMainWindowItStandsOnItsOwnInFront) {
     CWinApp app("Vantrel");
     CWindowImpl main;
     ASSERT_TRUE(main.CreateEx(0, "STATIC", "Vantrel", 0, 0, 0, 0, 0, nullptr, nullptr));
-    app.m_pMainWnd = &main;
-    CFolderEditDlg dlg(main.m_hWnd);
-    dlg.m_path = alpha_;
-    dlg.m_title = alpha_;
+    app.mainWnd_ = &main;
+    CFolderEditDlg dlg(main.hwnd_);
+    dlg.path_ = alpha_;
+    dlg.title_ = alpha_;
     DialogThread run([&] { return dlg.DoModal(); });
     HWND d = run.WaitForDialog(kCaption);
     ASSERT_TRUE(d);
@@ -409,9 +416,9 @@ TEST_F(Editor, OpenedForTheMainWindowItStandsOnItsOwnInFront) {
     // From another dialog of the program it is an ordinary owned dialog.
     CWindowImpl setup;
     ASSERT_TRUE(setup.CreateEx(0, "STATIC", "Setup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    CFolderEditDlg owned(setup.m_hWnd);
-    owned.m_path = alpha_;
-    owned.m_title = "Alpha";
+    CFolderEditDlg owned(setup.hwnd_);
+    owned.path_ = alpha_;
+    owned.title_ = "Alpha";
     DialogThread run2([&] { return owned.DoModal(); });
     d = run2.WaitForDialog(kCaption);
     ASSERT_TRUE(d);

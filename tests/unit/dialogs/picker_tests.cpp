@@ -24,9 +24,9 @@ bool IconAlive(HICON icon) {
 
 // A solid icon of the small-icon size in one colour.
 HICON SolidIcon(COLORREF colour, int size) {
-    std::vector<DWORD> pixels(static_cast<size_t>(size * size),
-                              0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) |
-                                  GetBValue(colour));
+    std::vector<DWORD> pixels(
+        static_cast<size_t>(size * size),
+        0xFF000000u | (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
     HBITMAP color = CreateBitmap(size, size, 1, 32, pixels.data());
     HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -47,14 +47,13 @@ protected:
     void SetUp() override {
         CWindowImpl::RegisterClass("VtPickerTestParent", 0,
                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-        ASSERT_TRUE(parent_.CreateEx(0, "VtPickerTestParent", "picker", WS_POPUP | WS_VISIBLE,
-                                     100, 100, 300, 300, nullptr, nullptr));
+        ASSERT_TRUE(parent_.CreateEx(0, "VtPickerTestParent", "picker", WS_POPUP | WS_VISIBLE, 100,
+                                     100, 300, 300, nullptr, nullptr));
         HWND combo = CreateWindowExA(0, "ComboBox", "",
                                      WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
                                          CBS_HASSTRINGS | WS_VSCROLL,
-                                     10, 10, 60, 200, parent_.m_hWnd,
-                                     reinterpret_cast<HMENU>(1020), GetModuleHandleA(nullptr),
-                                     nullptr);
+                                     10, 10, 60, 200, parent_.hwnd_, reinterpret_cast<HMENU>(1020),
+                                     GetModuleHandleA(nullptr), nullptr);
         ASSERT_TRUE(combo);
         ASSERT_TRUE(picker_.SubclassWindow(combo));
     }
@@ -64,7 +63,7 @@ protected:
 };
 
 TEST_F(Picker, ItemsAreTheSmallIconHeightPlusTwo) {
-    const int dpi = DpiForWindow(picker_.m_hWnd);
+    const int dpi = DpiForWindow(picker_.hwnd_);
     const int expected = SmallIconSizeForDpi(dpi) + 2;
     EXPECT_EQ(picker_.ItemHeight(), expected);
     // Wine reports the selection field with the two pixels of padding it adds.
@@ -144,7 +143,7 @@ std::vector<COLORREF> DrawOne(CSmallIconComboBox& picker, UINT itemId, ULONG_PTR
     dis.itemID = itemId;
     dis.itemAction = action;
     dis.itemState = state;
-    dis.hwndItem = picker.m_hWnd;
+    dis.hwndItem = picker.hwnd_;
     dis.hDC = dc;
     dis.rcItem = rc;
     dis.itemData = data;
@@ -224,7 +223,7 @@ TEST_F(Picker, DeferredIconsAreMadeWhenFirstShownAndOwnedLikeTheOthers) {
     // The box shown and dropped down draws some items, never all fifty.
     picker_.SetCurSel(10);
     picker_.ShowDropDown(true);
-    UpdateWindow(picker_.m_hWnd);
+    UpdateWindow(picker_.hwnd_);
     test::PumpMessages();
     picker_.ShowDropDown(false);
     EXPECT_GT(asked.size(), 2u);

@@ -61,8 +61,8 @@ protected:
     // Rows 0..n-1 under keys 0..n-1 with the default picture.
     void PlainFolders(int from, int to) {
         for (int k = from; k < to; ++k)
-            dlg_->m_folders[k] = {dir_.Path() + "\\f" + std::to_string(k) + "\\",
-                                  "Folder " + std::to_string(k), "", -1};
+            dlg_->folders_[k] = {dir_.Path() + "\\f" + std::to_string(k) + "\\",
+                                 "Folder " + std::to_string(k), "", -1};
     }
 
     test::ScratchDir dir_{"setupdlg"};
@@ -74,18 +74,19 @@ TEST_F(SetupDialog, RowImagesAreSizedForTheDpiAndSharedPerIcon) {
     const std::string red = test::BinPath("vt_test_red.ico");
     int windowsImage = -1;
     ASSERT_TRUE(GetSystemIconIndex("C:\\windows", windowsImage));
-    dlg_->m_folders[0] = {"C:\\a\\", "Plain", "", -1};
-    dlg_->m_folders[1] = {"C:\\b\\", "Red", red, 0};
-    dlg_->m_folders[2] = {"C:\\c\\", "Red again", red, 0};
-    dlg_->m_folders[3] = {"C:\\windows", "Windows", kSystemImageListMarker, windowsImage};
-    dlg_->m_folders[4] = {"C:\\d\\", "No such icon", "C:\\nothing here.ico", 3};
+    dlg_->folders_[0] = {"C:\\a\\", "Plain", "", -1};
+    dlg_->folders_[1] = {"C:\\b\\", "Red", red, 0};
+    dlg_->folders_[2] = {"C:\\c\\", "Red again", red, 0};
+    dlg_->folders_[3] = {"C:\\windows", "Windows", kSystemImageListMarker, windowsImage};
+    dlg_->folders_[4] = {"C:\\d\\", "No such icon", "C:\\nothing here.ico", 3};
     PlainFolders(5, 60);
     HWND d = Open();
     ASSERT_TRUE(d);
     HWND list = GetDlgItem(d, IDC_FOLDER_LIST);
 
     // The pictures are as big as a small icon at the dialog's DPI.
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    HIMAGELIST images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     ASSERT_NE(images, nullptr);
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images, &cx, &cy);
@@ -124,8 +125,8 @@ TEST_F(SetupDialog, RowImagesAreSizedForTheDpiAndSharedPerIcon) {
 
 TEST_F(SetupDialog, TheSelectedRowShowsItsIconWithoutTheSelectionTint) {
     const std::string red = test::BinPath("vt_test_red.ico");
-    dlg_->m_folders[0] = {"C:\\a\\", "Red", red, 0};
-    dlg_->m_folders[1] = {"C:\\b\\", "Red too", red, 0};
+    dlg_->folders_[0] = {"C:\\a\\", "Red", red, 0};
+    dlg_->folders_[1] = {"C:\\b\\", "Red too", red, 0};
     HWND d = Open();
     ASSERT_TRUE(d);
     ASSERT_TRUE(BringToFront(d));
@@ -166,7 +167,7 @@ TEST_F(SetupDialog, DoubleClickEditsTheRowAndOkHandsTheEntryBack) {
     ClickAt(p);
     HWND editor = run_->WaitForDialog("Add/Edit");
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(TextOf(editor, IDC_PATH), dlg_->m_folders[1].path);
+    EXPECT_EQ(TextOf(editor, IDC_PATH), dlg_->folders_[1].path);
     EXPECT_EQ(TextOf(editor, IDC_TITLE), "Folder 1");
     SetText(editor, IDC_TITLE, "Renamed");
     Click(editor, IDOK);
@@ -176,8 +177,8 @@ TEST_F(SetupDialog, DoubleClickEditsTheRowAndOkHandsTheEntryBack) {
     Click(d, IDOK);
     ASSERT_TRUE(run_->WaitForEnd());
     EXPECT_EQ(run_->Result(), IDOK);
-    EXPECT_EQ(dlg_->m_folders[1].title, "Renamed");
-    EXPECT_EQ(dlg_->m_folders.size(), 3u);
+    EXPECT_EQ(dlg_->folders_[1].title, "Renamed");
+    EXPECT_EQ(dlg_->folders_.size(), 3u);
 }
 
 TEST_F(SetupDialog, VersionTextAndTheHomePageLink) {
@@ -207,8 +208,8 @@ TEST_F(SetupDialog, VersionTextAndTheHomePageLink) {
 }
 
 TEST_F(SetupDialog, AStoredShortcutTypeItDoesNotKnowShowsAndSavesAsNone) {
-    dlg_->m_settings.shortcutType = 7;
-    dlg_->m_settings.showTray = true;
+    dlg_->settings_.shortcutType = 7;
+    dlg_->settings_.showTray = true;
     HWND d = Open();
     ASSERT_TRUE(d);
     EXPECT_EQ(SendDlgItemMessageA(d, IDC_SHORTCUT_NONE, BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -217,7 +218,7 @@ TEST_F(SetupDialog, AStoredShortcutTypeItDoesNotKnowShowsAndSavesAsNone) {
     Click(d, IDOK);
     ASSERT_TRUE(run_->WaitForEnd());
     EXPECT_EQ(run_->Result(), IDOK);
-    EXPECT_EQ(dlg_->m_settings.shortcutType, 0);
+    EXPECT_EQ(dlg_->settings_.shortcutType, 0);
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ public:
             if (!initialised) measuredBeforeInit = true;
             return FALSE;
         });
-        Table().OnCommand(kThrow, [](UINT) { throw std::runtime_error("must not reach the system"); });
+        Table().OnCommand(kThrow,
+                          [](UINT) { throw std::runtime_error("must not reach the system"); });
     }
     std::string text = "hello";
     int number = 42;
@@ -51,8 +52,9 @@ public:
 protected:
     BOOL OnInitDialog() override {
         initialised = true;
-        HWND c = GetDlgItem(kCombo).m_hWnd;
-        for (const char* s : {"a", "b", "c"}) ::SendMessageA(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        HWND c = GetDlgItem(kCombo).hwnd_;
+        for (const char* s : {"a", "b", "c"})
+            ::SendMessageA(c, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
         return CDialog::OnInitDialog();
     }
     void DoDataExchange(CDataExchange& dx) override {
@@ -136,12 +138,12 @@ TEST(Dialog, AnExceptionInAHandlerStaysInTheProgram) {
 TEST(Dialog, AMissingTemplateMakesNoDialogAndCapturesNoOtherWindow) {
     CDialog dlg(4711);
     EXPECT_EQ(dlg.DoModal(), -1);
-    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_EQ(dlg.hwnd_, nullptr);
     // The next window of the thread is not taken for the dialog.
     HWND w = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(w);
     EXPECT_EQ(CWindowImpl::FromHandlePermanent(w), nullptr);
-    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_EQ(dlg.hwnd_, nullptr);
     DestroyWindow(w);
 }
 
@@ -183,9 +185,9 @@ TEST(Threads, WindowsAndMenusOnThreadsThatEndLeaveTheHeapSound) {
     SetEnvironmentVariableA("WINEDEBUG", "-all,warn+heap");
     SetEnvironmentVariableA(kChild, "1");
     test::ChildProcess child;
-    const bool started = child.Start(
-        test::BinPath("framework_tests.exe"),
-        "--gtest_filter=Threads.WindowsAndMenusOnThreadsThatEndLeaveTheHeapSound");
+    const bool started =
+        child.Start(test::BinPath("framework_tests.exe"),
+                    "--gtest_filter=Threads.WindowsAndMenusOnThreadsThatEndLeaveTheHeapSound");
     SetEnvironmentVariableA(kChild, nullptr);
     SetEnvironmentVariableA("WINEDEBUG", had && had < sizeof saved ? saved : nullptr);
     ASSERT_TRUE(started);
@@ -200,10 +202,10 @@ TEST(FileDialog, FiltersBecomeTheSystemsZeroSeparatedList) {
     EXPECT_EQ(CFileDialog::SystemFilter("A|*.a"), "A\0*.a\0\0"s);
     EXPECT_EQ(CFileDialog::SystemFilter(nullptr), "\0\0"s);
     CFileDialog open(true, ".ico", "start.ico", OFN_HIDEREADONLY, "A|*.a||", nullptr);
-    EXPECT_STREQ(open.m_ofn.lpstrDefExt, "ico");
+    EXPECT_STREQ(open.ofn_.lpstrDefExt, "ico");
     EXPECT_EQ(open.GetPathName(), "start.ico");
-    EXPECT_TRUE(open.m_ofn.Flags & OFN_EXPLORER);
-    EXPECT_GE(open.m_ofn.nMaxFile, 780u);
+    EXPECT_TRUE(open.ofn_.Flags & OFN_EXPLORER);
+    EXPECT_GE(open.ofn_.nMaxFile, 780u);
 }
 
 }  // namespace

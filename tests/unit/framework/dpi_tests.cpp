@@ -33,8 +33,8 @@ TEST(Dpi, ScalingRoundsToTheNearestPixel) {
     EXPECT_EQ(ScaleForDpi(16, 120), 20);
     EXPECT_EQ(ScaleForDpi(16, 144), 24);
     EXPECT_EQ(ScaleForDpi(16, 192), 32);
-    EXPECT_EQ(ScaleForDpi(1, 144), 2);   // 1.5
-    EXPECT_EQ(ScaleForDpi(3, 120), 4);   // 3.75
+    EXPECT_EQ(ScaleForDpi(1, 144), 2);  // 1.5
+    EXPECT_EQ(ScaleForDpi(3, 120), 4);  // 3.75
     EXPECT_EQ(ScaleForDpi(-2, 144), -3);
 }
 

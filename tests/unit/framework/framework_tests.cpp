@@ -25,7 +25,7 @@ TEST(RegKey, TypedReadsFallBackOnWrongTypeAndMissingValues) {
     ASSERT_EQ(RegSetValueExA(k.Get(), "qword", 0, REG_QWORD, qw, 8), ERROR_SUCCESS);
 
     EXPECT_EQ(k.QueryInt("num", 7), -1);
-    EXPECT_EQ(k.QueryInt("str", 7), 7);      // a string where a number belongs
+    EXPECT_EQ(k.QueryInt("str", 7), 7);  // a string where a number belongs
     EXPECT_EQ(k.QueryInt("bin", 7), 7);
     EXPECT_EQ(k.QueryInt("qword", 7), 7);
     EXPECT_EQ(k.QueryInt("missing", 7), 7);
@@ -44,8 +44,8 @@ TEST(RegKey, LongStringsAreReadWholeOrRefusedBeyondTheCap) {
     EXPECT_EQ(k.QueryString("long", ""), longText);
     EXPECT_EQ(k.QueryString("long", "cap", 100), "cap");
     // A string stored without its terminating zero still reads correctly.
-    ASSERT_EQ(RegSetValueExA(k.Get(), "nozero", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>("abc"), 3), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(k.Get(), "nozero", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3),
+              ERROR_SUCCESS);
     EXPECT_EQ(k.QueryString("nozero", ""), "abc");
 }
 
@@ -98,7 +98,7 @@ TEST(Window, SystemClassWindowIsSubclassedBeforeCreate) {
     TestFrame f;
     ASSERT_TRUE(f.CreateEx(0, "STATIC", "Probe", 0, 0, 0, 0, 0, nullptr, nullptr));
     EXPECT_EQ(f.creates, 1);
-    EXPECT_EQ(CWindowImpl::FromHandlePermanent(f.m_hWnd), &f);
+    EXPECT_EQ(CWindowImpl::FromHandlePermanent(f.hwnd_), &f);
     f.SendMessage(WM_COMMAND, 100);
     f.SendMessage(WM_COMMAND, MAKEWPARAM(205, 1));  // accelerator
     f.SendMessage(WM_COMMAND, 211);                 // outside the range
@@ -113,18 +113,20 @@ TEST(Window, SystemClassWindowIsSubclassedBeforeCreate) {
         ASSERT_EQ(traced.size(), 1u);
         EXPECT_NE(traced[0].find("must not reach the system"), std::string::npos) << traced[0];
     }
-    HWND w = f.m_hWnd;
+    HWND w = f.hwnd_;
     EXPECT_TRUE(f.DestroyWindow());
-    EXPECT_EQ(f.m_hWnd, nullptr);
+    EXPECT_EQ(f.hwnd_, nullptr);
     EXPECT_EQ(CWindowImpl::FromHandlePermanent(w), nullptr);
 }
 
 TEST(Window, CreateReturningMinusOneFailsCleanly) {
     struct Refuser : CWindowImpl {
-        Refuser() { Table().OnMessage(WM_CREATE, [](WPARAM, LPARAM) -> LRESULT { return -1; }); }
+        Refuser() {
+            Table().OnMessage(WM_CREATE, [](WPARAM, LPARAM) -> LRESULT { return -1; });
+        }
     } r;
     EXPECT_FALSE(r.CreateEx(0, "STATIC", "x", 0, 0, 0, 0, 0, nullptr, nullptr));
-    EXPECT_EQ(r.m_hWnd, nullptr);
+    EXPECT_EQ(r.hwnd_, nullptr);
 }
 
 // A message loop whose queue cannot be read ends with a failure code after

@@ -9,7 +9,10 @@ using namespace vt;
 namespace {
 
 // "Про" + "日" + U+1F3B5 in UTF-8: 2-byte, 3-byte and 4-byte sequences.
-const std::string kMixedUtf8 = "\xD0\x9F\xD1\x80\xD0\xBE" "\xE6\x97\xA5" "\xF0\x9F\x8E\xB5";
+const std::string kMixedUtf8 =
+    "\xD0\x9F\xD1\x80\xD0\xBE"
+    "\xE6\x97\xA5"
+    "\xF0\x9F\x8E\xB5";
 
 TEST(Text, Utf8IsCutOnlyBetweenCharacters) {
     // Boundaries of kMixedUtf8: 0 2 4 6 9 13.
@@ -22,7 +25,9 @@ TEST(Text, Utf8IsCutOnlyBetweenCharacters) {
 
 TEST(Text, DoubleByteCodePagesAreWalkedFromTheStart) {
     // Shift-JIS "a" + U+8868 (0x95 0x5C: its trail byte is a backslash) + "b".
-    const std::string sjis = "a\x95\x5C" "b";
+    const std::string sjis =
+        "a\x95\x5C"
+        "b";
     EXPECT_EQ(CharBoundaryAtOrBefore(sjis, 2, 932), 1u);
     EXPECT_EQ(CharBoundaryAtOrBefore(sjis, 3, 932), 3u);
     // A single-byte code page may be cut anywhere.
@@ -60,7 +65,10 @@ TEST(Text, NamesCompareWithoutCaseInEveryScript) {
     EXPECT_TRUE(EqualsIgnoreCase("\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92"));  // αβ, ΑΒ
     // Whole names only, and letters stay letters: no language's special rules.
     EXPECT_FALSE(EqualsIgnoreCase("explorer.exe", "explorer.ex"));
-    EXPECT_FALSE(EqualsIgnoreCase("stra\xC3\x9F" "e", "STRASSE"));  // straße
-    EXPECT_FALSE(EqualsIgnoreCase("\xD0\x95", "\xD0\x81"));         // Е is not Ё
+    EXPECT_FALSE(
+        EqualsIgnoreCase("stra\xC3\x9F"
+                         "e",
+                         "STRASSE"));                        // straße
+    EXPECT_FALSE(EqualsIgnoreCase("\xD0\x95", "\xD0\x81"));  // Е is not Ё
     EXPECT_TRUE(EqualsIgnoreCase("", ""));
 }

@@ -17,14 +17,14 @@ protected:
                                    reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         ASSERT_TRUE(parent_.CreateEx(0, "VtHeadingsParent", "headings", WS_POPUP | WS_VISIBLE, 50,
                                      50, 400, 200, nullptr, nullptr));
-        font_.Reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                "Tahoma"));
+        font_.Reset(
+            CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
     }
 
     // A static control with the dialog font, taken over by heading.
     HWND MakeHeading(CStaticSeparator& heading, const char* text, int width = 300) {
         HWND w = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 10, width,
-                                 14, parent_.m_hWnd, reinterpret_cast<HMENU>(1031),
+                                 14, parent_.hwnd_, reinterpret_cast<HMENU>(1031),
                                  GetModuleHandleA(nullptr), nullptr);
         SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         EXPECT_TRUE(heading.SubclassWindow(w));
@@ -34,17 +34,17 @@ protected:
     // Where the line lies in the heading's client coordinates.
     static RECT LineRect(const CStaticSeparator& heading) {
         RECT r = heading.Line().GetWindowRect();
-        MapWindowPoints(nullptr, heading.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        MapWindowPoints(nullptr, heading.hwnd_, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
 
     // Width and height of text (plus the space before the line) in the bold font.
     static SIZE BoldExtent(const CStaticSeparator& heading, const std::string& text) {
         SIZE s = {};
-        HDC dc = GetDC(heading.m_hWnd);
+        HDC dc = GetDC(heading.hwnd_);
         ScopedSelect f(dc, heading.BoldFont());
         GetTextExtentPoint32A(dc, (text + " ").c_str(), static_cast<int>(text.size() + 1), &s);
-        ReleaseDC(heading.m_hWnd, dc);
+        ReleaseDC(heading.hwnd_, dc);
         return s;
     }
 
@@ -59,7 +59,8 @@ TEST_F(Headings, TheLineFollowsTheTextAndTheWidth) {
     HWND w = MakeHeading(heading, "Folder Path");
     // The text turns bold: the control's own font at weight 700.
     LOGFONTA lf = {};
-    ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)), sizeof lf, &lf));
+    ASSERT_TRUE(
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)), sizeof lf, &lf));
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_EQ(lf.lfHeight, -11);
     EXPECT_STREQ(lf.lfFaceName, "Tahoma");
@@ -67,9 +68,9 @@ TEST_F(Headings, TheLineFollowsTheTextAndTheWidth) {
     // The line: a child with id 0xFFFF from the end of the text (and a
     // space) to the right edge, the heading's full height.
     ASSERT_TRUE(heading.Line());
-    EXPECT_EQ(GetDlgCtrlID(heading.Line().m_hWnd), 0xFFFF);
-    EXPECT_EQ(GetParent(heading.Line().m_hWnd), w);
-    EXPECT_TRUE(GetWindowLongPtrA(heading.Line().m_hWnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_EQ(GetDlgCtrlID(heading.Line().hwnd_), 0xFFFF);
+    EXPECT_EQ(GetParent(heading.Line().hwnd_), w);
+    EXPECT_TRUE(GetWindowLongPtrA(heading.Line().hwnd_, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
     RECT line = LineRect(heading);
     EXPECT_EQ(line.left, BoldExtent(heading, "Folder Path").cx);
     EXPECT_EQ(line.right, 300);
@@ -159,7 +160,7 @@ TEST_F(Headings, ThePlainLineIsEtchedAcrossTheMiddle) {
     CStaticSeparator heading(plain_);
     MakeHeading(heading, "Folder Path");
     int w = 0, h = 0;
-    auto px = Printed(heading.Line().m_hWnd, w, h);
+    auto px = Printed(heading.Line().hwnd_, w, h);
     ASSERT_GT(w, 10);
     const int y = (h - 1) / 2;
     auto at = [&](int x, int yy) { return px[static_cast<size_t>(yy * w + x)]; };
@@ -176,8 +177,8 @@ TEST_F(Headings, ThePlainLineIsEtchedAcrossTheMiddle) {
 
     // Higher than wide: the line stands upright.
     CSeparator upright(plain_);
-    ASSERT_TRUE(upright.Create(WS_CHILD | WS_VISIBLE, RECT{10, 40, 20, 140}, parent_.m_hWnd, 7));
-    px = Printed(upright.m_hWnd, w, h);
+    ASSERT_TRUE(upright.Create(WS_CHILD | WS_VISIBLE, RECT{10, 40, 20, 140}, parent_.hwnd_, 7));
+    px = Printed(upright.hwnd_, w, h);
     const int x = (w - 1) / 2;
     for (int yy = 2; yy < h - 2; ++yy) {
         ASSERT_EQ(at(x, yy), GetSysColor(COLOR_BTNSHADOW)) << yy;

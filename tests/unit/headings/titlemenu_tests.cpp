@@ -37,7 +37,7 @@ void DrawTitle(CTitleMenu& menu, Surface& s) {
     DRAWITEMSTRUCT dis = {};
     dis.CtlType = ODT_MENU;
     dis.itemAction = ODA_DRAWENTIRE;
-    dis.hwndItem = reinterpret_cast<HWND>(menu.m_hMenu);
+    dis.hwndItem = reinterpret_cast<HWND>(menu.hmenu_);
     dis.hDC = s.dc;
     dis.rcItem = {0, 0, s.width, s.height};
     menu.DrawItem(&dis);
@@ -56,7 +56,7 @@ TEST(TitleMenu, TheTitleIsTheFirstItemMeasuredInTheBoldMenuFont) {
     MENUITEMINFOA mii = {};
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_DATA;
-    ASSERT_TRUE(GetMenuItemInfoA(menu.m_hMenu, 0, TRUE, &mii));
+    ASSERT_TRUE(GetMenuItemInfoA(menu.hmenu_, 0, TRUE, &mii));
     EXPECT_EQ(mii.dwItemData, 0u);
 
     NONCLIENTMETRICSA ncm = {};

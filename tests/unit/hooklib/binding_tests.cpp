@@ -46,8 +46,8 @@ TEST(HookBinding, ProductVersionsAreComparedInMajorMinorAndBuildOnly) {
     // A file without a version resource, or no file at all, never matches.
     EXPECT_FALSE(ReadProductVersion(BinPath("VTHook_noversion.dll")).has_value());
     EXPECT_FALSE(ProductVersionsMatch(program, BinPath("VTHook_noversion.dll")));
-    EXPECT_FALSE(ProductVersionsMatch(BinPath("VTHook_noversion.dll"),
-                                      BinPath("VTHook_noversion.dll")));
+    EXPECT_FALSE(
+        ProductVersionsMatch(BinPath("VTHook_noversion.dll"), BinPath("VTHook_noversion.dll")));
     EXPECT_FALSE(ProductVersionsMatch(program, BinPath("missing.dll")));
     EXPECT_EQ(HookLibraryPath(), BinPath("VTHook.dll"));
 }
@@ -68,8 +68,8 @@ HostReport RunHost(const std::string& library) {
     const std::string exe = dir.Path() + "\\hookhost.exe";
     EXPECT_TRUE(CopyFileA(BinPath("hookhost.exe").c_str(), exe.c_str(), FALSE));
     if (!library.empty()) {
-        EXPECT_TRUE(CopyFileA(BinPath(library).c_str(), (dir.Path() + "\\VTHook.dll").c_str(),
-                              FALSE));
+        EXPECT_TRUE(
+            CopyFileA(BinPath(library).c_str(), (dir.Path() + "\\VTHook.dll").c_str(), FALSE));
     }
     const std::string out = dir.Path() + "\\report.txt";
     ChildProcess host;
@@ -102,8 +102,8 @@ TEST(HookBinding, MatchingLibraryIsLoadedAndReleasedWhateverItsFourthComponent) 
 }
 
 TEST(HookBinding, DifferentOrUnreadableVersionIsReportedOnceAndNothingIsLoaded) {
-    for (const char* library : {"VTHook_major.dll", "VTHook_minor.dll", "VTHook_build.dll",
-                                "VTHook_noversion.dll"}) {
+    for (const char* library :
+         {"VTHook_major.dll", "VTHook_minor.dll", "VTHook_build.dll", "VTHook_noversion.dll"}) {
         SCOPED_TRACE(library);
         const HostReport r = RunHost(library);
         EXPECT_EQ(r.result, static_cast<int>(CHookLibrary::LoadResult::VersionMismatch));
@@ -139,9 +139,9 @@ TEST(HookBinding, LoadHooksTheMainWindowAndUnloadUninstallsAndReleasesTheLibrary
     HookReceiver mainWindow;
     std::vector<std::string> messages;
     CHookLibrary library;
-    ASSERT_EQ(library.Load(mainWindow.Handle(),
-                           [&](const std::string& t) { messages.push_back(t); }),
-              CHookLibrary::LoadResult::Installed);
+    ASSERT_EQ(
+        library.Load(mainWindow.Handle(), [&](const std::string& t) { messages.push_back(t); }),
+        CHookLibrary::LoadResult::Installed);
     EXPECT_TRUE(messages.empty());
     ASSERT_TRUE(library.IsLoaded());
     EXPECT_EQ(GetModuleHandleA("VTHook.dll"), library.Module());

@@ -66,10 +66,10 @@ TEST_F(HookContract, GesturesInAnotherProcessArePostedWithZeroParametersAndStill
     // The program in which the gesture happened got every message unchanged.
     const auto lines = probe_.Lines();
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "NCRBUTTONDOWN " + std::to_string(kNcWParam) + " " +
-                            std::to_string(kNcLParam));
-    EXPECT_EQ(lines[1], "MOUSEWHEEL " + std::to_string(kWheelWParam) + " " +
-                            std::to_string(kWheelLParam));
+    EXPECT_EQ(lines[0],
+              "NCRBUTTONDOWN " + std::to_string(kNcWParam) + " " + std::to_string(kNcLParam));
+    EXPECT_EQ(lines[1],
+              "MOUSEWHEEL " + std::to_string(kWheelWParam) + " " + std::to_string(kWheelLParam));
     EXPECT_EQ(lines[2].rfind("NCRBUTTONUP ", 0), 0u);
     EXPECT_EQ(lines[3].rfind("MOUSEHWHEEL ", 0), 0u);
 }

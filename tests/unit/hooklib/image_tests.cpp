@@ -37,7 +37,8 @@ public:
         }
         const size_t secOffset = optOffset + file->SizeOfOptionalHeader;
         for (WORD i = 0; i < file->NumberOfSections; ++i)
-            if (const auto* s = At<IMAGE_SECTION_HEADER>(secOffset + i * sizeof(IMAGE_SECTION_HEADER)))
+            if (const auto* s =
+                    At<IMAGE_SECTION_HEADER>(secOffset + i * sizeof(IMAGE_SECTION_HEADER)))
                 sections_.push_back(*s);
         valid_ = true;
     }
@@ -47,7 +48,8 @@ public:
 
     std::optional<IMAGE_SECTION_HEADER> Section(const char* name) const {
         for (const auto& s : sections_)
-            if (std::strncmp(reinterpret_cast<const char*>(s.Name), name, IMAGE_SIZEOF_SHORT_NAME) == 0)
+            if (std::strncmp(reinterpret_cast<const char*>(s.Name), name,
+                             IMAGE_SIZEOF_SHORT_NAME) == 0)
                 return s;
         return std::nullopt;
     }

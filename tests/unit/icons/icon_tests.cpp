@@ -132,7 +132,7 @@ TEST(IconLocationText, SplitsAtTheLastCommaAndCleansTheFile) {
         {"C:\\x\\a.dll", "C:\\x\\a.dll", 0},
         {"  C:\\x\\a.dll ,3", "C:\\x\\a.dll", 3},
         {"\"C:\\a b\\a.dll\",4", "C:\\a b\\a.dll", 4},
-        {"C:\\a,b\\c.dll,7", "C:\\a,b\\c.dll", 7},   // a folder name with a comma
+        {"C:\\a,b\\c.dll,7", "C:\\a,b\\c.dll", 7},  // a folder name with a comma
         {"", "", 0},
     };
     for (const Case& c : cases) {
@@ -263,8 +263,8 @@ TEST_F(IconSources, FolderWithItsOwnDesktopIconUsesTheSystemList) {
     test::ScratchDir dir("vticon");
     const std::string folder = dir.MakeDir("custom");
     const std::string ini = folder + "\\desktop.ini";
-    ASSERT_TRUE(WritePrivateProfileStringA(".ShellClassInfo", "IconFile", TestDll().c_str(),
-                                           ini.c_str()));
+    ASSERT_TRUE(
+        WritePrivateProfileStringA(".ShellClassInfo", "IconFile", TestDll().c_str(), ini.c_str()));
     ASSERT_TRUE(WritePrivateProfileStringA(".ShellClassInfo", "IconIndex", "2", ini.c_str()));
     ASSERT_TRUE(SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY));
     ScopeExit restore([&] { SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL); });
@@ -307,7 +307,7 @@ protected:
         CRegKey ext;
         ASSERT_TRUE(ext.Create(HKEY_CLASSES_ROOT, kExt));
         ASSERT_TRUE(ext.SetString("", kType));
-        missing_ = dir_.Path() + "\\missing.VtIconTest";   // case of the extension differs
+        missing_ = dir_.Path() + "\\missing.VtIconTest";  // case of the extension differs
         ASSERT_FALSE(ShellIconLocation(missing_).found);
     }
     void TearDown() override { SetEnvironmentVariableA("VT_ICON_TEST_DIR", nullptr); }
@@ -336,7 +336,7 @@ TEST_F(FileTypeIcons, NegativeIdsBecomeTheGroupsPositionInTheExpandedFile) {
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-152", 2, kBlue},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-7", 1, kGreen},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-300", 3, kYellow},
-        {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-999", 0, kRed},   // no such group
+        {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-999", 0, kRed},    // no such group
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-70000", 0, kRed},  // beyond resource numbers
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-2147483648", 0, kRed},
         {"%VT_ICON_TEST_DIR%\\vt_test_icons.dll,3", 3, kYellow},
@@ -403,12 +403,12 @@ TEST_F(FileTypeIcons, ExistingFileTakesTheShellsLocationAsItStands) {
 TEST_F(FileTypeIcons, MissingRegistrationsGiveNoIcon) {
     std::string file = "junk";
     int index = 3;
-    EXPECT_FALSE(FindDefaultIcon(missing_, file, index));   // no DefaultIcon key
+    EXPECT_FALSE(FindDefaultIcon(missing_, file, index));  // no DefaultIcon key
     EXPECT_EQ(file, "");
     EXPECT_EQ(index, -1);
 
     SetDefaultIcon("%VT_ICON_TEST_DIR%\\vt_test_icons.dll,-152");
-    test::DeleteRegTree(HKEY_CLASSES_ROOT, kExt);            // no extension key
+    test::DeleteRegTree(HKEY_CLASSES_ROOT, kExt);  // no extension key
     EXPECT_FALSE(FindDefaultIcon(missing_, file, index));
     EXPECT_EQ(file, "");
     EXPECT_EQ(index, -1);
@@ -421,7 +421,7 @@ TEST_F(IconSources, LoadSmallIconFollowsTheThreeKinds) {
     // Index -1 is the default picture even for a file with exactly one icon.
     EXPECT_EQ(LoadSmallIcon(TestIco(), -1), nullptr);
     EXPECT_EQ(LoadSmallIcon("", 0), nullptr);
-    EXPECT_EQ(LoadSmallIcon(TestIco(), 1), nullptr);           // beyond the file's icons
+    EXPECT_EQ(LoadSmallIcon(TestIco(), 1), nullptr);  // beyond the file's icons
     EXPECT_EQ(LoadSmallIcon("C:\\no\\such\\file.ico", 0), nullptr);
 
     UniqueIcon red(LoadSmallIcon(TestIco(), 0));
@@ -448,8 +448,8 @@ TEST_F(IconSources, IconOfSizeTakesTheFilesPictureOfThatSize) {
     test::ScratchDir dir("vticon");
     const std::string ico = dir.Path() + "\\sizes.ico";
     ASSERT_TRUE(test::WriteSolidIconFile(ico, {{16, kBlue}, {24, kRed}, {32, kGreen}}));
-    for (const auto& want : {std::make_pair(16, kBlue), std::make_pair(24, kRed),
-                             std::make_pair(32, kGreen)}) {
+    for (const auto& want :
+         {std::make_pair(16, kBlue), std::make_pair(24, kRed), std::make_pair(32, kGreen)}) {
         UniqueIcon icon(LoadIconOfSize(ico, 0, want.first));
         ASSERT_TRUE(icon) << want.first;
         const IconLook look = LookAt(icon.Get());
@@ -460,8 +460,8 @@ TEST_F(IconSources, IconOfSizeTakesTheFilesPictureOfThatSize) {
     UniqueIcon twenty(LoadIconOfSize(ico, 0, 20));
     ASSERT_TRUE(twenty);
     EXPECT_EQ(LookAt(twenty.Get()).size.cx, 20);
-    EXPECT_EQ(LoadIconOfSize(ico, -1, 24), nullptr);   // the default picture
-    EXPECT_EQ(LoadIconOfSize(ico, 1, 24), nullptr);    // beyond the file's icons
+    EXPECT_EQ(LoadIconOfSize(ico, -1, 24), nullptr);  // the default picture
+    EXPECT_EQ(LoadIconOfSize(ico, 1, 24), nullptr);   // beyond the file's icons
     EXPECT_EQ(LoadIconOfSize("", 0, 24), nullptr);
 
     // The shell's image lists share their indices: a system image of any size.

@@ -15,14 +15,14 @@ namespace vt::test {
 // worked out by hand from these inputs.
 class MenuColourEnvironment {
 public:
-    static constexpr COLORREF kMenu = RGB(212, 208, 200);       // COLOR_MENU and COLOR_MENUBAR
+    static constexpr COLORREF kMenu = RGB(212, 208, 200);  // COLOR_MENU and COLOR_MENUBAR
     static constexpr COLORREF kWindow = RGB(255, 255, 255);
     static constexpr COLORREF kHighlight = RGB(10, 36, 106);
     static constexpr COLORREF kButtonFace = RGB(192, 192, 192);
     static constexpr COLORREF kButtonText = RGB(0, 0, 0);
     void Set() {
-        const COLORREF pinned[kCount] = {kMenu, kMenu, kWindow, kHighlight, kButtonFace,
-                                         kButtonText};
+        const COLORREF pinned[kCount] = {kMenu,      kMenu,       kWindow,
+                                         kHighlight, kButtonFace, kButtonText};
         for (int i = 0; i < kCount; ++i) saved_[i] = GetSysColor(kIds[i]);
         SetSysColors(kCount, kIds, pinned);
     }
@@ -40,8 +40,8 @@ public:
     Canvas(int w, int h, COLORREF fill = RGB(1, 2, 3)) : w_(w), h_(h) {
         BITMAPINFO bi = TopDown32BitInfo(w, h);
         dc_ = CreateCompatibleDC(nullptr);
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_),
-                                nullptr, 0);
+        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr,
+                                0);
         old_ = SelectObject(dc_, bmp_);
         Fill(fill);
     }
@@ -100,8 +100,8 @@ inline ULONG_PTR ItemDataOf(HMENU menu, UINT pos) {
 inline SIZE MeasureAt(CNewMenu& menu, UINT pos) {
     MEASUREITEMSTRUCT mis = {};
     mis.CtlType = ODT_MENU;
-    mis.itemID = GetMenuItemID(menu.m_hMenu, static_cast<int>(pos));
-    mis.itemData = ItemDataOf(menu.m_hMenu, pos);
+    mis.itemID = GetMenuItemID(menu.hmenu_, static_cast<int>(pos));
+    mis.itemData = ItemDataOf(menu.hmenu_, pos);
     menu.MeasureItem(&mis);
     return SIZE{static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
 }
@@ -109,13 +109,13 @@ inline SIZE MeasureAt(CNewMenu& menu, UINT pos) {
 inline void DrawAt(CNewMenu& menu, UINT pos, HDC dc, RECT r, UINT state = 0) {
     DRAWITEMSTRUCT dis = {};
     dis.CtlType = ODT_MENU;
-    dis.itemID = GetMenuItemID(menu.m_hMenu, static_cast<int>(pos));
+    dis.itemID = GetMenuItemID(menu.hmenu_, static_cast<int>(pos));
     dis.itemAction = ODA_DRAWENTIRE;
     dis.itemState = state;
-    dis.hwndItem = reinterpret_cast<HWND>(menu.m_hMenu);
+    dis.hwndItem = reinterpret_cast<HWND>(menu.hmenu_);
     dis.hDC = dc;
     dis.rcItem = r;
-    dis.itemData = ItemDataOf(menu.m_hMenu, pos);
+    dis.itemData = ItemDataOf(menu.hmenu_, pos);
     menu.DrawItem(&dis);
 }
 

@@ -87,10 +87,10 @@ RECT BoxOf(const Canvas& c, COLORREF col) {
 
 struct DrawnItem {
     SIZE measured;
-    RECT picture;       // where the picture's colour is
-    int pictureCount;   // how many pixels have it
+    RECT picture;                    // where the picture's colour is
+    int pictureCount;                // how many pixels have it
     COLORREF stripLast, afterStrip;  // last strip column, first column after it
-    int inkRows;        // rows that hold text
+    int inkRows;                     // rows that hold text
     SIZE separator;
 };
 
@@ -230,8 +230,8 @@ TEST(MenuDpi, FlatFrameLinesAndOwnShadowScale) {
         for (int i = 0; i < line; ++i) EXPECT_EQ(c.At(i, h / 2), border) << i;
         EXPECT_EQ(c.At(line, h / 3), strip);  // the strip runs into the frame
         EXPECT_EQ(c.At(w / 2, line), back);
-        EXPECT_EQ(c.At(w / 2, 2 * line), back);           // the band around the client
-        EXPECT_EQ(c.At(w / 2, h / 2), RGB(1, 2, 3));       // the client area is left alone
+        EXPECT_EQ(c.At(w / 2, 2 * line), back);       // the band around the client
+        EXPECT_EQ(c.At(w / 2, h / 2), RGB(1, 2, 3));  // the client area is left alone
         // The frame ends the shadow's width before the edge; the shadow
         // darkens the white behind, lightest at the edge, down to 135.
         EXPECT_EQ(c.At(w - shadow - 1, h / 2), border);

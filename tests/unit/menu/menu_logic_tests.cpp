@@ -222,7 +222,7 @@ TEST(MenuLayout, LengthsAt144Dpi) {
     const RECT item = {10, 20, 210, 55};
     EXPECT_EQ(FlatStripRect(item, 24, 144).right, 10 + 24 + 12);
     EXPECT_EQ(FlatTextRect(item, 24, 144).left, 10 + 24 + 18);
-    EXPECT_EQ(FlatTextRect(item, 24, 144).right, 210 - 23);  // 22.5
+    EXPECT_EQ(FlatTextRect(item, 24, 144).right, 210 - 23);               // 22.5
     EXPECT_EQ(FlatPictureOrigin(item, 24, SIZE{24, 24}, 144).x, 10 + 5);  // 4.5
     EXPECT_EQ(SeparatorSize(144).cy, 5);
     EXPECT_EQ(LineWidth(96), 1);
@@ -234,7 +234,7 @@ TEST(MenuLayout, LengthsAt144Dpi) {
 TEST(MenuFrame, MarginsAndShadowAt144Dpi) {
     const FrameMargins off = FlatFrameMargins(false, 144);
     EXPECT_EQ(off.left, 3);
-    EXPECT_EQ(off.right, 8);   // 7.5
+    EXPECT_EQ(off.right, 8);  // 7.5
     EXPECT_EQ(off.bottom, 9);
     const WindowPosDelta d = FlatWindowPosDelta(true, 144);
     EXPECT_EQ(d.dcx, -3);

@@ -31,9 +31,9 @@ struct GreyMenus : ::testing::Environment {
 };
 ::testing::Environment* const g_greyMenus = ::testing::AddGlobalTestEnvironment(new GreyMenus);
 
-constexpr COLORREF kKey = RGB(255, 0, 128);   // transparent colour of the test bitmaps
-constexpr COLORREF kBlue = RGB(40, 80, 200);  // the square in pic16 / pic32
-constexpr COLORREF kGreen = RGB(20, 160, 60); // the square in pic16b
+constexpr COLORREF kKey = RGB(255, 0, 128);    // transparent colour of the test bitmaps
+constexpr COLORREF kBlue = RGB(40, 80, 200);   // the square in pic16 / pic32
+constexpr COLORREF kGreen = RGB(20, 160, 60);  // the square in pic16b
 enum { kPic16 = 201, kPic16b = 202, kPic32 = 203 };
 
 // A solid square icon of size n with a transparent one-pixel rim.
@@ -72,7 +72,7 @@ COLORREF ImagePixel(CNewMenuIcons& icons, int image, int x, int y, COLORREF back
     return c.At(x, y);
 }
 
-size_t SharedCount() { return CNewMenuHook::Instance().m_SharedMenuIcons.size(); }
+size_t SharedCount() { return CNewMenuHook::Instance().sharedIcons_.size(); }
 
 // Keeps process-wide switches as they were.
 struct StyleGuard {
@@ -125,8 +125,8 @@ TEST(MenuIcons, BitmapsAreAddedOnceAndMustMatchInSize) {
     EXPECT_EQ(b.IndexOf(999), -1);
     EXPECT_EQ(b.GetImageSize().cx, 16);
     EXPECT_EQ(b.GetImageSize().cy, 16);
-    ASSERT_EQ(b.m_TranspColors.size(), 2u);
-    EXPECT_EQ(b.m_TranspColors[1], kKey);
+    ASSERT_EQ(b.maskColors_.size(), 2u);
+    EXPECT_EQ(b.maskColors_[1], kKey);
 }
 
 TEST(MenuIcons, IconsReplaceByIdAndRefuseOtherSizes) {
@@ -140,7 +140,7 @@ TEST(MenuIcons, IconsReplaceByIdAndRefuseOtherSizes) {
     EXPECT_EQ(b.GetImageCount(), 6);
     EXPECT_EQ(ImagePixel(b, 3, 5, 5), RGB(0, 200, 0));
     EXPECT_EQ(ImagePixel(b, 0, 5, 5), RGB(200, 0, 0));
-    EXPECT_EQ(b.m_TranspColors[0], 0xFFFFFFFFu);
+    EXPECT_EQ(b.maskColors_[0], 0xFFFFFFFFu);
     // id 0 is not looked up: a second id-0 icon is appended.
     EXPECT_EQ(b.AddIcon(green.Get(), 0), 6);
     EXPECT_EQ(b.IndexOf(0), 6);  // searched from the end
@@ -194,7 +194,7 @@ TEST(MenuIcons, SharedBitmapCollectionsAreFoundAgainAndDropped) {
         EXPECT_TRUE(b.SetItemBitmap(nullptr, 100, kPic16));
         EXPECT_TRUE(b.SetItemBitmap("Big", 102, kPic32));
         ASSERT_EQ(SharedCount(), 2u);
-        CNewMenuIcons* small = CNewMenuHook::Instance().m_SharedMenuIcons[0];
+        CNewMenuIcons* small = CNewMenuHook::Instance().sharedIcons_[0];
         EXPECT_EQ(small->RefCount(), 3);
         EXPECT_EQ(small->GetImageCount(), 6);
         EXPECT_EQ(b.GetIconWidth(), 32);
@@ -237,7 +237,7 @@ TEST(NewMenu, ItemsAreOwnerDrawnWithTheirTextAndIds) {
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
-        ASSERT_TRUE(GetMenuItemInfoA(m.m_hMenu, i, TRUE, &mii));
+        ASSERT_TRUE(GetMenuItemInfoA(m.hmenu_, i, TRUE, &mii));
         EXPECT_TRUE(mii.fType & MFT_OWNERDRAW);
         auto* data = m.FindOwnData(mii.dwItemData);
         ASSERT_NE(data, nullptr);
@@ -271,7 +271,7 @@ TEST(NewMenu, AttachMenuTreeConvertsEveryItemAndDestroysTheTree) {
         EXPECT_TRUE(GetMenuState(sub, 12, MF_BYCOMMAND) & MF_GRAYED);
         EXPECT_EQ(child->GetMenuString(12, MF_BYCOMMAND), "Two");
         EXPECT_TRUE(tree.SetItemImage(nullptr, 12, nullptr, -1));  // found in the submenu
-        EXPECT_FALSE(tree.AttachMenuTree(CreateMenu()));          // already attached
+        EXPECT_FALSE(tree.AttachMenuTree(CreateMenu()));           // already attached
     }
     EXPECT_FALSE(IsMenu(bar));
     EXPECT_FALSE(IsMenu(sub));
@@ -349,7 +349,7 @@ TEST(MenuDraw, FlatItemColoursPictureAndAccelerator) {
     const RECT item = {0, 0, 220, 24};
     vt::test::DrawAt(m, 0, c.Dc(), item);
     EXPECT_EQ(c.At(1, 1), want.strip);
-    EXPECT_EQ(c.At(16 + 7, 22), want.strip);   // strip is icon width + 8 wide
+    EXPECT_EQ(c.At(16 + 7, 22), want.strip);  // strip is icon width + 8 wide
     EXPECT_EQ(c.At(16 + 8, 22), want.background);
     EXPECT_EQ(c.At(218, 1), want.background);
     POINT p = menu::FlatPictureOrigin(item, 16, SIZE{16, 16});
@@ -461,7 +461,7 @@ TEST(MenuDraw, KeptPicturesMatchTheImageListAndFollowEveryChange) {
     mi.cbSize = sizeof mi;
     mi.fMask = MIM_BACKGROUND;
     mi.hbrBack = back;
-    ASSERT_TRUE(SetMenuInfo(m.m_hMenu, &mi));
+    ASSERT_TRUE(SetMenuInfo(m.hmenu_, &mi));
     // 86 % of the menu's (172, 103, 34) + 14 % of the window's (36, 36, 36).
     strip = RGB(208, 139, 70);
     vt::test::DrawAt(m, 0, again.Dc(), item);
@@ -473,7 +473,7 @@ TEST(MenuDraw, KeptPicturesMatchTheImageListAndFollowEveryChange) {
     EXPECT_EQ(again.At(p.x + 3, p.y + 3), kGreen);
     EXPECT_EQ(again.At(p.x + 14, p.y + 14), RGB(127, 133, 186));  // as in the next test
     mi.hbrBack = nullptr;
-    SetMenuInfo(m.m_hMenu, &mi);
+    SetMenuInfo(m.hmenu_, &mi);
     DeleteObject(back);
     DestroyIcon(blue);
     DestroyIcon(green);
@@ -488,9 +488,9 @@ TEST(MenuDraw, FlatSelectionRaisesThePictureOverItsShadow) {
     Canvas c(200, 24);
     const RECT item = {0, 0, 200, 24};
     vt::test::DrawAt(m, 0, c.Dc(), item, ODS_SELECTED);
-    EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_HIGHLIGHT));      // frame pen
+    EXPECT_EQ(c.At(0, 0), GetSysColor(COLOR_HIGHLIGHT));  // frame pen
     EXPECT_EQ(c.At(199, 23), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(c.At(5, 12), want.selection);                   // over the strip too
+    EXPECT_EQ(c.At(5, 12), want.selection);  // over the strip too
     EXPECT_EQ(c.At(150, 12), want.selection);
     POINT p = menu::FlatPictureOrigin(item, 16, SIZE{16, 16});
     // The square spans 4..11: drawn at -1 it covers 3..10, its shadow at +1 ends at 12.
@@ -535,7 +535,8 @@ TEST(MenuDraw, SmallPictureIsCentredInAWideColumn) {
     Canvas a(200, 40), b(200, 40);
     vt::test::DrawAt(narrow, 0, a.Dc(), RECT{0, 0, 200, 40});
     vt::test::DrawAt(wide, 0, b.Dc(), RECT{0, 0, 200, 40});
-    int xa = a.FirstColumn(RECT{0, 0, 60, 40}, kBlue), xb = b.FirstColumn(RECT{0, 0, 60, 40}, kBlue);
+    int xa = a.FirstColumn(RECT{0, 0, 60, 40}, kBlue),
+        xb = b.FirstColumn(RECT{0, 0, 60, 40}, kBlue);
     ASSERT_GE(xa, 0);
     EXPECT_EQ(xb - xa, 8);
 }
@@ -615,14 +616,14 @@ TEST(MenuRouting, FrameWindowPassesOwnerDrawRequestsToTheMenu) {
     MEASUREITEMSTRUCT mis = {};
     mis.CtlType = ODT_MENU;
     mis.itemID = 77;
-    mis.itemData = vt::test::ItemDataOf(m.m_hMenu, 0);
+    mis.itemData = vt::test::ItemDataOf(m.hmenu_, 0);
     EXPECT_EQ(frame.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)), TRUE);
     EXPECT_EQ(mis.itemWidth, static_cast<UINT>(vt::test::MeasureAt(m, 0).cx));
     Canvas c(100, 20);
     DRAWITEMSTRUCT dis = {};
     dis.CtlType = ODT_MENU;
     dis.itemID = 77;
-    dis.hwndItem = reinterpret_cast<HWND>(m.m_hMenu);
+    dis.hwndItem = reinterpret_cast<HWND>(m.hmenu_);
     dis.hDC = c.Dc();
     dis.rcItem = RECT{0, 0, 100, 20};
     dis.itemData = mis.itemData;

@@ -29,10 +29,10 @@ constexpr COLORREF kBehind = RGB(200, 100, 50);
 
 struct Capture {
     int idles = 0;
-    std::vector<WORD> keys;      // sent at the first idle
+    std::vector<WORD> keys;  // sent at the first idle
     bool done = false;
     RECT rect = {};
-    std::vector<COLORREF> px;    // the menu window's pixels
+    std::vector<COLORREF> px;  // the menu window's pixels
     int w = 0, h = 0;
     COLORREF At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
 } g_cap;
@@ -57,43 +57,44 @@ void CaptureMenuWindow() {
     ReleaseDC(menu, dc);
     g_cap.px.resize(static_cast<size_t>(g_cap.w) * g_cap.h);
     for (int y = 0; y < g_cap.h; ++y)
-        for (int x = 0; x < g_cap.w; ++x) g_cap.px[static_cast<size_t>(y) * g_cap.w + x] = c.At(x, y);
+        for (int x = 0; x < g_cap.w; ++x)
+            g_cap.px[static_cast<size_t>(y) * g_cap.w + x] = c.At(x, y);
     g_cap.done = true;
 }
 
 LRESULT CALLBACK OwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_MEASUREITEM:
-        if (CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_DRAWITEM:
-        if (CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
-        break;
-    case WM_ENTERIDLE:
-        // The menu loop is idle (sent once): the menu is shown and painted.
-        if (++g_cap.idles == 1)
-            for (WORD k : g_cap.keys) SendKey(k);
-        return 0;
-    case WM_TIMER:
-        if (wp == 2) {  // polling: capture once the menu has gone idle
-            if (g_cap.idles > 0 && g_cap.keys.empty() && !g_cap.done) {
-                CaptureMenuWindow();
-                if (g_cap.done) EndMenu();
+        case WM_MEASUREITEM:
+            if (CMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (CMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp))) return TRUE;
+            break;
+        case WM_ENTERIDLE:
+            // The menu loop is idle (sent once): the menu is shown and painted.
+            if (++g_cap.idles == 1)
+                for (WORD k : g_cap.keys) SendKey(k);
+            return 0;
+        case WM_TIMER:
+            if (wp == 2) {  // polling: capture once the menu has gone idle
+                if (g_cap.idles > 0 && g_cap.keys.empty() && !g_cap.done) {
+                    CaptureMenuWindow();
+                    if (g_cap.done) EndMenu();
+                }
+            } else {
+                EndMenu();  // deadline: never leave a menu open
             }
-        } else {
-            EndMenu();  // deadline: never leave a menu open
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(w, &r);
+            HBRUSH b = CreateSolidBrush(kBehind);
+            FillRect(reinterpret_cast<HDC>(wp), &r, b);
+            DeleteObject(b);
+            return 1;
         }
-        return 0;
-    case WM_ERASEBKGND: {
-        RECT r;
-        GetClientRect(w, &r);
-        HBRUSH b = CreateSolidBrush(kBehind);
-        FillRect(reinterpret_cast<HDC>(wp), &r, b);
-        DeleteObject(b);
-        return 1;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
@@ -102,10 +103,12 @@ struct ShadowSetting {
     BOOL saved = FALSE;
     explicit ShadowSetting(bool on) {
         SystemParametersInfoA(SPI_GETDROPSHADOW, 0, &saved, 0);
-        SystemParametersInfoA(SPI_SETDROPSHADOW, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
+        SystemParametersInfoA(SPI_SETDROPSHADOW, 0,
+                              reinterpret_cast<void*>(static_cast<INT_PTR>(on)), 0);
     }
     ~ShadowSetting() {
-        SystemParametersInfoA(SPI_SETDROPSHADOW, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved)), 0);
+        SystemParametersInfoA(SPI_SETDROPSHADOW, 0,
+                              reinterpret_cast<void*>(static_cast<INT_PTR>(saved)), 0);
     }
 };
 
@@ -142,18 +145,21 @@ protected:
         SetCursorPos(100, 100);
         SetTimer(owner_, 1, 5000, nullptr);
         SetTimer(owner_, 2, 30, nullptr);
-        UINT cmd = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, 100, 100, 0, owner_, nullptr);
+        UINT cmd =
+            TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, 100, 100, 0, owner_, nullptr);
         KillTimer(owner_, 1);
         KillTimer(owner_, 2);
         // The next menu's snapshot must see the owner again, not this menu.
         RedrawWindow(owner_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
         HDC screen = GetDC(nullptr);
         RECT r = g_cap.rect;
-        vt::test::WaitUntil([&] {
-            return GetPixel(screen, r.right - 2, r.bottom - 2) == kBehind &&
-                   GetPixel(screen, r.right - 4, (r.top + r.bottom) / 2) == kBehind &&
-                   GetPixel(screen, (r.left + r.right) / 2, r.bottom - 3) == kBehind;
-        }, 5000);
+        vt::test::WaitUntil(
+            [&] {
+                return GetPixel(screen, r.right - 2, r.bottom - 2) == kBehind &&
+                       GetPixel(screen, r.right - 4, (r.top + r.bottom) / 2) == kBehind &&
+                       GetPixel(screen, (r.left + r.right) / 2, r.bottom - 3) == kBehind;
+            },
+            5000);
         ReleaseDC(nullptr, screen);
         return cmd;
     }
@@ -190,14 +196,14 @@ TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
         const int W = g_cap.w, H = g_cap.h;
         EXPECT_EQ(g_cap.At(0, H / 2), border);
         EXPECT_EQ(g_cap.At(W / 2, 0), border);
-        EXPECT_EQ(g_cap.At(W - 5, H / 2), border);   // frame box ends 4 pixels early
+        EXPECT_EQ(g_cap.At(W - 5, H / 2), border);  // frame box ends 4 pixels early
         EXPECT_EQ(g_cap.At(W / 2, H - 5), border);
         // The last four columns and rows darken what was behind the menu.
         // kBehind at 225/255, 135/255 and 195/255.
         EXPECT_EQ(g_cap.At(W - 1, H / 2), RGB(176, 88, 44));
         EXPECT_EQ(g_cap.At(W - 4, H / 2), RGB(106, 53, 26));
         EXPECT_EQ(g_cap.At(W / 2, H - 2), RGB(153, 76, 38));
-        EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);       // the offset corners are untouched
+        EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);  // the offset corners are untouched
         EXPECT_EQ(g_cap.At(1, H - 2), kBehind);
     }
     {
@@ -221,9 +227,9 @@ TEST_F(MenuWindow, OwnerDrawnItemsArePaintedAndPickedWithTheKeyboard) {
     ASSERT_TRUE(menu.AppendItem(MF_SEPARATOR, 0, ""));
     ASSERT_TRUE(menu.AppendItem(0, 57665, "Exit"));
     ASSERT_TRUE(menu.SetItemBitmap(nullptr, 30005, 201));
-    EXPECT_EQ(Track(menu.m_hMenu, {VK_DOWN, VK_DOWN, VK_RETURN}), 30005u);
+    EXPECT_EQ(Track(menu.hmenu_, {VK_DOWN, VK_DOWN, VK_RETURN}), 30005u);
 
-    Track(menu.m_hMenu);
+    Track(menu.hmenu_);
     ASSERT_TRUE(g_cap.done);
     // The strip runs from the frame into the items: left column inside the border.
     // 86 % of the pinned menu colour plus 14 % of white.
@@ -246,7 +252,7 @@ TEST(MenuWindowReuse, SubclassedWhenMadeAndAgainOnTheSizeMessage) {
     ASSERT_NE(w, nullptr);
     auto* made = CNewMenuHook::GetMenuHookData(w);
     ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
+    EXPECT_EQ(made->flags_ & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
     EXPECT_NE(GetPropA(w, "OldMenuProc"), nullptr);
 
     SendMessageA(w, WM_SHOWWINDOW, FALSE, 0);  // hidden: the subclass ends
@@ -256,7 +262,7 @@ TEST(MenuWindowReuse, SubclassedWhenMadeAndAgainOnTheSizeMessage) {
     SendMessageA(w, 0x1E2, 0, 0);
     auto* again = CNewMenuHook::GetMenuHookData(w);
     ASSERT_NE(again, nullptr);
-    EXPECT_NE(again->m_dwFlags & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
+    EXPECT_NE(again->flags_ & CNewMenuHook::CMenuHookData::kOnSizeMessage, 0);
     EXPECT_NE(GetPropA(w, "OldMenuProc"), nullptr);
 
     DestroyWindow(w);

@@ -110,7 +110,9 @@ TEST_P(NavFolderBrowser, SelectsAndClosesOrStaysOpenWithCtrl) {
     // misses folders created just before the dialog opened.
     char win[MAX_PATH] = {};
     GetWindowsDirectoryA(win, sizeof win);
-    struct { std::string a, b; } f{std::string(win) + "\\system32", std::string(win) + "\\fonts"};
+    struct {
+        std::string a, b;
+    } f{std::string(win) + "\\system32", std::string(win) + "\\fonts"};
     {
         Fixture fx;
         ASSERT_TRUE(fx.Start("browse", Args(), "#32770"));
@@ -134,8 +136,9 @@ TEST_P(NavFolderBrowser, SelectsAndClosesOrStaysOpenWithCtrl) {
         world.ctrl = true;
         Navigate(fx.Window(), f.a, world);
         EXPECT_TRUE(world.shellCalls.empty());
-        EXPECT_TRUE(WaitUntil([&] { return Lower(fx.Log()).find(Lower("SEL " + f.a)) != std::string::npos; }))
-            << fx.Log();
+        EXPECT_TRUE(WaitUntil([&] {
+            return Lower(fx.Log()).find(Lower("SEL " + f.a)) != std::string::npos;
+        })) << fx.Log();
         PumpMessages();
         EXPECT_TRUE(fx.Process().Running());
         EXPECT_TRUE(IsWindow(fx.Window())) << "Ctrl keeps the dialog open";

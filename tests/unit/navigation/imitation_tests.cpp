@@ -52,16 +52,16 @@ TEST(NavNewestFileDialog, RecognisedAndDrivenThroughTheHostedComboBox) {
     const FileDialogControls c = LocateFileDialogControls(dlg);
     ASSERT_TRUE(c.fileNameBox);
     EXPECT_EQ(c.fileNameBox.GetParent().GetParent().GetClassName(), "DirectUIHWND");
-    SendMessageA(c.fileNameBox.GetSafeHwnd(), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>("typed"));
+    SendMessageA(c.fileNameBox.GetSafeHwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
 
     FakeWorld world;
     Navigate(fx.Window(), folder, world);
     EXPECT_TRUE(world.shellCalls.empty());
     const auto seq = LinesFrom(fx, "box WM_SETREDRAW 0");
     const std::vector<std::string> expected = {
-        "box WM_SETREDRAW 0",       "box WM_SETFOCUS",       "box WM_SETTEXT " + folder,
-        "dialog OK " + folder,      "box WM_SETFOCUS",       "box WM_SETREDRAW 1",
+        "box WM_SETREDRAW 0",       "box WM_SETFOCUS",
+        "box WM_SETTEXT " + folder, "dialog OK " + folder,
+        "box WM_SETFOCUS",          "box WM_SETREDRAW 1",
         "box WM_SETTEXT typed",     "box EM_SETSEL 0 ffffffffffffffff"};
     EXPECT_EQ(Join(seq), Join(expected));
     EXPECT_EQ(Text(c.fileNameBox.GetSafeHwnd()), "typed");
@@ -136,14 +136,20 @@ TEST_P(NavSnakeList, FolderRestoresTextFileOpens) {
     EXPECT_TRUE(world.shellCalls.empty());
     // Centre of the box at client (20,30) size 200x24 is (120,42) = 0x2a0078.
     const std::string tab = "9 1c0001";
-    const std::vector<std::string> expected = {
-        "dialog WM_LBUTTONDOWN 1 2a0078", "dialog WM_LBUTTONUP 1 2a0078",
-        "box WM_SETREDRAW 0",             "box WM_SETFOCUS",
-        "box WM_SETTEXT " + folder,       "dialog WM_KEYDOWN " + tab,
-        "dialog WM_CHAR " + tab,          "dialog WM_KEYUP 9 c01c0001",
-        "dialog WM_KEYDOWN " + tab,       "dialog WM_CHAR " + tab,
-        "dialog WM_KEYUP 9 c01c0001",     "box WM_SETREDRAW 1",
-        "box WM_SETTEXT old text",        "box EM_SETSEL 0 ffffffffffffffff"};
+    const std::vector<std::string> expected = {"dialog WM_LBUTTONDOWN 1 2a0078",
+                                               "dialog WM_LBUTTONUP 1 2a0078",
+                                               "box WM_SETREDRAW 0",
+                                               "box WM_SETFOCUS",
+                                               "box WM_SETTEXT " + folder,
+                                               "dialog WM_KEYDOWN " + tab,
+                                               "dialog WM_CHAR " + tab,
+                                               "dialog WM_KEYUP 9 c01c0001",
+                                               "dialog WM_KEYDOWN " + tab,
+                                               "dialog WM_CHAR " + tab,
+                                               "dialog WM_KEYUP 9 c01c0001",
+                                               "box WM_SETREDRAW 1",
+                                               "box WM_SETTEXT old text",
+                                               "box EM_SETSEL 0 ffffffffffffffff"};
     EXPECT_EQ(Join(LinesFrom(fx, "dialog WM_LBUTTONDOWN")), Join(expected));
     EXPECT_EQ(Text(box.GetSafeHwnd()), "old text");
     // All selected; a rich edit counts its final paragraph mark too.
@@ -155,8 +161,9 @@ TEST_P(NavSnakeList, FolderRestoresTextFileOpens) {
     Navigate(fx.Window(), file, world);
     const auto tail = LinesFrom(fx, "box WM_SETTEXT " + file);
     ASSERT_FALSE(tail.empty());
-    EXPECT_NE(Join(tail).find("box WM_KEYDOWN d 1c0001\nbox WM_CHAR d 1c0001\nbox WM_KEYUP d c01c0001"),
-              std::string::npos)
+    EXPECT_NE(
+        Join(tail).find("box WM_KEYDOWN d 1c0001\nbox WM_CHAR d 1c0001\nbox WM_KEYUP d c01c0001"),
+        std::string::npos)
         << Join(tail);
     EXPECT_EQ(Join(tail).find("WM_SETTEXT old text"), std::string::npos);
     EXPECT_EQ(Text(box.GetSafeHwnd()), file);
@@ -254,8 +261,10 @@ TEST(NavRemoteAccess, PlacedStringIsItsUtf16UnitsAndAZero) {
     if (mbi.State == MEM_COMMIT && mbi.AllocationBase == held.AllocationBase) {
         std::wstring now(wide.size() + 1, L'x');
         SIZE_T got = 0;
-        const bool read = ReadProcessMemory(h.Get(), where, &now[0], now.size() * sizeof(wchar_t), &got);
-        EXPECT_FALSE(read && got == now.size() * sizeof(wchar_t) && now == wide + std::wstring(1, L'\0'))
+        const bool read =
+            ReadProcessMemory(h.Get(), where, &now[0], now.size() * sizeof(wchar_t), &got);
+        EXPECT_FALSE(read && got == now.size() * sizeof(wchar_t) &&
+                     now == wide + std::wstring(1, L'\0'))
             << "the block is still allocated and holds the string";
     }
     EXPECT_FALSE(PlaceRemoteString(nullptr, path));
@@ -301,7 +310,9 @@ TEST(NavSendToWindow, TimesOutOnAHungWindowAndAnswersOtherwise) {
     DestroyWindow(gone);
     EXPECT_EQ(SendToWindow(gone, WM_NULL, 0, 0), SendStatus::NoWindow);
     // Once the window answers again, sends get through.
-    EXPECT_TRUE(WaitUntil([&] {
-        return SendToWindow(fx.Window(), WM_NULL, 0, 0, nullptr, 100) == SendStatus::Answered;
-    }, 5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return SendToWindow(fx.Window(), WM_NULL, 0, 0, nullptr, 100) == SendStatus::Answered;
+        },
+        5000));
 }

@@ -23,14 +23,20 @@ TEST(NavClassNameMatch, WholeNameIgnoringAsciiCaseOnly) {
     EXPECT_FALSE(ClassNameMatches("Combo", "combobox"));
     EXPECT_FALSE(ClassNameMatches("", "edit"));
     // Only ASCII letters fold: 0xC4/0xE4 are different bytes.
-    EXPECT_FALSE(ClassNameMatches("\xC4" "dit", "\xE4" "dit"));
+    EXPECT_FALSE(
+        ClassNameMatches("\xC4"
+                         "dit",
+                         "\xE4"
+                         "dit"));
     EXPECT_FALSE(ClassNameMatches("edit_", "edit@"));
 }
 
 TEST(NavWinZipUninstallString, ExecutablePart) {
-    EXPECT_EQ(WinZipExeFromUninstallString("\"C:\\Program Files\\WinZip\\WINZIP32.EXE\" /uninstall"),
-              "C:\\Program Files\\WinZip\\WINZIP32.EXE");
-    EXPECT_EQ(WinZipExeFromUninstallString("\"C:\\WinZip\\winzip32.exe\""), "C:\\WinZip\\winzip32.exe");
+    EXPECT_EQ(
+        WinZipExeFromUninstallString("\"C:\\Program Files\\WinZip\\WINZIP32.EXE\" /uninstall"),
+        "C:\\Program Files\\WinZip\\WINZIP32.EXE");
+    EXPECT_EQ(WinZipExeFromUninstallString("\"C:\\WinZip\\winzip32.exe\""),
+              "C:\\WinZip\\winzip32.exe");
     EXPECT_EQ(WinZipExeFromUninstallString("\"C:\\WinZip\\winzip32.exe /x"), "");
     EXPECT_EQ(WinZipExeFromUninstallString("C:\\WinZip\\WINZIP32.EXE /uninstall"),
               "C:\\WinZip\\WINZIP32.EXE");

@@ -20,14 +20,13 @@ namespace {
 struct TestWindow {
     HWND hwnd = nullptr;
     TestWindow() {
-        hwnd = CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                               nullptr, nullptr, nullptr, nullptr);
+        hwnd = CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                               nullptr, nullptr, nullptr);
     }
     ~TestWindow() { DestroyWindow(hwnd); }
     HWND Add(const char* cls, int id, HWND parent = nullptr) const {
         return CreateWindowExA(0, cls, "", WS_CHILD, 0, 0, 10, 10, parent ? parent : hwnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
-                               nullptr);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
 };
 
@@ -93,8 +92,8 @@ TEST(NavDescendantSearch, SharedWalkAnswersAsTheLiveSearch) {
     for (int i = 0; i < 6; ++i) w.Add(i % 2 ? "Button" : "Static", 100 + i, a);
     DescendantClasses tree(CWnd(w.hwnd));
     EXPECT_FALSE(tree.Walked());
-    for (const char* cls : {"EDIT", "static", "button", "combobox", "comboboxex32", "listbox",
-                            "snake list", "stati"})
+    for (const char* cls :
+         {"EDIT", "static", "button", "combobox", "comboboxex32", "listbox", "snake list", "stati"})
         EXPECT_EQ(tree.Find(cls).GetSafeHwnd(),
                   FindDescendantByClass(CWnd(w.hwnd), cls).GetSafeHwnd())
             << cls;
@@ -168,7 +167,8 @@ TEST(NavProgramOfWindow, ImagePathOfThisAndAnotherProcess) {
     // A program in a folder of another script matches its path in any case,
     // as the file system compares names ("Блокнот" and "БЛОКНОТ").
     ScratchDir dir("navprog");
-    const std::string folder = dir.MakeDir("\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE\xD1\x82");
+    const std::string folder =
+        dir.MakeDir("\xD0\x91\xD0\xBB\xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE\xD1\x82");
     const std::string copy = folder + "\\notepad.exe";
     ASSERT_TRUE(CopyFileA(notepad.c_str(), copy.c_str(), FALSE));
     ChildProcess other;
@@ -200,8 +200,7 @@ TEST(NavInstallPaths, DirectoriesGetOneBackslashAndTheExecutable) {
     EXPECT_EQ(GetDevenvExePath(), "C:\\VS8\\Common7\\IDE\\devenv.exe");
 
     // The value's type is not examined.
-    SetValue(HKEY_LOCAL_MACHINE, "Software\\Filezilla", "Install_Dir", "C:\\Bin", 0,
-             REG_EXPAND_SZ);
+    SetValue(HKEY_LOCAL_MACHINE, "Software\\Filezilla", "Install_Dir", "C:\\Bin", 0, REG_EXPAND_SZ);
     EXPECT_EQ(GetFileZillaExePath(), "C:\\Bin\\filezilla.exe");
     // A path of 250 characters in another script takes 500 bytes in UTF-8 and
     // is read whole; a value longer than any path is none.

@@ -128,7 +128,9 @@ TEST(NavAnyScript, ImitatedBoxesAreToldTheWholePath) {
         // An old program's box that takes A messages, in a program of a
         // single-byte code page: it gets the name in that code page, the
         // conversion made from the UTF-16 that was sent ("Café Übersicht").
-        const std::string latin = MakeDirW(dir, "Caf\xC3\xA9 \xC3\x9C" "bersicht");
+        const std::string latin = MakeDirW(dir,
+                                           "Caf\xC3\xA9 \xC3\x9C"
+                                           "bersicht");
         Fixture fx;
         ASSERT_TRUE(fx.Start("newest", "ansi", "VtNavFixtureDialog"));
         ASSERT_TRUE(fx.WaitForLog("ready"));
@@ -165,18 +167,20 @@ TEST(NavAnyScript, ImitatedBoxesAreToldTheWholePath) {
 class NavDesktopName : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0,
-                                KEY_READ | KEY_WRITE, &key_),
-                  ERROR_SUCCESS);
+        const char* key =
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+        ASSERT_EQ(
+            RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0, KEY_READ | KEY_WRITE, &key_),
+            ERROR_SUCCESS);
         wchar_t old[1024] = {};
         DWORD size = sizeof old;
         hadValue_ = RegQueryValueExW(key_, L"Desktop", nullptr, &type_,
                                      reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
         old_.assign(reinterpret_cast<const char*>(old), size);
         // "Рабочий стол"
-        desktop_ = MakeDirW(dir_, "\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x87\xD0\xB8\xD0\xB9 "
-                                  "\xD1\x81\xD1\x82\xD0\xBE\xD0\xBB");
+        desktop_ = MakeDirW(dir_,
+                            "\xD0\xA0\xD0\xB0\xD0\xB1\xD0\xBE\xD1\x87\xD0\xB8\xD0\xB9 "
+                            "\xD1\x81\xD1\x82\xD0\xBE\xD0\xBB");
         const std::wstring value = ToWide(desktop_);
         ASSERT_EQ(RegSetValueExW(key_, L"Desktop", 0, REG_SZ,
                                  reinterpret_cast<const BYTE*>(value.c_str()),
@@ -207,8 +211,9 @@ TEST_F(NavDesktopName, FolderBrowserWithANonAsciiRootStillMatches) {
     const std::string folder = MakeDirW(dir_, kMixedScriptName);
     // The root as the tree shows it, in capitals ("РАБОЧИЙ СТОЛ"): the
     // comparison ignores case in every script.
-    const std::string shown = "\xD0\xA0\xD0\x90\xD0\x91\xD0\x9E\xD0\xA7\xD0\x98\xD0\x99 "
-                              "\xD0\xA1\xD0\xA2\xD0\x9E\xD0\x9B";
+    const std::string shown =
+        "\xD0\xA0\xD0\x90\xD0\x91\xD0\x9E\xD0\xA7\xD0\x98\xD0\x99 "
+        "\xD0\xA1\xD0\xA2\xD0\x9E\xD0\x9B";
     Fixture fx;
     ASSERT_TRUE(fx.Start("fakebrowse", "\"" + shown + "\" 0", "VtNavFixtureDialog"));
     ASSERT_TRUE(fx.WaitForLog("ready"));
@@ -223,7 +228,8 @@ TEST_F(NavDesktopName, FolderBrowserWithANonAsciiRootStillMatches) {
 
     // Another name in the same script is another folder.
     Fixture other;
-    ASSERT_TRUE(other.Start("fakebrowse", "\"\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0\" 0",  // Папка
+    ASSERT_TRUE(other.Start("fakebrowse",
+                            "\"\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0\" 0",  // Папка
                             "VtNavFixtureDialog"));
     ASSERT_TRUE(other.WaitForLog("ready"));
     EXPECT_FALSE(IsBrowseForFolderDialog(CWnd(other.Window())));

@@ -46,18 +46,20 @@ protected:
     HKEY root_ = nullptr;
 
     void SetUp() override {
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &root_, nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override { RegCloseKey(root_); }
 
     void Set(const char* key, const char* name, const std::string& data, DWORD type = REG_SZ) {
-        ASSERT_EQ(RegSetKeyValueA(root_, key, name, type, data.c_str(), static_cast<DWORD>(data.size() + 1)),
+        ASSERT_EQ(RegSetKeyValueA(root_, key, name, type, data.c_str(),
+                                  static_cast<DWORD>(data.size() + 1)),
                   ERROR_SUCCESS);
     }
     bool HasValue(const char* key, const char* name) {
-        return RegGetValueA(root_, key, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        return RegGetValueA(root_, key, name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
     }
     bool HasKey(const char* key) {
         HKEY k = nullptr;
@@ -106,7 +108,8 @@ TEST_F(ShellIntegration, UnquotedExpandableAndForeignTypedValues) {
 
     // Not a string: not a command line of ours.
     DWORD one = 1;
-    ASSERT_EQ(RegSetKeyValueA(root_, kRunKey, kRunValue, REG_DWORD, &one, sizeof one), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetKeyValueA(root_, kRunKey, kRunValue, REG_DWORD, &one, sizeof one),
+              ERROR_SUCCESS);
     EXPECT_FALSE(RemoveShellIntegration(root_, kProgram).runValueRemoved);
     EXPECT_TRUE(HasValue(kRunKey, kRunValue));
 
@@ -131,10 +134,12 @@ TEST_F(ShellIntegration, AnUpgradePutsBackWhatTheOlderProductsRemovalTook) {
     EXPECT_EQ(RestoreShellIntegration(root_), 2);
     char data[512] = {};
     DWORD size = sizeof data;
-    ASSERT_EQ(RegGetValueA(root_, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+    ASSERT_EQ(RegGetValueA(root_, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(std::string(data), run);
     size = sizeof data;
-    ASSERT_EQ(RegGetValueA(root_, kVerbCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, data, &size), ERROR_SUCCESS);
+    ASSERT_EQ(RegGetValueA(root_, kVerbCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, data, &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(std::string(data), verb);
     EXPECT_FALSE(HasKey(kKeptKey));  // the note is used once
     EXPECT_EQ(RestoreShellIntegration(root_), 0);
@@ -166,7 +171,9 @@ bool InstanceRecordExists() {
 
 class EndInstance : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_FALSE(InstanceRecordExists()) << "a Vantrel is already running"; }
+    void SetUp() override {
+        ASSERT_FALSE(InstanceRecordExists()) << "a Vantrel is already running";
+    }
     void TearDown() override {
         instance_.Terminate();
         test::WaitUntil([] { return !InstanceRecordExists(); }, 5000);
@@ -229,8 +236,8 @@ const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Mana
 std::string RawPendingOperations() {
     char data[8192] = {};
     DWORD size = sizeof data - 2;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
-                     nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
+                     RRF_RT_REG_MULTI_SZ, nullptr, data, &size) != ERROR_SUCCESS)
         return "";
     return std::string(data, size);
 }
@@ -247,8 +254,8 @@ void RestorePendingOperations(const std::string& raw) {
     if (raw.empty())
         RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
     else
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", REG_MULTI_SZ,
-                        raw.data(), static_cast<DWORD>(raw.size()));
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations",
+                        REG_MULTI_SZ, raw.data(), static_cast<DWORD>(raw.size()));
 }
 
 TEST(Leftovers, HeldFilesAreRenamedAndGoAtTheNextStart) {
@@ -266,7 +273,8 @@ TEST(Leftovers, HeldFilesAreRenamedAndGoAtTheNextStart) {
     EXPECT_EQ(GetFileAttributesA(hook.c_str()), INVALID_FILE_ATTRIBUTES);     // its name is free
     std::string pending = PendingOperations();
     EXPECT_NE(pending.find("VTHook.dll."), std::string::npos) << pending;
-    EXPECT_NE(pending.find(folder + "|"), std::string::npos) << pending;  // the folder, if empty then
+    EXPECT_NE(pending.find(folder + "|"), std::string::npos)
+        << pending;  // the folder, if empty then
     EXPECT_EQ(pending.find("Vantrel.exe"), std::string::npos) << pending;
 
     held.Reset();

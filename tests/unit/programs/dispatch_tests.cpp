@@ -68,7 +68,8 @@ TEST_P(ThroughNavigateTo, FolderReachesTheProgramsActionAndShiftSkipsIt) {
 
     Dispatch plain;
     plain.Run(main, folder);
-    EXPECT_TRUE(app.WaitForLine(WithFolder(c.effect, folder))) << ::testing::PrintToString(app.Log());
+    EXPECT_TRUE(app.WaitForLine(WithFolder(c.effect, folder)))
+        << ::testing::PrintToString(app.Log());
     EXPECT_TRUE(plain.shellCalls.empty());
     // Only the navigation without Shift reached the program.
     EXPECT_EQ(CountLinesStartingWith(app.Log(), WithFolder(c.effect, folder)), 1);

@@ -63,12 +63,18 @@ std::string ReadWholeFile(const std::string& path) {
 
 std::string FixtureExeName(Program p) {
     switch (p) {
-        case Program::Pixdrove: return "pixdrove.exe";
-        case Program::WinZip: return "winzip32.exe";
-        case Program::PowerArchiver: return "POWERARC.exe";
-        case Program::SmartFtp: return "smartftp.exe";
-        case Program::FileZilla: return "filezilla.exe";
-        case Program::Devenv: return "devenv.exe";
+        case Program::Pixdrove:
+            return "pixdrove.exe";
+        case Program::WinZip:
+            return "winzip32.exe";
+        case Program::PowerArchiver:
+            return "POWERARC.exe";
+        case Program::SmartFtp:
+            return "smartftp.exe";
+        case Program::FileZilla:
+            return "filezilla.exe";
+        case Program::Devenv:
+            return "devenv.exe";
     }
     return {};
 }
@@ -92,8 +98,12 @@ void InstalledProgram::Register(Program program, const std::string& exePath,
     keys_.push_back(std::make_unique<ScopedRegTree>(in.root, in.key));
     std::string data;
     switch (in.form) {
-        case Installation::Folder: data = FolderOf(exePath); break;
-        case Installation::ExePath: data = exePath; break;
+        case Installation::Folder:
+            data = FolderOf(exePath);
+            break;
+        case Installation::ExePath:
+            data = exePath;
+            break;
         case Installation::UninstallCommand:
             data = quoting == UninstallQuoting::Quoted ? "\"" + exePath + "\" /uninstall"
                                                        : exePath + " /uninstall";

@@ -25,7 +25,9 @@ std::vector<std::string> EnteredAndRestored(const std::string& box, const std::s
             box + " setsel 0 -1"};
 }
 
-HWND FindChildWindow(HWND parent, const char* cls) { return FindWindowExA(parent, nullptr, cls, nullptr); }
+HWND FindChildWindow(HWND parent, const char* cls) {
+    return FindWindowExA(parent, nullptr, cls, nullptr);
+}
 
 // ---- rules without windows -------------------------------------------------
 
@@ -65,8 +67,8 @@ TEST(Pixdrove, SecondStartBrowsesTheFolderAndARootKeepsItsBackslash) {
 }
 
 TEST(Pixdrove, WindowMissingAnyOfItsFourControlsIsPassedOver) {
-    for (const char* omitted : {"msctls_statusbar32", "toolbarwindow32", "systreeview32",
-                                "syslistview32"}) {
+    for (const char* omitted :
+         {"msctls_statusbar32", "toolbarwindow32", "systreeview32", "syslistview32"}) {
         SCOPED_TRACE(omitted);
         InstalledProgram pix(Program::Pixdrove);
         pix.Register();
@@ -109,8 +111,7 @@ TEST(WinZip, FolderBoxGetsThePathThenGoIsClickedWithEitherUninstallForm) {
         ASSERT_TRUE(main);
         const std::string folder = wz.Scratch().MakeDir("Archives");
         EXPECT_TRUE(nav::NavigateSupportedProgram(CWnd(main), folder, nullptr));
-        EXPECT_TRUE(ContainsInOrder(wz.Log(), {"winzip.box settext " + folder,
-                                               "winzip.go bm_click",
+        EXPECT_TRUE(ContainsInOrder(wz.Log(), {"winzip.box settext " + folder, "winzip.go bm_click",
                                                "click 5015 box=" + folder}));
     }
 }
@@ -137,12 +138,11 @@ TEST(PowerArchiver, FolderTreeVariantClicksGoAndExpandsTheTree) {
     const std::string folder = pa.Scratch().MakeDir("Zips");
     EXPECT_TRUE(nav::NavigateSupportedProgram(CWnd(main), folder, nullptr));
     const auto log = pa.Log();
-    EXPECT_TRUE(ContainsInOrder(log, {"powerarchiver.box settext " + folder,
-                                      "powerarchiver.go bm_click",
-                                      "click 2002 box=" + folder,
-                                      "powerarchiver.tree keydown 107 001C0001 text=",
-                                      "powerarchiver.tree char 107 001C0001 text=",
-                                      "powerarchiver.tree keyup 107 001C0001 text="}));
+    EXPECT_TRUE(ContainsInOrder(
+        log, {"powerarchiver.box settext " + folder, "powerarchiver.go bm_click",
+              "click 2002 box=" + folder, "powerarchiver.tree keydown 107 001C0001 text=",
+              "powerarchiver.tree char 107 001C0001 text=",
+              "powerarchiver.tree keyup 107 001C0001 text="}));
     // Buttons that merely resemble "->" are left alone; no repaint is forced.
     EXPECT_EQ(CountLinesStartingWith(log, "click 2003"), 0);
     EXPECT_EQ(CountLinesStartingWith(log, "main paint"), 0);
@@ -159,8 +159,7 @@ TEST(PowerArchiver, VirtualExplorerVariantClicksGoByMouseAndRepaints) {
     EXPECT_TRUE(ContainsInOrder(log, {"powerarchiver.box settext " + folder,
                                       "powerarchiver.go lbuttondown 0 00000000 text=->",
                                       "powerarchiver.go lbuttonup 0 00000000 text=->",
-                                      "click 2002 box=" + folder,
-                                      "main paint"}));
+                                      "click 2002 box=" + folder, "main paint"}));
     EXPECT_EQ(CountLinesStartingWith(log, "powerarchiver.go bm_click"), 0);
     EXPECT_EQ(CountLinesStartingWith(log, "powerarchiver.tree"), 0);
 }
@@ -197,10 +196,12 @@ TEST(SmartFtp, AddressBoxTakesThePathWithEnterAndGetsItsTextBack) {
     const std::string folder = ftp.Scratch().MakeDir("Upload");
     EXPECT_TRUE(nav::NavigateSupportedProgram(CWnd(main), folder, nullptr));
     const auto log = ftp.Log();
-    EXPECT_TRUE(ContainsInOrder(log, EnteredAndRestored("smartftp.edit", folder, "ftp://host/old")));
+    EXPECT_TRUE(
+        ContainsInOrder(log, EnteredAndRestored("smartftp.edit", folder, "ftp://host/old")));
     EXPECT_EQ(CountLinesStartingWith(log, "smartftp.edit char"), 0);
 
-    HWND edit = GetWindow(FindChildWindow(FindChildWindow(main, "ReBarWindow32"), "ComboBox"), GW_CHILD);
+    HWND edit =
+        GetWindow(FindChildWindow(FindChildWindow(main, "ReBarWindow32"), "ComboBox"), GW_CHILD);
     EXPECT_EQ(RemoteText(edit), "ftp://host/old");
     const DWORD sel = static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0));
     EXPECT_EQ(LOWORD(sel), 0);
@@ -251,18 +252,20 @@ TEST_P(FileZilla, SlashRuleChoosesTheBoxThatGetsThePathAndEnter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Boxes, FileZilla,
-    ::testing::Values(
-        FileZillaCase{"LocalThenRemote", "/box C:\\local /box /pub", 1},
-        FileZillaCase{"SecondEmptyAndDisabled", "/box C:\\local /offbox \"\"", 1},
-        FileZillaCase{"BothRemote", "/box /a /box /b", 1},
-        FileZillaCase{"RemoteThenLocal", "/box /pub /box C:\\local", 2},
-        FileZillaCase{"FirstEmptyAndDisabled", "/offbox \"\" /box C:\\local", 2},
-        FileZillaCase{"DisabledRemoteCountsByItsText", "/box C:\\local /offbox /pub", 1},
-        FileZillaCase{"NeitherRemote", "/box C:\\a /box C:\\b", 0},
-        FileZillaCase{"EmptyButEnabledIsNotRemote", "/box C:\\a /box \"\"", 0},
-        FileZillaCase{"ThreeBoxes", "/box C:\\local /box /pub /box /x", 0},
-        FileZillaCase{"OneBox", "/box /pub", 0}),
-    [](const ::testing::TestParamInfo<FileZillaCase>& info) { return std::string(info.param.name); });
+    ::testing::Values(FileZillaCase{"LocalThenRemote", "/box C:\\local /box /pub", 1},
+                      FileZillaCase{"SecondEmptyAndDisabled", "/box C:\\local /offbox \"\"", 1},
+                      FileZillaCase{"BothRemote", "/box /a /box /b", 1},
+                      FileZillaCase{"RemoteThenLocal", "/box /pub /box C:\\local", 2},
+                      FileZillaCase{"FirstEmptyAndDisabled", "/offbox \"\" /box C:\\local", 2},
+                      FileZillaCase{"DisabledRemoteCountsByItsText", "/box C:\\local /offbox /pub",
+                                    1},
+                      FileZillaCase{"NeitherRemote", "/box C:\\a /box C:\\b", 0},
+                      FileZillaCase{"EmptyButEnabledIsNotRemote", "/box C:\\a /box \"\"", 0},
+                      FileZillaCase{"ThreeBoxes", "/box C:\\local /box /pub /box /x", 0},
+                      FileZillaCase{"OneBox", "/box /pub", 0}),
+    [](const ::testing::TestParamInfo<FileZillaCase>& info) {
+        return std::string(info.param.name);
+    });
 
 // ---- Visual Studio 2005 ------------------------------------------------------------
 
@@ -325,8 +328,8 @@ TEST(ProgramOrder, PowerArchiverIsTriedBeforeVisualStudioAndFallsThroughWithoutG
         InstalledProgram both(Program::Devenv);
         both.Register(Program::Devenv, both.ExePath());
         both.Register(Program::PowerArchiver, both.ExePath());
-        HWND main = both.Start(std::string("/also powerarchiver /text keep") +
-                               (withGo ? "" : " /omit go"));
+        HWND main =
+            both.Start(std::string("/also powerarchiver /text keep") + (withGo ? "" : " /omit go"));
         ASSERT_TRUE(main);
         const std::string folder = both.Scratch().MakeDir("Both");
         EXPECT_TRUE(nav::NavigateSupportedProgram(CWnd(main), folder, nullptr));

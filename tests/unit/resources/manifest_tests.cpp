@@ -114,12 +114,15 @@ void ExpectCompleteManifest(const std::string& xml) {
                            "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",   // 8.1
                            "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})  // 10 and 11
         EXPECT_TRUE(Has(xml, std::string("<supportedOS Id=\"") + os + "\"/>")) << os;
-    EXPECT_TRUE(Has(xml, "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
-                         "true/pm</dpiAware>"));
-    EXPECT_TRUE(Has(xml, "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
-                         "WindowsSettings\">PerMonitorV2"));
-    EXPECT_TRUE(Has(xml, "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/"
-                         "WindowsSettings\">UTF-8</activeCodePage>"));
+    EXPECT_TRUE(Has(xml,
+                    "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
+                    "true/pm</dpiAware>"));
+    EXPECT_TRUE(Has(xml,
+                    "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                    "WindowsSettings\">PerMonitorV2"));
+    EXPECT_TRUE(Has(xml,
+                    "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/"
+                    "WindowsSettings\">UTF-8</activeCodePage>"));
 }
 
 TEST(Manifest, BothProgramsCarryTheCompleteManifest) {
@@ -151,9 +154,10 @@ TEST(Manifest, ItsProcessHasTheUtf8CodePage) {
     EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
     // A narrow call now takes and returns any script.
     vt::test::ScratchDir dir("manifest");
-    const std::string name = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82\xD1\x8B "  // Проекты
-                             "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "                     // 日本語
-                             "\xF0\x9F\x8E\xB5";                                         // U+1F3B5
+    const std::string name =
+        "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82\xD1\x8B "  // Проекты
+        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E "                      // 日本語
+        "\xF0\x9F\x8E\xB5";                                          // U+1F3B5
     const std::string path = dir.Path() + "\\" + name;
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
     const std::wstring wide = vt::ToWide(path);

@@ -37,10 +37,11 @@ class DlgInit : public ::testing::Test {
 protected:
     void SetUp() override {
         CWindowImpl::RegisterClass("VtDlgInitHost");
-        ASSERT_TRUE(host_.CreateEx(0, "VtDlgInitHost", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr));
+        ASSERT_TRUE(
+            host_.CreateEx(0, "VtDlgInitHost", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr));
         combo_ = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100, 100,
-                                 host_.m_hWnd, reinterpret_cast<HMENU>(1011), nullptr, nullptr);
-        list_ = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 100, 100, host_.m_hWnd,
+                                 host_.hwnd_, reinterpret_cast<HMENU>(1011), nullptr, nullptr);
+        list_ = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 100, 100, host_.hwnd_,
                                 reinterpret_cast<HMENU>(1012), nullptr, nullptr);
         ASSERT_NE(combo_, nullptr);
     }
@@ -59,7 +60,7 @@ TEST_F(DlgInit, RecordsReachTheirControlsInOrder) {
     auto data = Build({{1011, 0x403, std::string("Open\0", 5)},
                        {1012, 0x401, std::string("row\0", 4)},
                        {1011, CB_ADDSTRING, std::string("Explore\0", 8)}});
-    EXPECT_TRUE(ExecuteDlgInitData(host_.m_hWnd, data.data(), data.size()));
+    EXPECT_TRUE(ExecuteDlgInitData(host_.hwnd_, data.data(), data.size()));
     ASSERT_EQ(Count(), 2);
     EXPECT_EQ(Item(0), "Open");
     EXPECT_EQ(Item(1), "Explore");
@@ -69,24 +70,24 @@ TEST_F(DlgInit, RecordsReachTheirControlsInOrder) {
 TEST_F(DlgInit, MalformedDataIsRefusedWithoutReadingBeyondIt) {
     // A text without its zero stops at the record's end.
     auto data = Build({{1011, 0x403, "AB"}, {1011, 0x403, std::string("C\0", 2)}});
-    EXPECT_TRUE(ExecuteDlgInitData(host_.m_hWnd, data.data(), data.size()));
+    EXPECT_TRUE(ExecuteDlgInitData(host_.hwnd_, data.data(), data.size()));
     ASSERT_EQ(Count(), 2);
     EXPECT_EQ(Item(0), "AB");
     // A length beyond the data, a missing control, an unknown message.
     auto longer = Build({{1011, 0x403, std::string("X\0", 2)}});
     longer[4] = 200;
-    EXPECT_FALSE(ExecuteDlgInitData(host_.m_hWnd, longer.data(), longer.size()));
+    EXPECT_FALSE(ExecuteDlgInitData(host_.hwnd_, longer.data(), longer.size()));
     auto missing = Build({{1999, 0x403, std::string("X\0", 2)}});
-    EXPECT_FALSE(ExecuteDlgInitData(host_.m_hWnd, missing.data(), missing.size()));
+    EXPECT_FALSE(ExecuteDlgInitData(host_.hwnd_, missing.data(), missing.size()));
     auto unknown = Build({{1011, WM_SETTEXT, std::string("X\0", 2)}});
-    EXPECT_FALSE(ExecuteDlgInitData(host_.m_hWnd, unknown.data(), unknown.size()));
+    EXPECT_FALSE(ExecuteDlgInitData(host_.hwnd_, unknown.data(), unknown.size()));
     // A header cut short, and data without the end marker.
     auto cut = Build({{1011, 0x403, std::string("X\0", 2)}}, false);
-    EXPECT_FALSE(ExecuteDlgInitData(host_.m_hWnd, cut.data(), 5));
-    EXPECT_TRUE(ExecuteDlgInitData(host_.m_hWnd, cut.data(), cut.size()));
+    EXPECT_FALSE(ExecuteDlgInitData(host_.hwnd_, cut.data(), 5));
+    EXPECT_TRUE(ExecuteDlgInitData(host_.hwnd_, cut.data(), cut.size()));
     EXPECT_EQ(Count(), 3);
     // No resource at all is no failure.
-    EXPECT_TRUE(ExecuteDlgInit(host_.m_hWnd, GetModuleHandleA(nullptr), 4321));
+    EXPECT_TRUE(ExecuteDlgInit(host_.hwnd_, GetModuleHandleA(nullptr), 4321));
 }
 
 }  // namespace

@@ -32,10 +32,12 @@ void MoveTo(POINT p) {
     in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     SendInput(1, &in, sizeof in);
-    test::WaitUntil([&] {
-        POINT c;
-        return GetCursorPos(&c) && c.x == p.x && c.y == p.y;
-    }, 2000);
+    test::WaitUntil(
+        [&] {
+            POINT c;
+            return GetCursorPos(&c) && c.x == p.x && c.y == p.y;
+        },
+        2000);
     test::PumpMessages();
 }
 
@@ -43,9 +45,10 @@ class HyperLink : public ::testing::Test {
 protected:
     void SetUp() override {
         CWindowImpl::RegisterClass("VtLinkHost", CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE));
-        ASSERT_TRUE(host_.CreateEx(0, "VtLinkHost", "Link host", WS_POPUP | WS_VISIBLE, 100, 100, 400,
-                                   200, nullptr, nullptr));
-        font_.Reset(CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+        ASSERT_TRUE(host_.CreateEx(0, "VtLinkHost", "Link host", WS_POPUP | WS_VISIBLE, 100, 100,
+                                   400, 200, nullptr, nullptr));
+        font_.Reset(
+            CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
         link_.launch = [this](const std::string& address, int) {
             launched_.push_back(address);
             return launchResult_;
@@ -55,7 +58,7 @@ protected:
     // A static control at (20, 20) 300 x 40 with the font, taken over by the link.
     HWND Attach(DWORD style, const char* text) {
         HWND s = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, 20, 20, 300, 40,
-                                 host_.m_hWnd, reinterpret_cast<HMENU>(1021), nullptr, nullptr);
+                                 host_.hwnd_, reinterpret_cast<HMENU>(1021), nullptr, nullptr);
         SendMessageA(s, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         EXPECT_TRUE(link_.SubclassWindow(s));
         return s;
@@ -63,23 +66,23 @@ protected:
     RECT InParent(HWND w) const {
         RECT r;
         GetWindowRect(w, &r);
-        MapWindowPoints(nullptr, host_.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        MapWindowPoints(nullptr, host_.hwnd_, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
     SIZE TextSize(const std::string& text) const {
-        HDC dc = GetDC(link_.m_hWnd);
+        HDC dc = GetDC(link_.hwnd_);
         HGDIOBJ old = SelectObject(dc, link_.LinkFont());
         SIZE s = {};
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &s);
         SelectObject(dc, old);
-        ReleaseDC(link_.m_hWnd, dc);
+        ReleaseDC(link_.hwnd_, dc);
         return s;
     }
     // What the host's reflected colour request gives the text.
     COLORREF PaintedColour(HBRUSH* brush = nullptr, int* mode = nullptr) const {
         HDC dc = CreateCompatibleDC(nullptr);
-        LRESULT r = SendMessageA(host_.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                 reinterpret_cast<LPARAM>(link_.m_hWnd));
+        LRESULT r = SendMessageA(host_.hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(link_.hwnd_));
         COLORREF c = GetTextColor(dc);
         if (brush) *brush = reinterpret_cast<HBRUSH>(r);
         if (mode) *mode = GetBkMode(dc);
@@ -88,7 +91,7 @@ protected:
     }
     POINT Centre() const {
         RECT r;
-        GetWindowRect(link_.m_hWnd, &r);
+        GetWindowRect(link_.hwnd_, &r);
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 
@@ -135,7 +138,7 @@ TEST_F(HyperLink, LeftAndRightAlignedTextKeepTheirEdgeAndTheTextBecomesTheTarget
     CqvHyperLink plain;
     plain.LinkOptions &= ~CqvHyperLink::kUnderline;
     HWND p = CreateWindowExA(0, "STATIC", "left", WS_CHILD | WS_VISIBLE, 20, 80, 300, 40,
-                             host_.m_hWnd, nullptr, nullptr, nullptr);
+                             host_.hwnd_, nullptr, nullptr, nullptr);
     SendMessageA(p, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     ASSERT_TRUE(plain.SubclassWindow(p));
     r = InParent(p);
@@ -180,14 +183,14 @@ TEST_F(HyperLink, ColourFollowsTheStateOnATransparentBackground) {
 TEST_F(HyperLink, AClickFocusesAndOpensOnReleaseAndLeavingReleasesTheMouse) {
     Attach(SS_CENTER, "click.example");
     ASSERT_TRUE(test::WaitUntil([&] {
-        SetForegroundWindow(host_.m_hWnd);
-        return GetForegroundWindow() == host_.m_hWnd;
+        SetForegroundWindow(host_.hwnd_);
+        return GetForegroundWindow() == host_.hwnd_;
     }));
     MoveTo(Centre());
     ASSERT_TRUE(test::WaitUntil([&] { return link_.IsHovering(); }));
-    EXPECT_EQ(GetCapture(), link_.m_hWnd);
+    EXPECT_EQ(GetCapture(), link_.hwnd_);
     Input(MOUSEEVENTF_LEFTDOWN);
-    ASSERT_TRUE(test::WaitUntil([&] { return GetFocus() == link_.m_hWnd; }));
+    ASSERT_TRUE(test::WaitUntil([&] { return GetFocus() == link_.hwnd_; }));
     EXPECT_TRUE(launched_.empty()) << "opened on the press";
     Input(MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(test::WaitUntil([&] { return launched_.size() == 1; }));
@@ -199,7 +202,7 @@ TEST_F(HyperLink, AClickFocusesAndOpensOnReleaseAndLeavingReleasesTheMouse) {
     test::WaitUntil([] { return false; }, 200);
     MoveTo({Centre().x, Centre().y + 60});
     ASSERT_TRUE(test::WaitUntil([&] { return !link_.IsHovering(); }));
-    EXPECT_NE(GetCapture(), link_.m_hWnd);
+    EXPECT_NE(GetCapture(), link_.hwnd_);
     Input(MOUSEEVENTF_LEFTUP);
     test::WaitUntil([] { return false; }, 300);
     EXPECT_EQ(launched_.size(), 1u);
@@ -232,15 +235,18 @@ TEST_F(HyperLink, AFailedOpenIsReportedWithItsTextAndLeavesTheLinkUnvisited) {
     link_.OpenTarget();
     ASSERT_EQ(reported_.size(), 1u);
     EXPECT_EQ(reported_[0],
-              "Can't open link:\n\nThere is no application associated\nwith the given filename extension.");
+              "Can't open link:\n\nThere is no application associated\nwith the given filename "
+              "extension.");
     EXPECT_FALSE(link_.IsVisited());
     EXPECT_EQ(PaintedColour(), kLink);
     EXPECT_EQ(CqvHyperLink::OpenFailureMessage(0),
               "Can't open link:\n\nThe operating system is out\nof memory or resources.");
-    EXPECT_EQ(CqvHyperLink::OpenFailureMessage(26), "Can't open link:\n\nA sharing violation occurred. ");
+    EXPECT_EQ(CqvHyperLink::OpenFailureMessage(26),
+              "Can't open link:\n\nA sharing violation occurred. ");
     EXPECT_EQ(CqvHyperLink::OpenFailureMessage(32),
               "Can't open link:\n\nThe specified dynamic-link library was not found.");
-    EXPECT_EQ(CqvHyperLink::OpenFailureMessage(12), "Can't open link:\n\nUnknown Error (12) occurred.");
+    EXPECT_EQ(CqvHyperLink::OpenFailureMessage(12),
+              "Can't open link:\n\nUnknown Error (12) occurred.");
     // An empty target opens nothing and reports nothing.
     link_.SetTarget("");
     link_.OpenTarget();
@@ -254,12 +260,12 @@ TEST_F(HyperLink, TheHandCursorIsSharedAndCanBeTurnedOff) {
     ASSERT_NE(hand, nullptr);
     EXPECT_EQ(CqvHyperLink::LoadLinkCursor(), hand);
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    EXPECT_TRUE(link_.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(link_.m_hWnd),
+    EXPECT_TRUE(link_.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(link_.hwnd_),
                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(GetCursor(), hand);
     link_.LinkOptions |= CqvHyperLink::kNoHandCursor;
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    link_.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(link_.m_hWnd),
+    link_.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(link_.hwnd_),
                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_NE(GetCursor(), hand);
 }
@@ -268,13 +274,15 @@ TEST_F(HyperLink, TheHandCursorIsSharedAndCanBeTurnedOff) {
 
 std::string ReadRecorderLog(const std::string& path) {
     std::string text;
-    test::WaitUntil([&] {
-        std::ifstream f(path, std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        text = ss.str();
-        return !text.empty();
-    }, 10000);
+    test::WaitUntil(
+        [&] {
+            std::ifstream f(path, std::ios::binary);
+            std::stringstream ss;
+            ss << f.rdbuf();
+            text = ss.str();
+            return !text.empty();
+        },
+        10000);
     return text;
 }
 

@@ -27,17 +27,17 @@ WNDPROC g_procAtNcDestroy = nullptr;
 
 LRESULT CALLBACK OwnProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case kPing:
-    case kNested:
-        g_log.push_back("own:" + std::to_string(msg - WM_APP) + ":" + std::to_string(wp));
-        return 1000 + static_cast<LRESULT>(wp);
-    case WM_NCDESTROY:
-        g_ncDestroySeen = true;
-        g_chainGoneAtNcDestroy = GetPropA(w, "HookWnd_P") == nullptr;
-        g_procAtNcDestroy = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC));
-        break;
-    default:
-        break;
+        case kPing:
+        case kNested:
+            g_log.push_back("own:" + std::to_string(msg - WM_APP) + ":" + std::to_string(wp));
+            return 1000 + static_cast<LRESULT>(wp);
+        case WM_NCDESTROY:
+            g_ncDestroySeen = true;
+            g_chainGoneAtNcDestroy = GetPropA(w, "HookWnd_P") == nullptr;
+            g_procAtNcDestroy = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC));
+            break;
+        default:
+            break;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
@@ -60,7 +60,9 @@ public:
     ~PlainWindow() {
         if (IsWindow(hwnd)) DestroyWindow(hwnd);
     }
-    WNDPROC Proc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)); }
+    WNDPROC Proc() const {
+        return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    }
     HWND hwnd = nullptr;
 };
 

@@ -86,8 +86,8 @@ TEST(ThemeAccess, ProcessWideObjectBindsTheSystemThemeLibrary) {
     HMODULE ux = GetModuleHandleA("uxtheme.dll");
     ASSERT_NE(ux, nullptr);
     using IsAppThemedFn = BOOL(WINAPI*)();
-    auto direct = reinterpret_cast<IsAppThemedFn>(
-        reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
+    auto direct =
+        reinterpret_cast<IsAppThemedFn>(reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
     ASSERT_NE(direct, nullptr);
     EXPECT_EQ(Theme().IsAppThemed(), direct());
 }

@@ -186,10 +186,12 @@ TEST_F(TrayIcon, TaskbarCreatedPutsAShownIconBack) {
 
     TaskbarCreated(owner.GetSafeHwnd());
     // Deleted and added again: the shell made a new icon window for it.
-    EXPECT_TRUE(test::WaitUntil([&] {
-        auto now = test::TrayIconWindows();
-        return now.size() == base + 1 && !IsWindow(oldIcon);
-    }, 5000));
+    EXPECT_TRUE(test::WaitUntil(
+        [&] {
+            auto now = test::TrayIconWindows();
+            return now.size() == base + 1 && !IsWindow(oldIcon);
+        },
+        5000));
     EXPECT_TRUE(owner.tray.IsCreated());
     EXPECT_FALSE(owner.tray.IsHidden());
     // The owner's own handling of the message is not reached: the hooker answers it.
@@ -251,8 +253,8 @@ TEST_F(TrayIcon, ChildOwnerHooksItsTopLevelWindow) {
     HWND oldIcon = OurIconWindow();
     ASSERT_NE(oldIcon, nullptr);
     TaskbarCreated(owner.GetSafeHwnd());
-    EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(oldIcon) && TrayIconCount() == base + 1; },
-                                5000));
+    EXPECT_TRUE(
+        test::WaitUntil([&] { return !IsWindow(oldIcon) && TrayIconCount() == base + 1; }, 5000));
 }
 
 TEST_F(TrayIcon, DoubleClickOnTheIconSendsTheFirstMenuCommandToTheOwner) {
