@@ -1,11 +1,12 @@
 // Measures and draws every item of a 200-item flat-style menu with pictures
 // into an off-screen surface; prints the time per item (the median of
 // several rounds over all items), for a menu at 96 DPI and for one at 144 DPI
-// (150 %, with 24-pixel pictures).
+// (150 %, with 24-pixel pictures), each beside a bare item drawing.
 #include <windows.h>
 
 #include <stdio.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/dpi.h"
@@ -34,23 +35,29 @@ HICON MakeIcon(COLORREF color, int size) {
     DeleteObject(colorBmp);
     return icon;
 }
-// Milliseconds per item for a menu measured and drawn for dpi.
-double DrawItemMs(int dpi) {
+// Milliseconds per item for a menu measured and drawn for dpi, beside the
+// floor: the same items drawn bare (background, picture, label) on the same
+// surface, the least an owner-drawn menu item needs. Rounds of the two are
+// interleaved.
+vt::bench::Paired DrawItemMs(int dpi) {
     CNewMenuBitmaps pictures;
     pictures.AddRef();
     const int size = SmallIconSizeForDpi(dpi);
+    std::vector<HICON> icons;
     for (int i = 0; i < 8; ++i) {
         HICON icon = MakeIcon(RGB(30 * i, 200 - 20 * i, 90), size);
         pictures.AddIcon(icon, 0);
-        DestroyIcon(icon);
+        icons.push_back(icon);
     }
     const int kItems = 200;
     CNewMenu menu;
     menu.SetDpi(dpi);
     menu.Attach(CreatePopupMenu());
     char text[64] = {};
+    std::vector<std::string> labels;
     for (int i = 0; i < kItems; ++i) {
         snprintf(text, sizeof text, "Folder number %d", i);
+        labels.push_back(text);
         menu.AppendItem(0, 30000 + i, text, -1);
         menu.SetItemImage(nullptr, 30000 + i, &pictures, 3 * (i % 8));
     }
@@ -59,10 +66,14 @@ double DrawItemMs(int dpi) {
     HBITMAP bmp = CreateCompatibleBitmap(screen, 600, 60);
     SelectObject(dc, bmp);
     ReleaseDC(nullptr, screen);
+    NONCLIENTMETRICSA ncm = {};
+    ncm.cbSize = sizeof ncm;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    ncm.lfMenuFont.lfHeight = MulDiv(ncm.lfMenuFont.lfHeight, dpi, 96);
+    HFONT font = CreateFontIndirectA(&ncm.lfMenuFont);
+    const int itemHeight = size + MulDiv(6, dpi, 96);
 
-    const int kRounds = 9;
-    std::vector<double> perItem;
-    for (int round = 0; round < kRounds; ++round) {
+    auto work = [&] {
         const double t0 = vt::bench::NowMs();
         for (int i = 0; i < kItems; ++i) {
             MENUITEMINFOA mii = {};
@@ -87,11 +98,41 @@ double DrawItemMs(int dpi) {
             menu.DrawItem(&dis);
         }
         GdiFlush();
-        perItem.push_back((vt::bench::NowMs() - t0) / kItems);
-    }
+        return (vt::bench::NowMs() - t0) / kItems;
+    };
+    auto floor = [&] {
+        const double t0 = vt::bench::NowMs();
+        for (int i = 0; i < kItems; ++i) {
+            const bool selected = i % 10 == 0;
+            RECT r = {0, 0, 300, itemHeight};
+            FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+            DrawIconEx(dc, 2, 3, icons[i % 8], size, size, 0, nullptr, DI_NORMAL);
+            HGDIOBJ old = SelectObject(dc, font);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+            RECT t = {size + 8, 0, 300, itemHeight};
+            DrawTextA(dc, labels[i].c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+            SelectObject(dc, old);
+        }
+        GdiFlush();
+        return (vt::bench::NowMs() - t0) / kItems;
+    };
+    const vt::bench::Paired p = vt::bench::Interleave(18, work, floor);
+    DeleteObject(font);
+    for (HICON icon : icons) DestroyIcon(icon);
     DeleteDC(dc);
     DeleteObject(bmp);
-    return vt::bench::Median(perItem);
+    return p;
+}
+
+void Report(const char* name, const char* floorName, int dpi) {
+    const vt::bench::Paired p = DrawItemMs(dpi);
+    vt::bench::PrintFigure(name, p.WorkMedian(), "ms", 4);
+    vt::bench::PrintFigure(floorName, p.FloorMedian(), "ms", 4);
+    vt::bench::Comment(
+        "%s: %.2f times a bare item (background, picture, label), median of %zu "
+        "interleaved rounds of 200 items",
+        name, p.Ratio(), p.Pairs());
 }
 
 }  // namespace
@@ -99,7 +140,7 @@ double DrawItemMs(int dpi) {
 int main() {
     CNewMenu::SetMenuStyle(2);
     CNewMenu::SetUsePreparedImages(FALSE);
-    vt::bench::PrintFigure("menu_draw_item_ms", DrawItemMs(96), "ms", 4);
-    vt::bench::PrintFigure("menu_draw_item_144_ms", DrawItemMs(144), "ms", 4);
+    Report("menu_draw_item_ms", "menu_draw_item_bare_ms", 96);
+    Report("menu_draw_item_144_ms", "menu_draw_item_144_bare_ms", 144);
     return 0;
 }
