@@ -195,8 +195,15 @@ bool ClickMenuItem(HWND menuWindow, UINT id) {
         if (GetMenuItemID(menu, i) != id) continue;
         RECT r = {};
         if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r)) return false;
-        ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        return true;
+        // A click that comes while the menu is still taking the mouse can be
+        // lost (seen under load); the menu then stays open, so click again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+            if (test::WaitUntil(
+                    [&] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }, 2000))
+                return true;
+        }
+        return false;
     }
     return false;
 }

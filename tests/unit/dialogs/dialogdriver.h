@@ -58,7 +58,8 @@ void SetText(HWND dialog, int id, const std::string& text);
 // The menu shown in a popup menu window.
 HMENU MenuOf(HWND menuWindow);
 std::vector<std::string> MenuTexts(HWND menuWindow);
-// Chooses the item with this command with a mouse click on it.
+// Chooses the item with this command with a mouse click on it; true once
+// the menu has closed.
 bool ClickMenuItem(HWND menuWindow, UINT id);
 
 // Moves the pointer and clicks the left button there, as the mouse would.
