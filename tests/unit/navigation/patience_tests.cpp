@@ -111,6 +111,9 @@ TEST(NavBackground, HungTargetHoldsUpNeitherTheCallerNorOtherWindows) {
     navigator.Start(FolderFor(other.Window(), folder), nullptr);
     EXPECT_TRUE(other.WaitForLog("box EM_SETSEL")) << other.Log();
     EXPECT_EQ(Text(FileNameBox(other.Window())), "typed");
+    // The other's navigation ends a moment after its last message; then only
+    // the stuck one may still be waiting.
+    EXPECT_TRUE(WaitUntil([&] { return navigator.Running() <= 1; }));
     EXPECT_EQ(navigator.Running(), 1u) << "the stuck one still waits";
 
     // A target that goes away ends the wait for it.
