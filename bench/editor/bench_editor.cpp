@@ -16,40 +16,11 @@
 
 using namespace vt;
 
-namespace {
-
-double g_start = 0;
-double g_elapsed = -1;
-
-// The owner: the dialog's first idle (everything painted, queue empty) ends
-// the measurement and the dialog.
-LRESULT CALLBACK OwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_ENTERIDLE && wp == MSGF_DIALOGBOX) {
-        if (g_elapsed < 0) g_elapsed = bench::NowMs() - g_start;
-        EndDialog(reinterpret_cast<HWND>(lp), IDCANCEL);
-        return 0;
-    }
-    return DefWindowProcA(w, msg, wp, lp);
-}
-
-template <class Open>
-double Measure(Open open) {
-    g_elapsed = -1;
-    g_start = bench::NowMs();
-    open();
-    return g_elapsed;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = OwnerProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VtBenchEditorOwner";
-    RegisterClassA(&wc);
-    HWND owner = CreateWindowA(wc.lpszClassName, "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+    bench::DialogIdleTimer timer;
+    HWND owner = timer.Owner();
     const std::string iconFile = bench::BinPath("bench_icons300.dll");
     std::string folder = iconFile.substr(0, iconFile.find_last_of('\\'));
     const UINT count = ExtractIconExA(iconFile.c_str(), -1, nullptr, nullptr, 0);
@@ -61,7 +32,7 @@ int main() {
     ComputeIconReferenceValues(folder);
 
     auto editor = [&] {
-        return Measure([&] {
+        return timer.TimeToFirstIdle([&] {
             CFolderEditDlg dlg(owner);
             dlg.path_ = folder;
             dlg.title_ = "Benchmark";
@@ -71,7 +42,7 @@ int main() {
         });
     };
     auto bare = [&] {
-        return Measure([&] {
+        return timer.TimeToFirstIdle([&] {
             CDialog dlg(IDD_ADDEDIT, owner);
             dlg.DoModal();
         });
@@ -83,6 +54,5 @@ int main() {
     bench::Comment("editor: an icon file of %u icons, item 151 chosen; to the dialog's first idle",
                    count);
     bench::PrintRatio("editor_open_ms", "editor_open_bare_ms", "editor_open_ratio", p);
-    DestroyWindow(owner);
     return 0;
 }

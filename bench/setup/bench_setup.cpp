@@ -17,19 +17,6 @@ using namespace vt;
 
 namespace {
 
-double g_start = 0;
-double g_elapsed = -1;
-
-// The owner: the dialog's first idle ends the measurement and the dialog.
-LRESULT CALLBACK OwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_ENTERIDLE && wp == MSGF_DIALOGBOX) {
-        if (g_elapsed < 0) g_elapsed = bench::NowMs() - g_start;
-        EndDialog(reinterpret_cast<HWND>(lp), IDCANCEL);
-        return 0;
-    }
-    return DefWindowProcA(w, msg, wp, lp);
-}
-
 // The same dialog with rows but no row images.
 class CPlainSetupDlg : public CSetupDlg {
 public:
@@ -71,33 +58,27 @@ FolderList MakeFolders(int n) {
 }
 
 template <class Dialog>
-double OpenOnce(HWND owner, const FolderList& folders) {
-    g_elapsed = -1;
-    g_start = bench::NowMs();
-    Dialog dlg(owner);
-    dlg.folders_ = folders;
-    dlg.DoModal();
-    return g_elapsed;
+double OpenOnce(bench::DialogIdleTimer& timer, const FolderList& folders) {
+    return timer.TimeToFirstIdle([&] {
+        Dialog dlg(timer.Owner());
+        dlg.folders_ = folders;
+        dlg.DoModal();
+    });
 }
 
 }  // namespace
 
 int main() {
     CoInitialize(nullptr);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = OwnerProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "VtBenchSetupOwner";
-    RegisterClassA(&wc);
-    HWND owner = CreateWindowA(wc.lpszClassName, "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               wc.hInstance, nullptr);
+    bench::DialogIdleTimer timer;
+    HWND owner = timer.Owner();
     if (!owner) {
         fprintf(stderr, "benchmark setup failed: no owner window\n");
         return 1;
     }
     const FolderList folders = MakeFolders(100);
-    auto withImages = [&] { return OpenOnce<CSetupDlg>(owner, folders); };
-    auto plain = [&] { return OpenOnce<CPlainSetupDlg>(owner, folders); };
+    auto withImages = [&] { return OpenOnce<CSetupDlg>(timer, folders); };
+    auto plain = [&] { return OpenOnce<CPlainSetupDlg>(timer, folders); };
     // One of each first: the shell's image list, the library's pages, classes.
     withImages();
     plain();
@@ -106,7 +87,6 @@ int main() {
         "setup: 100 folders (a third each system images, library icons, the default "
         "picture); to the dialog's first idle");
     bench::PrintRatio("setup_open_ms", "setup_open_plain_ms", "setup_open_ratio", p);
-    DestroyWindow(owner);
     CoUninitialize();
     return p.Pairs() > 0 ? 0 : 1;
 }

@@ -116,4 +116,39 @@ void Comment(const char* format, ...) {
     std::fflush(stdout);
 }
 
+namespace {
+double g_dialogStart = 0;
+double g_dialogIdle = -1;
+
+LRESULT CALLBACK DialogIdleOwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENTERIDLE && wp == MSGF_DIALOGBOX) {
+        if (g_dialogIdle < 0) g_dialogIdle = NowMs() - g_dialogStart;
+        EndDialog(reinterpret_cast<HWND>(lp), IDCANCEL);
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+}  // namespace
+
+DialogIdleTimer::DialogIdleTimer() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DialogIdleOwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VtBenchDialogIdleOwner";
+    RegisterClassA(&wc);
+    owner_ = CreateWindowA(wc.lpszClassName, "owner", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+DialogIdleTimer::~DialogIdleTimer() {
+    if (owner_) DestroyWindow(owner_);
+}
+
+double DialogIdleTimer::TimeToFirstIdle(const std::function<void()>& openModal) {
+    g_dialogIdle = -1;
+    g_dialogStart = NowMs();
+    openModal();
+    return g_dialogIdle;
+}
+
 }  // namespace vt::bench

@@ -46,6 +46,24 @@ struct Paired {
 Paired Interleave(int rounds, const std::function<double()>& work,
                   const std::function<double()>& floor);
 
+// Times modal dialogs to their first idle (everything painted, queue empty).
+// The owner window it makes ends each dialog at that moment; TimeToFirstIdle
+// returns the milliseconds from its call to that idle, or -1 if the dialog
+// never idled. One per thread.
+class DialogIdleTimer {
+public:
+    DialogIdleTimer();
+    ~DialogIdleTimer();
+    DialogIdleTimer(const DialogIdleTimer&) = delete;
+    DialogIdleTimer& operator=(const DialogIdleTimer&) = delete;
+
+    HWND Owner() const { return owner_; }  // owned; null if it could not be made
+    double TimeToFirstIdle(const std::function<void()>& openModal);
+
+private:
+    HWND owner_ = nullptr;
+};
+
 // "name: value unit".
 void PrintFigure(const std::string& name, double value, const char* unit, int decimals = 2);
 // The work, its floor and their ratio, each on its own line and in this
