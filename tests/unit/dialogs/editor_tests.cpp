@@ -6,6 +6,9 @@
 #include <memory>
 #include <mutex>
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include "dialogs/foldereditdlg.h"
@@ -129,15 +132,46 @@ TEST_F(Editor, FormatGivesTheFolderItsNameAndOkInsistsOnBothFields) {
     EXPECT_EQ(dlg_.iconIndex_, -1);
 }
 
+// Whether the browser's tree shows path selected: its last part, or for a
+// drive root a label naming the drive.
+bool TreeShowsSelected(HWND tree, std::string path) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return false;
+    char label[MAX_PATH * 3] = "";
+    TVITEMA it{};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = label;
+    it.cchTextMax = sizeof label;
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return false;
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    if (path.size() == 2 && path[1] == ':')
+        return std::string(label).find(path) != std::string::npos;
+    return label == path.substr(path.find_last_of('\\') + 1);
+}
+
 // The system's folder browser of the editor: chooses path (or, when path is
-// empty, what it selected at the start) and confirms.
-void ChooseInBrowser(DialogThread& run, HWND editor, const std::string& path) {
+// empty, confirms what it selected at the start, which must be shown).
+void ChooseInBrowser(DialogThread& run, HWND editor, const std::string& path,
+                     const std::string& shown = {}) {
     Click(editor, IDC_BROWSE);
     HWND browser = run.WaitForWindowWithChild("SysTreeView32", {editor});
     ASSERT_TRUE(browser);
     EXPECT_EQ(GetWindow(browser, GW_OWNER), editor);
-    if (!path.empty())
-        SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+    // The browser applies its start selection as it finishes opening and,
+    // under load, can still be filling its tree: a selection sent earlier
+    // is lost (seen in CI: OK returned the start folder). So it is asked
+    // again until the visible tree shows the folder selected.
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    ASSERT_TRUE(tree);
+    const std::string expected = path.empty() ? shown : path;
+    ASSERT_TRUE(test::WaitUntil([&] {
+        if (!IsWindowVisible(browser)) return false;
+        if (!path.empty())
+            SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+        return TreeShowsSelected(tree, expected);
+    })) << "the browser never showed "
+        << expected << " selected";
     PostMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(test::WaitUntil([&] { return !IsWindow(browser); }));
     // Answered once the editor's thread is back in its message loop, that
@@ -171,7 +205,7 @@ TEST_F(Editor, BrowseKeepsATypedTitleAndReplacesTheIcon) {
     // warmed it up.)
     ChooseInBrowser(*run_, d, alpha_);
     ASSERT_TRUE(test::WaitUntil([&] { return TextOf(d, IDC_PATH) == alpha_ + "\\"; }));
-    ChooseInBrowser(*run_, d, "");
+    ChooseInBrowser(*run_, d, "", alpha_);
     EXPECT_EQ(TextOf(d, IDC_PATH), alpha_ + "\\");
 
     // A drive root comes back as letter, colon and backslash.
