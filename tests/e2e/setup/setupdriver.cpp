@@ -163,10 +163,12 @@ bool ChooseInFolderBrowser(HWND browser, const std::string& path) {
     if (!text) return false;
     // A browser that is still filling its tree can drop the selection (seen
     // under load: OK then returned the Desktop), so it is asked again until
-    // the tree shows the folder selected.
+    // the tree shows the folder selected, once the browser is shown (it
+    // applies its own start selection while it opens).
     HWND tree = GetDlgItem(browser, 14145);
     const std::string name = path.substr(path.find_last_of('\\') + 1);
     const bool selected = test::WaitUntil([&] {
+        if (!IsWindowVisible(browser)) return false;
         SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, text.AsLParam());
         auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
         return item && vt::nav::ReadRemoteTreeItemText(tree, item) == name;

@@ -67,9 +67,17 @@ protected:
     }
 
     // Opens "Icon Options..." and returns the menu window.
+    // Right after a file dialog closes, the editor can be activated again
+    // only after its menu opened, which closes the menu (seen under load).
+    // So the editor is let come to the front first, and the menu opened
+    // again if it did not stay.
     HWND OpenIconMenu(HWND d) {
-        Click(d, IDC_ICON_OPTIONS);
-        return run_->WaitForMenu();
+        test::WaitUntil([&] { return IsWindowEnabled(d) && GetForegroundWindow() == d; }, 2000);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            Click(d, IDC_ICON_OPTIONS);
+            if (HWND menu = run_->WaitForMenu(3000)) return menu;
+        }
+        return nullptr;
     }
 
     // Ends the dialog with its OK button and returns the result.
