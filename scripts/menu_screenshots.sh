@@ -6,12 +6,9 @@
 # Builds nothing: run `make build` first. Needs Xvfb, Wine, xwd, ImageMagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/x64"
-demo="$build/bin/menu_demo.exe"
-[ -f "$demo" ] || { echo "missing $demo: build first" >&2; exit 1; }
-. "$root/scripts/winenv.sh"
-vt_use_imagemagick || { echo "missing ImageMagick: run scripts/deps.sh" >&2; exit 1; }
-vt_wine_start "$build" keep
+. "$root/scripts/shotlib.sh"
+vt_shot_prefix menu_demo.exe
+demo=$driver
 hidpi="$WINEPREFIX-144"
 cleanup() {
   VT_KEEP_PREFIX=1 "$root/scripts/hidpi_prefix.sh" stop "$hidpi" || true

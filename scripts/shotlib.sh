@@ -1,16 +1,23 @@
-# Sourced by the screenshot scripts (editor, flat, Setup) after they set
+# Sourced by the screenshot scripts (menu, editor, flat, Setup) after they set
 # $root. A screenshot driver under tests/fixtures shows a window, writes the
 # file $work/ready (with any details on its lines) and waits for the file
 # $work/next before it goes on; the script takes the picture in between.
 # Everything runs in the build's own Wine prefix inside an Xvfb of its own.
 
-vt_shot_begin() {  # <driver program in build/x64/bin>
+# Sets $build and $driver, checks the program is built and ImageMagick is
+# there, and starts the build's kept prefix. Also used by the menu script,
+# whose demonstration program has a handshake of its own.
+vt_shot_prefix() {  # <program in build/x64/bin>
   build="$root/build/x64"
   driver="$build/bin/$1"
   [ -f "$driver" ] || { echo "missing $driver: build first" >&2; exit 1; }
   . "$root/scripts/winenv.sh"
   vt_use_imagemagick || { echo "missing ImageMagick: run scripts/deps.sh" >&2; exit 1; }
   vt_wine_start "$build" keep
+}
+
+vt_shot_begin() {  # <driver program in build/x64/bin>
+  vt_shot_prefix "$1"
   work=$(mktemp -d)
   trap 'vt_wine_stop; rm -rf "$work"' EXIT
   mkdir -p "$root/docs/images"
