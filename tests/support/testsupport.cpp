@@ -66,9 +66,16 @@ bool ChildProcess::Start(const std::string& exe, const std::string& args,
     desk.push_back('\0');
     if (!desktop.empty()) si.lpDesktop = desk.data();
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
-        return false;
+    // Wine answers ERROR_INTERNAL_ERROR when the new process dies before its
+    // start-up completes, which a loaded machine does now and then; the same
+    // start tried again succeeds. Any other error is the caller's to see.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != FALSE;
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!started) return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;
