@@ -143,6 +143,14 @@ void PressChords(const std::vector<Chord>& chords) {
     Send(in);
 }
 
+HWND PressChordForMenu(const VantrelRun& run, const std::vector<WORD>& modifiers, WORD vk) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        PressChord(modifiers, vk);
+        if (HWND menu = run.WaitForMenu(3000)) return menu;
+    }
+    return nullptr;
+}
+
 void MoveMouse(POINT screen) {
     SetCursorPos(screen.x, screen.y);
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);

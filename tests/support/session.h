@@ -74,6 +74,12 @@ struct Chord {
     WORD vk;
 };
 void PressChords(const std::vector<Chord>& chords);
+// A shortcut chord pressed until the run's menu shows, at most three times;
+// the menu, or null. Under Wine an injected chord is now and then lost right
+// after another window came to the front (about once in twenty runs on a
+// loaded machine; the same chord pressed again pops the menu). A press that
+// arrives while the menu is open is dropped by Vantrel, so a repeat is safe.
+HWND PressChordForMenu(const VantrelRun& run, const std::vector<WORD>& modifiers, WORD vk);
 // Moves the pointer (screen coordinates), as a mouse would.
 void MoveMouse(POINT screen);
 void TurnWheel(int clicks);

@@ -402,8 +402,7 @@ TEST_F(SetupApply, NewHotKeyTrayAndCompactedListTakeEffect) {
     HWND target = test::WaitForTopWindow(front.Pid());
     ASSERT_NE(target, nullptr);
     ASSERT_TRUE(BringToFront(target));
-    PressChord({VK_CONTROL, VK_MENU}, VK_F8);
-    ASSERT_NE(run_.WaitForMenu(), nullptr);
+    ASSERT_NE(PressChordForMenu(run_, {VK_CONTROL, VK_MENU}, VK_F8), nullptr);
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(run_.WaitForMenuGone());
 
