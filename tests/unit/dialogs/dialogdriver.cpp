@@ -168,7 +168,7 @@ std::vector<std::string> MenuTexts(HWND menuWindow) {
     return texts;
 }
 
-void ClickAt(POINT screen) {
+bool ClickAt(POINT screen, HWND onlyOver) {
     SetCursorPos(screen.x, screen.y);
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     INPUT in[3] = {};
@@ -185,7 +185,9 @@ void ClickAt(POINT screen) {
             return GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
         },
         2000);
+    if (onlyOver && WindowFromPoint(screen) != onlyOver) return false;
     SendInput(2, &in[1], sizeof(INPUT));
+    return true;
 }
 
 bool ClickMenuItem(HWND menuWindow, UINT id) {
@@ -197,8 +199,11 @@ bool ClickMenuItem(HWND menuWindow, UINT id) {
         if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r)) return false;
         // A click that comes while the menu is still taking the mouse can be
         // lost (seen under load); the menu then stays open, so click again.
+        // A menu closed by something else must not pass the click on to the
+        // window below it (a dialog's Cancel button, say).
         for (int attempt = 0; attempt < 3; ++attempt) {
-            ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+            if (!ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, menuWindow))
+                return false;
             if (test::WaitUntil(
                     [&] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }, 2000))
                 return true;

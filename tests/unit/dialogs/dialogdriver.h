@@ -59,10 +59,13 @@ void SetText(HWND dialog, int id, const std::string& text);
 HMENU MenuOf(HWND menuWindow);
 std::vector<std::string> MenuTexts(HWND menuWindow);
 // Chooses the item with this command with a mouse click on it; true once
-// the menu has closed.
+// the menu has closed after the click, false (and nothing clicked) should
+// the menu no longer be under the pointer.
 bool ClickMenuItem(HWND menuWindow, UINT id);
 
 // Moves the pointer and clicks the left button there, as the mouse would.
-void ClickAt(POINT screen);
+// With onlyOver, clicks only if that window is under the pointer; true if
+// clicked.
+bool ClickAt(POINT screen, HWND onlyOver = nullptr);
 
 }  // namespace dlgtest

@@ -80,6 +80,16 @@ protected:
         return nullptr;
     }
 
+    // Chooses a command of the "Icon Options..." menu shown (menu), opening
+    // the menu again should something else have closed it first.
+    bool ChooseIconCommand(HWND d, HWND& menu, UINT id) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (menu && ClickMenuItem(menu, id)) return true;
+            menu = OpenIconMenu(d);
+        }
+        return false;
+    }
+
     // Ends the dialog with its OK button and returns the result.
     INT_PTR PressOk(HWND d) {
         Click(d, IDOK);
@@ -289,7 +299,7 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     EXPECT_EQ(shown.top, button.top - 1);
 
     // A custom file from the system's file dialog: its first icon.
-    ASSERT_TRUE(ClickMenuItem(menu, ID_ICON_CUSTOM_FILE));
+    ASSERT_TRUE(ChooseIconCommand(d, menu, ID_ICON_CUSTOM_FILE));
     HWND files = run_->WaitForWindowWithChild("ComboBoxEx32", {d});
     ASSERT_TRUE(files);
     HWND nameBox =
@@ -313,7 +323,7 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     // A cancelled file dialog keeps the icon.
     menu = OpenIconMenu(d);
     ASSERT_TRUE(menu);
-    ASSERT_TRUE(ClickMenuItem(menu, ID_ICON_CUSTOM_FILE));
+    ASSERT_TRUE(ChooseIconCommand(d, menu, ID_ICON_CUSTOM_FILE));
     files = run_->WaitForWindowWithChild("ComboBoxEx32", {d});
     ASSERT_TRUE(files);
     PostMessageA(GetDlgItem(files, IDCANCEL), BM_CLICK, 0, 0);
@@ -323,7 +333,7 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     // The system's icon file, at its first icon; then the command is gone.
     menu = OpenIconMenu(d);
     ASSERT_TRUE(menu);
-    ASSERT_TRUE(ClickMenuItem(menu, ID_ICON_SYSTEM_FILE));
+    ASSERT_TRUE(ChooseIconCommand(d, menu, ID_ICON_SYSTEM_FILE));
     EXPECT_TRUE(test::WaitUntil([&] { return TextOf(d, IDC_ICON_FILE) == GetDefaultIconFile(); }));
     EXPECT_TRUE(PickerShows(d, 1 + IconCount(GetDefaultIconFile()), 1));
     menu = OpenIconMenu(d);
@@ -333,7 +343,7 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     EXPECT_EQ(MenuTexts(menu), withoutSystemFile);
 
     // The icon page opens through the one product host; nothing else changes.
-    ASSERT_TRUE(ClickMenuItem(menu, ID_ICON_MORE));
+    ASSERT_TRUE(ChooseIconCommand(d, menu, ID_ICON_MORE));
     EXPECT_TRUE(test::WaitUntil([&] {
         std::lock_guard<std::mutex> lock(mutex_);
         return !openedPages_.empty();
@@ -350,7 +360,7 @@ TEST_F(Editor, IconOptionsFollowTheIconFileAndKeepWhatWasTyped) {
     // Back to the folder's own default: a plain folder has none.
     menu = OpenIconMenu(d);
     ASSERT_TRUE(menu);
-    ASSERT_TRUE(ClickMenuItem(menu, ID_ICON_RESET));
+    ASSERT_TRUE(ChooseIconCommand(d, menu, ID_ICON_RESET));
     EXPECT_TRUE(PickerShows(d, 1 + IconCount(GetDefaultIconFile()), 0));
 
     EXPECT_EQ(PressOk(d), IDOK);
