@@ -130,9 +130,16 @@ TEST_F(Instance, ForwardsEachCommandAsAPostedCommandToTheRecordedWindow) {
     };
     for (const auto& c : cases) {
         running.commands.clear();
-        ASSERT_TRUE(second_.Start(Exe(), c.args));
-        ASSERT_TRUE(second_.WaitForExit(10000)) << c.args;
-        ASSERT_TRUE(test::WaitUntil([&] { return !running.commands.empty(); }, 5000)) << c.args;
+        // Once under load a start posted nothing while Wine's loader aborted
+        // a process on its way out (ld.so's _dl_fini assertion); such a start
+        // is made once more.
+        bool arrived = false;
+        for (int attempt = 0; attempt < 2 && !arrived; ++attempt) {
+            ASSERT_TRUE(second_.Start(Exe(), c.args));
+            ASSERT_TRUE(second_.WaitForExit(10000)) << c.args;
+            arrived = test::WaitUntil([&] { return !running.commands.empty(); }, 5000);
+        }
+        ASSERT_TRUE(arrived) << c.args;
         EXPECT_EQ(running.commands, std::vector<UINT>{c.id}) << c.args;
         EXPECT_EQ(running.lparams.back(), 0);
     }
