@@ -53,6 +53,14 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     return *this;
 }
 
+bool CreateProcessRetryingStartupFailure(const std::function<BOOL()>& create) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (create()) return true;
+        if (GetLastError() != ERROR_INTERNAL_ERROR) return false;
+    }
+    return false;
+}
+
 bool ChildProcess::Start(const std::string& exe, const std::string& args,
                          const std::string& workDir, const std::string& desktop) {
     Terminate();
@@ -66,16 +74,11 @@ bool ChildProcess::Start(const std::string& exe, const std::string& args,
     desk.push_back('\0');
     if (!desktop.empty()) si.lpDesktop = desk.data();
     PROCESS_INFORMATION pi = {};
-    // Wine answers ERROR_INTERNAL_ERROR when the new process dies before its
-    // start-up completes, which a loaded machine does now and then; the same
-    // start tried again succeeds. Any other error is the caller's to see.
-    bool started = false;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        started = CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != FALSE;
-        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
-    }
-    if (!started) return false;
+    if (!CreateProcessRetryingStartupFailure([&] {
+            return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  workDir.empty() ? nullptr : workDir.c_str(), &si, &pi);
+        }))
+        return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;

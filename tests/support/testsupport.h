@@ -21,6 +21,12 @@ void PumpMessages();
 // the deadline passes. Returns the last value of cond.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 10000);
 
+// Runs create (a CreateProcess call) and runs it again, at most three times
+// in all, while it fails with ERROR_INTERNAL_ERROR: Wine's answer when the
+// new process dies before its start-up completes, which a loaded machine
+// does now and then. Any other error is the caller's to see.
+bool CreateProcessRetryingStartupFailure(const std::function<BOOL()>& create);
+
 // A real child process started with CreateProcess. Terminated on destruction
 // if it is still running, so no test leaves processes behind.
 class ChildProcess {

@@ -108,15 +108,11 @@ bool StartWide(const std::wstring& args, test::ChildProcess* keep = nullptr) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     const std::wstring dir = vt::ToWide(test::BinDir());
-    // Tried again only on Wine's transient "died during start-up" answer, as
-    // test::ChildProcess does.
-    bool started = false;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        started = CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                 dir.c_str(), &si, &pi) != FALSE;
-        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
-    }
-    if (!started) return false;
+    if (!test::CreateProcessRetryingStartupFailure([&] {
+            return CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  dir.c_str(), &si, &pi);
+        }))
+        return false;
     CloseHandle(pi.hThread);
     const bool ended = keep || WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0;
     CloseHandle(pi.hProcess);
