@@ -1,5 +1,7 @@
 #include "app/mainframe.h"
 
+#include <iterator>
+
 #include "app/vantrelapp.h"
 #include "dialogs/iconsources.h"
 #include "framework/dpi.h"
@@ -11,14 +13,6 @@
 #include "uikit/theme.h"
 
 namespace vt {
-
-UINT HotKeyModifiersFromControl(WORD m) {
-    UINT mods = 0;
-    if (m & HOTKEYF_ALT) mods |= MOD_ALT;
-    if (m & HOTKEYF_CONTROL) mods |= MOD_CONTROL;
-    if (m & HOTKEYF_SHIFT) mods |= MOD_SHIFT;
-    return mods;
-}
 
 bool RegisterNonRepeatingHotKey(HWND window, int id, UINT modifiers, UINT vk) {
     // A held key repeats, and every repeat would be another activation; a
@@ -33,6 +27,11 @@ bool IsCaptionButtonHit(LRESULT hit) {
 }
 
 namespace {
+constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT kNoticeRetryMs = 500;
+const char kAcceleratorFailedText[] =
+    "Vantrel failed to initialize the global keyboard accelerator.";
+
 int MenuStyleForTheme() { return Theme().IsAppThemed() ? kFlatMenuStyle : kClassicMenuStyle; }
 }  // namespace
 
@@ -58,6 +57,16 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
     t.OnMessage(HookWheelMessage(), [this](WPARAM, LPARAM) { return OnHookWheel(); });
     t.OnMessage(WM_FINISH_STARTUP, [this](WPARAM, LPARAM) -> LRESULT {
         FinishStartup();
+        return 0;
+    });
+    t.OnMessage(WM_STARTUP_NOTICES, [this](WPARAM, LPARAM) -> LRESULT {
+        ShowStartupNotices();
+        return 0;
+    });
+    t.OnMessage(WM_TIMER, [this](WPARAM id, LPARAM l) -> LRESULT {
+        if (id != kNoticeTimer) return CallPrevious(WM_TIMER, id, l);
+        KillTimer(hwnd_, kNoticeTimer);
+        ShowStartupNotices();
         return 0;
     });
 }
@@ -114,7 +123,10 @@ bool CMainFrame::AcceptActivation() {
 
 LRESULT CMainFrame::OnCreate(LPARAM) {
     if (Default() == -1) return -1;
-    RegisterShortcut();
+    if (store_.FirstRun())
+        ChooseFirstRunShortcut();
+    else
+        RegisterShortcut();
     UpdateTrayIcon();
     auto* app = dynamic_cast<CVantrelApp*>(GetApp());
     HICON icon = app ? app->AppIcon() : nullptr;
@@ -124,25 +136,92 @@ LRESULT CMainFrame::OnCreate(LPARAM) {
     return 0;
 }
 
-void CMainFrame::RegisterShortcut() {
+void CMainFrame::QueueNotice(const std::string& text, bool balloon) {
+    // Nothing told may hold up the creation or the publishing of the window:
+    // a notice queued while the window is made waits until start-up is over.
+    notices_.push_back({text, balloon});
+    if (hwnd_ && notices_.size() == 1) PostMessage(WM_STARTUP_NOTICES);
+}
+
+void CMainFrame::ShowStartupNotices() {
+    if (notices_.empty()) return;
+    // Not over the menu (a first start with "/pop") nor over a dialog: later.
+    if (menuOpen_ || modalDialogs_ > 0) {
+        SetTimer(hwnd_, kNoticeTimer, kNoticeRetryMs, nullptr);
+        return;
+    }
+    std::vector<Notice> pending;
+    pending.swap(notices_);
+    for (const Notice& n : pending) {
+        if (n.balloon && trayIcon_.ShowBalloon("Vantrel", n.text.c_str())) continue;
+        Report(n.text);
+    }
+}
+
+bool CMainFrame::RegisterCombination(const Shortcut& k) {
     UnregisterHotKey(hwnd_, kHotKeyId);
-    const AppSettings& s = store_.settings;
-    BOOL ok = TRUE;
-    if (s.shortcutType == 1) {
-        // The letter's character code is its virtual-key code.
-        int letter = s.windowsKey.empty() ? 0 : static_cast<signed char>(s.windowsKey[0]);
-        ok = RegisterNonRepeatingHotKey(hwnd_, kHotKeyId, MOD_WIN, static_cast<UINT>(letter));
-    } else if (s.shortcutType == 2 && s.normalHotKeyVirtualKey != 0) {
-        ok = RegisterNonRepeatingHotKey(hwnd_, kHotKeyId,
-                                        HotKeyModifiersFromControl(s.normalHotKeyModifier),
-                                        s.normalHotKeyVirtualKey);
+    if (k.vk == 0) return true;
+    return RegisterNonRepeatingHotKey(hwnd_, kHotKeyId, k.modifiers, k.vk);
+}
+
+void CMainFrame::ShortcutRefused(const Shortcut& k) {
+    // The tray icon stays as a way in for this run; the saved setting is kept.
+    store_.settings.showTray = true;
+    UpdateTrayIcon();
+    // Said once per combination: a program that holds it at every logon
+    // would otherwise greet the user with the same message every time.
+    const DWORD packed = PackShortcut(k);
+    if (store_.ReadTakenShortcutTold() == packed) return;
+    store_.WriteTakenShortcutTold(packed);
+    QueueNotice(std::string(kAcceleratorFailedText) + "\n\nAnother program uses " +
+                    DescribeShortcut(k) +
+                    ". Choose another keyboard shortcut in Setup; until then, click the "
+                    "tray icon to pop up the menu.",
+                false);
+}
+
+void CMainFrame::ChooseFirstRunShortcut() {
+    const Shortcut wanted = ShortcutOf(store_.settings);
+    if (wanted.vk == 0) {
+        RegisterCombination(wanted);  // preset to none: nothing to tell
+        return;
+    }
+    Shortcut chosen = wanted;
+    bool ok = RegisterCombination(wanted);
+    for (size_t i = 0; !ok && i < std::size(kFirstRunShortcuts); ++i) {
+        if (kFirstRunShortcuts[i] == wanted) continue;
+        if (RegisterCombination(kFirstRunShortcuts[i])) {
+            ok = true;
+            chosen = kFirstRunShortcuts[i];
+            StoreShortcut(store_.settings, chosen);
+            store_.SaveShortcut();
+        }
     }
     if (!ok) {
-        Report("Vantrel failed to initialize the global keyboard accelerator.");
-        // The tray icon stays as a way in for this run; the saved setting is kept.
-        store_.settings.showTray = true;
-        UpdateTrayIcon();
+        ShortcutRefused(wanted);
+        return;
     }
+    QueueNotice("Vantrel is running. Press " + DescribeShortcut(chosen) +
+                    " to pop up your menu of folders. Setup (in that menu) changes the "
+                    "shortcut.",
+                true);
+}
+
+bool CMainFrame::ShortcutAvailable(const AppSettings& candidate) {
+    const Shortcut k = ShortcutOf(candidate);
+    if (k.vk == 0) return true;
+    // Our own registration of the same combination would refuse it.
+    UnregisterHotKey(hwnd_, kHotKeyId);
+    const bool free = RegisterHotKey(hwnd_, kHotKeyId, k.modifiers, k.vk) != FALSE;
+    UnregisterHotKey(hwnd_, kHotKeyId);
+    const Shortcut current = ShortcutOf(store_.settings);
+    if (current.vk) RegisterNonRepeatingHotKey(hwnd_, kHotKeyId, current.modifiers, current.vk);
+    return free;
+}
+
+void CMainFrame::RegisterShortcut() {
+    const Shortcut wanted = ShortcutOf(store_.settings);
+    if (!RegisterCombination(wanted)) ShortcutRefused(wanted);
 }
 
 void CMainFrame::UpdateTrayIcon() {

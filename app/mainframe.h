@@ -6,10 +6,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/hookbinding.h"
 #include "app/settings.h"
 #include "framework/wnd.h"
+#include "model/shortcut.h"
 #include "navigation/background.h"
 #include "uikit/newmenu.h"
 #include "uikit/trayicon.h"
@@ -22,9 +24,6 @@ inline constexpr UINT kTrayIconId = 128;
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 100;
 inline constexpr COLORREF kMenuMaskColor = 0x8000FF;  // RGB(255, 0, 128)
 
-// System hot-key modifiers from the hot-key control's bits: 1 Shift,
-// 2 Control, 4 Alt; 8 (extended key) is dropped.
-UINT HotKeyModifiersFromControl(WORD controlModifiers);
 // The picture cache key of a folder's icon: "DEFAULT", or "file,index" in lower case.
 std::string IconCacheKey(const FolderEntry& entry);
 // RegisterHotKey so that holding the keys does not repeat it, where the
@@ -50,9 +49,18 @@ public:
     bool SaveSettings() { return store_.SaveSettings(); }
     void AddDefaultFolder(int csidl, const char* value) { store_.AddDefaultFolder(csidl, value); }
 
-    // (Re)registers the keyboard shortcut; on failure tells the user once and
-    // keeps the tray icon on for this run.
+    // (Re)registers the keyboard shortcut. A combination another program
+    // holds keeps the tray icon on for this run and is told after start-up,
+    // once per combination (not again at later starts).
     void RegisterShortcut();
+    // The first run's shortcut: the stored one (the Windows key + A unless
+    // preset) if the system gives it, else the first of kFirstRunShortcuts
+    // that registers, which is then stored. The user is told which it is
+    // after start-up, in the tray icon's balloon where there is one.
+    void ChooseFirstRunShortcut();
+    // Whether the system would give the shortcut of these options now (our
+    // own registration does not count against it); true for no shortcut.
+    bool ShortcutAvailable(const AppSettings& candidate);
     // Shows or hides the tray icon according to "Show Tray".
     void UpdateTrayIcon();
     // Builds, tracks and destroys the folder menu; target may be null.
@@ -89,6 +97,9 @@ public:
     // needs.
     void FinishStartup();
     static constexpr UINT WM_FINISH_STARTUP = WM_APP + 1;
+    // Posted at creation when there is something to tell: shown once the
+    // window is published and nothing modal is open.
+    static constexpr UINT WM_STARTUP_NOTICES = WM_APP + 2;
 
     CSettingsStore& Store() { return store_; }
     FolderList& Folders() { return store_.folders; }
@@ -112,6 +123,14 @@ protected:
     LRESULT OnSettingChange(WPARAM w, LPARAM l);
     void NavigateTo(UINT id);
     void Report(const std::string& text);
+    // Registers a combination under the hot-key id (none: nothing, true).
+    bool RegisterCombination(const Shortcut& k);
+    // A combination the system refused: tray icon on, told once.
+    void ShortcutRefused(const Shortcut& k);
+    // Queues a notice for after start-up; in a balloon where allowed and
+    // there is a tray icon, else a message box.
+    void QueueNotice(const std::string& text, bool balloon);
+    void ShowStartupNotices();
     // Whether an activation may pop the menu now. Not while the menu is open
     // (the activation is dropped: the menu keeps its target) nor while a
     // modal dialog is open (that dialog comes to the front instead).
@@ -142,6 +161,11 @@ private:
     nav::BackgroundNavigator navigator_;
     bool menuOpen_ = false;  // from ShowFolderMenu's start to its return
     int modalDialogs_ = 0;   // modal dialogs open now (nested ones count too)
+    struct Notice {
+        std::string text;
+        bool balloon;
+    };
+    std::vector<Notice> notices_;  // told after start-up, in order
 };
 
 }  // namespace vt

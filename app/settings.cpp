@@ -182,6 +182,7 @@ void CSettingsStore::LoadFolderList() {
     CRegKey app;
     profile_.OpenSection("", app);
     if (app.QueryDword(kAlreadyRun, 0) != 0) return;
+    firstRun_ = true;
     if (storedCount == 0) {
         for (const auto& d : kDefaultFolders) AddDefaultFolder(d.csidl, d.shellFolderValue);
         SaveSettings();
@@ -243,6 +244,16 @@ bool CSettingsStore::SaveSettings() {
     return ok;
 }
 
+bool CSettingsStore::SaveShortcut() {
+    using namespace regname;
+    CRegKey app;
+    bool ok = profile_.CreateSection("", app);
+    ok = app.SetDword(kShortcutType, static_cast<DWORD>(settings.shortcutType)) && ok;
+    ok = app.SetDword(kHotKeyVk, settings.normalHotKeyVirtualKey) && ok;
+    ok = app.SetDword(kHotKeyMod, settings.normalHotKeyModifier) && ok;
+    return ok;
+}
+
 void CSettingsStore::AddDefaultFolder(int csidl, const char* shellFolderValue) {
     std::string path, title;
     if (csidl >= 0) {
@@ -279,6 +290,22 @@ void CSettingsStore::AddDefaultFolder(int csidl, const char* shellFolderValue) {
     e.title = title;
     FindDefaultIcon(path, e.iconFile, e.iconIndex);
     folders[NextFolderKey(folders)] = std::move(e);
+}
+
+DWORD CSettingsStore::ReadTakenShortcutTold() const {
+    CRegKey app;
+    profile_.OpenSection("", app);
+    return app.QueryDword(regname::kTakenShortcutTold, 0);
+}
+
+void CSettingsStore::WriteTakenShortcutTold(DWORD packed) const {
+    CRegKey app;
+    if (profile_.CreateSection("", app)) app.SetDword(regname::kTakenShortcutTold, packed);
+}
+
+void CSettingsStore::ForgetTakenShortcutTold() const {
+    CRegKey app;
+    if (profile_.CreateSection("", app)) app.DeleteValue(regname::kTakenShortcutTold);
 }
 
 std::string CSettingsStore::ReadDirToAdd() const {

@@ -23,6 +23,9 @@ inline constexpr const char* kActivateRButton = "Activate on RButton down";
 inline constexpr const char* kActivateWheel = "Activate on mouse wheel";
 inline constexpr const char* kAlreadyRun = "Already Run";
 inline constexpr const char* kDirToAdd = "Dir To Add";
+// The combination last reported as held by another program (DWORD, system
+// modifiers in the high word, virtual key in the low word): it is told once.
+inline constexpr const char* kTakenShortcutTold = "Taken Shortcut Told";
 inline constexpr const char* kEntries = "Entries";
 inline constexpr const char* kCount = "Count";
 }  // namespace regname
@@ -49,6 +52,9 @@ public:
     // Writes the whole list (deleting the tail of a shorter list) and every
     // option. False when any of it could not be written.
     bool SaveSettings();
+    // Writes the three shortcut options alone ("Shortcut Type", the virtual
+    // key and the modifier). False when any could not be written.
+    bool SaveShortcut();
     // Appends one well-known folder without saving; nothing if neither the
     // shell nor the "Shell Folders" key knows it.
     void AddDefaultFolder(int csidl, const char* shellFolderValue);
@@ -59,6 +65,14 @@ public:
     void ResolveSystemIcons();
     bool SystemIconsPending() const { return systemIconsPending_; }
     bool deferSystemIcons = false;
+
+    // True when this load was the first run ("Already Run" was 0).
+    bool FirstRun() const { return firstRun_; }
+
+    // The taken combination the user was last told about, 0 for none.
+    DWORD ReadTakenShortcutTold() const;
+    void WriteTakenShortcutTold(DWORD packed) const;
+    void ForgetTakenShortcutTold() const;
 
     // "Dir To Add": the folder handed over by a second start.
     std::string ReadDirToAdd() const;
@@ -77,6 +91,7 @@ private:
 
     CRegProfile profile_;
     bool systemIconsPending_ = false;
+    bool firstRun_ = false;
 };
 
 }  // namespace vt

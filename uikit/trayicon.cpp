@@ -76,6 +76,22 @@ BOOL CTrayNotifyIcon::Create(const CWnd& owner, UINT iconId, const char* tip, HI
     return created_;
 }
 
+BOOL CTrayNotifyIcon::ShowBalloon(const char* title, const char* text) {
+    if (!created_ || hidden_) return FALSE;
+    // The balloon fields exist only in the large form; the icon itself may
+    // have been added with the small one, which the shell keeps as it is.
+    NOTIFYICONDATAA balloon;
+    memset(&balloon, 0, sizeof balloon);
+    balloon.cbSize = kLargeSize;
+    balloon.hWnd = iconData_.hWnd;
+    balloon.uID = iconData_.uID;
+    balloon.uFlags = NIF_INFO;
+    lstrcpynA(balloon.szInfoTitle, title ? title : "", sizeof balloon.szInfoTitle);
+    lstrcpynA(balloon.szInfo, text ? text : "", sizeof balloon.szInfo);
+    balloon.dwInfoFlags = NIIF_INFO;
+    return Shell_NotifyIconA(NIM_MODIFY, &balloon) ? TRUE : FALSE;
+}
+
 void CTrayNotifyIcon::HideIcon() {
     if (hidden_ || !ownerWnd_) return;
     iconData_.uFlags = NIF_ICON;

@@ -50,6 +50,11 @@ public:
     void ShowIcon();
     // Takes the icon out of the tray for good.
     void RemoveIcon();
+    // A notice in a balloon beside the shown icon, which the shell closes by
+    // itself; nothing waits for it. Title and text are cut to the shell's
+    // fields (63 and 255 characters). FALSE when the icon is not shown or
+    // the shell refuses the balloon.
+    BOOL ShowBalloon(const char* title, const char* text);
 
     // The owner's handler of the callback message passes its parameters here.
     // A right-button release tracks the menu's first submenu (the owner gets

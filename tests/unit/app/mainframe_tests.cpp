@@ -2,6 +2,8 @@
 // tray switching, and the small rules the activation handlers rely on.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/mainframe.h"
 #include "support/testsupport.h"
 
@@ -21,6 +23,33 @@ void Seed(DWORD shortcutType, DWORD vk, DWORD mods, DWORD showTray) {
     p.WriteProfileInt("", "Normal Hot Key Modifier", static_cast<int>(mods));
     p.WriteProfileInt("", "Show Tray", static_cast<int>(showTray));
 }
+
+// Handles what the window posted to itself (the notices after start-up).
+void DrainMessages() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+// A window of this process that holds combinations, as another program would.
+class HotKeyHolder {
+public:
+    HotKeyHolder() {
+        CWindowImpl::RegisterClass("VtHotKeyHolder");
+        window_.CreateEx(0, "VtHotKeyHolder", "", 0, 0, 0, 0, 0, nullptr, nullptr);
+    }
+    ~HotKeyHolder() {
+        for (int id = 1; id < next_; ++id) UnregisterHotKey(window_.hwnd_, id);
+        ::DestroyWindow(window_.hwnd_);
+    }
+    bool Hold(UINT mods, UINT vk) { return RegisterHotKey(window_.hwnd_, next_++, mods, vk); }
+
+private:
+    CWindowImpl window_;
+    int next_ = 1;
+};
 
 int CountContaining(const std::vector<std::string>& v, const std::string& part) {
     int n = 0;
@@ -66,8 +95,12 @@ TEST(MainFrame, TakenHotKeyIsReportedOnceAndForcesTheTrayOnForThisRun) {
     frame.reportMessage = [&](const std::string& s) { shown.push_back(s); };
     EXPECT_FALSE(frame.Settings().showTray);
     ASSERT_TRUE(frame.Create());
+    // Told after start-up, never inside the window's creation.
+    EXPECT_TRUE(shown.empty());
+    DrainMessages();
     EXPECT_EQ(
         CountContaining(shown, "Vantrel failed to initialize the global keyboard accelerator."), 1);
+    EXPECT_EQ(CountContaining(shown, "Ctrl + Alt + F11"), 1);
     EXPECT_TRUE(frame.Settings().showTray);
     EXPECT_TRUE(frame.TrayIcon().IsCreated());
     EXPECT_FALSE(frame.TrayIcon().IsHidden());
@@ -121,6 +154,101 @@ TEST(MainFrame, TrayFollowsTheSettingAndHidesWithoutRemoving) {
     EXPECT_FALSE(frame.TrayIcon().IsHidden());
     frame.DestroyWindow();
     EXPECT_FALSE(frame.TrayIcon().IsCreated());
+}
+
+TEST(MainFrame, ATakenShortcutIsToldOncePerCombination) {
+    test::ScopedRegTree clean(HKEY_CURRENT_USER, kRoot);
+    HotKeyHolder other;
+    ASSERT_TRUE(other.Hold(MOD_CONTROL | MOD_ALT, VK_F11));
+    ASSERT_TRUE(other.Hold(MOD_CONTROL | MOD_ALT, VK_F12));
+    auto start = [](std::vector<std::string>& shown) {
+        auto frame = std::make_unique<CMainFrame>(Profile());
+        frame->reportMessage = [&](const std::string& s) { shown.push_back(s); };
+        EXPECT_TRUE(frame->Create());
+        DrainMessages();
+        EXPECT_TRUE(frame->TrayIcon().IsCreated());  // the way in for this run, every time
+        frame->DestroyWindow();
+    };
+    Seed(2, VK_F11, 2 | 4, 0);
+    std::vector<std::string> first, second, third, fourth;
+    start(first);
+    EXPECT_EQ(CountContaining(first, "keyboard accelerator"), 1);
+    EXPECT_EQ(Profile().GetProfileInt("", "Taken Shortcut Told", 0),
+              static_cast<int>(PackShortcut({MOD_CONTROL | MOD_ALT, VK_F11})));
+    start(second);
+    EXPECT_TRUE(second.empty());
+    // Another taken combination is told anew, once.
+    Seed(2, VK_F12, 2 | 4, 0);
+    start(third);
+    EXPECT_EQ(CountContaining(third, "Ctrl + Alt + F12"), 1);
+    start(fourth);
+    EXPECT_TRUE(fourth.empty());
+}
+
+TEST(MainFrame, AFirstRunTakesTheFirstCombinationTheSystemGivesAndStoresIt) {
+    test::ScopedRegTree clean(HKEY_CURRENT_USER, kRoot);
+    HotKeyHolder shell;
+    ASSERT_TRUE(shell.Hold(MOD_WIN, 'A'));
+    auto firstRun = [](std::vector<std::string>& shown) {
+        test::DeleteRegTree(HKEY_CURRENT_USER, kRoot);
+        Profile().WriteProfileInt("", "Show Tray", 0);  // no tray: told in a message box
+        CMainFrame frame(Profile());
+        frame.reportMessage = [&](const std::string& s) { shown.push_back(s); };
+        EXPECT_TRUE(frame.Create());
+        EXPECT_TRUE(shown.empty());
+        DrainMessages();
+        const Shortcut stored = ShortcutOf(frame.Settings());
+        // Registered by the frame: nobody else can have it now.
+        EXPECT_FALSE(test::HotKeyIsFree(stored.modifiers, stored.vk));
+        frame.DestroyWindow();
+        EXPECT_TRUE(test::HotKeyIsFree(stored.modifiers, stored.vk));
+        return stored;
+    };
+    std::vector<std::string> shown;
+    EXPECT_EQ(firstRun(shown), (Shortcut{MOD_WIN | MOD_SHIFT, 'A'}));
+    EXPECT_EQ(Profile().GetProfileInt("", "Shortcut Type", -1), 2);
+    EXPECT_EQ(Profile().GetProfileInt("", "Normal Hot Key Virtual Key", -1), 'A');
+    EXPECT_EQ(Profile().GetProfileInt("", "Normal Hot Key Modifier", -1), 0x10 | 1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("Windows key + Shift + A"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[0].find("Setup"), std::string::npos) << shown[0];
+    EXPECT_EQ(CountContaining(shown, "keyboard accelerator"), 0);
+
+    ASSERT_TRUE(shell.Hold(MOD_WIN | MOD_SHIFT, 'A'));
+    shown.clear();
+    EXPECT_EQ(firstRun(shown), (Shortcut{MOD_WIN | MOD_CONTROL, 'A'}));
+    EXPECT_EQ(CountContaining(shown, "Windows key + Ctrl + A"), 1);
+
+    // Only the first run looks further: a later start keeps what is stored.
+    Profile().WriteProfileInt("", "Already Run", 1);
+    CMainFrame later(Profile());
+    later.reportMessage = [](const std::string&) {};
+    ASSERT_TRUE(later.Create());
+    EXPECT_EQ(ShortcutOf(later.Settings()), (Shortcut{MOD_WIN | MOD_CONTROL, 'A'}));
+    later.DestroyWindow();
+}
+
+TEST(MainFrame, AvailabilityIsAskedOfTheSystemWithoutLosingTheOwnShortcut) {
+    test::ScopedRegTree clean(HKEY_CURRENT_USER, kRoot);
+    HotKeyHolder other;
+    ASSERT_TRUE(other.Hold(MOD_CONTROL | MOD_ALT, VK_F11));
+    Seed(2, VK_F10, 2 | 4, 0);
+    CMainFrame frame(Profile());
+    frame.reportMessage = [](const std::string&) {};
+    ASSERT_TRUE(frame.Create());
+    AppSettings candidate = frame.Settings();
+    candidate.normalHotKeyVirtualKey = VK_F11;
+    EXPECT_FALSE(frame.ShortcutAvailable(candidate));
+    candidate.normalHotKeyVirtualKey = VK_F10;  // its own: available
+    EXPECT_TRUE(frame.ShortcutAvailable(candidate));
+    candidate.normalHotKeyVirtualKey = VK_F7;
+    EXPECT_TRUE(frame.ShortcutAvailable(candidate));
+    EXPECT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F7));  // only asked, not taken
+    candidate.shortcutType = 0;
+    EXPECT_TRUE(frame.ShortcutAvailable(candidate));
+    // Still holding its own combination after every question.
+    EXPECT_FALSE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F10));
+    frame.DestroyWindow();
 }
 
 }  // namespace
