@@ -18,12 +18,16 @@ void CMainFrame::OnSetup() {
         CSetupDlg dlg(hwnd_);
         dlg.folders_ = store_.folders;
         dlg.settings_ = store_.settings;
+        dlg.shortcutAvailable = [this](const AppSettings& s) { return ShortcutAvailable(s); };
         INT_PTR result = IDCANCEL;
         {
             ModalScope modal(*this);
             result = dlg.DoModal();
         }
         if (result == IDOK) {
+            // A new combination that fails later is told anew.
+            if (ShortcutOf(dlg.settings_) != ShortcutOf(store_.settings))
+                store_.ForgetTakenShortcutTold();
             store_.folders = dlg.folders_;
             store_.settings = dlg.settings_;
             // The edited list stays in memory for this run either way.

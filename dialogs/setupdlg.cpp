@@ -12,6 +12,7 @@
 #include "framework/dpi.h"
 #include "framework/filedialog.h"
 #include "framework/module.h"
+#include "model/shortcut.h"
 #include "resources/resource.h"
 
 namespace vt {
@@ -175,6 +176,7 @@ BOOL CSetupDlg::OnInitDialog() {
                      IDC_SHORTCUT_NONE + settings_.shortcutType);
     letterBox_.EnableWindow(settings_.shortcutType == 1);
     hotKey_.EnableWindow(settings_.shortcutType == 2);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), settings_.shortcutType == 2);
 
     // Prefix search from item 1 on, wrapping to item 0: the stored letter's item.
     letterIndex_ =
@@ -184,7 +186,13 @@ BOOL CSetupDlg::OnInitDialog() {
                   CB_FINDSTRING, 0, reinterpret_cast<LPARAM>(settings_.windowsKey.c_str())));
     if (letterIndex_ < 0) letterIndex_ = -1;
 
-    hotKey_.SetHotKey(settings_.normalHotKeyVirtualKey, settings_.normalHotKeyModifier);
+    // The control knows Shift, Ctrl, Alt and the extended bit; the Windows
+    // key, which it cannot show, has the check box beside it.
+    hotKey_.SetHotKey(settings_.normalHotKeyVirtualKey,
+                      static_cast<WORD>(settings_.normalHotKeyModifier & ~kHotKeyWinBit & 0xFF));
+    ::CheckDlgButton(
+        hwnd_, IDC_HOTKEY_WIN,
+        (settings_.normalHotKeyModifier & kHotKeyWinBit) ? BST_CHECKED : BST_UNCHECKED);
 
     // A stored 2 behaves as "Open"; the box offers only "Open" and "Explore".
     if (settings_.action != 1) settings_.action = 0;
@@ -380,6 +388,19 @@ void CSetupDlg::OnShortcutType(int type) {
                               t == type ? BST_CHECKED : BST_UNCHECKED, 0);
     letterBox_.EnableWindow(type == 1);
     hotKey_.EnableWindow(type == 2);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), type == 2);
+}
+
+AppSettings CSetupDlg::SettingsFromControls() {
+    AppSettings s = settings_;
+    // No selection (a stored letter that is not offered): the letter stays.
+    if (letterIndex_ >= 0) s.windowsKey = letterBox_.GetLBText(letterIndex_);
+    const WORD hotKey = hotKey_.GetHotKey();
+    s.normalHotKeyVirtualKey = LOBYTE(hotKey);
+    s.normalHotKeyModifier = HIBYTE(hotKey);
+    if (::IsDlgButtonChecked(hwnd_, IDC_HOTKEY_WIN) == BST_CHECKED)
+        s.normalHotKeyModifier |= kHotKeyWinBit;
+    return s;
 }
 
 void CSetupDlg::OnOK() {
@@ -393,12 +414,24 @@ void CSetupDlg::OnOK() {
                                    : MessageBoxA(hwnd_, question.c_str(), "Vantrel", type);
         if (answer != IDYES) return;
     }
+    // A combination another program holds would not work: said at once,
+    // and the dialog stays open, with nothing written, for another choice.
+    const AppSettings chosen = SettingsFromControls();
+    if (shortcutAvailable && !shortcutAvailable(chosen)) {
+        const std::string notice = "Another program uses " + DescribeShortcut(ShortcutOf(chosen)) +
+                                   ". Please choose another keyboard shortcut.";
+        const UINT type = MB_OK | MB_ICONEXCLAMATION;
+        if (askUser)
+            askUser(hwnd_, notice, type);
+        else
+            MessageBoxA(hwnd_, notice.c_str(), "Vantrel", type);
+        ::SetFocus(::GetDlgItem(hwnd_, chosen.shortcutType == 1 ? IDC_WINDOWS_KEY : IDC_HOTKEY));
+        return;
+    }
     WriteShellIntegration(loadWithWindows_, integrate_, ProgramFilePath());
-    // No selection (a stored letter that is not offered): the letter stays.
-    if (letterIndex_ >= 0) settings_.windowsKey = letterBox_.GetLBText(letterIndex_);
-    const WORD hotKey = hotKey_.GetHotKey();
-    settings_.normalHotKeyVirtualKey = LOBYTE(hotKey);
-    settings_.normalHotKeyModifier = HIBYTE(hotKey);
+    settings_.windowsKey = chosen.windowsKey;
+    settings_.normalHotKeyVirtualKey = chosen.normalHotKeyVirtualKey;
+    settings_.normalHotKeyModifier = chosen.normalHotKeyModifier;
     CDialog::OnOK();
 }
 

@@ -31,6 +31,11 @@ public:
     // message box over the dialog unless replaced. Returns IDYES or IDNO.
     std::function<int(HWND owner, const std::string& text, UINT type)> askUser;
 
+    // Asked by OK whether the system gives the shortcut the dialog would
+    // store; when it answers no, OK says so and the dialog stays open. Not
+    // set: every shortcut is taken as available.
+    std::function<bool(const AppSettings&)> shortcutAvailable;
+
     // The home-page link (how it opens its address can be replaced).
     CqvHyperLink& HomePageLink() { return homePage_; }
 
@@ -67,6 +72,9 @@ protected:
     // the images of the rows in view only.
     int AddRow(const FolderEntry& entry, int key);
     LRESULT OnGetDispInfo(LVITEMA& item);
+    // The options as OK would store them: the letter and the hot key read
+    // from their controls.
+    AppSettings SettingsFromControls();
     // Moves the selected row's folder one row up (-1) or down (+1).
     void MoveSelected(int step);
     void SelectRow(int row);

@@ -67,6 +67,7 @@
 #define IDC_ALWAYS_NEW_EXPLORER 1038
 #define IDC_ACTIVATE_RBUTTON 1039
 #define IDC_ACTIVATE_WHEEL 1040
+#define IDC_HOTKEY_WIN 1041  // "With the Windows key", beside the hot-key control
 
 // Initial data of a dialog template (drop-down list strings).
 #define RT_DLGINIT_RES 240
