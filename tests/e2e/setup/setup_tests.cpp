@@ -414,6 +414,57 @@ TEST_F(SetupApply, NewHotKeyTrayAndCompactedListTakeEffect) {
     EXPECT_TRUE(test::WaitUntil([&] { return test::TrayIconWindows().size() == traysBefore; }));
 }
 
+TEST_F(SetupApply, ATakenCombinationIsRefusedAtOnceAndTheWindowsKeyCanBeChosen) {
+    // Another program holds Ctrl+Alt+F5.
+    ASSERT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F5));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_F5));
+    struct Release {
+        ~Release() { UnregisterHotKey(nullptr, 7); }
+    } release;
+    ASSERT_TRUE(test::HotKeyIsFree(MOD_WIN | MOD_SHIFT, 'K'));
+    Folders(1);
+    run_.settings.shortcutType = 0;
+    StartAndOpenSetup();
+    Press(setup_, IDC_SHORTCUT_OTHER);
+    ASSERT_TRUE(test::WaitUntil([&] { return Enabled(setup_, IDC_HOTKEY_WIN); }));
+    SendDlgItemMessageA(setup_, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD(VK_F5, kCtrl | kAlt), 0);
+    Click(setup_, IDOK);
+    HWND box = WaitForMessageBox(run_.Pid(), "Another program uses Ctrl + Alt + F5");
+    ASSERT_NE(box, nullptr);
+    Answer(box, IDOK);
+    ASSERT_TRUE(WaitGone(box));
+    // Still open, nothing saved.
+    EXPECT_TRUE(IsWindowVisible(setup_));
+    EXPECT_EQ(StoredInt("", "Shortcut Type"), 0);
+
+    // Windows key + Shift + K: the control holds Shift + K, the box the Windows key.
+    SetChecked(setup_, IDC_HOTKEY_WIN, true);
+    SendDlgItemMessageA(setup_, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD('K', HOTKEYF_SHIFT), 0);
+    PressOk();
+    EXPECT_EQ(StoredInt("", "Shortcut Type"), 2);
+    EXPECT_EQ(StoredInt("", "Normal Hot Key Virtual Key"), 'K');
+    EXPECT_EQ(StoredInt("", "Normal Hot Key Modifier"), 0x10 | HOTKEYF_SHIFT);
+    EXPECT_FALSE(test::HotKeyIsFree(MOD_WIN | MOD_SHIFT, 'K'));
+
+    test::ChildProcess front;
+    ASSERT_TRUE(front.Start(test::BinPath("instance_front_window.exe")));
+    HWND target = test::WaitForTopWindow(front.Pid());
+    ASSERT_NE(target, nullptr);
+    ASSERT_TRUE(BringToFront(target));
+    ASSERT_NE(PressChordForMenu(run_, {VK_LWIN, VK_SHIFT}, 'K'), nullptr);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(run_.WaitForMenuGone());
+
+    // Opened again, Setup shows the Windows key in its box.
+    setup_ = OpenSetup(run_);
+    ASSERT_NE(setup_, nullptr);
+    EXPECT_TRUE(Checked(setup_, IDC_HOTKEY_WIN));
+    EXPECT_EQ(SendDlgItemMessageA(setup_, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0),
+              MAKEWORD('K', HOTKEYF_SHIFT));
+    Click(setup_, IDCANCEL);
+    ASSERT_TRUE(WaitHandled(setup_, run_.Window()));
+}
+
 TEST_F(SetupApply, CancelLeavesEverythingAndBringsTheTargetBack) {
     CleanRunValue clean;
     test::ScopedRegTree verb(HKEY_CURRENT_USER, kUserVerb);

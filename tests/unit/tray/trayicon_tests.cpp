@@ -178,6 +178,25 @@ TEST_F(TrayIcon, HideShowAndRemoveSequences) {
     EXPECT_EQ(TrayIconCount(), base);
 }
 
+TEST_F(TrayIcon, ABalloonIsOfferedOnlyBesideAShownIconAndKeepsTheIcon) {
+    EXPECT_FALSE(owner.tray.ShowBalloon("Vantrel", "not created yet"));
+    // Added with the small structure, which has no balloon fields.
+    ASSERT_TRUE(owner.CreateIcon());
+    ASSERT_TRUE(WaitForIconCount(base + 1));
+    EXPECT_TRUE(owner.tray.ShowBalloon("Vantrel", std::string(400, 'x').c_str()));
+    // The icon's own data is untouched, and it stays in the tray.
+    EXPECT_EQ(owner.tray.GetNotifyIconData().cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(owner.tray.GetNotifyIconData().uFlags,
+              static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_TRUE(WaitForIconCount(base + 1));
+    owner.tray.HideIcon();
+    EXPECT_FALSE(owner.tray.ShowBalloon("Vantrel", "hidden"));
+    owner.tray.ShowIcon();
+    EXPECT_TRUE(owner.tray.ShowBalloon(nullptr, nullptr));
+    owner.tray.RemoveIcon();
+    EXPECT_FALSE(owner.tray.ShowBalloon("Vantrel", "removed"));
+}
+
 TEST_F(TrayIcon, TaskbarCreatedPutsAShownIconBack) {
     ASSERT_TRUE(owner.CreateIcon());
     ASSERT_TRUE(WaitForIconCount(base + 1));
