@@ -8,6 +8,8 @@ INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('Remov
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RemoveLeftoversAtRestart', 1090, 'MsiHelper', 'leftovers "[INSTALLFOLDER]Vantrel.exe"')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RememberShellIntegration', 66, 'MsiHelper', 'remember "[INSTALLFOLDER]Vantrel.exe"')
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RestoreShellIntegration', 66, 'MsiHelper', 'restore "[INSTALLFOLDER]Vantrel.exe"')
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('EnableLoadWithWindows', 66, 'MsiHelper', 'autostart "[INSTALLFOLDER]Vantrel.exe"')
+INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('StartVantrel', 66, 'MsiHelper', 'start "[INSTALLFOLDER]Vantrel.exe"')
 -- 51: sets a property; the "Installed apps" entry shows the folder.
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('SetInstallLocation', 51, 'ARPINSTALLLOCATION', '[INSTALLFOLDER]')
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SetInstallLocation', '', 1010)
@@ -26,3 +28,11 @@ INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES 
 -- InstallFinalize, 6600). Where the removal kept them, nothing changes.
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RememberShellIntegration', 'VT_OTHER_FOUND AND NOT Installed', 1395)
 INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('RestoreShellIntegration', 'VT_OTHER_FOUND AND NOT Installed', 6610)
+-- After an install or an upgrade, at any UI level: start with Windows on (the
+-- first install only: an upgrade keeps what the user chose in Setup), then the
+-- program started for the installing user. Immediate actions after
+-- InstallFinalize run in the user's own installer process, so the program
+-- runs as the user does. VANTREL_LOAD_WITH_WINDOWS=0 and VANTREL_START=0 on
+-- the command line turn either off (deployment scripts).
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('EnableLoadWithWindows', 'NOT Installed AND NOT REMOVE AND VANTREL_LOAD_WITH_WINDOWS<>"0"', 6620)
+INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('StartVantrel', 'NOT Installed AND NOT REMOVE AND VANTREL_START<>"0"', 6630)

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "packaging/runvalue.h"
 
 namespace vt {
 
@@ -11,6 +12,8 @@ const char kRunValue[] = "Vantrel";
 const char kVerbKey[] = "Software\\Classes\\Folder\\shell\\Add to Vantrel";
 const char kVerbCommandKey[] = "Software\\Classes\\Folder\\shell\\Add to Vantrel\\command";
 const char kKeptKey[] = "Software\\Quorvane.\\Vantrel Upgrade";
+const char kSetupKey[] = "Software\\Quorvane.\\Vantrel Setup";
+const char kLoadWithWindowsSet[] = "Load With Windows Set";
 
 namespace {
 
@@ -69,6 +72,16 @@ ShellEntries ReadShellEntries(HKEY userRoot, const std::string& program) {
 bool WriteString(HKEY root, const char* subkey, const char* name, const std::string& value) {
     return RegSetKeyValueA(root, subkey, name, REG_SZ, value.c_str(),
                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool HasLoadWithWindowsMark(HKEY userRoot) {
+    return RegGetValueA(userRoot, kSetupKey, kLoadWithWindowsSet, RRF_RT_ANY, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+
+void SetLoadWithWindowsMark(HKEY userRoot) {
+    const DWORD one = 1;
+    RegSetKeyValueA(userRoot, kSetupKey, kLoadWithWindowsSet, REG_DWORD, &one, sizeof one);
 }
 
 bool StartsWithPath(const std::string& s, const std::string& program) {
@@ -203,6 +216,7 @@ ShellCleanup RemoveShellIntegration(HKEY userRoot, const std::string& program) {
         done.runValueRemoved = RegDeleteKeyValueA(userRoot, kRunKey, kRunValue) == ERROR_SUCCESS;
     // The key, with whatever else was put under it.
     if (!ours.verb.empty()) done.verbRemoved = RegDeleteTreeA(userRoot, kVerbKey) == ERROR_SUCCESS;
+    RegDeleteKeyValueA(userRoot, kSetupKey, kLoadWithWindowsSet);
     return done;
 }
 
@@ -211,6 +225,7 @@ void RememberShellIntegration(HKEY userRoot, const std::string& program) {
     ShellEntries ours = ReadShellEntries(userRoot, program);
     if (!ours.run.empty()) WriteString(userRoot, kKeptKey, "Run", ours.run);
     if (!ours.verb.empty()) WriteString(userRoot, kKeptKey, "Verb", ours.verb);
+    if (HasLoadWithWindowsMark(userRoot)) WriteString(userRoot, kKeptKey, "Mark", "1");
 }
 
 int RestoreShellIntegration(HKEY userRoot) {
@@ -235,9 +250,42 @@ int RestoreShellIntegration(HKEY userRoot) {
         }
         if (!present && WriteString(userRoot, kVerbCommandKey, nullptr, value)) ++restored;
     }
+    if (ReadString(kept, "Mark", value)) SetLoadWithWindowsMark(userRoot);
     RegCloseKey(kept);
     RegDeleteTreeA(userRoot, kKeptKey);
     return restored;
+}
+
+bool EnableLoadWithWindows(HKEY userRoot, const std::string& program) {
+    if (program.empty() || HasLoadWithWindowsMark(userRoot)) return false;
+    if (!WriteString(userRoot, kRunKey, kRunValue, SetupRunValueData(program))) return false;
+    SetLoadWithWindowsMark(userRoot);
+    return true;
+}
+
+bool StartInstalledProgram(const std::string& program) {
+    {
+        UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kMappingName));
+        if (mapping) return false;  // one runs already
+    }
+    const size_t slash = program.find_last_of('\\');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : program.substr(0, slash);
+    std::string cmd = "\"" + program + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    // A job that ends its processes with the installer would take Vantrel
+    // along; where the job allows no breakaway, a plain start is all there is.
+    for (DWORD flags : {DWORD(CREATE_BREAKAWAY_FROM_JOB), DWORD(0)}) {
+        if (CreateProcessA(program.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace vt

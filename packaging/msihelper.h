@@ -63,7 +63,8 @@ struct ShellCleanup {
 
 // Under userRoot (HKEY_CURRENT_USER, or a scratch key in tests): deletes the
 // Run value "Vantrel" and the verb key "Add to Vantrel" with its subkeys, each
-// only when it starts `program`; entries naming any other program stay.
+// only when it starts `program`; entries naming any other program stay. The
+// installer's start-with-Windows mark goes too.
 ShellCleanup RemoveShellIntegration(HKEY userRoot, const std::string& program);
 
 // An upgrade keeps the shell integration: the program's path stays the same.
@@ -72,11 +73,27 @@ ShellCleanup RemoveShellIntegration(HKEY userRoot, const std::string& program);
 // does not, so the newer package notes them before the older product goes
 // and puts back what the removal took once it is installed.
 extern const char kKeptKey[];  // Software\Quorvane.\Vantrel Upgrade
-// Notes the Run value and the verb command that start `program` under
+// Notes the Run value and the verb command that start `program` (and the
+// installer's start-with-Windows mark, kLoadWithWindowsSet) under
 // kKeptKey (replacing any earlier note; none when neither does).
 void RememberShellIntegration(HKEY userRoot, const std::string& program);
 // Writes back each noted entry that is missing now, then drops the note.
-// Returns how many entries were written back.
+// Returns how many entries were written back (the mark is not counted).
 int RestoreShellIntegration(HKEY userRoot);
+
+// After an install: "Load with Windows" on, the Run value exactly as Setup
+// writes it. Only the first install of this product for the user does so;
+// it leaves a mark (value kLoadWithWindowsSet in kSetupKey), and later
+// installs (upgrades) keep whatever the user chose in Setup since. The mark
+// goes with a real uninstall, so that installing anew turns it on again.
+// True when the value was written.
+extern const char kSetupKey[];            // Software\Quorvane.\Vantrel Setup
+extern const char kLoadWithWindowsSet[];  // Load With Windows Set
+bool EnableLoadWithWindows(HKEY userRoot, const std::string& program);
+
+// Starts the installed program for the installing user, in its own folder,
+// unless an instance already runs. It must outlive the installer: it leaves
+// the installer's job where the system allows. True when it was started.
+bool StartInstalledProgram(const std::string& program);
 
 }  // namespace vt

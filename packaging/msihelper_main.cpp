@@ -6,6 +6,8 @@
 //               the folder, for deletion at the next start
 //   remember    notes them before an upgrade removes the older product
 //   restore     puts back what that removal took (see msihelper.h)
+//   autostart   turns "Load with Windows" on after a first install
+//   start       starts the installed program for the installing user
 // Exit code 0 when done, 1 when the instance could not be reached, 2 on a bad
 // command line. A program without a window: nothing is ever shown.
 #include <windows.h>
@@ -41,5 +43,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         vt::RestoreShellIntegration(HKEY_CURRENT_USER);
         return 0;
     }
+    if (action == "autostart") {
+        vt::EnableLoadWithWindows(HKEY_CURRENT_USER, program);
+        return 0;
+    }
+    if (action == "start") return vt::StartInstalledProgram(program) ? 0 : 1;
     return 2;
 }

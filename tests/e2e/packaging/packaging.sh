@@ -55,9 +55,12 @@ RUN='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run'
 VERB='HKEY_CURRENT_USER\Software\Classes\Folder\shell\Add to Vantrel'
 
 # msiexec <args...>: silent, logged into the work folder; echoes its exit code.
-msiexec_qn() {
-  local log="$work/msiexec-$scenario-$(date +%s%N).log"
-  "$W" msiexec "$@" /qn /l*v "$(winpath "$log")" >/dev/null 2>&1
+msiexec_qn() { msiexec_at /qn "$@"; }
+# The same at another UI level (/qb: the basic progress window).
+msiexec_at() {
+  local level=$1 log="$work/msiexec-$scenario-$(date +%s%N).log"
+  shift
+  "$W" msiexec "$@" "$level" /l*v "$(winpath "$log")" >/dev/null 2>&1
   echo $?
 }
 package() { winpath "$dist/$1"; }
@@ -112,26 +115,32 @@ settings_dump() {
   iconv -f UTF-16 -t UTF-8 "$f" 2>/dev/null | tr -d '\r' | grep -v '^$'
 }
 
-# Starts the installed Vantrel in the background and waits for its window.
-VT_PID=""
-start_installed() {
-  "$W" "$(get installdir)\\Vantrel.exe" >/dev/null 2>&1 &
-  VT_PID=$!
+# After an install: the installer has started the installed Vantrel for this
+# user, and "Load with Windows" names it in quotation marks (as Setup writes it).
+expect_started_by_installer() {  # <what>
   local seen
   seen=$(probe wait-instance 30000)
-  check "installed Vantrel publishes its window" 0 $?
-  check "the running Vantrel is the installed file" "$(get installdir)\\Vantrel.exe" \
+  check "$1: Vantrel runs after the install" 0 $?
+  check "$1: the running Vantrel is the installed file" "$(get installdir)\\Vantrel.exe" \
     "$(sed -n 's/^instance.image=//p' <<<"$seen")"
+  STARTED_PID=$(sed -n 's/^instance=//p' <<<"$seen")
+  check "$1: Load with Windows names the installed program" "\"$(get installdir)\\Vantrel.exe\"" \
+    "$(get run.Vantrel)"
 }
-# The wine loader of the started Vantrel returns once the program has ended.
-loader_ended() {
-  local deadline=$((SECONDS + ${1:-20}))
-  while [ -n "$VT_PID" ] && kill -0 "$VT_PID" 2>/dev/null; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.2
-  done
-  return 0
+# After an install with the opt-out properties: neither running nor starting
+# with Windows. The start would be made before msiexec returns; its window
+# would be there within seconds.
+expect_neither() {  # <what>
+  probe wait-instance 4000 >/dev/null
+  check "$1: Vantrel not started" 1 $?
+  check "$1: no Run value" "<missing>" "$(get run.Vantrel)"
 }
+quit_installed() {
+  run_installed /quit
+  probe wait-no-instance 15000 >/dev/null
+  check "the installed Vantrel ends with /quit" 0 $?
+}
+
 run_installed() { wine_q "$(get installdir)\\Vantrel.exe" "$@" >/dev/null; }
 
 check_installed_files() {  # <arch stage folder>
@@ -222,20 +231,26 @@ cleanup)
 install)
   clean_slate
   seed_settings
-  check "msiexec /i exit code" 0 "$(msiexec_qn /i "$(package "Vantrel-$VERSION-x64.msi")")"
+  check "msiexec /i /qn exit code" 0 "$(msiexec_qn /i "$(package "Vantrel-$VERSION-x64.msi")")"
   read_state
   check_installed_files "$work/stage-x64"
   check_entries "$VERSION"
-  start_installed
+  expect_started_by_installer "/qn"
   run_installed /pop
   probe wait-menu 15000 >/dev/null
   check "the installed Vantrel pops its menu with /pop" 0 $?
   probe close-menu 10000 >/dev/null
   check "menu closed" 0 $?
-  run_installed /quit
-  probe wait-no-instance 15000 >/dev/null
-  check "the installed Vantrel ends with /quit" 0 $?
-  loader_ended 20 && ok "Vantrel's process ended" || fail "Vantrel's process still running"
+  quit_installed
+  check "msiexec /x exit code" 0 "$(msiexec_qn /x "$(package "Vantrel-$VERSION-x64.msi")")"
+  read_state
+  check "uninstalling removes the Run value" "<missing>" "$(get run.Vantrel)"
+  # Installed anew, with the basic progress window: the same again.
+  check "msiexec /i /qb exit code" 0 "$(msiexec_at /qb /i "$(package "Vantrel-$VERSION-x64.msi")")"
+  read_state
+  check_installed_files "$work/stage-x64"
+  expect_started_by_installer "/qb"
+  quit_installed
   check "msiexec /x exit code" 0 "$(msiexec_qn /x "$(package "Vantrel-$VERSION-x64.msi")")"
   finish
   ;;
@@ -246,22 +261,32 @@ upgrade)
   read_state
   first_product=$(get product)
   program="$(get installdir)\\Vantrel.exe"
+  expect_started_by_installer "first install"
+  old_pid=$STARTED_PID
   # The user's own options, which an upgrade keeps: the path stays the same.
+  # "Load with Windows" was turned off in Setup since the install: an upgrade
+  # leaves it off.
   set_shell_entries "$program"
-  start_installed
+  reg_apply "[$RUN]" '"Vantrel"=-'
   before=$(settings_dump)
   check "msiexec /i $HIGHER (Vantrel running) exit code" 0 \
     "$(msiexec_qn /i "$(package "Vantrel-$HIGHER-x64.msi")")"
   read_state
-  check "the running Vantrel was ended" none "$(get instance)"
-  loader_ended 20 && ok "Vantrel's process ended" || fail "Vantrel's process still running"
+  probe wait-gone 20000 "$old_pid" >/dev/null
+  check "the older Vantrel was ended" 0 $?
+  seen=$(probe wait-instance 30000)
+  check "a Vantrel runs after the upgrade" 0 $?
+  check "the running Vantrel is the installed file" "$program" "$(sed -n 's/^instance.image=//p' <<<"$seen")"
+  [ "$(sed -n 's/^instance=//p' <<<"$seen")" != "$old_pid" ] && ok "it is a new process" \
+    || fail "the older process still runs"
   check_installed_files "$work/stage-higher"
   check_entries "$HIGHER"
   [ "$(get product)" != "$first_product" ] && ok "the older product is gone" \
     || fail "the older product $first_product is still the installed one"
   check "folder list and options unchanged" "$before" "$(settings_dump)"
-  check "Run value kept" "\"$program\"" "$(get run.Vantrel)"
+  check "Load with Windows left off" "<missing>" "$(get run.Vantrel)"
   check "Explorer verb kept" "\"$program\" %L" "$(get verb.command)"
+  quit_installed
   # The older package refuses to replace the newer one.
   rc=$(msiexec_qn /i "$(package "Vantrel-$VERSION-x64.msi")")
   [ "$rc" != 0 ] && ok "older package refused (exit code $rc)" || fail "older package installed over newer"
@@ -279,14 +304,15 @@ uninstall)
   program="$(get installdir)\\Vantrel.exe"
   # Start with Windows as the program writes it (quoted; unquoted is
   # understood too), the Explorer verb, and a Run value of another program.
+  expect_started_by_installer "install"
   set_shell_entries "$program"
   reg_apply "[$RUN]" '"Other"="C:\\Tools\\Other.exe /min"'
-  start_installed
   before=$(settings_dump)
   check "msiexec /x (Vantrel running) exit code" 0 "$(msiexec_qn /x "$(package "Vantrel-$VERSION-x64.msi")")"
   read_state
   check "the running Vantrel was ended" none "$(get instance)"
-  loader_ended 20 && ok "Vantrel's process ended" || fail "Vantrel's process still running"
+  probe wait-gone 20000 "$STARTED_PID" >/dev/null
+  check "Vantrel's process ended" 0 $?
   check_removed held
   check "Run value naming the program removed" "<missing>" "$(get run.Vantrel)"
   check "Explorer verb naming the program removed" "<missing>" "$(get verb.command)"
@@ -294,8 +320,10 @@ uninstall)
   check "folder list and options kept" "$before" "$(settings_dump)"
 
   # A "Vantrel" Run value and verb of another copy (a portable one) are
-  # that copy's: uninstalling this one leaves them.
-  check "msiexec /i again exit code" 0 "$(msiexec_qn /i "$(package "Vantrel-$VERSION-x64.msi")")"
+  # that copy's: uninstalling this one leaves them. (Not started, so that no
+  # program holds the hook library this time.)
+  check "msiexec /i again exit code" 0 \
+    "$(msiexec_qn /i "$(package "Vantrel-$VERSION-x64.msi")" VANTREL_START=0)"
   other='C:\Tools\Vantrel\Vantrel.exe'
   set_shell_entries "$other" unquoted
   check "msiexec /x exit code" 0 "$(msiexec_qn /x "$(package "Vantrel-$VERSION-x64.msi")")"
@@ -309,7 +337,11 @@ x86)
   # The 32-bit program (and the package's 32-bit helper) cannot run on this
   # kernel: files and entries only.
   clean_slate
-  check "msiexec /i x64 exit code" 0 "$(msiexec_qn /i "$(package "Vantrel-$VERSION-x64.msi")")"
+  # A deployment script's install: neither started nor starting with Windows.
+  check "msiexec /i x64 (opted out) exit code" 0 "$(msiexec_qn /i \
+    "$(package "Vantrel-$VERSION-x64.msi")" VANTREL_START=0 VANTREL_LOAD_WITH_WINDOWS=0)"
+  read_state
+  expect_neither "opted out"
   check "msiexec /i x86 exit code" 0 "$(msiexec_qn /i "$(package "Vantrel-$VERSION-x86.msi")")"
   read_state
   # Same version, other architecture: it replaces the x64 product.

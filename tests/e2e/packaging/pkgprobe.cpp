@@ -5,6 +5,7 @@
 //                                  uninstall entries, Run values, verb, instance
 //   pkgprobe wait-instance <ms>    until a Vantrel instance has published its window
 //   pkgprobe wait-no-instance <ms> until no instance runs and its process has ended
+//   pkgprobe wait-gone <ms> <pid>  until that process has ended
 //   pkgprobe wait-menu <ms>        until the instance shows its popup menu
 //   pkgprobe close-menu <ms>       cancels the instance's menu, waits until it is gone
 // Exit code 0 when the condition held, 1 when the deadline passed, 2 on misuse.
@@ -222,6 +223,11 @@ int main(int argc, char** argv) {
                  ? 0
                  : 1;
         PrintInstance();
+    } else if (cmd == "wait-gone" && argc > 3) {
+        // pkgprobe wait-gone <ms> <pid>: until that process has ended.
+        const DWORD pid = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
+        vt::UniqueKernelHandle p(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        rc = !p || WaitForSingleObject(p.Get(), ms) == WAIT_OBJECT_0 ? 0 : 1;
     } else if (cmd == "wait-menu") {
         rc = test::WaitUntil([] { return !VisibleMenus(InstancePid()).empty(); }, ms) ? 0 : 1;
         Line("menus", std::to_string(VisibleMenus(InstancePid()).size()));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/handles.h"
+#include "framework/registry.h"
 #include "packaging/msihelper.h"
 #include "support/testsupport.h"
 
@@ -164,6 +165,41 @@ TEST_F(ShellIntegration, EntriesKeptByTheRemovalOrNotOursAreLeftAsTheyAre) {
     EXPECT_FALSE(HasKey(kVerbKey));
 }
 
+TEST_F(ShellIntegration, TheFirstInstallTurnsLoadWithWindowsOnLaterOnesKeepTheUsersChoice) {
+    auto runValue = [&]() -> std::string {
+        char data[512] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueA(root_, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &size) !=
+            ERROR_SUCCESS)
+            return "<missing>";
+        return data;
+    };
+    // Quoted, as Setup writes it: a path with spaces starts as one program.
+    EXPECT_TRUE(EnableLoadWithWindows(root_, kProgram));
+    EXPECT_EQ(runValue(), std::string("\"") + kProgram + "\"");
+    EXPECT_TRUE(HasValue(kSetupKey, kLoadWithWindowsSet));
+
+    // The user turns it off in Setup; the next install (an upgrade) leaves it off.
+    RegDeleteKeyValueA(root_, kRunKey, kRunValue);
+    EXPECT_FALSE(EnableLoadWithWindows(root_, kProgram));
+    EXPECT_EQ(runValue(), "<missing>");
+
+    // An upgrade under an installer whose removal of the older product takes
+    // the mark along: the note brings it back, the choice stays.
+    RememberShellIntegration(root_, kProgram);
+    RemoveShellIntegration(root_, kProgram);
+    EXPECT_FALSE(HasValue(kSetupKey, kLoadWithWindowsSet));
+    EXPECT_EQ(RestoreShellIntegration(root_), 0);  // the mark is no entry of its own
+    EXPECT_FALSE(EnableLoadWithWindows(root_, kProgram));
+    EXPECT_EQ(runValue(), "<missing>");
+
+    // Uninstalled for good, then installed anew: on again.
+    RemoveShellIntegration(root_, kProgram);
+    EXPECT_TRUE(EnableLoadWithWindows(root_, kProgram));
+    EXPECT_EQ(runValue(), std::string("\"") + kProgram + "\"");
+    EXPECT_FALSE(EnableLoadWithWindows(root_, ""));
+}
+
 bool InstanceRecordExists() {
     UniqueKernelHandle m(OpenFileMappingA(FILE_MAP_READ, FALSE, "CInstanceChecker_MMF_Vantrel"));
     return static_cast<bool>(m);
@@ -200,6 +236,20 @@ TEST_F(EndInstance, TheProgramsOwnQuitEndsItAndAnotherCopyIsLeftAlone) {
     EXPECT_FALSE(instance_.Running());
     EXPECT_EQ(instance_.ExitCode(), 0u);  // ended by itself, not terminated
     EXPECT_FALSE(InstanceRecordExists());
+}
+
+TEST_F(EndInstance, TheInstalledProgramIsStartedUnlessOneRunsAlready) {
+    test::ScopedRegTree settings(HKEY_CURRENT_USER, "Software\\Quorvane.\\Vantrel");
+    // A plain start-up: no hot key, no tray, nothing to tell.
+    CRegKey key;
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, "Software\\Quorvane.\\Vantrel"));
+    key.SetDword("Already Run", 1);
+    key.SetDword("Shortcut Type", 0);
+    ASSERT_TRUE(StartInstalledProgram(test::BinPath("Vantrel.exe")));
+    ASSERT_TRUE(test::WaitUntil(InstanceRecordExists, 20000));
+    EXPECT_FALSE(StartInstalledProgram(test::BinPath("Vantrel.exe")));  // one runs already
+    EXPECT_EQ(EndRunningInstance(test::BinPath("Vantrel.exe"), 15000), EndResult::Ended);
+    EXPECT_FALSE(StartInstalledProgram("C:\\nowhere\\Vantrel.exe"));
 }
 
 TEST_F(EndInstance, AnInstanceThatIgnoresQuitIsTerminatedAtTheDeadline) {
