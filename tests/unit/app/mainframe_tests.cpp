@@ -2,8 +2,6 @@
 // tray switching, and the small rules the activation handlers rely on.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "app/mainframe.h"
 #include "support/testsupport.h"
 
@@ -154,35 +152,6 @@ TEST(MainFrame, TrayFollowsTheSettingAndHidesWithoutRemoving) {
     EXPECT_FALSE(frame.TrayIcon().IsHidden());
     frame.DestroyWindow();
     EXPECT_FALSE(frame.TrayIcon().IsCreated());
-}
-
-TEST(MainFrame, ATakenShortcutIsToldOncePerCombination) {
-    test::ScopedRegTree clean(HKEY_CURRENT_USER, kRoot);
-    HotKeyHolder other;
-    ASSERT_TRUE(other.Hold(MOD_CONTROL | MOD_ALT, VK_F11));
-    ASSERT_TRUE(other.Hold(MOD_CONTROL | MOD_ALT, VK_F12));
-    auto start = [](std::vector<std::string>& shown) {
-        auto frame = std::make_unique<CMainFrame>(Profile());
-        frame->reportMessage = [&](const std::string& s) { shown.push_back(s); };
-        EXPECT_TRUE(frame->Create());
-        DrainMessages();
-        EXPECT_TRUE(frame->TrayIcon().IsCreated());  // the way in for this run, every time
-        frame->DestroyWindow();
-    };
-    Seed(2, VK_F11, 2 | 4, 0);
-    std::vector<std::string> first, second, third, fourth;
-    start(first);
-    EXPECT_EQ(CountContaining(first, "keyboard accelerator"), 1);
-    EXPECT_EQ(Profile().GetProfileInt("", "Taken Shortcut Told", 0),
-              static_cast<int>(PackShortcut({MOD_CONTROL | MOD_ALT, VK_F11})));
-    start(second);
-    EXPECT_TRUE(second.empty());
-    // Another taken combination is told anew, once.
-    Seed(2, VK_F12, 2 | 4, 0);
-    start(third);
-    EXPECT_EQ(CountContaining(third, "Ctrl + Alt + F12"), 1);
-    start(fourth);
-    EXPECT_TRUE(fourth.empty());
 }
 
 TEST(MainFrame, AFirstRunTakesTheFirstCombinationTheSystemGivesAndStoresIt) {
