@@ -269,3 +269,27 @@ TEST(ExplorerAddressBar, EachBuildOfTheBarIsToldApart) {
     EXPECT_EQ(kindOf(frame), AddressBarKind::Classic);
     DestroyWindow(frame);
 }
+
+TEST_F(ModernExplorer, ABarThatDoesNotOpenGetsNoKeysAndNoWindowOpens) {
+    // The bar ignores Ctrl+L and Alt+D: nothing may be typed into the view
+    // instead, where characters select items and Enter opens one.
+    Start("win11-deaf", {one_, two_, three_});
+    Pick(two_);
+    EXPECT_TRUE(world_.shellCalls.empty()) << "never a second window behind the user's back";
+    // Whatever Vantrel typed has reached the window once it answers.
+    SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    for (const char* unwanted : {"stray key", "ignored", "navigate"})
+        EXPECT_EQ(Log().find(unwanted), std::string::npos) << Log();
+    EXPECT_EQ(TextOf(window_), "one");
+}
+
+TEST_F(ModernExplorer, AnExplorerWindowWithoutAnAddressBarIsLeftAlone) {
+    Start("win10-bare", {one_});
+    EXPECT_TRUE(IsExplorerWindow(CWnd(window_)));
+    Pick(two_);
+    EXPECT_TRUE(world_.shellCalls.empty());
+    EXPECT_EQ(ExplorerFrames(), std::vector<HWND>{window_});
+    SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_EQ(Log().find("stray key"), std::string::npos) << Log();
+    EXPECT_EQ(TextOf(window_), "one");
+}
