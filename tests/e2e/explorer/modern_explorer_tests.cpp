@@ -16,6 +16,7 @@
 #include "navigation/explorerbar.h"
 #include "navigation/recognise.h"
 #include "support/navtest.h"
+#include "support/session.h"
 
 using namespace vt;
 using namespace vt::nav;
@@ -44,6 +45,7 @@ public:
         // A stand-in left by a run that died is replaced; Wine's file is
         // already in safe keeping then.
         if (!Exists(kept_)) moved_ = MoveFileA(exe_.c_str(), kept_.c_str()) != FALSE;
+        DeleteFileA(OtherStartsLog().c_str());
         ready_ = Exists(kept_) &&
                  CopyFileA(BinPath("fixture_modern_explorer.exe").c_str(), exe_.c_str(), FALSE);
     }
@@ -55,6 +57,10 @@ public:
     ExplorerStandIn(const ExplorerStandIn&) = delete;
     ExplorerStandIn& operator=(const ExplorerStandIn&) = delete;
     bool Ready() const { return ready_; }
+    // Where the stand-in records a start that is not a test's: the shell
+    // opening a folder in a new window.
+    std::string OtherStartsLog() const { return exe_ + ".log"; }
+    bool ShellStartedIt() const { return Exists(OtherStartsLog()); }
     const std::string& Exe() const { return exe_; }
 
 private:
@@ -292,4 +298,30 @@ TEST_F(ModernExplorer, AnExplorerWindowWithoutAnAddressBarIsLeftAlone) {
     SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
     EXPECT_EQ(Log().find("stray key"), std::string::npos) << Log();
     EXPECT_EQ(TextOf(window_), "one");
+}
+
+TEST_F(ModernExplorer, APickFromTheMenuMovesTheActiveTabOfTheWindowInFront) {
+    Start("win11", {one_, two_, three_});
+    const std::vector<HWND> tabs = Tabs(window_);
+    ASSERT_EQ(tabs.size(), 3u);
+    e2e::VantrelRun run;
+    run.folders[0] = {one_, "One", "", -1};
+    run.folders[1] = {hashed_, "Hashed", "", -1};
+    run.settings.shortcutType = 2;  // Ctrl+Alt+F9
+    run.settings.normalHotKeyVirtualKey = VK_F9;
+    run.settings.normalHotKeyModifier = 2 | 4;
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(e2e::BringToFront(window_));
+    ASSERT_NE(e2e::PressChordForMenu(run, {VK_CONTROL, VK_MENU}, VK_F9), nullptr);
+    e2e::PressKey(VK_DOWN);
+    e2e::PressKey(VK_DOWN);
+    e2e::PressKey(VK_RETURN);
+    ASSERT_TRUE(run.WaitForMenuGone());
+    EXPECT_TRUE(WaitForLog("navigate 0 " + hashed_, 15000)) << Log();
+    EXPECT_EQ(TextOf(tabs[0]), "C# #2");
+    EXPECT_EQ(TextOf(tabs[1]), "two");
+    EXPECT_EQ(TextOf(tabs[2]), "three");
+    EXPECT_FALSE(standIn_.ShellStartedIt()) << "the shell was asked to open a window";
+    EXPECT_EQ(ExplorerFrames(), std::vector<HWND>{window_});
+    EXPECT_EQ(Log().find("stray key"), std::string::npos) << Log();
 }
