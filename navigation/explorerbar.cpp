@@ -62,7 +62,7 @@ bool WaitForBar(TargetDriver& driver, CWnd target, DWORD timeoutMs, Ready ready)
     for (;;) {
         if (ready()) return true;
         if (GetTickCount() - start >= timeoutMs || driver.RemainingMs() == 0) return false;
-        // Once the target has taken a message, it has read the keys before it.
+        // A target that has stopped answering will not open its bar either.
         if (driver.Send(target, WM_NULL) != SendStatus::Answered) return false;
         if (ready()) return true;
         Sleep(kOpenPollMs);

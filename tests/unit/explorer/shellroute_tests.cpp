@@ -50,12 +50,16 @@ struct ShellState {
     DWORD madeOnThread = 0;
     HRESULT apartmentProbe = S_OK;
     std::atomic<int> alive{0};
+    std::atomic<int> ended{0};  // lists destroyed so far
 };
 
 class CListedShell : public CShellWindowList {
 public:
     explicit CListedShell(std::shared_ptr<ShellState> s) : s_(std::move(s)) { ++s_->alive; }
-    ~CListedShell() override { --s_->alive; }
+    ~CListedShell() override {
+        --s_->alive;
+        ++s_->ended;
+    }
     bool Open() override { return s_->available; }
     int Count() override {
         if (s_->stallCount) WaitForSingleObject(s_->stallCount, INFINITE);
@@ -185,6 +189,8 @@ TEST(ShellWindowRoute, NoListNoEntryOrARefusalLeaveItToTheAddressBar) {
 }
 
 TEST(ShellWindowRoute, AStalledShellIsGivenUpInTime) {
+    // Long enough for the list's thread to start on a loaded machine.
+    constexpr DWORD kPatience = 1500;
     auto s = std::make_shared<ShellState>();
     s->entries = {{kFront, kTab1}};
     {
@@ -193,13 +199,13 @@ TEST(ShellWindowRoute, AStalledShellIsGivenUpInTime) {
         Event stall;
         s->stallBrowse = stall.Get();
         const DWORD start = GetTickCount();
-        EXPECT_EQ(BrowseThroughShellWindows(FactoryOf(s), kFront, kTab1, "C:\\x", 300),
+        EXPECT_EQ(BrowseThroughShellWindows(FactoryOf(s), kFront, kTab1, "C:\\x", kPatience),
                   ShellRoute::NoAnswer);
         const DWORD took = GetTickCount() - start;
-        EXPECT_GE(took, 250u);
-        EXPECT_LT(took, 2000u);
+        EXPECT_GE(took, kPatience - 100);
+        EXPECT_LT(took, kPatience + 3000);
         stall.Set();
-        EXPECT_TRUE(test::WaitUntil([&] { return s->alive.load() == 0; }, 5000));
+        EXPECT_TRUE(test::WaitUntil([&] { return s->ended.load() == 1; }, 5000));
         s->stallBrowse = nullptr;
     }
     {
@@ -207,10 +213,10 @@ TEST(ShellWindowRoute, AStalledShellIsGivenUpInTime) {
         Event stall;
         s->stallCount = stall.Get();
         s->browsed.clear();
-        EXPECT_EQ(BrowseThroughShellWindows(FactoryOf(s), kFront, kTab1, "C:\\x", 300),
+        EXPECT_EQ(BrowseThroughShellWindows(FactoryOf(s), kFront, kTab1, "C:\\x", kPatience),
                   ShellRoute::NotListed);
         stall.Set();
-        EXPECT_TRUE(test::WaitUntil([&] { return s->alive.load() == 0; }, 5000));
+        EXPECT_TRUE(test::WaitUntil([&] { return s->ended.load() == 2; }, 5000));
         // The late answer finds the entry and browses, but nobody waits for it.
         EXPECT_EQ(s->browsed.size(), 1u);
     }
