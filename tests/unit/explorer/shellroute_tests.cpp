@@ -223,8 +223,8 @@ TEST(ShellWindowRoute, AStalledShellIsGivenUpInTime) {
 }
 
 TEST(SystemShellWindows, WinesListNamesNoneOfItsExplorerWindows) {
-    // Wine 8's desktop serves the list but never enters its Explorer windows
-    // in it: Wine's Explorer is driven by its address bar.
+    // Wine 8 makes the list but answers its count and items with E_NOTIMPL:
+    // Wine's Explorer is never found there and goes by its address bar.
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
     test::ScratchDir dir("shellwin");
