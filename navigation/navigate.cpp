@@ -6,6 +6,7 @@
 
 #include "framework/handles.h"
 #include "navigation/driver.h"
+#include "navigation/explorer.h"
 #include "navigation/programs.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
@@ -29,12 +30,6 @@ void RestoreTypedText(TargetDriver& d, CWnd box, const std::string& saved) {
     d.Send(box, WM_SETREDRAW, TRUE);
     d.SetText(box, saved);
     d.Send(box, EM_SETSEL, 0, -1);
-}
-
-void RunExplorerSequence(Navigation& n, CWnd addressEdit) {
-    n.driver.Activate(n.target);
-    n.driver.SetText(addressEdit, n.path);
-    n.driver.PressKey(addressEdit, VK_RETURN);
 }
 
 // False when the tree's root is not (any more) the desktop: the dispatch goes on.
@@ -110,17 +105,13 @@ bool KeyDown(const NavigationServices& s, int vk) {
 
 // Runs the kinds of target in their fixed order; true when one acted. The
 // recognisers share one walk of the target's descendants.
-bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
+bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner,
+                 const ShellWindowListFactory& shellWindows) {
     if (!n.target) return false;
     DescendantClasses tree(n.target);
-    if (reuseExplorer && n.isDirectory && IsExplorerWindow(tree)) {
-        CWnd combo = tree.Find("combobox");
-        CWnd edit = FindDescendantByClass(combo, "edit");
-        if (combo && edit) {
-            RunExplorerSequence(n, edit);
-            return true;
-        }
-    }
+    if (reuseExplorer && n.isDirectory && IsExplorerWindow(tree) &&
+        DriveExplorerWindow(n.driver, tree, n.path, shellWindows))
+        return true;
     if (!n.shift && n.isDirectory && IsBrowseForFolderDialog(tree) &&
         RunFolderBrowserSequence(n, tree))
         return true;
@@ -170,7 +161,7 @@ void RunNavigation(const NavigationRequest& request, HWND owner,
                    const NavigationServices& services) {
     Navigation n{request.path, request.isDirectory,  request.shift,
                  request.ctrl, CWnd(request.target), TargetDriver(services.patienceMs)};
-    if (!DriveTarget(n, request.reuseExplorer, owner)) {
+    if (!DriveTarget(n, request.reuseExplorer, owner, services.shellWindows)) {
         const std::string verb = ShellVerbFor(n.isDirectory, request.action);
         if (services.shellExecute)
             services.shellExecute(owner, verb, n.path);

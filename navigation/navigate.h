@@ -11,6 +11,7 @@
 #include "model/folderlist.h"
 #include "navigation/driver.h"
 #include "navigation/sendwindow.h"
+#include "navigation/shellwindows.h"
 #include "resources/resource.h"
 
 namespace vt::nav {
@@ -29,6 +30,9 @@ struct NavigationServices {
     // How long the navigation may wait for the target in all (TargetDriver);
     // a target that has not answered by then, or is hung, gets nothing more.
     UINT patienceMs = kNavigationPatienceMs;
+    // The shell's list of its windows, made on the thread that asks it; null:
+    // the system's.
+    ShellWindowListFactory shellWindows;
 };
 
 // One navigation as decided at the moment of the choice: the entry's path,

@@ -263,6 +263,13 @@ bool IsExplorerWindow(CWnd window) {
 
 bool IsExplorerWindow(DescendantClasses& tree) {
     if (!IsWindowOfProgram(GetExplorerExePath(), tree.Root())) return false;
+    // Since Windows 7 the items view is a DirectUIHWND, not a list view, and
+    // the address edit exists only while the bar is edited: the frame's class
+    // is what tells.
+    const std::string frame = tree.Root().GetClassName();
+    if (ClassNameMatches(frame, kExplorerFrameClass) ||
+        ClassNameMatches(frame, kExplorerFrameClassOlder))
+        return true;
     if (!tree.Find("syslistview32")) return false;
     CWnd combo = tree.Find("combobox");
     return combo && FindDescendantByClass(combo, "edit");

@@ -70,8 +70,16 @@ private:
     std::vector<std::pair<HWND, std::string>> windows_;
 };
 
+// Top-level classes of Explorer's folder windows: Windows 7 to 11, and the
+// class Wine's explorer (and older Windows' "explore" view) uses.
+inline constexpr char kExplorerFrameClass[] = "CabinetWClass";
+inline constexpr char kExplorerFrameClassOlder[] = "ExplorerWClass";
+
 // Each recogniser tries its cheap tests (process image, dialog item ids)
 // before it searches the descendants by class.
+// Explorer: a window of the Windows directory's explorer.exe that is one of
+// its folder frames, or that holds a list view and a combo box with an edit
+// (the older structure, whatever the frame's class).
 bool IsExplorerWindow(CWnd window);
 bool IsExplorerWindow(DescendantClasses& tree);
 bool IsFileDialog(CWnd window);
