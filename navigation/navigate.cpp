@@ -6,6 +6,7 @@
 
 #include "framework/handles.h"
 #include "navigation/driver.h"
+#include "navigation/itemdialog.h"
 #include "navigation/programs.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
@@ -103,6 +104,17 @@ void RunFileDialogSequence(Navigation& n, const FileDialogControls& c) {
     }
 }
 
+// The system would refuse our messages to an elevated target: tell it
+// before sending any.
+bool TargetOutOfReach(CWnd target, const NavigationServices& s) {
+    static const CTokenElevationCheck tokens;
+    const CElevationCheck& check = s.elevation ? *s.elevation : tokens;
+    DWORD pid = 0;
+    target.GetWindowThreadProcessId(&pid);
+    if (!pid) return false;
+    return IsOutOfReach(check.OfProcess(pid), check.OfThisProcess());
+}
+
 bool KeyDown(const NavigationServices& s, int vk) {
     const SHORT state = s.keyState ? s.keyState(vk) : GetKeyState(vk);
     return (state & kKeyIsDown) != 0;
@@ -133,6 +145,10 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner) {
     if (n.shift) return false;
     if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.RemainingMs()))
         return true;
+    // The item dialog of current Windows, by its own structure; a route it
+    // has none for (a file in a folder picker) leaves it to the shell.
+    const ItemDialogControls item = LocateItemDialog(tree);
+    if (item.found) return DriveItemDialog(n.driver, n.target, item, n.path, n.isDirectory, n.ctrl);
     const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);
@@ -166,17 +182,26 @@ bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& s
     return true;
 }
 
-void RunNavigation(const NavigationRequest& request, HWND owner,
-                   const NavigationServices& services) {
+NavigationOutcome RunNavigation(const NavigationRequest& request, HWND owner,
+                                const NavigationServices& services) {
     Navigation n{request.path, request.isDirectory,  request.shift,
                  request.ctrl, CWnd(request.target), TargetDriver(services.patienceMs)};
-    if (!DriveTarget(n, request.reuseExplorer, owner)) {
-        const std::string verb = ShellVerbFor(n.isDirectory, request.action);
-        if (services.shellExecute)
-            services.shellExecute(owner, verb, n.path);
-        else
-            ShellExecuteA(owner, verb.c_str(), n.path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    }
+    const auto outOfReach = [&] {
+        if (services.reportProblem) services.reportProblem(NavigationProblem::TargetElevated);
+        return NavigationOutcome::OutOfReach;
+    };
+    if (n.target && TargetOutOfReach(n.target, services)) return outOfReach();
+    const bool driven = DriveTarget(n, request.reuseExplorer, owner);
+    // Refused although its rights read as ours (or could not be read): the
+    // system shields it all the same, and the shell is no answer to that.
+    if (n.driver.Refused()) return outOfReach();
+    if (driven) return NavigationOutcome::Driven;
+    const std::string verb = ShellVerbFor(n.isDirectory, request.action);
+    if (services.shellExecute)
+        services.shellExecute(owner, verb, n.path);
+    else
+        ShellExecuteA(owner, verb.c_str(), n.path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return NavigationOutcome::Shell;
 }
 
 void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,

@@ -74,6 +74,8 @@ private:
 // before it searches the descendants by class.
 bool IsExplorerWindow(CWnd window);
 bool IsExplorerWindow(DescendantClasses& tree);
+// A file dialog of the older styles (LocateFileDialogControls) or the item
+// dialog of current Windows (LocateItemDialog).
 bool IsFileDialog(CWnd window);
 bool IsFileDialog(DescendantClasses& tree);
 bool IsBrowseForFolderDialog(CWnd window);
