@@ -89,6 +89,8 @@ public:
     // needs.
     void FinishStartup();
     static constexpr UINT WM_FINISH_STARTUP = WM_APP + 1;
+    // Posted by a navigation's thread: wParam is the nav::NavigationProblem.
+    static constexpr UINT WM_NAVIGATION_PROBLEM = WM_APP + 2;
 
     CSettingsStore& Store() { return store_; }
     FolderList& Folders() { return store_.folders; }
@@ -111,6 +113,7 @@ protected:
     LRESULT OnHookWheel();
     LRESULT OnSettingChange(WPARAM w, LPARAM l);
     void NavigateTo(UINT id);
+    void OnNavigationProblem(WPARAM problem);
     void Report(const std::string& text);
     // Whether an activation may pop the menu now. Not while the menu is open
     // (the activation is dropped: the menu keeps its target) nor while a
