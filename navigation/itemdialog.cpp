@@ -143,13 +143,10 @@ void RunAddressBandRoute(TargetDriver& d, CWnd dialog, const ItemDialogControls&
                          const std::string& path, bool choose) {
     InputAttachment input(dialog);
     d.Activate(dialog);
-    std::string saved;
-    if (c.fileNameBox) {
-        saved = d.GetText(c.fileNameBox);
-        // An Enter that reached the name box instead would save or choose
-        // what it holds: it holds nothing meanwhile.
-        d.SetText(c.fileNameBox, "");
-    }
+    // The Enter below goes to the address edit itself, never through the
+    // focus, so the name box keeps its text meanwhile; it is read to be
+    // written into the box the dialog may make anew.
+    const std::string saved = c.fileNameBox ? d.GetText(c.fileNameBox) : std::string();
     bool arrived = false;
     if (CWnd edit = OpenAddressEdit(d, dialog, c.addressBand)) {
         d.SetText(edit, path);
@@ -158,7 +155,8 @@ void RunAddressBandRoute(TargetDriver& d, CWnd dialog, const ItemDialogControls&
     }
     CWnd box = NameBoxNow(dialog);
     // A picker is told to choose only once it shows the folder: an OK before
-    // would choose the folder it was in.
+    // would choose the folder it was in. A name in its box would choose that
+    // name's folder instead.
     if (choose && arrived) {
         if (box) d.SetText(box, "");
         d.Focus(c.okButton);
