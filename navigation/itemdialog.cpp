@@ -133,7 +133,8 @@ void RunFileNameRoute(TargetDriver& d, CWnd dialog, const ItemDialogControls& c,
     d.Focus(c.okButton);
     d.Send(c.okButton, BM_CLICK);
     if (isDirectory) {
-        RestoreName(d, NameBoxNow(dialog), saved);
+        // Open keeps its box; only one made anew is looked for again.
+        RestoreName(d, c.fileNameBox.IsWindow() ? c.fileNameBox : NameBoxNow(dialog), saved);
     } else if (c.fileNameBox.IsWindow()) {
         d.Send(c.fileNameBox, WM_SETREDRAW, TRUE);  // a refused file leaves it open
     }
