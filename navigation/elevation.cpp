@@ -27,6 +27,10 @@ bool IsOutOfReach(Elevation target, Elevation self) {
     return target == Elevation::Elevated && self != Elevation::Elevated;
 }
 
+bool RefusalMeansOutOfReach(Elevation target, Elevation self) {
+    return target != Elevation::NotElevated && self != Elevation::Elevated;
+}
+
 Elevation CTokenElevationCheck::OfProcess(DWORD pid) const {
     if (!pid) return Elevation::Unknown;
     // The limited right is granted even for an elevated process of the same

@@ -38,5 +38,10 @@ Elevation ElevationFromToken(bool queried, DWORD tokenIsElevated);
 // not. A target whose rights cannot be read is tried: should the system
 // refuse the messages after all, the refusal tells (SendStatus::Refused).
 bool IsOutOfReach(Elevation target, Elevation self);
+// Whether a message the system refused tells the same: only when the
+// target's rights could not be read (or read as elevated) and Vantrel's are
+// not elevated. Refusals have other causes too (Wine's explorer.exe refuses
+// some messages to a program of its own rights), which are not that.
+bool RefusalMeansOutOfReach(Elevation target, Elevation self);
 
 }  // namespace vt::nav

@@ -154,7 +154,10 @@ void RunAddressBandRoute(TargetDriver& d, CWnd dialog, const ItemDialogControls&
         d.PressKey(edit, VK_RETURN);
         arrived = WaitUntilShowing(d, c.addressBand, path);
     }
+    // Found afresh where the dialog made it anew; where the new tree shows
+    // none, the box held before, should the dialog have kept it.
     CWnd box = NameBoxNow(dialog);
+    if (!box && c.fileNameBox.IsWindow()) box = c.fileNameBox;
     // A picker is told to choose only once it shows the folder: an OK before
     // would choose the folder it was in. A name in its box would choose that
     // name's folder instead.

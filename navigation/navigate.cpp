@@ -104,15 +104,28 @@ void RunFileDialogSequence(Navigation& n, const FileDialogControls& c) {
     }
 }
 
+const CElevationCheck& ElevationCheckOf(const NavigationServices& s) {
+    static const CTokenElevationCheck tokens;
+    return s.elevation ? *s.elevation : tokens;
+}
+
 // The system would refuse our messages to an elevated target: tell it
 // before sending any.
 bool TargetOutOfReach(CWnd target, const NavigationServices& s) {
-    static const CTokenElevationCheck tokens;
-    const CElevationCheck& check = s.elevation ? *s.elevation : tokens;
     DWORD pid = 0;
     target.GetWindowThreadProcessId(&pid);
     if (!pid) return false;
+    const CElevationCheck& check = ElevationCheckOf(s);
     return IsOutOfReach(check.OfProcess(pid), check.OfThisProcess());
+}
+
+// A refused message, seen after the rights read as reachable.
+bool RefusalOutOfReach(CWnd target, const NavigationServices& s) {
+    DWORD pid = 0;
+    target.GetWindowThreadProcessId(&pid);
+    const CElevationCheck& check = ElevationCheckOf(s);
+    return RefusalMeansOutOfReach(pid ? check.OfProcess(pid) : Elevation::Unknown,
+                                  check.OfThisProcess());
 }
 
 bool KeyDown(const NavigationServices& s, int vk) {
@@ -192,9 +205,10 @@ NavigationOutcome RunNavigation(const NavigationRequest& request, HWND owner,
     };
     if (n.target && TargetOutOfReach(n.target, services)) return outOfReach();
     const bool driven = DriveTarget(n, request.reuseExplorer, owner);
-    // Refused although its rights read as ours (or could not be read): the
-    // system shields it all the same, and the shell is no answer to that.
-    if (n.driver.Refused()) return outOfReach();
+    // Refused while its rights could not be read: the system shields it, and
+    // the shell is no answer to that. Any other refusal ends the sequence as
+    // a time-out does.
+    if (n.driver.Refused() && RefusalOutOfReach(n.target, services)) return outOfReach();
     if (driven) return NavigationOutcome::Driven;
     const std::string verb = ShellVerbFor(n.isDirectory, request.action);
     if (services.shellExecute)

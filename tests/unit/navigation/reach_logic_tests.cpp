@@ -62,6 +62,15 @@ TEST(NavElevation, OnlyAnElevatedTargetOfANonElevatedVantrelIsOutOfReach) {
     EXPECT_FALSE(IsOutOfReach(Elevation::NotElevated, Elevation::Elevated));
     // Unreadable target: tried, a refusal tells afterwards.
     EXPECT_FALSE(IsOutOfReach(Elevation::Unknown, Elevation::NotElevated));
+
+    // A refusal is put down to the target's rights only where they could be
+    // the cause: never when Vantrel is elevated, nor when the target is not.
+    EXPECT_TRUE(RefusalMeansOutOfReach(Elevation::Unknown, Elevation::NotElevated));
+    EXPECT_TRUE(RefusalMeansOutOfReach(Elevation::Unknown, Elevation::Unknown));
+    EXPECT_TRUE(RefusalMeansOutOfReach(Elevation::Elevated, Elevation::NotElevated));
+    EXPECT_FALSE(RefusalMeansOutOfReach(Elevation::Unknown, Elevation::Elevated));
+    EXPECT_FALSE(RefusalMeansOutOfReach(Elevation::Elevated, Elevation::Elevated));
+    EXPECT_FALSE(RefusalMeansOutOfReach(Elevation::NotElevated, Elevation::NotElevated));
 }
 
 TEST(NavElevation, TokenCheckOfNoProcessIsUnknownAndOfItselfAgrees) {
