@@ -69,6 +69,10 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
         ShowStartupNotices();
         return 0;
     });
+    t.OnMessage(WM_NAVIGATION_PROBLEM, [this](WPARAM w, LPARAM) -> LRESULT {
+        OnNavigationProblem(w);
+        return 0;
+    });
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -306,8 +310,21 @@ void CMainFrame::NavigateTo(UINT id) {
     // The keys held and the target are taken now; the target is driven on a
     // thread of its own, so that a slow or hung program cannot freeze Vantrel.
     nav::NavigationRequest request;
-    if (nav::PrepareNavigation(id, store_.folders, store_.settings, TargetWindow, {}, request))
-        navigator_.Start(request, hwnd_);
+    if (!nav::PrepareNavigation(id, store_.folders, store_.settings, TargetWindow, {}, request))
+        return;
+    nav::NavigationServices services;
+    // The navigation's thread tells this one, which owns the message boxes.
+    services.reportProblem = [window = hwnd_](nav::NavigationProblem p) {
+        ::PostMessageA(window, WM_NAVIGATION_PROBLEM, static_cast<WPARAM>(p), 0);
+    };
+    navigator_.Start(request, hwnd_, std::move(services));
+}
+
+void CMainFrame::OnNavigationProblem(WPARAM problem) {
+    if (problem == static_cast<WPARAM>(nav::NavigationProblem::TargetElevated))
+        Report(
+            "The window in front runs as administrator, so Vantrel cannot reach it. "
+            "Start Vantrel as administrator to use it there.");
 }
 
 bool CMainFrame::DestroyWindow() {

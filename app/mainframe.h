@@ -100,6 +100,8 @@ public:
     // Posted at creation when there is something to tell: shown once the
     // window is published and nothing modal is open.
     static constexpr UINT WM_STARTUP_NOTICES = WM_APP + 2;
+    // Posted by a navigation's thread: wParam is the nav::NavigationProblem.
+    static constexpr UINT WM_NAVIGATION_PROBLEM = WM_APP + 3;
 
     CSettingsStore& Store() { return store_; }
     FolderList& Folders() { return store_.folders; }
@@ -122,6 +124,7 @@ protected:
     LRESULT OnHookWheel();
     LRESULT OnSettingChange(WPARAM w, LPARAM l);
     void NavigateTo(UINT id);
+    void OnNavigationProblem(WPARAM problem);
     void Report(const std::string& text);
     // Registers a combination under the hot-key id (none: nothing, true).
     bool RegisterCombination(const Shortcut& k);

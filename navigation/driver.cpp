@@ -31,6 +31,7 @@ SendStatus TargetDriver::Send(CWnd w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* r
         answeredAt_ = GetTickCount();
     }
     if (st == SendStatus::TimedOut) gaveUp_ = true;
+    if (st == SendStatus::Refused) gaveUp_ = refused_ = true;
     return st;
 }
 

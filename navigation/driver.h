@@ -52,6 +52,9 @@ public:
     void Activate(CWnd w);
     void Focus(CWnd w);
     bool GaveUp() const { return gaveUp_; }
+    // The system refused a message to the target (it runs with higher
+    // rights); the rest of the sequence was skipped.
+    bool Refused() const { return refused_; }
     // What is left of the patience, 0 once it is spent.
     UINT RemainingMs() const;
 
@@ -59,6 +62,7 @@ private:
     UINT patienceMs_;
     DWORD start_;
     bool gaveUp_ = false;
+    bool refused_ = false;
     bool answered_ = false;  // the target has answered one of our messages
     DWORD answeredAt_ = 0;   // when it last did
 };

@@ -7,6 +7,7 @@
 #include "framework/handles.h"
 #include "navigation/driver.h"
 #include "navigation/explorer.h"
+#include "navigation/itemdialog.h"
 #include "navigation/programs.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
@@ -98,6 +99,30 @@ void RunFileDialogSequence(Navigation& n, const FileDialogControls& c) {
     }
 }
 
+const CElevationCheck& ElevationCheckOf(const NavigationServices& s) {
+    static const CTokenElevationCheck tokens;
+    return s.elevation ? *s.elevation : tokens;
+}
+
+// The system would refuse our messages to an elevated target: tell it
+// before sending any.
+bool TargetOutOfReach(CWnd target, const NavigationServices& s) {
+    DWORD pid = 0;
+    target.GetWindowThreadProcessId(&pid);
+    if (!pid) return false;
+    const CElevationCheck& check = ElevationCheckOf(s);
+    return IsOutOfReach(check.OfProcess(pid), check.OfThisProcess());
+}
+
+// A refused message, seen after the rights read as reachable.
+bool RefusalOutOfReach(CWnd target, const NavigationServices& s) {
+    DWORD pid = 0;
+    target.GetWindowThreadProcessId(&pid);
+    const CElevationCheck& check = ElevationCheckOf(s);
+    return RefusalMeansOutOfReach(pid ? check.OfProcess(pid) : Elevation::Unknown,
+                                  check.OfThisProcess());
+}
+
 bool KeyDown(const NavigationServices& s, int vk) {
     const SHORT state = s.keyState ? s.keyState(vk) : GetKeyState(vk);
     return (state & kKeyIsDown) != 0;
@@ -124,6 +149,10 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner,
     if (n.shift) return false;
     if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.RemainingMs()))
         return true;
+    // The item dialog of current Windows, by its own structure; a route it
+    // has none for (a file in a folder picker) leaves it to the shell.
+    const ItemDialogControls item = LocateItemDialog(tree);
+    if (item.found) return DriveItemDialog(n.driver, n.target, item, n.path, n.isDirectory, n.ctrl);
     const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);
@@ -157,17 +186,27 @@ bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& s
     return true;
 }
 
-void RunNavigation(const NavigationRequest& request, HWND owner,
-                   const NavigationServices& services) {
+NavigationOutcome RunNavigation(const NavigationRequest& request, HWND owner,
+                                const NavigationServices& services) {
     Navigation n{request.path, request.isDirectory,  request.shift,
                  request.ctrl, CWnd(request.target), TargetDriver(services.patienceMs)};
-    if (!DriveTarget(n, request.reuseExplorer, owner, services.shellWindows)) {
-        const std::string verb = ShellVerbFor(n.isDirectory, request.action);
-        if (services.shellExecute)
-            services.shellExecute(owner, verb, n.path);
-        else
-            ShellExecuteA(owner, verb.c_str(), n.path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    }
+    const auto outOfReach = [&] {
+        if (services.reportProblem) services.reportProblem(NavigationProblem::TargetElevated);
+        return NavigationOutcome::OutOfReach;
+    };
+    if (n.target && TargetOutOfReach(n.target, services)) return outOfReach();
+    const bool driven = DriveTarget(n, request.reuseExplorer, owner, services.shellWindows);
+    // Refused while its rights could not be read: the system shields it, and
+    // the shell is no answer to that. Any other refusal ends the sequence as
+    // a time-out does.
+    if (n.driver.Refused() && RefusalOutOfReach(n.target, services)) return outOfReach();
+    if (driven) return NavigationOutcome::Driven;
+    const std::string verb = ShellVerbFor(n.isDirectory, request.action);
+    if (services.shellExecute)
+        services.shellExecute(owner, verb, n.path);
+    else
+        ShellExecuteA(owner, verb.c_str(), n.path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return NavigationOutcome::Shell;
 }
 
 void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings,

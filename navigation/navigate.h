@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "framework/wnd.h"
 #include "model/folderlist.h"
 #include "navigation/driver.h"
+#include "navigation/elevation.h"
 #include "navigation/sendwindow.h"
 #include "navigation/shellwindows.h"
 #include "resources/resource.h"
@@ -19,6 +21,18 @@ namespace vt::nav {
 // Folder menu items carry this base plus the folder's key (the id is
 // defined with the other command ids).
 inline constexpr UINT kFirstFolderCommand = ID_FOLDER_FIRST;
+
+// Why a navigation could not reach its target, for the application to tell.
+enum class NavigationProblem {
+    TargetElevated,  // the target runs as administrator and Vantrel does not
+};
+
+// How a navigation ended.
+enum class NavigationOutcome {
+    Driven,      // a known kind of window was driven
+    Shell,       // no known window was in front: the shell opened the path
+    OutOfReach,  // the target was left alone and the problem reported
+};
 
 // What NavigateTo needs from outside the target window. Default-constructed,
 // every member is the real thing; tests replace them.
@@ -33,6 +47,12 @@ struct NavigationServices {
     // The shell's list of its windows, made on the thread that asks it; null:
     // the system's.
     ShellWindowListFactory shellWindows;
+    // Whether the target and Vantrel run as administrator; the tokens' own
+    // answer (CTokenElevationCheck) when null.
+    std::shared_ptr<const CElevationCheck> elevation;
+    // Told, on the navigation's thread, why a target could not be reached;
+    // nothing else happens then (no message to the target, no shell).
+    std::function<void(NavigationProblem)> reportProblem;
 };
 
 // One navigation as decided at the moment of the choice: the entry's path,
@@ -62,9 +82,10 @@ void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings
 bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& settings,
                        CWnd& targetWindow, const NavigationServices& services,
                        NavigationRequest& request);
-// The second half: drives the target, or opens the path through the shell.
-void RunNavigation(const NavigationRequest& request, HWND owner,
-                   const NavigationServices& services = {});
+// The second half: drives the target, or opens the path through the shell,
+// or, for a target out of Vantrel's reach, reports that and does nothing.
+NavigationOutcome RunNavigation(const NavigationRequest& request, HWND owner,
+                                const NavigationServices& services = {});
 
 // The verb the shell fallback uses for a path ("open", or "explore" for a
 // directory when action is 1).

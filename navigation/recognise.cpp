@@ -9,6 +9,7 @@
 
 #include "framework/handles.h"
 #include "framework/text.h"
+#include "navigation/itemdialog.h"
 #include "navigation/remote.h"
 #include "navigation/sendwindow.h"
 
@@ -303,7 +304,7 @@ bool IsFileDialog(CWnd window) {
 
 bool IsFileDialog(DescendantClasses& tree) {
     const FileDialogControls c = LocateFileDialogControls(tree);
-    return c.fileNameBox && c.okButton;
+    return (c.fileNameBox && c.okButton) || LocateItemDialog(tree).found;
 }
 
 std::string GetDesktopDirectoryDisplayName() {

@@ -82,6 +82,8 @@ inline constexpr char kExplorerFrameClassOlder[] = "ExplorerWClass";
 // (the older structure, whatever the frame's class).
 bool IsExplorerWindow(CWnd window);
 bool IsExplorerWindow(DescendantClasses& tree);
+// A file dialog of the older styles (LocateFileDialogControls) or the item
+// dialog of current Windows (LocateItemDialog).
 bool IsFileDialog(CWnd window);
 bool IsFileDialog(DescendantClasses& tree);
 bool IsBrowseForFolderDialog(CWnd window);

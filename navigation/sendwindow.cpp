@@ -14,10 +14,16 @@ SendStatus SendToWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
         if (result) *result = static_cast<LRESULT>(answer);
         return SendStatus::Answered;
     }
-    // Only a handle refused up front is certain never to reach a window
-    // procedure; in every other case the message may be handled later.
-    return GetLastError() == ERROR_INVALID_WINDOW_HANDLE ? SendStatus::NoWindow
-                                                         : SendStatus::TimedOut;
+    return StatusOfFailedSend(GetLastError());
+}
+
+SendStatus StatusOfFailedSend(DWORD lastError) {
+    // A program of higher rights (run as administrator) is shielded from
+    // ours: the system refuses the message with access denied, which must
+    // not pass for a busy target that may still answer.
+    if (lastError == ERROR_ACCESS_DENIED) return SendStatus::Refused;
+    if (lastError == ERROR_INVALID_WINDOW_HANDLE) return SendStatus::NoWindow;
+    return SendStatus::TimedOut;
 }
 
 LRESULT SendForResult(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT timeoutMs) {

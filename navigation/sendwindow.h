@@ -15,7 +15,15 @@ enum class SendStatus {
     TimedOut,  // no answer in time, or the owner is hung; the message may
                // still be handled later, so anything its parameters point
                // to must stay valid
+    Refused,   // the system would not deliver it (access denied: the window
+               // belongs to a program running with higher rights); nothing
+               // was delivered, and nothing else will be
 };
+
+// What a failed SendMessageTimeout means, from its GetLastError. Only a
+// handle refused up front or a message the system would not let through is
+// certain never to reach a window procedure.
+SendStatus StatusOfFailedSend(DWORD lastError);
 
 // What to do when the system reports the window's thread as hung (it has not
 // taken a message for some seconds) at the moment of sending.

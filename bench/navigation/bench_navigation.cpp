@@ -1,6 +1,8 @@
 // Navigation timings, each against its floor in the same run: the whole
 // NavigateTo into Wine's Explorer-style Open dialog of another process (the
 // navtargets test fixture) against the bare minimum that changes its folder,
+// the same into the imitated Open item dialog of current Windows (the
+// itemdialog fixture) against its bare minimum on that dialog,
 // and the dispatch's recognition work over a window with 500 children that
 // matches no kind against one walk of those children reading each class name
 // once, in this process and in another (where every read is a server round
@@ -13,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/text.h"
+#include "navigation/itemdialog.h"
 #include "navigation/navigate.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
@@ -44,10 +48,11 @@ struct Process {
     test::ScratchDir logDir{"navbench"};
     test::ChildProcess child;
     HWND window = nullptr;
-    bool Start(const std::string& args, const char* cls) {
+    bool Start(const std::string& args, const char* cls,
+               const std::string& program = "navtargets.exe") {
         const std::string cmd = args.substr(0, args.find(' ')) + " \"" + logDir.Path() +
                                 "\\log.txt\"" + args.substr(args.find(' '));
-        if (!child.Start(test::BinPath("navtargets.exe"), cmd)) return false;
+        if (!child.Start(test::BinPath(program), cmd)) return false;
         window = test::WaitForTopWindow(child.Pid(), cls);
         return window != nullptr;
     }
@@ -114,6 +119,73 @@ int FileDialogRatio() {
     const bench::Paired r = bench::Interleave(81, full, bare);
     bench::PrintRatio("navigate_file_dialog_ms", "navigate_file_dialog_bare_ms",
                       "navigate_file_dialog_ratio", r);
+    if (failures || shellCalls)
+        fprintf(stderr, "%d folder changes missing, %d shell calls\n", failures, shellCalls);
+    return failures || shellCalls;
+}
+
+// The item dialog's breadcrumb: "Address: <folder shown>".
+std::string ItemDialogShown(HWND dialog) {
+    CWnd crumb = FindDescendantByClass(CWnd(dialog), "Breadcrumb Parent");
+    CWnd bar = FindDescendantByClass(crumb, "ToolbarWindow32");
+    wchar_t buf[1024] = {};
+    SendMessageTimeoutW(bar.GetSafeHwnd(), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf),
+                        SMTO_ABORTIFHUNG, 3000, nullptr);
+    return ToNarrow(buf, 1024);
+}
+
+int ModernDialogRatio() {
+    test::ScratchDir dir("navbenchitem");
+    const std::string folders[2] = {dir.MakeDir("left"), dir.MakeDir("right")};
+    Process p;
+    if (!p.Start("open \"" + folders[0] + "\" name report.docx", "#32770", "itemdialog.exe")) {
+        fprintf(stderr, "no item dialog\n");
+        return 1;
+    }
+    test::WaitUntil([&] { return LocateItemDialog(CWnd(p.window)).found; }, 5000);
+    const ItemDialogControls c = LocateItemDialog(CWnd(p.window));
+    if (!c.found || c.form != ItemDialogForm::Open) {
+        fprintf(stderr, "item dialog not recognised\n");
+        return 1;
+    }
+    int shellCalls = 0;
+    const NavigationServices services = QuietServices(shellCalls);
+    AppSettings settings;
+    FolderList list;
+    list[0].path = folders[0];
+    list[1].path = folders[1];
+    int shown = 0;
+    int failures = 0;
+    auto arrived = [&](int to) {
+        failures += !test::WaitUntil(
+            [&] { return ItemDialogShown(p.window) == "Address: " + folders[to]; }, 3000);
+        shown = to;
+    };
+    const std::wstring wide[2] = {ToWide(folders[0]), ToWide(folders[1])};
+    auto bare = [&] {
+        const int to = 1 - shown;
+        const double t = NowMs();
+        SendMessageW(c.fileNameBox.GetSafeHwnd(), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(wide[to].c_str()));
+        SendMessageW(c.okButton.GetSafeHwnd(), BM_CLICK, 0, 0);
+        const double ms = NowMs() - t;
+        arrived(to);
+        return ms;
+    };
+    auto full = [&] {
+        const int to = 1 - shown;
+        CWnd target(p.window);
+        const double t = NowMs();
+        NavigateTo(kFirstFolderCommand + to, list, settings, target, nullptr, services);
+        const double ms = NowMs() - t;
+        arrived(to);
+        return ms;
+    };
+    bare();  // warm-up
+    full();
+    const bench::Paired r = bench::Interleave(81, full, bare);
+    bench::PrintRatio("navigate_modern_dialog_ms", "navigate_modern_dialog_bare_ms",
+                      "navigate_modern_dialog_ratio", r);
     if (failures || shellCalls)
         fprintf(stderr, "%d folder changes missing, %d shell calls\n", failures, shellCalls);
     return failures || shellCalls;
@@ -200,6 +272,7 @@ int Recognise500() {
 
 int main() {
     const int a = FileDialogRatio();
+    const int m = ModernDialogRatio();
     const int b = Recognise500();
-    return a || b;
+    return a || m || b;
 }

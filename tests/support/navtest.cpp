@@ -17,7 +17,7 @@ bool Fixture::Start(const std::string& mode, const std::string& args,
     log_ = dir_.Path() + "\\log.txt";
     std::string cmd = mode + " \"" + log_ + "\"";
     if (!args.empty()) cmd += " " + args;
-    if (!child_.Start(test::BinPath("navtargets.exe"), cmd, "", desktop)) return false;
+    if (!child_.Start(test::BinPath(program), cmd, "", desktop)) return false;
     window_ = test::WaitForTopWindow(child_.Pid(), windowClass);
     return window_ != nullptr;
 }

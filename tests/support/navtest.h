@@ -15,6 +15,9 @@ namespace navtest {
 // One run of tests/fixtures/navtargets in its own process.
 class Fixture {
 public:
+    // The fixture program in the bin folder; another one takes the same
+    // "<mode> <log> <args>" command line.
+    std::string program = "navtargets.exe";
     // Starts "navtargets <mode> <log> <args>" (on the named desktop, if one is
     // given) and waits for its window of the given class (any visible window
     // if empty). The caller's thread must be on that desktop to find it.

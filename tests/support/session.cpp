@@ -81,6 +81,7 @@ bool VantrelRun::Launch(const std::string& args) {
     store.SaveSettings();
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
     if (editProfile) editProfile();
+    process_.UseLimitedRights(limitedRights);
     return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
 }
 

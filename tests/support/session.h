@@ -32,6 +32,8 @@ public:
     vt::FolderList folders;
     // The desktop the program starts on (the caller's if empty).
     std::string desktop;
+    // Start it with the rights of a program not run as administrator.
+    bool limitedRights = false;
     // Runs after settings and folders are saved, before the start: a test
     // changes the stored values there as another tool would.
     std::function<void()> editProfile;

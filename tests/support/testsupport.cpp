@@ -74,16 +74,37 @@ bool ChildProcess::Start(const std::string& exe, const std::string& args,
     desk.push_back('\0');
     if (!desktop.empty()) si.lpDesktop = desk.data();
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessRetryingStartupFailure([&] {
-            return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  workDir.empty() ? nullptr : workDir.c_str(), &si, &pi);
-        }))
-        return false;
+    HANDLE token = limitedRights_ ? LimitedPrimaryToken() : nullptr;
+    if (limitedRights_ && !token) return false;
+    const bool started = CreateProcessRetryingStartupFailure([&] {
+        const char* dir = workDir.empty() ? nullptr : workDir.c_str();
+        return token ? CreateProcessAsUserA(token, exe.c_str(), line.data(), nullptr, nullptr,
+                                            FALSE, 0, nullptr, dir, &si, &pi)
+                     : CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      dir, &si, &pi);
+    });
+    if (token) CloseHandle(token);
+    if (!started) return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;
     tid_ = pi.dwThreadId;
     return true;
+}
+
+HANDLE LimitedPrimaryToken() {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &own)) return nullptr;
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD size = 0;
+    const BOOL got = GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+    CloseHandle(own);
+    if (!got || !linked.LinkedToken) return nullptr;
+    HANDLE primary = nullptr;
+    DuplicateTokenEx(linked.LinkedToken, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation,
+                     TokenPrimary, &primary);
+    CloseHandle(linked.LinkedToken);
+    return primary;
 }
 
 bool ChildProcess::Running() const {

@@ -43,6 +43,10 @@ public:
     // Returns false if the process could not be started.
     bool Start(const std::string& exe, const std::string& args = "",
                const std::string& workDir = "", const std::string& desktop = "");
+    // Later starts run with the limited form of this process's token (its
+    // linked token): the rights of a program not run as administrator,
+    // beside a test that runs with the full ones (as every Wine process does).
+    void UseLimitedRights(bool on) { limitedRights_ = on; }
     bool Running() const;
     // Waits for the process to end; false on timeout.
     bool WaitForExit(DWORD timeoutMs = 10000);
@@ -56,7 +60,13 @@ private:
     HANDLE process_ = nullptr;  // owned
     DWORD pid_ = 0;
     DWORD tid_ = 0;
+    bool limitedRights_ = false;
 };
+
+// A primary token with this process's rights as a program not run as
+// administrator has them (the linked token of an elevated one); the caller
+// owns it. Null if the system gives none.
+HANDLE LimitedPrimaryToken();
 
 // Waits for WaitForInputIdle of the process, then for a visible top-level
 // window of that process whose class is className (any class if empty).
