@@ -137,6 +137,15 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner,
     if (reuseExplorer && n.isDirectory && IsExplorerWindow(tree) &&
         DriveExplorerWindow(n.driver, tree, n.path, shellWindows))
         return true;
+    // The item dialog of current Windows, by its own structure, which no other
+    // kind shares; asked before the folder browser, whose check reads its
+    // navigation pane's tree from the other process. A route it has none for
+    // (a file in a folder picker) leaves it to the shell.
+    if (!n.shift) {
+        const ItemDialogControls item = LocateItemDialog(tree);
+        if (item.found)
+            return DriveItemDialog(n.driver, n.target, item, n.path, n.isDirectory, n.ctrl);
+    }
     if (!n.shift && n.isDirectory && IsBrowseForFolderDialog(tree) &&
         RunFolderBrowserSequence(n, tree))
         return true;
@@ -149,10 +158,6 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner,
     if (n.shift) return false;
     if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.RemainingMs()))
         return true;
-    // The item dialog of current Windows, by its own structure; a route it
-    // has none for (a file in a folder picker) leaves it to the shell.
-    const ItemDialogControls item = LocateItemDialog(tree);
-    if (item.found) return DriveItemDialog(n.driver, n.target, item, n.path, n.isDirectory, n.ctrl);
     const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);
