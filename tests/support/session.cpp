@@ -186,12 +186,23 @@ std::string Describe(HWND w) {
     return test::ClassNameOf(w) + " \"" + test::TextOf(w) + "\" of process " + std::to_string(pid);
 }
 
-void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog,
-                                     const std::string& folder) {
+void PickSecondItem(const VantrelRun& run) {
     PressKey(VK_DOWN);
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
     ASSERT_TRUE(run.WaitForMenuGone());
+}
+
+void PopAndPickSecondItem(VantrelRun& run) {
+    ASSERT_TRUE(run.Forward("/pop"));
+    ASSERT_TRUE(run.WaitForMenu());
+    PickSecondItem(run);
+}
+
+void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog,
+                                     const std::string& folder) {
+    PickSecondItem(run);
+    if (::testing::Test::HasFatalFailure()) return;
     const std::string want = LongLower(folder);
     EXPECT_TRUE(test::WaitUntil([&] {
         return LongLower(navtest::FileDialogFolder(dialog)) == want;

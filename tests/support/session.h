@@ -93,6 +93,12 @@ std::string LongLower(const std::string& path);
 // Class, text and process of a window, for failure messages.
 std::string Describe(HWND w);
 
+// With the folder menu open: Down, Down, Return picks its second item, and
+// the menu must close.
+void PickSecondItem(const VantrelRun& run);
+// Pops the menu with a second start ("/pop") and picks its second item.
+void PopAndPickSecondItem(VantrelRun& run);
+
 // With the folder menu open: Down, Down, Return picks its second item; then
 // the file dialog (of another process) must show folder and be in front.
 void PickSecondItemAndExpectDialogIn(const VantrelRun& run, HWND dialog, const std::string& folder);

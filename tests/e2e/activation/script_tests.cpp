@@ -54,12 +54,7 @@ protected:
     void PickTheFolderOver(HWND target) {
         ASSERT_TRUE(BringToFront(target));
         MoveMouse(CentreOf(target));
-        ASSERT_TRUE(run_.Forward("/pop"));
-        ASSERT_TRUE(run_.WaitForMenu());
-        PressKey(VK_DOWN);
-        PressKey(VK_DOWN);
-        PressKey(VK_RETURN);
-        ASSERT_TRUE(run_.WaitForMenuGone());
+        PopAndPickSecondItem(run_);
     }
 
     test::ScratchDir dir_{"e2escript"};

@@ -52,14 +52,7 @@ protected:
     }
 
     // Pops the menu with a second start and picks "Beta" (Down, Down, Return).
-    void PickBeta() {
-        ASSERT_TRUE(run_.Forward("/pop"));
-        ASSERT_TRUE(run_.WaitForMenu());
-        PressKey(VK_DOWN);
-        PressKey(VK_DOWN);
-        PressKey(VK_RETURN);
-        ASSERT_TRUE(run_.WaitForMenuGone());
-    }
+    void PickBeta() { PopAndPickSecondItem(run_); }
 
     test::ScratchDir dir_{"e2eitem"};
     std::string alpha_, beta_;
