@@ -15,6 +15,8 @@
 #include "navigation/driver.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
+#include "uikit/menudrawingcache.h"
+#include "uikit/menuletters.h"
 
 namespace vt {
 
@@ -24,6 +26,46 @@ namespace {
 constexpr UINT kAttachProbeMs = 500;
 // The size of the program's menu bitmaps (folder, "Setup...", "Exit").
 constexpr int kBitmapPictureSize = 16;
+}  // namespace
+
+namespace {
+// A favourite's title as the menu shows it: at most a third of the work area
+// of the monitor the menu pops up on, measured with the menu's font for that
+// monitor's DPI, so that one long title cannot push every other item's text
+// out of the menu.
+class TitleFitter {
+public:
+    TitleFitter(POINT pt, int dpi) : dc_(GetDC(nullptr)) {
+        MONITORINFO mi = {};
+        mi.cbSize = sizeof mi;
+        if (GetMonitorInfoA(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+            maxWidth_ = (mi.rcWork.right - mi.rcWork.left) / 3;
+        if (dc_) old_ = SelectObject(dc_, menu::CachedItemFont(false, dpi));
+    }
+    ~TitleFitter() {
+        if (!dc_) return;
+        SelectObject(dc_, old_);
+        ReleaseDC(nullptr, dc_);
+    }
+    TitleFitter(const TitleFitter&) = delete;
+    TitleFitter& operator=(const TitleFitter&) = delete;
+
+    std::string Fit(const std::string& title) const {
+        if (!dc_ || maxWidth_ <= 0) return title;
+        return menu::CutInMiddle(title, maxWidth_, [this](const std::wstring& text) {
+            RECT r = {0, 0, 0, 0};
+            // Measured as drawn: one line, "&" marking the access key.
+            DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &r,
+                      DT_SINGLELINE | DT_CALCRECT);
+            return static_cast<int>(r.right - r.left);
+        });
+    }
+
+private:
+    HDC dc_;  // the screen's, released by the destructor
+    HGDIOBJ old_ = nullptr;
+    int maxWidth_ = 0;
+};
 }  // namespace
 
 std::string IconCacheKey(const FolderEntry& e) {
@@ -73,6 +115,19 @@ int CMainFrame::PictureFor(const FolderEntry& e) {
     return picture;
 }
 
+LRESULT CMainFrame::OnMenuChar(WPARAM w, LPARAM l) {
+    wchar_t typed = LOWORD(w);
+    if (!IsWindowUnicode(hwnd_)) {
+        // This window takes narrow messages: the letter comes in the process
+        // code page, where only a one-byte character survives the trip.
+        const char byte = static_cast<char>(typed & 0xFF);
+        wchar_t wide = 0;
+        typed =
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1 ? wide : 0;
+    }
+    return menu::AnswerMenuChar(reinterpret_cast<HMENU>(l), typed);
+}
+
 void CMainFrame::ShowFolderMenu(CWnd target) {
     // The menu's own loop dispatches this window's messages while it is
     // open; every activation among them is then dropped (AcceptActivation).
@@ -91,6 +146,7 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     menu.SetDpi(dpi);
     menu.Attach(::CreatePopupMenu());
     menu.SetTransparentColor(kMenuMaskColor);
+    const TitleFitter fitter(pt, dpi);
 
     for (const auto& kv : store_.folders) {
         const FolderEntry& e = kv.second;
@@ -100,7 +156,7 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
         // id searches the whole menu for every item, which made a long list
         // cost the square of its length. Ids are unique here, so the item
         // ends up the same.
-        menu.AppendItem(0, id, e.title.c_str(), PictureFor(e), menuPictures_.get());
+        menu.AppendItem(0, id, fitter.Fit(e.title).c_str(), PictureFor(e), menuPictures_.get());
     }
     if (!store_.folders.empty()) menu.AppendItem(MF_SEPARATOR, 0, "", -1);
     menu.AppendItem(0, ID_SETUP, "Setup...", -1);

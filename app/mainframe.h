@@ -65,6 +65,8 @@ public:
     void UpdateTrayIcon();
     // Builds, tracks and destroys the folder menu; target may be null.
     void ShowFolderMenu(CWnd target);
+    // A letter typed in the folder menu or one of its submenus.
+    LRESULT OnMenuChar(WPARAM w, LPARAM l);
 
     // Marks a modal dialog of Vantrel (a message box, Setup, the folder
     // editor) as open for the lifetime of the object: activations meanwhile
