@@ -125,7 +125,35 @@ LRESULT CMainFrame::OnMenuChar(WPARAM w, LPARAM l) {
         typed =
             MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1 ? wide : 0;
     }
-    return menu::AnswerMenuChar(reinterpret_cast<HMENU>(l), typed);
+    const HMENU hmenu = reinterpret_cast<HMENU>(l);
+    const LRESULT answer = menu::AnswerMenuChar(hmenu, typed);
+    if (HIWORD(answer) == MNC_SELECT) {
+        pendingSelection_ = {hmenu, LOWORD(answer), GetMenuItemCount(hmenu)};
+        PostMessage(WM_MENU_SELECTION_CHECK);
+    }
+    return answer;
+}
+
+LRESULT CMainFrame::OnMenuSelectionCheck() {
+    // Some systems (Wine) take MNC_SELECT for "no match" and leave the
+    // selection where it was. The menu's own loop dispatches this message
+    // after the key: if the item is not selected by then, the menu is moved
+    // down one item at a time, as the Down key moves it, until it is; the
+    // steps are bounded by the item count.
+    PendingSelection& p = pendingSelection_;
+    if (!menuOpen_ || !p.menu || !IsMenu(p.menu) || menu::ItemSelected(p.menu, p.index) ||
+        p.stepsLeft-- <= 0) {
+        p = PendingSelection();
+        return 0;
+    }
+    HWND popup = menu::PopupWindowShowing(p.menu);
+    if (!popup) {
+        p = PendingSelection();
+        return 0;
+    }
+    ::PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessage(WM_MENU_SELECTION_CHECK);
+    return 0;
 }
 
 void CMainFrame::ShowFolderMenu(CWnd target) {
@@ -179,7 +207,9 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
                                                      kAttachProbeMs) == nav::SendStatus::Answered;
     nav::InputAttachment input(answers ? target : CWnd());
     SetForegroundWindow();
+    pendingSelection_ = PendingSelection();
     menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd_);
+    pendingSelection_ = PendingSelection();
     // A menu closed by a click elsewhere must not need a second click next time.
     PostMessage(WM_NULL);
     if (target) target.SetForegroundWindow();

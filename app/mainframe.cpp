@@ -56,6 +56,7 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
     t.OnMessage(HookRightButtonMessage(), [this](WPARAM, LPARAM) { return OnHookRightButton(); });
     t.OnMessage(HookWheelMessage(), [this](WPARAM, LPARAM) { return OnHookWheel(); });
     t.OnMessage(WM_MENUCHAR, [this](WPARAM w, LPARAM l) { return OnMenuChar(w, l); });
+    t.OnMessage(WM_MENU_SELECTION_CHECK, [this](WPARAM, LPARAM) { return OnMenuSelectionCheck(); });
     t.OnMessage(WM_FINISH_STARTUP, [this](WPARAM, LPARAM) -> LRESULT {
         FinishStartup();
         return 0;

@@ -67,6 +67,7 @@ public:
     void ShowFolderMenu(CWnd target);
     // A letter typed in the folder menu or one of its submenus.
     LRESULT OnMenuChar(WPARAM w, LPARAM l);
+    LRESULT OnMenuSelectionCheck();
 
     // Marks a modal dialog of Vantrel (a message box, Setup, the folder
     // editor) as open for the lifetime of the object: activations meanwhile
@@ -104,6 +105,9 @@ public:
     static constexpr UINT WM_STARTUP_NOTICES = WM_APP + 2;
     // Posted by a navigation's thread: wParam is the nav::NavigationProblem.
     static constexpr UINT WM_NAVIGATION_PROBLEM = WM_APP + 3;
+    // Posted after a typed letter asked the menu to select an item: checks
+    // that the selection is there (see OnMenuSelectionCheck).
+    static constexpr UINT WM_MENU_SELECTION_CHECK = WM_APP + 4;
 
     CSettingsStore& Store() { return store_; }
     FolderList& Folders() { return store_.folders; }
@@ -164,6 +168,12 @@ private:
     CHookLibrary hookLibrary_;
     // Drives the targets of chosen folders, each on a thread of its own.
     nav::BackgroundNavigator navigator_;
+    // The item a typed letter selects, until the menu shows it selected.
+    struct PendingSelection {
+        HMENU menu = nullptr;  // not owned: the open menu or one of its submenus
+        int index = -1;
+        int stepsLeft = 0;
+    } pendingSelection_;
     bool menuOpen_ = false;  // from ShowFolderMenu's start to its return
     int modalDialogs_ = 0;   // modal dialogs open now (nested ones count too)
     struct Notice {

@@ -81,6 +81,36 @@ LRESULT AnswerMenuChar(HMENU hmenu, wchar_t typed) {
     }
 }
 
+bool ItemSelected(HMENU menu, int pos) {
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_STATE;
+    return pos >= 0 && GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &mii) &&
+           (mii.fState & MFS_HILITE);
+}
+
+HWND PopupWindowShowing(HMENU menu) {
+    struct Search {
+        HMENU menu;
+        HWND found;
+    } search{menu, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM l) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(l);
+            char cls[16] = {};
+            if (GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0 &&
+                IsWindowVisible(w) &&
+                reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0)) == s->menu) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string CutInMiddle(const std::string& title, int maxWidth,
                         const std::function<int(const std::wstring&)>& width) {
     const std::wstring w = ToWide(title);

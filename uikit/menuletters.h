@@ -37,6 +37,11 @@ LetterMatch MatchLetter(const std::vector<LetterItem>& items, int current, wchar
 // message); a menu that is not ours gets MNC_IGNORE.
 LRESULT AnswerMenuChar(HMENU menu, wchar_t typed);
 
+// Whether the item at this position is the menu's selection.
+bool ItemSelected(HMENU menu, int pos);
+// The popup window of this thread that shows the menu, or null.
+HWND PopupWindowShowing(HMENU menu);
+
 // A title no wider than maxWidth: a wider one keeps its start and its end
 // around an ellipsis, as much of both as fits. width measures UTF-16 text as
 // it will be drawn. Surrogate pairs stay whole, and no "&" is left to turn
