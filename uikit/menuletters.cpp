@@ -89,25 +89,27 @@ bool ItemSelected(HMENU menu, int pos) {
            (mii.fState & MFS_HILITE);
 }
 
+namespace {
+struct PopupSearch {
+    HMENU menu;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupOf(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<PopupSearch*>(l);
+    char cls[16] = {};
+    if (GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(w) &&
+        reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0)) == s->menu) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
 HWND PopupWindowShowing(HMENU menu) {
-    struct Search {
-        HMENU menu;
-        HWND found;
-    } search{menu, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM l) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(l);
-            char cls[16] = {};
-            if (GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0 &&
-                IsWindowVisible(w) &&
-                reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0)) == s->menu) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    PopupSearch search{menu, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindPopupOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
