@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,59 @@ NavigationServices QuietServices(int& shellCalls) {
     return s;
 }
 
+// The names one ratio prints: the pick, its floor, their ratio.
+struct RatioNames {
+    const char* work;
+    const char* floor;
+    const char* ratio;
+};
+
+// Vantrel's whole navigation from recognition on against the bare minimum
+// (the folder into the box, OK clicked), each moving the dialog to the other
+// of two folders and waiting (not timed) until shows(folder index) says it
+// arrived. Returns nonzero when a move went missing or the shell was asked.
+int PairedNavigationRatio(HWND dialog, HWND box, HWND ok, const std::string (&folders)[2],
+                          const std::function<bool(int)>& shows, const RatioNames& names) {
+    int shellCalls = 0;
+    const NavigationServices services = QuietServices(shellCalls);
+    AppSettings settings;
+    FolderList list;
+    list[0].path = folders[0];
+    list[1].path = folders[1];
+    const std::wstring wide[2] = {ToWide(folders[0]), ToWide(folders[1])};
+    int shown = 0;  // the folder the dialog shows
+    int failures = 0;
+    auto arrived = [&](int to) {
+        failures += !test::WaitUntil([&] { return shows(to); }, 3000);
+        shown = to;
+    };
+    auto bare = [&] {
+        const int to = 1 - shown;
+        const double t = NowMs();
+        SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide[to].c_str()));
+        SendMessageW(ok, BM_CLICK, 0, 0);
+        const double ms = NowMs() - t;
+        arrived(to);
+        return ms;
+    };
+    auto full = [&] {
+        const int to = 1 - shown;
+        CWnd target(dialog);
+        const double t = NowMs();
+        NavigateTo(kFirstFolderCommand + to, list, settings, target, nullptr, services);
+        const double ms = NowMs() - t;
+        arrived(to);
+        return ms;
+    };
+    bare();  // warm-up
+    full();
+    const bench::Paired r = bench::Interleave(81, full, bare);
+    bench::PrintRatio(names.work, names.floor, names.ratio, r);
+    if (failures || shellCalls)
+        fprintf(stderr, "%d folder changes missing, %d shell calls\n", failures, shellCalls);
+    return failures || shellCalls;
+}
+
 int FileDialogRatio() {
     test::ScratchDir dir("navbenchdirs");
     const std::string folders[2] = {dir.MakeDir("left"), dir.MakeDir("right")};
@@ -79,49 +133,10 @@ int FileDialogRatio() {
         fprintf(stderr, "file dialog not ready\n");
         return 1;
     }
-    int shellCalls = 0;
-    const NavigationServices services = QuietServices(shellCalls);
-    AppSettings settings;
-    FolderList list;
-    list[0].path = folders[0];
-    list[1].path = folders[1];
-    int shown = 0;  // the folder the dialog shows
-    int failures = 0;
-    // Each measurement moves the dialog to the other folder and waits (not
-    // timed) until it shows it.
-    auto arrived = [&](int to) {
-        failures += !test::WaitUntil([&] { return SameFolder(p.window, folders[to]); }, 3000);
-        shown = to;
-    };
-    // The bare minimum: the folder into the box, OK clicked.
-    auto bare = [&] {
-        const int to = 1 - shown;
-        const double t = NowMs();
-        SendMessageA(c.fileNameBox.GetSafeHwnd(), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(folders[to].c_str()));
-        SendMessageA(c.okButton.GetSafeHwnd(), BM_CLICK, 0, 0);
-        const double ms = NowMs() - t;
-        arrived(to);
-        return ms;
-    };
-    // Vantrel's whole navigation from recognition on.
-    auto full = [&] {
-        const int to = 1 - shown;
-        CWnd target(p.window);
-        const double t = NowMs();
-        NavigateTo(kFirstFolderCommand + to, list, settings, target, nullptr, services);
-        const double ms = NowMs() - t;
-        arrived(to);
-        return ms;
-    };
-    bare();  // warm-up
-    full();
-    const bench::Paired r = bench::Interleave(81, full, bare);
-    bench::PrintRatio("navigate_file_dialog_ms", "navigate_file_dialog_bare_ms",
-                      "navigate_file_dialog_ratio", r);
-    if (failures || shellCalls)
-        fprintf(stderr, "%d folder changes missing, %d shell calls\n", failures, shellCalls);
-    return failures || shellCalls;
+    return PairedNavigationRatio(
+        p.window, c.fileNameBox.GetSafeHwnd(), c.okButton.GetSafeHwnd(), folders,
+        [&](int to) { return SameFolder(p.window, folders[to]); },
+        {"navigate_file_dialog_ms", "navigate_file_dialog_bare_ms", "navigate_file_dialog_ratio"});
 }
 
 // The item dialog's breadcrumb: "Address: <folder shown>".
@@ -148,47 +163,11 @@ int ModernDialogRatio() {
         fprintf(stderr, "item dialog not recognised\n");
         return 1;
     }
-    int shellCalls = 0;
-    const NavigationServices services = QuietServices(shellCalls);
-    AppSettings settings;
-    FolderList list;
-    list[0].path = folders[0];
-    list[1].path = folders[1];
-    int shown = 0;
-    int failures = 0;
-    auto arrived = [&](int to) {
-        failures += !test::WaitUntil(
-            [&] { return ItemDialogShown(p.window) == "Address: " + folders[to]; }, 3000);
-        shown = to;
-    };
-    const std::wstring wide[2] = {ToWide(folders[0]), ToWide(folders[1])};
-    auto bare = [&] {
-        const int to = 1 - shown;
-        const double t = NowMs();
-        SendMessageW(c.fileNameBox.GetSafeHwnd(), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(wide[to].c_str()));
-        SendMessageW(c.okButton.GetSafeHwnd(), BM_CLICK, 0, 0);
-        const double ms = NowMs() - t;
-        arrived(to);
-        return ms;
-    };
-    auto full = [&] {
-        const int to = 1 - shown;
-        CWnd target(p.window);
-        const double t = NowMs();
-        NavigateTo(kFirstFolderCommand + to, list, settings, target, nullptr, services);
-        const double ms = NowMs() - t;
-        arrived(to);
-        return ms;
-    };
-    bare();  // warm-up
-    full();
-    const bench::Paired r = bench::Interleave(81, full, bare);
-    bench::PrintRatio("navigate_modern_dialog_ms", "navigate_modern_dialog_bare_ms",
-                      "navigate_modern_dialog_ratio", r);
-    if (failures || shellCalls)
-        fprintf(stderr, "%d folder changes missing, %d shell calls\n", failures, shellCalls);
-    return failures || shellCalls;
+    return PairedNavigationRatio(
+        p.window, c.fileNameBox.GetSafeHwnd(), c.okButton.GetSafeHwnd(), folders,
+        [&](int to) { return ItemDialogShown(p.window) == "Address: " + folders[to]; },
+        {"navigate_modern_dialog_ms", "navigate_modern_dialog_bare_ms",
+         "navigate_modern_dialog_ratio"});
 }
 
 // One dispatch against the window, which ends in the shell (not called).
