@@ -18,6 +18,7 @@ void CMainFrame::OnSetup() {
         CSetupDlg dlg(hwnd_);
         dlg.folders_ = store_.folders;
         dlg.settings_ = store_.settings;
+        dlg.programKey_ = "HKEY_CURRENT_USER\\" + store_.Profile().KeyPath();
         dlg.shortcutAvailable = [this](const AppSettings& s) { return ShortcutAvailable(s); };
         INT_PTR result = IDCANCEL;
         {

@@ -10,8 +10,10 @@
 #include "dialogs/webpages.h"
 #include "framework/ddx.h"
 #include "framework/dpi.h"
+#include "framework/fileio.h"
 #include "framework/filedialog.h"
 #include "framework/module.h"
+#include "model/settingsfile.h"
 #include "model/shortcut.h"
 #include "resources/resource.h"
 
@@ -64,6 +66,47 @@ HICON ExtractFileIcon(const std::string& file, int index, int size) {
     return icon;
 }
 
+const char kSettingsFileFilter[] = "Registration Files (*.reg)|*.reg|All Files (*.*)|*.*||";
+// Far more than any list of folders needs; a larger file is not one of ours.
+constexpr size_t kMaxSettingsFileBytes = 16u << 20;
+
+// What Import says of a file it cannot take; nothing has changed then.
+std::string ImportProblemText(const std::string& file, const SettingsFileContents& c) {
+    const std::string name = "\"" + file + "\"";
+    const std::string line = c.line > 0 ? " (line " + std::to_string(c.line) + ")" : "";
+    std::string why;
+    switch (c.problem) {
+        case SettingsFileProblem::Empty:
+            why = name + " is empty.";
+            break;
+        case SettingsFileProblem::NotRegistryFile:
+            why =
+                name + " is not a file of Vantrel's settings (a registry file that Export writes).";
+            break;
+        case SettingsFileProblem::WrongVersion:
+            why = name + " is a registry file of another version (\"" + c.detail +
+                  "\"); Vantrel reads \"Windows Registry Editor Version 5.00\" files.";
+            break;
+        case SettingsFileProblem::ForeignKey:
+            why = name + " holds a registry key that is not Vantrel's (" + c.detail +
+                  "). Vantrel imports only its own settings.";
+            break;
+        case SettingsFileProblem::NoSettings:
+            why = name + " is a registry file, but it holds no settings of Vantrel.";
+            break;
+        case SettingsFileProblem::Truncated:
+            why = name + " is incomplete: it ends before the folder list does" + line +
+                  ". It may have been cut short while it was copied or saved.";
+            break;
+        case SettingsFileProblem::Damaged:
+            why = name + " is damaged: a line cannot be read" + line + ".";
+            break;
+        case SettingsFileProblem::None:
+            break;
+    }
+    return why + "\n\nNothing was imported.";
+}
+
 }  // namespace
 
 CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
@@ -76,6 +119,8 @@ CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
     t.OnCommand(IDC_SETUP_REMOVE, [this](UINT) { OnRemove(); });
     t.OnCommand(IDC_MOVE_UP, [this](UINT) { OnMoveUp(); });
     t.OnCommand(IDC_MOVE_DOWN, [this](UINT) { OnMoveDown(); });
+    t.OnCommand(IDC_SETUP_EXPORT, [this](UINT) { OnExport(); });
+    t.OnCommand(IDC_SETUP_IMPORT, [this](UINT) { OnImport(); });
     t.OnCommand(IDC_SHORTCUT_NONE, [this](UINT) { OnShortcutType(0); });
     t.OnCommand(IDC_SHORTCUT_WINKEY, [this](UINT) { OnShortcutType(1); });
     t.OnCommand(IDC_SHORTCUT_OTHER, [this](UINT) { OnShortcutType(2); });
@@ -170,6 +215,28 @@ BOOL CSetupDlg::OnInitDialog() {
     moveUp_.SetIcon(moveUpIcon_.Get());
     moveDown_.SetIcon(moveDownIcon_.Get());
 
+    ShowSettings();
+    // Without the key's name there is nothing to name in a file.
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_SETUP_EXPORT), !programKey_.empty());
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_SETUP_IMPORT), !programKey_.empty());
+
+    versionText_ = VersionText(ProgramFilePath());
+
+    // The link always shows the link colour.
+    CqvHyperLink::Palette palette = homePage_.GetPalette();
+    palette.active = palette.visited = palette.link;
+    homePage_.SetPalette(palette);
+    homePage_.SetCaption(HomePageCaption());
+    homePage_.SetTarget(HomePageAddress());
+
+    SetForegroundWindow();
+    UpdateData(false);
+    UpdateEditButtons();
+    ::SetFocus(::GetDlgItem(hwnd_, IDOK));
+    return FALSE;  // the focus is set
+}
+
+void CSetupDlg::ShowSettings() {
     // A type the dialog does not know works as none; show it as such.
     if (settings_.shortcutType < 0 || settings_.shortcutType > 2) settings_.shortcutType = 0;
     CheckRadioButton(hwnd_, IDC_SHORTCUT_NONE, IDC_SHORTCUT_OTHER,
@@ -196,21 +263,10 @@ BOOL CSetupDlg::OnInitDialog() {
 
     // A stored 2 behaves as "Open"; the box offers only "Open" and "Explore".
     if (settings_.action != 1) settings_.action = 0;
+}
 
-    versionText_ = VersionText(ProgramFilePath());
-
-    // The link always shows the link colour.
-    CqvHyperLink::Palette palette = homePage_.GetPalette();
-    palette.active = palette.visited = palette.link;
-    homePage_.SetPalette(palette);
-    homePage_.SetCaption(HomePageCaption());
-    homePage_.SetTarget(HomePageAddress());
-
-    SetForegroundWindow();
-    UpdateData(false);
-    UpdateEditButtons();
-    ::SetFocus(::GetDlgItem(hwnd_, IDOK));
-    return FALSE;  // the focus is set
+int CSetupDlg::Tell(const std::string& text, UINT type) {
+    return askUser ? askUser(hwnd_, text, type) : MessageBoxA(hwnd_, text.c_str(), "Vantrel", type);
 }
 
 int CSetupDlg::AddRowImage(const FolderEntry& e) {
@@ -352,9 +408,7 @@ void CSetupDlg::OnRemove() {
     if (row < 0) return;
     const std::string question = "Are you sure you want to delete this item?";
     const UINT type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    const int answer = askUser ? askUser(hwnd_, question, type)
-                               : MessageBoxA(hwnd_, question.c_str(), "Vantrel", type);
-    if (answer != IDYES) return;
+    if (Tell(question, type) != IDYES) return;
     folders_.erase(static_cast<int>(list_.GetItemData(row)));
     list_.DeleteItem(row);
     // No row is selected any more: Edit and Remove have nothing to act on.
@@ -391,6 +445,77 @@ void CSetupDlg::OnShortcutType(int type) {
     ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), type == 2);
 }
 
+void CSetupDlg::OnExport() {
+    CFileDialog files(false, "reg", "Vantrel.reg",
+                      OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                      kSettingsFileFilter, hwnd_);
+    if (files.DoModal() != IDOK) return;
+    const std::string path = files.GetPathName();
+    // What the dialog shows now, edits not yet confirmed by OK included.
+    if (!UpdateData(true)) return;
+    const std::string bytes = WriteSettingsFile(folders_, SettingsFromControls(), programKey_);
+    if (!WriteWholeFile(path, bytes))
+        Tell("Vantrel could not write \"" + path + "\".", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CSetupDlg::OnImport() {
+    CFileDialog files(true, "reg", nullptr,
+                      OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, kSettingsFileFilter,
+                      hwnd_);
+    if (files.DoModal() != IDOK) return;
+    const std::string path = files.GetPathName();
+    std::string bytes;
+    bool tooLarge = false;
+    if (!ReadWholeFile(path, bytes, kMaxSettingsFileBytes, &tooLarge)) {
+        SettingsFileContents large;
+        large.problem = SettingsFileProblem::NotRegistryFile;
+        Tell(tooLarge ? ImportProblemText(path, large)
+                      : "Vantrel could not read \"" + path + "\".\n\nNothing was imported.",
+             MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // The options the file lacks keep what the controls show.
+    if (!UpdateData(true)) return;
+    SettingsFileContents file = ReadSettingsFile(bytes, SettingsFromControls(), programKey_);
+    if (file.problem != SettingsFileProblem::None) {
+        Tell(ImportProblemText(path, file), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string question =
+        "Replace the folders and the options in Setup with the " +
+        std::to_string(file.folders.size()) + " folders and the options of \"" + path +
+        "\"?\n\nYes replaces them. No adds the file's folders after yours and keeps your "
+        "options. Cancel imports nothing.\n\nNothing is saved until you press OK.";
+    const int answer = Tell(question, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer != IDYES && answer != IDNO) return;
+
+    // A system image index is only good in the session that looked it up.
+    for (auto& kv : file.folders) {
+        FolderEntry& e = kv.second;
+        if (e.iconFile != kSystemImageListMarker) continue;
+        if (!GetSystemIconIndex(e.path, e.iconIndex)) {
+            e.iconFile.clear();
+            e.iconIndex = -1;
+        }
+    }
+    if (answer == IDYES) {
+        list_.SendMessage(LVM_DELETEALLITEMS);
+        folders_.clear();
+        settings_ = file.settings;
+        ShowSettings();
+        UpdateData(false);
+    }
+    int last = -1;
+    for (const auto& kv : file.folders) {
+        const int key = NextFolderKey(folders_);
+        folders_[key] = kv.second;
+        last = AddRow(kv.second, key);
+    }
+    SortRows();
+    if (last >= 0) SelectRow(list_.GetItemCount() - 1);
+    UpdateEditButtons();
+}
+
 AppSettings CSetupDlg::SettingsFromControls() {
     AppSettings s = settings_;
     // No selection (a stored letter that is not offered): the letter stays.
@@ -410,9 +535,7 @@ void CSetupDlg::OnOK() {
         const std::string question =
             "You have no way to activate Vantrel. Are you sure you want to do that?";
         const UINT type = MB_YESNO | MB_ICONQUESTION;
-        const int answer = askUser ? askUser(hwnd_, question, type)
-                                   : MessageBoxA(hwnd_, question.c_str(), "Vantrel", type);
-        if (answer != IDYES) return;
+        if (Tell(question, type) != IDYES) return;
     }
     // A combination another program holds would not work: said at once,
     // and the dialog stays open, with nothing written, for another choice.
@@ -420,11 +543,7 @@ void CSetupDlg::OnOK() {
     if (shortcutAvailable && !shortcutAvailable(chosen)) {
         const std::string notice = "Another program uses " + DescribeShortcut(ShortcutOf(chosen)) +
                                    ". Please choose another keyboard shortcut.";
-        const UINT type = MB_OK | MB_ICONEXCLAMATION;
-        if (askUser)
-            askUser(hwnd_, notice, type);
-        else
-            MessageBoxA(hwnd_, notice.c_str(), "Vantrel", type);
+        Tell(notice, MB_OK | MB_ICONEXCLAMATION);
         ::SetFocus(::GetDlgItem(hwnd_, chosen.shortcutType == 1 ? IDC_WINDOWS_KEY : IDC_HOTKEY));
         return;
     }

@@ -36,6 +36,11 @@ public:
     // set: every shortcut is taken as available.
     std::function<bool(const AppSettings&)> shortcutAvailable;
 
+    // The program key's full name as the settings file names it
+    // ("HKEY_CURRENT_USER\Software\...\Vantrel"); set by the caller.
+    // Without it, "Export..." and "Import..." are disabled.
+    std::string programKey_;
+
     // The home-page link (how it opens its address can be replaced).
     CqvHyperLink& HomePageLink() { return homePage_; }
 
@@ -56,6 +61,15 @@ protected:
     void OnMoveUp();
     void OnMoveDown();
     void OnShortcutType(int type);
+    // The list and the options (as the controls show them) to a file the
+    // user picks; a file read back into the copies, replacing or appending.
+    void OnExport();
+    void OnImport();
+    // The options' controls from settings_ (the shortcut, the letter, the
+    // hot key, the action); UpdateData(false) does the rest.
+    void ShowSettings();
+    // A message box over the dialog, through askUser when set.
+    int Tell(const std::string& text, UINT type);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* cd);
     void UpdateEditButtons();
 

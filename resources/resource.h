@@ -69,6 +69,10 @@
 #define IDC_ACTIVATE_WHEEL 1040
 #define IDC_HOTKEY_WIN 1041  // "With the Windows key", beside the hot-key control
 
+// Setup's "Export..." (the list and the options to a file) and "Import...".
+#define IDC_SETUP_EXPORT 1050
+#define IDC_SETUP_IMPORT 1051
+
 // Initial data of a dialog template (drop-down list strings).
 #define RT_DLGINIT_RES 240
 
