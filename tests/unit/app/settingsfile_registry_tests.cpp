@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "app/settings.h"
 #include "framework/fileio.h"
 #include "model/settingsfile.h"
@@ -79,6 +81,24 @@ int RunReg(const std::string& args) {
     return static_cast<int>(reg.ExitCode());
 }
 
+// Every value of a key as stored: name -> type and data.
+using Snapshot = std::map<std::wstring, std::pair<DWORD, std::string>>;
+Snapshot SnapshotOf(const wchar_t* subkey) {
+    Snapshot s;
+    HKEY k = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &k)) return s;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD nameLen = 512, type = 0;
+        BYTE data[4096];
+        DWORD size = sizeof data;
+        if (RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data, &size)) break;
+        s[name] = {type, std::string(reinterpret_cast<char*>(data), size)};
+    }
+    RegCloseKey(k);
+    return s;
+}
+
 class SettingsFileRegistry : public ::testing::Test {
 protected:
     test::ScopedRegTree clean_{HKEY_CURRENT_USER, kRoot};
@@ -118,6 +138,32 @@ TEST_F(SettingsFileRegistry, TheKeyExportedByRegReadsBackAsWhatWasStored) {
     const SettingsFileContents c = ReadSettingsFile(bytes, AppSettings(), kKeyName);
     ASSERT_EQ(c.problem, SettingsFileProblem::None) << "line " << c.line << " " << c.detail;
     ExpectSame(c.folders, c.settings);
+}
+
+TEST_F(SettingsFileRegistry, ReimportedTheKeyHoldsExactlyTheValuesASaveWrites) {
+    // Every value the program saves is in the file, with its type and bytes:
+    // an option saved but not exported would be lost by a restore.
+    CSettingsStore store(TestProfile());
+    store.folders = Awkward();
+    store.settings = Unusual();
+    ASSERT_TRUE(store.SaveSettings());
+    const wchar_t* app = L"Software\\VantrelExchangeTest\\Vantrel";
+    const wchar_t* entries = L"Software\\VantrelExchangeTest\\Vantrel\\Entries";
+    const Snapshot saved = SnapshotOf(app), savedEntries = SnapshotOf(entries);
+    ASSERT_EQ(savedEntries.size(), 5u * 4 + 1);
+
+    const std::string file = dir_.Path() + "\\again.reg";
+    ASSERT_TRUE(WriteWholeFile(file, WriteSettingsFile(store.folders, store.settings, kKeyName)));
+    test::DeleteRegTree(HKEY_CURRENT_USER, kRoot);
+    ASSERT_EQ(RunReg("import \"" + file + "\""), 0);
+    Snapshot restored = SnapshotOf(app);
+    // The one value more: the restored key is past its first run.
+    ASSERT_EQ(restored.count(L"Already Run"), 1u);
+    EXPECT_EQ(restored[L"Already Run"],
+              std::make_pair(DWORD(REG_DWORD), std::string("\1\0\0\0", 4)));
+    restored.erase(L"Already Run");
+    EXPECT_EQ(restored, saved);
+    EXPECT_EQ(SnapshotOf(entries), savedEntries);
 }
 
 }  // namespace
