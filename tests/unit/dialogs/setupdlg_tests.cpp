@@ -13,6 +13,8 @@
 #include "dialogs/setupdlg.h"
 #include "dialogs/webpages.h"
 #include "framework/dpi.h"
+#include "framework/fileio.h"
+#include "model/settingsfile.h"
 #include "model/shortcut.h"
 #include "resources/resource.h"
 #include "resources/version.h"
@@ -242,6 +244,70 @@ TEST_F(SetupDialog, TheWindowsKeyHasABoxBesideTheHotKeyThatFollowsTheShortcutTyp
     EXPECT_EQ(dlg_->settings_.shortcutType, 2);
     EXPECT_EQ(dlg_->settings_.normalHotKeyModifier, HOTKEYF_CONTROL);
     EXPECT_EQ(ShortcutOf(dlg_->settings_), (Shortcut{MOD_CONTROL, 'K'}));
+}
+
+// The system's file dialog that Export or Import opened: the file named, OK.
+bool ChooseFile(const DialogThread& run, HWND setup, const std::string& file) {
+    HWND files = run.WaitForWindowWithChild("ComboBoxEx32", {setup});
+    if (!files) return false;
+    HWND nameBox =
+        FindWindowExA(FindWindowExA(GetDlgItem(files, 1148), nullptr, "ComboBox", nullptr), nullptr,
+                      "Edit", nullptr);
+    if (!nameBox) return false;
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PostMessageA(GetDlgItem(files, IDOK), BM_CLICK, 0, 0);
+    return test::WaitUntil([&] { return !IsWindow(files); });
+}
+
+TEST_F(SetupDialog, ImportLooksSystemImagesUpAfreshAndExportWritesWhatTheControlsShow) {
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Quorvane.\\Vantrel";
+    int windowsImage = -1;
+    ASSERT_TRUE(GetSystemIconIndex("C:\\windows", windowsImage));
+    // Another session's index, which means nothing here.
+    FolderList file;
+    file[0] = {"C:\\windows", "Windows", kSystemImageListMarker, windowsImage + 1000};
+    const std::string imported = dir_.Path() + "\\in.reg";
+    ASSERT_TRUE(WriteWholeFile(imported, WriteSettingsFile(file, AppSettings(), key)));
+    std::vector<std::pair<std::string, UINT>> asked;
+    dlg_->askUser = [&](HWND, const std::string& text, UINT type) {
+        asked.push_back({text, type});
+        return IDYES;
+    };
+    dlg_->programKey_ = key;
+    PlainFolders(0, 2);
+    HWND d = Open();
+    ASSERT_TRUE(d);
+    HWND list = GetDlgItem(d, IDC_FOLDER_LIST);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_SETUP_EXPORT)));
+    Click(d, IDC_SETUP_IMPORT);
+    ASSERT_TRUE(ChooseFile(*run_, d, imported));
+    ASSERT_TRUE(test::WaitUntil([&] { return ItemText(list, 0, 0) == "Windows"; }));
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].second, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_NE(asked[0].first.find("with the 1 folders"), std::string::npos) << asked[0].first;
+
+    // The letter chosen in its box, not yet confirmed by OK, goes into the file.
+    SendDlgItemMessageA(d, IDC_WINDOWS_KEY, CB_SETCURSEL, 5, 0);  // "I"
+    const std::string exported = dir_.Path() + "\\out.reg";
+    Click(d, IDC_SETUP_EXPORT);
+    ASSERT_TRUE(ChooseFile(*run_, d, exported));
+    std::string bytes;
+    ASSERT_TRUE(test::WaitUntil([&] { return ReadWholeFile(exported, bytes, 1 << 20); }));
+    const SettingsFileContents back = ReadSettingsFile(bytes, AppSettings(), key);
+    ASSERT_EQ(back.problem, SettingsFileProblem::None);
+    EXPECT_EQ(back.settings.windowsKey, "I");
+    ASSERT_EQ(back.folders.size(), 1u);
+    EXPECT_EQ(back.folders.at(0).iconIndex, windowsImage);
+
+    Click(d, IDOK);
+    ASSERT_TRUE(run_->WaitForEnd());
+    EXPECT_EQ(run_->Result(), IDOK);
+    ASSERT_EQ(dlg_->folders_.size(), 1u);
+    EXPECT_EQ(dlg_->folders_.begin()->second.iconFile, kSystemImageListMarker);
+    EXPECT_EQ(dlg_->folders_.begin()->second.iconIndex, windowsImage);
+    EXPECT_EQ(dlg_->settings_.windowsKey, "I");
+    EXPECT_EQ(asked.size(), 1u) << "no other message";
 }
 
 }  // namespace
