@@ -28,8 +28,8 @@ std::string PathOfIdList(LPCITEMIDLIST pidl) {
     // The shell's library is imported, so in the process already: asked, not loaded.
     static const auto longForm = [] {
         HMODULE shell = GetModuleHandleA("shell32.dll");
-        return shell ? reinterpret_cast<PathFromIdListExFn>(reinterpret_cast<void*>(
-                           GetProcAddress(shell, "SHGetPathFromIDListEx")))
+        return shell ? reinterpret_cast<PathFromIdListExFn>(
+                           reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListEx")))
                      : nullptr;
     }();
     if (longForm) {

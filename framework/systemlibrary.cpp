@@ -9,9 +9,9 @@ namespace {
 
 // The flags of the library-search update (KB2533623), spelled here because
 // older headers lack them.
-constexpr DWORD kSearchSystem32 = 0x00000800;        // LOAD_LIBRARY_SEARCH_SYSTEM32
-constexpr DWORD kSearchDllLoadDir = 0x00000100;      // LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR
-constexpr DWORD kAlteredSearchPath = 0x00000008;     // LOAD_WITH_ALTERED_SEARCH_PATH
+constexpr DWORD kSearchSystem32 = 0x00000800;     // LOAD_LIBRARY_SEARCH_SYSTEM32
+constexpr DWORD kSearchDllLoadDir = 0x00000100;   // LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR
+constexpr DWORD kAlteredSearchPath = 0x00000008;  // LOAD_WITH_ALTERED_SEARCH_PATH
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
@@ -68,7 +68,8 @@ HMODULE LoadLibraryAtPath(const std::string& fullPath) {
                       ((fullPath[1] == ':' && (fullPath[2] == '\\' || fullPath[2] == '/')) ||
                        (fullPath[0] == '\\' && fullPath[1] == '\\'));
     if (!full) return nullptr;
-    const DWORD flags = SearchFlagsKnown() ? kSearchDllLoadDir | kSearchSystem32 : kAlteredSearchPath;
+    const DWORD flags =
+        SearchFlagsKnown() ? kSearchDllLoadDir | kSearchSystem32 : kAlteredSearchPath;
     return LoadLibraryExA(fullPath.c_str(), nullptr, flags);
 }
 

@@ -99,13 +99,14 @@ VantrelRun::~VantrelRun() {
 namespace {
 std::string SystemErrorText(DWORD code) {
     char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string s = "error " + std::to_string(code);
     if (text) {
         s += std::string(" (") + text;
-        while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' '))
+            s.pop_back();
         s += ")";
         LocalFree(text);
     }
@@ -133,14 +134,14 @@ std::string VantrelRun::ProgramPath() const {
     const std::string dir = programDir.empty() ? test::BinDir() : programDir;
     if (process_.Start(ProgramPath(), args, dir, desktop)) return ::testing::AssertionSuccess();
     const DWORD error = GetLastError();
-    return ::testing::AssertionFailure() << StartName("the first start", args) << " of "
-                                         << ProgramPath() << " could not be started: "
-                                         << SystemErrorText(error);
+    return ::testing::AssertionFailure()
+           << StartName("the first start", args) << " of " << ProgramPath()
+           << " could not be started: " << SystemErrorText(error);
 }
 
 ::testing::AssertionResult VantrelRun::WaitReady() {
-    const bool published = test::WaitUntil(
-        [&] { return PublishedWindow() != nullptr || !process_.Running(); }, 20000);
+    const bool published =
+        test::WaitUntil([&] { return PublishedWindow() != nullptr || !process_.Running(); }, 20000);
     window_ = PublishedWindow();
     if (published && window_) return ::testing::AssertionSuccess();
     auto failure = ::testing::AssertionFailure() << StartName("the first start", args_);
@@ -161,8 +162,7 @@ std::string VantrelRun::ProgramPath() const {
     if (!second.Start(ProgramPath(), args, dir, desktop)) {
         const DWORD error = GetLastError();
         return ::testing::AssertionFailure() << StartName("a second start", args)
-                                             << " could not be started: "
-                                             << SystemErrorText(error);
+                                             << " could not be started: " << SystemErrorText(error);
     }
     if (second.WaitForExit(20000)) return ::testing::AssertionSuccess();
     std::string windows;

@@ -26,8 +26,8 @@ namespace {
 // Not on the system's list of known libraries (or, for the file dialogs',
 // not on every system's), so the system's own search would look in the
 // program's folder first.
-const char* const kPlantedNames[] = {"shcore.dll",  "version.dll",  "uxtheme.dll",
-                                     "msimg32.dll", "dwmapi.dll",   "comdlg32.dll"};
+const char* const kPlantedNames[] = {"shcore.dll",  "version.dll", "uxtheme.dll",
+                                     "msimg32.dll", "dwmapi.dll",  "comdlg32.dll"};
 
 // Measured under Wine 8: with its default load order, of these names only
 // shcore.dll is taken from beside a program that loads it by bare name; for
@@ -126,7 +126,8 @@ TEST_P(PlantedLibraries, TheRecordingLibraryRecordsALoadByName) {
     ASSERT_NE(lib, nullptr);
     FreeLibrary(lib);
     const std::string record = ReadAll(witness + ".loaded");
-    EXPECT_NE(record.find("dynamic " + std::to_string(GetCurrentProcessId()) + " "), std::string::npos)
+    EXPECT_NE(record.find("dynamic " + std::to_string(GetCurrentProcessId()) + " "),
+              std::string::npos)
         << record;
 }
 

@@ -611,8 +611,9 @@ protected:
         ASSERT_TRUE(program_.Ok()) << program_.Dir();
         run_.programDir = program_.Dir();
     }
-    ProgramCopy program_{"vt verb \xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD0\xB0 "
-                         "\xE6\x97\xA5\xE6\x9C\xAC"};  // Программа 日本
+    ProgramCopy program_{
+        "vt verb \xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD0\xB0 "
+        "\xE6\x97\xA5\xE6\x9C\xAC"};  // Программа 日本
     // A folder whose name has spaces and non-Latin letters.
     std::wstring MakeForeignFolder() {
         wchar_t base[MAX_PATH] = {};

@@ -112,7 +112,8 @@ TEST(StartupImports, TheHookLibraryImportsOnlyKnownLibrariesAndLoadsNothing) {
     // Mapped into every program: it must not load a library into them.
     const std::vector<std::string> kernel = ImportedFunctions(hook, "kernel32.dll");
     ASSERT_FALSE(kernel.empty());
-    for (const std::string& f : kernel) EXPECT_EQ(f.rfind("LoadLibrary", 0), std::string::npos) << f;
+    for (const std::string& f : kernel)
+        EXPECT_EQ(f.rfind("LoadLibrary", 0), std::string::npos) << f;
 }
 
 }  // namespace
