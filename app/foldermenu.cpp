@@ -12,6 +12,7 @@
 #include "dialogs/iconsources.h"
 #include "framework/dpi.h"
 #include "framework/handles.h"
+#include "framework/longpath.h"
 #include "navigation/driver.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
@@ -178,7 +179,7 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
 
     for (const auto& kv : store_.folders) {
         const FolderEntry& e = kv.second;
-        if (!PathFileExistsA(e.path.c_str())) continue;  // hidden, not removed
+        if (!PathExists(e.path)) continue;  // hidden, not removed; any length
         const UINT id = ID_FOLDER_FIRST + static_cast<UINT>(kv.first);
         // The picture comes with the item: setting it afterwards by command
         // id searches the whole menu for every item, which made a long list

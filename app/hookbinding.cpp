@@ -1,5 +1,6 @@
 #include "app/hookbinding.h"
 
+#include "framework/systemlibrary.h"
 #include "hooklib/vthook.h"
 
 namespace vt {
@@ -82,8 +83,9 @@ CHookLibrary::LoadResult CHookLibrary::Load(HWND mainWindow, const HookMessageRe
         return LoadResult::VersionMismatch;
     }
 
-    // By bare name: the system search finds the copy next to the program first.
-    module_ = LoadLibraryA(vthook::kLibraryName);
+    // By the full path just compared: a bare name would be looked for
+    // elsewhere too once the search is kept to the system folder.
+    module_ = LoadLibraryAtPath(libraryPath);
     if (!module_) return LoadResult::NotFound;
     FARPROC proc = GetProcAddress(module_, vthook::kInstallHookExport);
     if (!proc) return LoadResult::NoExport;

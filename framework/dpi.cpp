@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "framework/systemlibrary.h"
 #include "framework/text.h"
 
 namespace vt {
@@ -31,7 +32,7 @@ struct DpiCalls {
         metrics = Bind<MetricsFn>(user, "GetSystemMetricsForDpi");
         parameters = Bind<ParametersFn>(user, "SystemParametersInfoForDpi");
         // Kept loaded for the life of the process: the pointer is kept too.
-        forMonitor = Bind<ForMonitorFn>(LoadLibraryA("shcore.dll"), "GetDpiForMonitor");
+        forMonitor = Bind<ForMonitorFn>(LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor");
     }
 
     template <class F>

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "framework/systemlibrary.h"
 #include "framework/text.h"
 
 namespace vt {
@@ -43,7 +44,7 @@ using FileDialogFn = BOOL(WINAPI*)(OPENFILENAMEA*);
 // loads: under Wine loading it also starts the printing libraries, a large
 // part of a start-up that shows no file dialog. Kept until the process ends.
 FileDialogFn BindFileDialog(bool open) {
-    static HMODULE const library = LoadLibraryA("comdlg32.dll");
+    static HMODULE const library = LoadSystemLibrary("comdlg32.dll");
     if (!library) return nullptr;
     return reinterpret_cast<FileDialogFn>(reinterpret_cast<void*>(
         GetProcAddress(library, open ? "GetOpenFileNameA" : "GetSaveFileNameA")));

@@ -5,6 +5,8 @@
 #include <shlwapi.h>
 
 #include "framework/handles.h"
+#include "framework/longpath.h"
+#include "framework/text.h"
 #include "navigation/driver.h"
 #include "navigation/explorer.h"
 #include "navigation/itemdialog.h"
@@ -25,6 +27,12 @@ struct Navigation {
     CWnd target;
     TargetDriver driver;
 };
+
+// The older dialogs (the Explorer-style and old-style file dialogs, the snake
+// list) read their file name box into buffers of MAX_PATH characters: a
+// longer path would be cut there, and the dialog would go to another folder
+// or refuse the name. Such a path is left to the next way, as a failed step is.
+bool FitsOlderDialog(const std::string& path) { return ToWide(path).size() < MAX_PATH; }
 
 // Puts the text the user had typed back into a box, all of it selected.
 void RestoreTypedText(TargetDriver& d, CWnd box, const std::string& saved) {
@@ -149,7 +157,8 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner,
     if (!n.shift && n.isDirectory && IsBrowseForFolderDialog(tree) &&
         RunFolderBrowserSequence(n, tree))
         return true;
-    if (!n.shift && IsSnakeListDialog(tree)) {
+    const bool fitsOlderDialog = FitsOlderDialog(n.path);
+    if (!n.shift && fitsOlderDialog && IsSnakeListDialog(tree)) {
         if (CWnd box = FindSnakeListFileNameBox(n.target)) {
             RunSnakeListSequence(n, box);
             return true;
@@ -158,6 +167,7 @@ bool DriveTarget(Navigation& n, bool reuseExplorer, HWND owner,
     if (n.shift) return false;
     if (n.isDirectory && NavigateSupportedProgram(tree, n.path, owner, n.driver.RemainingMs()))
         return true;
+    if (!fitsOlderDialog) return false;
     const FileDialogControls c = LocateFileDialogControls(tree);
     if (c.fileNameBox && c.okButton) {
         RunFileDialogSequence(n, c);
@@ -180,7 +190,7 @@ bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& s
     if (entry == folders.end()) return false;  // find, never operator[]: the list stays as it is
 
     request.path = entry->second.path;
-    request.isDirectory = PathIsDirectoryA(request.path.c_str()) != FALSE;
+    request.isDirectory = IsExistingDirectory(request.path);  // any length
     request.shift = KeyDown(services, VK_SHIFT);
     request.ctrl = KeyDown(services, VK_CONTROL);
     request.reuseExplorer = settings.alwaysNewExplorer ? request.shift : !request.shift;

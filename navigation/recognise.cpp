@@ -156,9 +156,9 @@ CWnd ComboTextBox(CWnd combo) {
 
 std::string GetProcessImagePath(DWORD pid) {
     if (!pid) return {};
-    HMODULE kernel = LoadLibraryA("kernel32.dll");
+    // In every process already: asked, not loaded.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (!kernel) return {};
-    const ScopeExit freeKernel([kernel] { FreeLibrary(kernel); });
     auto snapshot = reinterpret_cast<SnapshotFn>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
     auto first = reinterpret_cast<ModuleFirstFn>(

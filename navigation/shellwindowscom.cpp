@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "framework/handles.h"
+#include "framework/systemlibrary.h"
 #include "framework/text.h"
 
 namespace vt::nav {
@@ -79,7 +80,7 @@ bool ShellBrowserAt(IShellWindows* windows, int index, ComRef<IShellBrowser>& br
 bool NavigateToItemIdList(IWebBrowser2* browser, PCIDLIST_ABSOLUTE pidl) {
     using CreateVectorFn = SAFEARRAY*(WINAPI*)(VARTYPE, LONG, ULONG);
     using DestroyFn = HRESULT(WINAPI*)(SAFEARRAY*);
-    const UniqueModule oleAut(LoadLibraryA("oleaut32.dll"));
+    const UniqueModule oleAut(LoadSystemLibrary("oleaut32.dll"));
     if (!oleAut) return false;
     auto createVector = reinterpret_cast<CreateVectorFn>(
         reinterpret_cast<void*>(GetProcAddress(oleAut.Get(), "SafeArrayCreateVector")));

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/gdi.h"
+#include "framework/systemlibrary.h"
 #include "framework/trace.h"
 #include "uikit/menustyles.h"
 #include "uikit/menudrawingcache.h"
@@ -59,12 +60,12 @@ CNewMenuHook::CNewMenuHook() {
     if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0))
         highContrast_ = (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 
-    themeLibrary_.Reset(LoadLibraryA("uxtheme.dll"));
+    themeLibrary_.Reset(LoadSystemLibrary("uxtheme.dll"));
     if (themeLibrary_)
         isThemeActive_ = reinterpret_cast<IsThemeActiveFn>(
             reinterpret_cast<void*>(GetProcAddress(themeLibrary_.Get(), "IsThemeActive")));
     if (version_ != menu::kVersion98) {
-        msimg32_.Reset(LoadLibraryA("Msimg32.dll"));
+        msimg32_.Reset(LoadSystemLibrary("msimg32.dll"));
         if (msimg32_)
             gradientFill_ = reinterpret_cast<GradientFillFn>(
                 reinterpret_cast<void*>(GetProcAddress(msimg32_.Get(), "GradientFill")));

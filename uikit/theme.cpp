@@ -1,5 +1,7 @@
 #include "uikit/theme.h"
 
+#include "framework/systemlibrary.h"
+
 namespace vt {
 
 namespace {
@@ -17,7 +19,7 @@ Fn As(FARPROC p) {
 }  // namespace
 
 CThemeAccess::CThemeAccess(const char* libraryName)
-    : module_(libraryName ? LoadLibraryA(libraryName) : nullptr) {}
+    : module_(libraryName ? LoadSystemLibrary(libraryName) : nullptr) {}
 
 FARPROC CThemeAccess::Entry(const char* name) const {
     return module_ ? GetProcAddress(module_.Get(), name) : nullptr;

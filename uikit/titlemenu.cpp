@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "framework/systemlibrary.h"
+
 namespace vt {
 
 namespace {
@@ -24,7 +26,7 @@ TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
 }  // namespace
 
 CTitleMenu::CTitleMenu(const char* gradientLibrary)
-    : gradientModule_(gradientLibrary ? LoadLibraryA(gradientLibrary) : nullptr),
+    : gradientModule_(gradientLibrary ? LoadSystemLibrary(gradientLibrary) : nullptr),
       clRight(GetSysColor(COLOR_GRADIENTACTIVECAPTION)),
       clLeft(GetSysColor(COLOR_ACTIVECAPTION)),
       clText(GetSysColor(COLOR_CAPTIONTEXT)) {

@@ -6,6 +6,7 @@
 
 #include "app/instancechecker.h"
 #include "app/settings.h"
+#include "dialogs/shellintegration.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
 #include "support/navtest.h"
@@ -58,6 +59,27 @@ std::vector<HWND> VisibleMenus(DWORD pid) {
     return menus;
 }
 
+RegistryBaseline::RegistryBaseline() { Clear(); }
+RegistryBaseline::~RegistryBaseline() { Clear(); }
+
+void RegistryBaseline::Clear() {
+    const std::string verb = std::string("Software\\Classes\\") + vt::kVerbKey;
+    test::DeleteRegTree(HKEY_CURRENT_USER, verb);
+    test::DeleteRegTree(HKEY_LOCAL_MACHINE, verb);
+    vt::CRegKey run;
+    if (run.Open(HKEY_CURRENT_USER, vt::kRunKey, KEY_SET_VALUE)) run.DeleteValue(vt::kRunValueName);
+}
+
+ProgramCopy::ProgramCopy(const std::string& name) : dir_(name) {
+    ok_ = !dir_.Path().empty() && !Put(test::BinPath("Vantrel.exe"), "Vantrel.exe").empty() &&
+          !Put(test::BinPath("VTHook.dll"), "VTHook.dll").empty();
+}
+
+std::string ProgramCopy::Put(const std::string& from, const std::string& name) const {
+    const std::string to = dir_.Path() + "\\" + name;
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) ? to : std::string();
+}
+
 VantrelRun::VantrelRun() {
     // The defaults of a first run, except what a test would trip over: no
     // hot key and no tray icon unless the test asks for them.
@@ -74,7 +96,33 @@ VantrelRun::~VantrelRun() {
     test::WaitUntil([] { return !MappingExists(); }, 5000);
 }
 
-bool VantrelRun::Launch(const std::string& args) {
+namespace {
+std::string SystemErrorText(DWORD code) {
+    char* text = nullptr;
+    FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string s = "error " + std::to_string(code);
+    if (text) {
+        s += std::string(" (") + text;
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' '))
+            s.pop_back();
+        s += ")";
+        LocalFree(text);
+    }
+    return s;
+}
+
+std::string StartName(const std::string& which, const std::string& args) {
+    return which + " (\"Vantrel.exe" + (args.empty() ? "" : " " + args) + "\")";
+}
+}  // namespace
+
+std::string VantrelRun::ProgramPath() const {
+    return (programDir.empty() ? test::BinDir() : programDir) + "\\Vantrel.exe";
+}
+
+::testing::AssertionResult VantrelRun::Launch(const std::string& args) {
     vt::CSettingsStore store(vt::CRegProfile("Quorvane.", "Vantrel"));
     store.settings = settings;
     store.folders = folders;
@@ -82,19 +130,48 @@ bool VantrelRun::Launch(const std::string& args) {
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
     if (editProfile) editProfile();
     process_.UseLimitedRights(limitedRights);
-    return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
+    args_ = args;
+    const std::string dir = programDir.empty() ? test::BinDir() : programDir;
+    if (process_.Start(ProgramPath(), args, dir, desktop)) return ::testing::AssertionSuccess();
+    const DWORD error = GetLastError();
+    return ::testing::AssertionFailure()
+           << StartName("the first start", args) << " of " << ProgramPath()
+           << " could not be started: " << SystemErrorText(error);
 }
 
-bool VantrelRun::WaitReady() {
-    if (!test::WaitUntil([] { return PublishedWindow() != nullptr; }, 20000)) return false;
+::testing::AssertionResult VantrelRun::WaitReady() {
+    const bool published =
+        test::WaitUntil([&] { return PublishedWindow() != nullptr || !process_.Running(); }, 20000);
     window_ = PublishedWindow();
-    return window_ != nullptr;
+    if (published && window_) return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << StartName("the first start", args_);
+    if (!process_.Running())
+        return failure << " (pid " << process_.Pid() << ") ended with exit code "
+                       << process_.ExitCode() << " before it published its window";
+    std::string windows;
+    for (HWND w : test::TopWindowsOfProcess(process_.Pid()))
+        if (IsWindowVisible(w)) windows += "\n  " + Describe(w);
+    return failure << " (pid " << process_.Pid()
+                   << ") is running but published no window within 20 s; its visible windows:"
+                   << (windows.empty() ? " none" : windows);
 }
 
-bool VantrelRun::Forward(const std::string& args) {
+::testing::AssertionResult VantrelRun::Forward(const std::string& args) {
     test::ChildProcess second;
-    return second.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop) &&
-           second.WaitForExit(20000);
+    const std::string dir = programDir.empty() ? test::BinDir() : programDir;
+    if (!second.Start(ProgramPath(), args, dir, desktop)) {
+        const DWORD error = GetLastError();
+        return ::testing::AssertionFailure() << StartName("a second start", args)
+                                             << " could not be started: " << SystemErrorText(error);
+    }
+    if (second.WaitForExit(20000)) return ::testing::AssertionSuccess();
+    std::string windows;
+    for (HWND w : test::TopWindowsOfProcess(second.Pid()))
+        if (IsWindowVisible(w)) windows += "\n  " + Describe(w);
+    return ::testing::AssertionFailure()
+           << StartName("a second start", args) << " (pid " << second.Pid()
+           << ") did not end within 20 s; its visible windows:"
+           << (windows.empty() ? " none" : windows);
 }
 
 HWND VantrelRun::WaitForMenu(DWORD timeoutMs) const {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "model/folderlist.h"
 #include "support/testsupport.h"
 
@@ -18,6 +20,41 @@ HWND PublishedWindow();
 
 // Every visible popup menu window ("#32768") of a process.
 std::vector<HWND> VisibleMenus(DWORD pid);
+
+// What the program writes outside its own key, as a test must find it at its
+// start whatever an earlier test (or a faulty build) left: the Explorer verb
+// under the user's classes and a machine-wide copy of it, and the Run value.
+// Removed when constructed and again when destroyed.
+class RegistryBaseline {
+public:
+    RegistryBaseline();
+    ~RegistryBaseline();
+    RegistryBaseline(const RegistryBaseline&) = delete;
+    RegistryBaseline& operator=(const RegistryBaseline&) = delete;
+
+private:
+    static void Clear();
+};
+
+// Vantrel.exe and VTHook.dll copied into a fresh folder below %TEMP% whose
+// name starts with name (UTF-8: spaces and any script), as a user keeps a
+// portable copy; removed with the folder.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(const std::string& name);
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+    // Both files are in place.
+    bool Ok() const { return ok_; }
+    const std::string& Dir() const { return dir_.Path(); }
+    // Copies a file into the folder under another name; its new path, or ""
+    // if the copy failed.
+    std::string Put(const std::string& from, const std::string& name) const;
+
+private:
+    vt::test::ScratchDir dir_;
+    bool ok_ = false;
+};
 
 // One Vantrel.exe run. The profile is written before the start and removed
 // with everything else when the object goes.
@@ -37,14 +74,23 @@ public:
     // Runs after settings and folders are saved, before the start: a test
     // changes the stored values there as another tool would.
     std::function<void()> editProfile;
+    // The folder of the Vantrel.exe (and VTHook.dll) to start, UTF-8; the
+    // tests' own folder if empty. It is also the starts' current folder.
+    std::string programDir;
 
     // Saves settings and folders (marked as already run) and starts the
-    // program; WaitReady waits until it has published its window.
-    bool Launch(const std::string& args = "");
-    bool WaitReady();
-    bool Start(const std::string& args = "") { return Launch(args) && WaitReady(); }
+    // program; WaitReady waits until it has published its window. A failure
+    // says which start failed and why.
+    ::testing::AssertionResult Launch(const std::string& args = "");
+    ::testing::AssertionResult WaitReady();
+    ::testing::AssertionResult Start(const std::string& args = "") {
+        ::testing::AssertionResult launched = Launch(args);
+        return launched ? WaitReady() : launched;
+    }
     // A second start with these arguments; waits until that process ends.
-    bool Forward(const std::string& args);
+    ::testing::AssertionResult Forward(const std::string& args);
+    // The program file started: programDir (or the tests' folder) + Vantrel.exe.
+    std::string ProgramPath() const;
 
     HWND Window() const { return window_; }
     DWORD Pid() const { return process_.Pid(); }
@@ -62,9 +108,11 @@ public:
     DWORD StoredShowTray() const;
 
 private:
+    RegistryBaseline baseline_;
     vt::test::ScopedRegTree profile_{HKEY_CURRENT_USER, "Software\\Quorvane."};
     vt::test::ChildProcess process_;
     HWND window_ = nullptr;
+    std::string args_;  // of the first start, for failure messages
 };
 
 // Key presses and releases as the keyboard driver would deliver them.

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "framework/text.h"
+
 namespace vt::test {
 
 std::string BinDir() {
@@ -215,15 +217,39 @@ ScratchDir::ScratchDir(const std::string& hint, const std::string& base) {
     }
 }
 
+namespace {
+// Removes a folder and everything below it, in the extended-length form, so
+// that paths of any length go. (Wine's SHFileOperation cuts the paths below a
+// folder at MAX_PATH characters and then deletes what the cut path names: the
+// files of the current folder, seen once.) Links to folders are removed, not
+// followed.
+void RemoveTree(const std::wstring& extended) {
+    WIN32_FIND_DATAW found = {};
+    HANDLE h = FindFirstFileW((extended + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = extended + L"\\" + name;
+            const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                                (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (folder)
+                RemoveTree(child);
+            else if (!DeleteFileW(child.c_str()))
+                RemoveDirectoryW(child.c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryW(extended.c_str());
+}
+}  // namespace
+
 ScratchDir::~ScratchDir() {
     if (path_.empty()) return;
-    std::string from = path_;
-    from.push_back('\0');  // double-zero terminated list
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&op);
+    // Always a full path with a drive (the temporary folder or a base like C:\).
+    RemoveTree(L"\\\\?\\" + vt::ToWide(path_));
 }
 
 std::string ScratchDir::MakeDir(const std::string& rel) const {

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "app/settings.h"
+#include "dialogs/iconsources.h"
 #include "dialogs/shellintegration.h"
 #include "e2e/setup/setupdriver.h"
 #include "framework/registry.h"
@@ -153,8 +154,60 @@ TEST_F(SetupEditing, MoveUpSwapsEntriesBetweenKeysAndKeepsTheSelection) {
     ASSERT_TRUE(test::WaitUntil([&] { return List().Text(1, 0) == "Folder2"; }));
     PressOk();
     const char* want[] = {"Folder0", "Folder2", "Folder1", "Folder3", "Folder4"};
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
+        // The path goes with its title.
         EXPECT_EQ(StoredString("Entries", ("Title" + std::to_string(i)).c_str()), want[i]);
+        EXPECT_EQ(StoredString("Entries", ("Path" + std::to_string(i)).c_str()),
+                  dir_.Path() + "\\" + want[i] + "\\");
+    }
+}
+
+// The whole entry at each stored position: path, title, icon file and index.
+std::string StoredEntry(int pos) {
+    const std::string n = std::to_string(pos);
+    return StoredString("Entries", ("Path" + n).c_str()) + " | " +
+           StoredString("Entries", ("Title" + n).c_str()) + " | " +
+           StoredString("Entries", ("IconFile" + n).c_str()) + " | " +
+           std::to_string(StoredInt("Entries", ("IconIndex" + n).c_str()));
+}
+
+TEST_F(SetupEditing, MovesCarryTheWholeEntryUpAndDownAtBothEndsThroughTheSavedList) {
+    // Four folders that differ in every part, the icon included.
+    run_.folders.clear();
+    std::vector<std::string> entry;
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "Folder" + std::to_string(i);
+        const std::string icon = vt::GetDefaultIconFile();
+        run_.folders[i] = {dir_.MakeDir(name) + "\\", "Title " + name, icon, 3 + i};
+        entry.push_back(run_.folders[i].path + " | Title " + name + " | " + icon + " | " +
+                        std::to_string(3 + i));
+    }
+    StartAndOpenSetup();
+    auto expectStored = [&](const std::vector<int>& order, const char* step) {
+        EXPECT_EQ(StoredInt("Entries", "Count"), 4) << step;
+        for (int pos = 0; pos < 4; ++pos)
+            EXPECT_EQ(StoredEntry(pos), entry[order[pos]]) << step << ", position " << pos;
+    };
+    auto move = [&](int row, int button, int landsAt, const std::string& title) {
+        ASSERT_TRUE(List().Select(row));
+        Press(setup_, button);
+        ASSERT_TRUE(test::WaitUntil([&] { return List().Text(landsAt, 0) == title; }))
+            << List().Text(landsAt, 0);
+        EXPECT_EQ(List().Selected(), landsAt);
+    };
+    // The first row down, the last row up.
+    move(0, IDC_MOVE_DOWN, 1, "Title Folder0");
+    move(3, IDC_MOVE_UP, 2, "Title Folder3");
+    PressOk();
+    expectStored({1, 0, 3, 2}, "first down, last up");
+
+    // Then up into the first row and down into the last.
+    setup_ = OpenSetup(run_);
+    ASSERT_NE(setup_, nullptr);
+    move(1, IDC_MOVE_UP, 0, "Title Folder0");
+    move(2, IDC_MOVE_DOWN, 3, "Title Folder3");
+    PressOk();
+    expectStored({0, 1, 2, 3}, "up into the first, down into the last");
 }
 
 TEST_F(SetupEditing, RemoveAskesAndOnlyYesRemoves) {
@@ -551,6 +604,16 @@ TEST_F(SetupApply, AFailedSaveIsReportedOnceAndTheListKeptForThisRun) {
 
 class SetupVerb : public SetupTest {
 protected:
+    // The program runs from a folder with spaces and non-Latin letters, so
+    // that a command that lost its quotation marks, or took the path through
+    // a narrow code page, cannot reach it.
+    void SetUp() override {
+        ASSERT_TRUE(program_.Ok()) << program_.Dir();
+        run_.programDir = program_.Dir();
+    }
+    ProgramCopy program_{
+        "vt verb \xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD0\xB0 "
+        "\xE6\x97\xA5\xE6\x9C\xAC"};  // Программа 日本
     // A folder whose name has spaces and non-Latin letters.
     std::wstring MakeForeignFolder() {
         wchar_t base[MAX_PATH] = {};
@@ -596,6 +659,11 @@ TEST_F(SetupVerb, TheCommandExplorerRunsReachesTheEditorOfTheRunningProgram) {
     StartAndOpenSetup();
     SetChecked(setup_, IDC_INTEGRATE, true);
     PressOk();
+    {
+        vt::CRegKey k;
+        ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, std::string(kUserVerb) + "\\command"));
+        EXPECT_EQ(k.QueryString(nullptr, ""), "\"" + run_.ProgramPath() + "\" %L");
+    }
 
     const std::wstring folder = MakeForeignFolder();
     ASSERT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -619,7 +687,7 @@ TEST_F(SetupVerb, TheCommandExplorerRunsReachesTheEditorOfTheRunningProgram) {
 
 TEST_F(SetupVerb, TheCommandStartsTheProgramWhenItIsNotRunning) {
     test::ScopedRegTree verb(HKEY_CURRENT_USER, kUserVerb);
-    vt::WriteShellIntegration(false, true, VantrelPath());
+    vt::WriteShellIntegration(false, true, run_.ProgramPath());
     Folders(1);
     run_.Launch();  // the settings written ...
     ASSERT_TRUE(run_.WaitReady());

@@ -52,3 +52,68 @@ TEST(StartupImports, TheFileDialogLibraryIsNotLoadedAtStart) {
 }
 
 }  // namespace
+
+namespace {
+
+// The functions a program file imports from one library, by name.
+std::vector<std::string> ImportedFunctions(const std::string& path, const char* library) {
+    std::vector<std::string> names;
+    HMODULE image = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    if (!image) return names;
+    auto* base = reinterpret_cast<const BYTE*>(image);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (dir.VirtualAddress && dir.Size) {
+        auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+        for (; d->Name; ++d) {
+            if (Lower(reinterpret_cast<const char*>(base + d->Name)) != library) continue;
+            auto* thunk = reinterpret_cast<const IMAGE_THUNK_DATA*>(
+                base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
+            for (; thunk->u1.AddressOfData; ++thunk) {
+                if (IMAGE_SNAP_BY_ORDINAL(thunk->u1.Ordinal)) continue;
+                auto* byName =
+                    reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + thunk->u1.AddressOfData);
+                names.push_back(reinterpret_cast<const char*>(byName->Name));
+            }
+        }
+    }
+    FreeLibrary(image);
+    return names;
+}
+
+// On the system's list of known libraries (loaded from the system folder
+// whatever lies beside the program), or, for the common controls, taken from
+// the side-by-side store that the program's manifest names.
+const char* const kProtectedLibraries[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",
+                                           "advapi32.dll", "shell32.dll", "shlwapi.dll",
+                                           "ole32.dll",    "msvcrt.dll",  "comctl32.dll"};
+
+bool Protected(const std::string& name) {
+    for (const char* p : kProtectedLibraries)
+        if (name == p) return true;
+    return false;
+}
+
+TEST(StartupImports, EveryImportOfTheProgramComesFromTheSystemWhateverLiesBesideIt) {
+    const std::vector<std::string> names = ImportedLibraries(vt::test::BinPath("Vantrel.exe"));
+    ASSERT_TRUE(Has(names, "kernel32.dll")) << names.size() << " names";
+    for (const std::string& name : names) EXPECT_TRUE(Protected(name)) << name;
+    // The version records are read through a library bound at run time.
+    EXPECT_FALSE(Has(names, "version.dll"));
+}
+
+TEST(StartupImports, TheHookLibraryImportsOnlyKnownLibrariesAndLoadsNothing) {
+    const std::string hook = vt::test::BinPath("VTHook.dll");
+    const std::vector<std::string> names = ImportedLibraries(hook);
+    ASSERT_TRUE(Has(names, "user32.dll")) << names.size() << " names";
+    for (const std::string& name : names) EXPECT_TRUE(Protected(name)) << name;
+    // Mapped into every program: it must not load a library into them.
+    const std::vector<std::string> kernel = ImportedFunctions(hook, "kernel32.dll");
+    ASSERT_FALSE(kernel.empty());
+    for (const std::string& f : kernel)
+        EXPECT_EQ(f.rfind("LoadLibrary", 0), std::string::npos) << f;
+}
+
+}  // namespace

@@ -540,3 +540,50 @@ TEST_F(Settings, EntriesInAnyScriptLoadAndSaveUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// A path of `chars` characters below C:\, made of folders in two scripts, as
+// a deep project tree or another tool would give it.
+std::string LongPath(size_t chars) {
+    const std::string cyrillic = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82";  // Проект
+    std::string p = "C:\\";
+    size_t n = 3;
+    for (int i = 0; n < chars; ++i) {
+        std::string part = (i % 2 ? cyrillic : std::string("folder")) + std::to_string(i) + "\\";
+        p += part;
+        n += vt::ToWide(part).size();
+    }
+    while (vt::ToWide(p).size() > chars) p.pop_back();  // an ASCII tail: cut by bytes
+    return p;
+}
+
+}  // namespace
+
+TEST_F(Settings, PathsLongerThanTheOldLimitAreKeptWholeThroughLoadAndSave) {
+    MarkAlreadyRun();
+    const std::string path = LongPath(300);
+    ASSERT_EQ(vt::ToWide(path).size(), 300u);
+    ASSERT_GT(path.size(), 300u) << "the path has letters of more than one byte";
+    const std::string icon = LongPath(280) + "icons.dll";
+    SetDword(kEntries, "Count", 2);
+    WriteEntry(0, "C:\\short", "short");
+    WriteEntry(1, path, "deep", icon, 3);
+
+    CSettingsStore s(TestProfile());
+    s.LoadSettings();
+    ASSERT_EQ(s.folders.size(), 2u);
+    EXPECT_EQ(s.folders.at(1).path, path);
+    EXPECT_EQ(s.folders.at(1).iconFile, icon);
+    EXPECT_EQ(s.folders.at(1).iconIndex, 3);
+    // Saved after an edit elsewhere, and loaded again by another store.
+    s.folders.at(0).title = "renamed";
+    ASSERT_TRUE(s.SaveSettings());
+    ExpectSz(kEntries, "Path1", path);
+    ExpectSz(kEntries, "IconFile1", icon);
+    CSettingsStore again(TestProfile());
+    again.LoadSettings();
+    ASSERT_EQ(again.folders.size(), 2u);
+    EXPECT_EQ(again.folders.at(1).path, path);
+    EXPECT_EQ(again.folders.at(0).title, "renamed");
+}

@@ -239,7 +239,7 @@ TEST_F(FlatControls, SystemDialogsAreFlattenedAndLetGo) {
 }
 
 TEST_F(FlatControls, NothingIsFlattenedWithVisualStyles) {
-    CThemeAccess themed("vtfaketheme.dll");
+    CThemeAccess themed(test::BinPath("vtfaketheme.dll").c_str());
     ASSERT_TRUE(themed.IsAppThemed());
     HWND d = Open(themed);
     EXPECT_FALSE(installed_);

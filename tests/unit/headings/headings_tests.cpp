@@ -51,7 +51,7 @@ protected:
     CWindowImpl parent_;
     UniqueFont font_;
     CThemeAccess plain_{"no-such-theme-library.dll"};
-    CThemeAccess themed_{"vtfaketheme.dll"};
+    CThemeAccess themed_{test::BinPath("vtfaketheme.dll").c_str()};
 };
 
 TEST_F(Headings, TheLineFollowsTheTextAndTheWidth) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/longpath.h"
+#include "framework/text.h"
 #include "navigation/recognise.h"
 #include "support/navtest.h"
 
@@ -74,6 +76,47 @@ TEST(NavFileDialog, ShiftLeavesTheDialogToTheShell) {
     EXPECT_EQ(world.shellCalls[0].path, f.b);
     EXPECT_EQ(world.shellCalls[0].owner, reinterpret_cast<HWND>(0x1234));
     EXPECT_EQ(Lower(FileDialogFolder(fx.Window())), Lower(f.a)) << "the dialog is untouched";
+}
+
+// A folder of `chars` characters or more below base, made level by level.
+std::string MakeLongFolder(const std::string& base, size_t chars) {
+    std::string path = base;
+    for (int i = 0; vt::ToWide(path).size() < chars; ++i) {
+        path += "\\deep folder " + std::to_string(i);
+        CreateDirectoryW(vt::WidePathForFileCalls(path).c_str(), nullptr);
+    }
+    return path + "\\";
+}
+
+TEST(NavFileDialog, APathLongerThanTheDialogTakesGoesWholeToTheShell) {
+    Folders f;
+    const std::string deep = MakeLongFolder(f.dir.Path(), 300);
+    ASSERT_GE(vt::ToWide(deep).size(), 300u);
+    ASSERT_TRUE(vt::IsExistingDirectory(deep)) << deep;
+    Fixture fx;
+    ASSERT_TRUE(fx.Start("open-explorer", "\"" + f.a + "\"", "#32770"));
+    HWND dlg = fx.Window();
+    HWND box = FileNameBox(dlg);
+    ASSERT_TRUE(box);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed name.txt"));
+
+    FakeWorld world;
+    AppSettings settings;
+    settings.action = 1;  // "explore" for a folder: the shell is told it is one
+    Navigate(dlg, deep, world, settings);
+    ASSERT_EQ(world.shellCalls.size(), 1u) << "the dialog was driven with a path it would cut";
+    EXPECT_EQ(world.shellCalls[0].path, deep);
+    EXPECT_EQ(world.shellCalls[0].verb, "explore");
+    // The dialog is as it was: its folder and the typed name.
+    EXPECT_EQ(Lower(FileDialogFolder(dlg)), Lower(f.a));
+    EXPECT_EQ(Text(box), "typed name.txt");
+    EXPECT_TRUE(fx.Process().Running());
+
+    // A path that fits still drives it.
+    Navigate(dlg, f.b, world);
+    EXPECT_TRUE(WaitUntil([&] { return Lower(FileDialogFolder(dlg)) == Lower(f.b); }))
+        << FileDialogFolder(dlg);
+    EXPECT_EQ(world.shellCalls.size(), 1u);
 }
 
 TEST(NavFileDialog, OldStyleChangesFolderAndAcceptsFile) {
