@@ -82,7 +82,7 @@ bool VantrelRun::Launch(const std::string& args) {
     store.Profile().WriteProfileInt("", vt::regname::kAlreadyRun, 1);
     if (editProfile) editProfile();
     process_.UseLimitedRights(limitedRights);
-    return process_.Start(test::BinPath("Vantrel.exe"), args, test::BinDir(), desktop);
+    return process_.Start(test::BinPath(program), args, test::BinDir(), desktop);
 }
 
 bool VantrelRun::WaitReady() {

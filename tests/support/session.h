@@ -32,6 +32,9 @@ public:
     vt::FolderList folders;
     // The desktop the program starts on (the caller's if empty).
     std::string desktop;
+    // The program started (in the tests' bin folder): the shipped one, or
+    // a test build of it.
+    std::string program = "Vantrel.exe";
     // Start it with the rights of a program not run as administrator.
     bool limitedRights = false;
     // Runs after settings and folders are saved, before the start: a test
