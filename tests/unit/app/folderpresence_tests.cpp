@@ -99,10 +99,13 @@ std::map<std::string, bool> g_exists;
 std::string g_hangingPath;
 HANDLE g_release = nullptr;  // manual-reset event, owned by the test
 std::atomic<int> g_hangingCalls{0};
+std::string g_gatePath;   // another path that waits, for g_gate
+HANDLE g_gate = nullptr;  // manual-reset event, owned by the test
 std::atomic<int> g_calls{0};
 
 bool TestProbe(const std::string& path) {
     ++g_calls;
+    if (path == g_gatePath) WaitForSingleObject(g_gate, 20000);
     if (path == g_hangingPath) {
         ++g_hangingCalls;
         // Bounded, so that a test that fails never leaves a thread behind for good.
@@ -115,15 +118,21 @@ bool TestProbe(const std::string& path) {
 class FolderCheckerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_exists = {
-            {"one", true}, {"two", false}, {"three", true}, {"slow", true}, {"slow2", false}};
+        g_exists = {{"one", true},  {"two", false},   {"three", true},
+                    {"slow", true}, {"slow2", false}, {"four", false}};
         g_hangingPath.clear();
         g_hangingCalls = 0;
         g_calls = 0;
         release_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         g_release = release_.Get();
+        g_gatePath.clear();
+        gate_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        g_gate = gate_.Get();
     }
-    void TearDown() override { SetEvent(release_.Get()); }
+    void TearDown() override {
+        SetEvent(release_.Get());
+        SetEvent(gate_.Get());
+    }
 
     // The result of one Check and how long it took.
     std::vector<bool> TimedCheck(CFolderChecker& checker, const Paths& paths, DWORD budget,
@@ -135,6 +144,7 @@ protected:
     }
 
     UniqueKernelHandle release_;
+    UniqueKernelHandle gate_;
 };
 
 TEST_F(FolderCheckerTest, AnswersEveryFolderAndDoesNotWaitWhenAllAnswer) {
@@ -174,6 +184,21 @@ TEST_F(FolderCheckerTest, AHangingCheckIsBoundedLeavesTheOthersRightAndAnswersLa
     ASSERT_TRUE(test::WaitUntil([&] { return !checker.Check(paths, 300)[1]; }, 5000));
     EXPECT_EQ(TimedCheck(checker, paths, 5000, ms), (std::vector<bool>{true, false, false, true}));
     EXPECT_LT(ms, 2000u);
+}
+
+TEST_F(FolderCheckerTest, AnIdleWorkerTakesOverFromOneThatHangs) {
+    CFolderChecker checker(TestProbe);
+    // Two workers, both idle afterwards: the gate holds the first while the
+    // second is started for the check behind it; then the gate opens and
+    // the first answers.
+    g_gatePath = "two";
+    EXPECT_EQ(checker.Check({"two", "one"}, 300), (std::vector<bool>{true, true}));
+    SetEvent(gate_.Get());
+    ASSERT_TRUE(test::WaitUntil([&] { return !checker.Check({"two", "one"}, 300)[0]; }));
+    // One wake-up reaches one worker: the one that takes the hanging check
+    // must not leave the never-known, absent folder behind it unchecked.
+    g_hangingPath = "slow2";
+    EXPECT_EQ(checker.Check({"slow2", "four"}, 300), (std::vector<bool>{true, false}));
 }
 
 TEST_F(FolderCheckerTest, AFolderKnownAbsentStaysHiddenWhileItsCheckHangs) {
