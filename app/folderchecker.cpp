@@ -146,14 +146,14 @@ void CFolderChecker::Warm() {
     if (shared_->workers == 0) AddWorkerLocked();
 }
 
-std::vector<bool> CFolderChecker::Check(const std::vector<std::string>& paths, DWORD budgetMs) {
+void CFolderChecker::Start(const std::vector<std::string>& paths) {
     Shared& s = *shared_;
-    const DWORD start = GetTickCount();
+    started_ = GetTickCount();
+    paths_ = paths;
     bool answered = false;
-    unsigned seen = 0;
     {
         CSingleLock hold(s.lock);
-        std::vector<std::string> fresh = s.cache.BeginShowing(paths);
+        std::vector<std::string> fresh = s.cache.BeginShowing(paths_);
         for (std::string& p : fresh) s.queue.push_back(std::move(p));
         answered = s.cache.AllAnswered();
         s.waiting = !answered;
@@ -161,35 +161,45 @@ std::vector<bool> CFolderChecker::Check(const std::vector<std::string>& paths, D
         // A long list is shared by two workers, on two processors where
         // there are: a check costs some tens of microseconds under Wine.
         if (s.queue.size() >= kSharedListSize && s.workers < 2) AddWorkerLocked();
-        seen = s.answers;
+        seen_ = s.answers;
     }
-    if (!answered) {
-        SetEvent(s.work.Get());
-        for (;;) {
-            const DWORD elapsed = GetTickCount() - start;
-            if (elapsed >= budgetMs) break;
-            const DWORD slice = std::min(budgetMs - elapsed, kStallMs);
-            // A signal may be left over from a showing that stopped waiting
-            // just before it came: the answers themselves decide.
-            WaitForSingleObject(s.done.Get(), slice);
+    if (!answered) SetEvent(s.work.Get());
+}
+
+std::vector<bool> CFolderChecker::Finish(DWORD budgetMs) {
+    Shared& s = *shared_;
+    unsigned seen = seen_;
+    for (;;) {
+        {
             CSingleLock hold(s.lock);
             if (s.cache.AllAnswered()) break;
             // Queued checks behind a worker that does not come back: an idle
             // worker is woken (one wake-up reaches one worker), or a new one
             // started when all are busy.
-            if (s.answers == seen && !s.queue.empty()) {
+            if (s.answers == seen && !s.queue.empty() && GetTickCount() - started_ >= kStallMs) {
                 if (s.busy == s.workers) AddWorkerLocked();
                 SetEvent(s.work.Get());
             }
             seen = s.answers;
         }
+        const DWORD elapsed = GetTickCount() - started_;
+        if (elapsed >= budgetMs) break;
+        // A signal may be left over from a showing that stopped waiting just
+        // before it came: the answers themselves decide, at the loop's top.
+        WaitForSingleObject(s.done.Get(), std::min(budgetMs - elapsed, kStallMs));
     }
     CSingleLock hold(s.lock);
     s.waiting = false;
     std::vector<bool> shown;
-    shown.reserve(paths.size());
-    for (const std::string& p : paths) shown.push_back(s.cache.Shown(p));
+    shown.reserve(paths_.size());
+    for (const std::string& p : paths_) shown.push_back(s.cache.Shown(p));
+    paths_.clear();
     return shown;
+}
+
+std::vector<bool> CFolderChecker::Check(const std::vector<std::string>& paths, DWORD budgetMs) {
+    Start(paths);
+    return Finish(budgetMs);
 }
 
 }  // namespace vt

@@ -41,6 +41,11 @@ public:
     // budgetMs for the checks. Never longer, whatever a probe does.
     std::vector<bool> Check(const std::vector<std::string>& paths,
                             DWORD budgetMs = kFolderCheckBudgetMs);
+    // Check in two halves, so that the caller does other work while the
+    // checks run: Start hands the paths to the workers, Finish waits for
+    // them until budgetMs after Start (no longer, whatever happened between).
+    void Start(const std::vector<std::string>& paths);
+    std::vector<bool> Finish(DWORD budgetMs = kFolderCheckBudgetMs);
     // Starts the first worker thread ahead of the first showing.
     void Warm();
 
@@ -50,6 +55,10 @@ private:
     // Starts one more worker while fewer than the maximum exist; the lock is held.
     void AddWorkerLocked();
     std::shared_ptr<Shared> shared_;
+    // Between Start and Finish (GUI thread only).
+    std::vector<std::string> paths_;
+    DWORD started_ = 0;
+    unsigned seen_ = 0;  // answers at the last look, to tell a stall
 };
 
 }  // namespace vt

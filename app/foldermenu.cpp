@@ -236,7 +236,19 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     // Items, titles and pictures are kept from one showing to the next; only
     // which folders exist is asked anew, within a bound.
     const PreparedFavourites& fav = PrepareFavourites(pt, dpi);
-    const std::vector<bool> shown = folderChecker_.Check(fav.paths);
+    folderChecker_.Start(fav.paths);
+
+    // While the checks run: attached only when there is a target of another
+    // thread; detached when the scope ends, after the target was put back in
+    // front. A target busy with something else (or hung) gets no attachment:
+    // with shared input, making our window the active one waits for the
+    // target's thread, and the menu would wait with it.
+    const bool answers = target && nav::SendToWindow(target.GetSafeHwnd(), WM_NULL, 0, 0, nullptr,
+                                                     kAttachProbeMs) == nav::SendStatus::Answered;
+    nav::InputAttachment input(answers ? target : CWnd());
+    SetForegroundWindow();
+
+    const std::vector<bool> shown = folderChecker_.Finish();
     CNewMenu menu(nullptr);
     menu.SetDpi(dpi);
     menu.Attach(::CreatePopupMenu());
@@ -259,15 +271,6 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     menu.AppendItem(0, ID_SETUP, "Setup...", fav.setupPicture, menuPictures_.get());
     menu.AppendItem(0, ID_APP_EXIT_CMD, "Exit", fav.exitPicture, menuPictures_.get());
 
-    // Attached only when there is a target of another thread; detached when
-    // the scope ends, after the target was put back in front. A target busy
-    // with something else (or hung) gets no attachment: with shared input,
-    // making our window the active one waits for the target's thread, and
-    // the menu would wait with it.
-    const bool answers = target && nav::SendToWindow(target.GetSafeHwnd(), WM_NULL, 0, 0, nullptr,
-                                                     kAttachProbeMs) == nav::SendStatus::Answered;
-    nav::InputAttachment input(answers ? target : CWnd());
-    SetForegroundWindow();
     pendingSelection_ = PendingSelection();
     menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd_);
     pendingSelection_ = PendingSelection();
