@@ -12,7 +12,6 @@
 #include "dialogs/iconsources.h"
 #include "framework/dpi.h"
 #include "framework/handles.h"
-#include "framework/longpath.h"
 #include "navigation/driver.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
@@ -67,6 +66,20 @@ private:
     HGDIOBJ old_ = nullptr;
     int maxWidth_ = 0;
 };
+}  // namespace
+
+namespace {
+// Compared rather than tracked: the list is replaced whole by Setup, the
+// hand-over and tests alike, and comparing even 1,000 entries costs far less
+// than measuring their titles again.
+bool SameFolders(const FolderList& a, const FolderList& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](const auto& x, const auto& y) {
+               return x.first == y.first && x.second.path == y.second.path &&
+                      x.second.title == y.second.title && x.second.iconFile == y.second.iconFile &&
+                      x.second.iconIndex == y.second.iconIndex;
+           });
+}
 }  // namespace
 
 std::string IconCacheKey(const FolderEntry& e) {
@@ -157,6 +170,56 @@ LRESULT CMainFrame::OnMenuSelectionCheck() {
     return 0;
 }
 
+const CMainFrame::PreparedFavourites& CMainFrame::PrepareFavourites(POINT pt, int dpi) {
+    // The width a title may take depends on the monitor the menu pops up on.
+    int maxWidth = 0;
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoA(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+        maxWidth = (mi.rcWork.right - mi.rcWork.left) / 3;
+    PreparedFavourites& p = favourites_;
+    if (p.valid && p.dpi == dpi && p.maxWidth == maxWidth && SameFolders(p.folders, store_.folders))
+        return p;
+    UsePictureSize(SmallIconSizeForDpi(dpi));
+    const TitleFitter fitter(pt, dpi);
+    p.items.clear();
+    p.items.reserve(store_.folders.size());
+    p.paths.clear();
+    p.paths.reserve(store_.folders.size());
+    for (const auto& kv : store_.folders) {
+        const FolderEntry& e = kv.second;
+        p.items.push_back(
+            {ID_FOLDER_FIRST + static_cast<UINT>(kv.first), fitter.Fit(e.title), PictureFor(e)});
+        p.paths.push_back(e.path);
+    }
+    p.setupPicture = ResourcePicture(IDB_SETUP, IDI_SETUP);
+    p.exitPicture = ResourcePicture(IDB_EXIT, IDI_EXIT);
+    p.folders = store_.folders;
+    p.dpi = dpi;
+    p.maxWidth = maxWidth;
+    p.valid = true;
+    return p;
+}
+
+void CMainFrame::ForgetPreparedMenu() {
+    favourites_.valid = false;
+    // Made again at idle, so that the next showing finds it ready.
+    if (hwnd_ && !prepareQueued_) {
+        prepareQueued_ = true;
+        PostMessage(WM_PREPARE_MENU);
+    }
+}
+
+void CMainFrame::PrepareMenuAtIdle() {
+    prepareQueued_ = false;
+    if (menuOpen_) return;
+    FinishStartup();
+    POINT pt = {};
+    GetCursorPos(&pt);
+    PrepareFavourites(pt, DpiForPoint(pt));
+    folderChecker_.Warm();
+}
+
 void CMainFrame::ShowFolderMenu(CWnd target) {
     // The menu's own loop dispatches this window's messages while it is
     // open; every activation among them is then dropped (AcceptActivation).
@@ -170,44 +233,44 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     POINT pt = {};
     GetCursorPos(&pt);
     const int dpi = DpiForPoint(pt);
-    UsePictureSize(SmallIconSizeForDpi(dpi));
-    CNewMenu menu(nullptr);
-    menu.SetDpi(dpi);
-    menu.Attach(::CreatePopupMenu());
-    menu.SetTransparentColor(kMenuMaskColor);
-    const TitleFitter fitter(pt, dpi);
+    // Items, titles and pictures are kept from one showing to the next; only
+    // which folders exist is asked anew, within a bound.
+    const PreparedFavourites& fav = PrepareFavourites(pt, dpi);
+    folderChecker_.Start(fav.paths);
 
-    for (const auto& kv : store_.folders) {
-        const FolderEntry& e = kv.second;
-        if (!PathExists(e.path)) continue;  // hidden, not removed; any length
-        const UINT id = ID_FOLDER_FIRST + static_cast<UINT>(kv.first);
-        // The picture comes with the item: setting it afterwards by command
-        // id searches the whole menu for every item, which made a long list
-        // cost the square of its length. Ids are unique here, so the item
-        // ends up the same.
-        menu.AppendItem(0, id, fitter.Fit(e.title).c_str(), PictureFor(e), menuPictures_.get());
-    }
-    if (!store_.folders.empty()) menu.AppendItem(MF_SEPARATOR, 0, "", -1);
-    menu.AppendItem(0, ID_SETUP, "Setup...", -1);
-    menu.AppendItem(0, ID_APP_EXIT_CMD, "Exit", -1);
-    // The two command pictures live in the window's own collection, which
-    // loads each bitmap once: the toolkit's shared collection for a plain
-    // item bitmap dies with every menu, and rebuilding its three images (normal,
-    // dimmed, disabled) for both items cost about 10 ms per activation.
-    menu.SetItemImage(nullptr, ID_SETUP, menuPictures_.get(),
-                      ResourcePicture(IDB_SETUP, IDI_SETUP));
-    menu.SetItemImage(nullptr, ID_APP_EXIT_CMD, menuPictures_.get(),
-                      ResourcePicture(IDB_EXIT, IDI_EXIT));
-
-    // Attached only when there is a target of another thread; detached when
-    // the scope ends, after the target was put back in front. A target busy
-    // with something else (or hung) gets no attachment: with shared input,
-    // making our window the active one waits for the target's thread, and
-    // the menu would wait with it.
+    // While the checks run: attached only when there is a target of another
+    // thread; detached when the scope ends, after the target was put back in
+    // front. A target busy with something else (or hung) gets no attachment:
+    // with shared input, making our window the active one waits for the
+    // target's thread, and the menu would wait with it.
     const bool answers = target && nav::SendToWindow(target.GetSafeHwnd(), WM_NULL, 0, 0, nullptr,
                                                      kAttachProbeMs) == nav::SendStatus::Answered;
     nav::InputAttachment input(answers ? target : CWnd());
     SetForegroundWindow();
+
+    const std::vector<bool> shown = folderChecker_.Finish();
+    CNewMenu menu(nullptr);
+    menu.SetDpi(dpi);
+    menu.Attach(::CreatePopupMenu());
+    menu.SetTransparentColor(kMenuMaskColor);
+
+    for (size_t i = 0; i < fav.items.size(); ++i) {
+        if (!shown[i]) continue;  // hidden, not removed
+        const PreparedItem& item = fav.items[i];
+        // The picture comes with the item: setting it afterwards by command
+        // id searches the whole menu for every item, which made a long list
+        // cost the square of its length. Ids are unique here, so the item
+        // ends up the same.
+        menu.AppendItem(0, item.id, item.title.c_str(), item.picture, menuPictures_.get());
+    }
+    if (!fav.items.empty()) menu.AppendItem(MF_SEPARATOR, 0, "", -1);
+    // The two command pictures live in the window's own collection, which
+    // loads each bitmap once: the toolkit's shared collection for a plain
+    // item bitmap dies with every menu, and rebuilding its three images (normal,
+    // dimmed, disabled) for both items cost about 10 ms per activation.
+    menu.AppendItem(0, ID_SETUP, "Setup...", fav.setupPicture, menuPictures_.get());
+    menu.AppendItem(0, ID_APP_EXIT_CMD, "Exit", fav.exitPicture, menuPictures_.get());
+
     pendingSelection_ = PendingSelection();
     menu.TrackPopupMenu(TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, hwnd_);
     pendingSelection_ = PendingSelection();

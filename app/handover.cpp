@@ -23,6 +23,7 @@ void CMainFrame::AddFolderFromPath(const std::string& path) {
     store_.folders[NextFolderKey(store_.folders)] =
         FolderEntry{dlg.path_, dlg.title_, dlg.iconFile_, dlg.iconIndex_};
     SaveSettings();
+    ForgetPreparedMenu();
 }
 
 void CMainFrame::OnAddFolder() {

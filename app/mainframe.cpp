@@ -59,8 +59,21 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
     t.OnMessage(WM_MENU_SELECTION_CHECK, [this](WPARAM, LPARAM) { return OnMenuSelectionCheck(); });
     t.OnMessage(WM_FINISH_STARTUP, [this](WPARAM, LPARAM) -> LRESULT {
         FinishStartup();
+        // The first showing then costs what any other does.
+        ForgetPreparedMenu();
         return 0;
     });
+    t.OnMessage(WM_PREPARE_MENU, [this](WPARAM, LPARAM) -> LRESULT {
+        PrepareMenuAtIdle();
+        return 0;
+    });
+    // What the kept menu was measured and drawn for has changed.
+    for (UINT m : {UINT(WM_SYSCOLORCHANGE), UINT(WM_THEMECHANGED), UINT(WM_DISPLAYCHANGE)})
+        t.OnMessage(m, [this, m](WPARAM w, LPARAM l) -> LRESULT {
+            const LRESULT r = CallPrevious(m, w, l);
+            ForgetPreparedMenu();
+            return r;
+        });
     t.OnMessage(WM_STARTUP_NOTICES, [this](WPARAM, LPARAM) -> LRESULT {
         ShowStartupNotices();
         return 0;
@@ -305,6 +318,7 @@ LRESULT CMainFrame::OnSettingChange(WPARAM w, LPARAM l) {
     // added stay in the collection.
     pictureCache_.clear();
     ForgetSpecialFolderPaths();
+    ForgetPreparedMenu();
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/folderchecker.h"
 #include "app/hookbinding.h"
 #include "app/settings.h"
 #include "framework/wnd.h"
@@ -108,6 +109,35 @@ public:
     // Posted after a typed letter asked the menu to select an item: checks
     // that the selection is there (see OnMenuSelectionCheck).
     static constexpr UINT WM_MENU_SELECTION_CHECK = WM_APP + 4;
+    // Posted when what the menu keeps went stale (and after start-up): makes
+    // it again while nothing else is to be done.
+    static constexpr UINT WM_PREPARE_MENU = WM_APP + 5;
+
+    // The favourites' part of the menu as a showing needs it, kept from one
+    // showing to the next until the folder list, the DPI, the monitor's width,
+    // the theme or the system colours change. A showing adds what it builds
+    // for itself (before the favourites or after them) around these items.
+    struct PreparedItem {
+        UINT id;            // ID_FOLDER_FIRST + key
+        std::string title;  // as the menu shows it (cut to fit)
+        int picture;        // in the menu pictures
+    };
+    struct PreparedFavourites {
+        bool valid = false;
+        FolderList folders;  // what it was made from
+        int dpi = 0;
+        int maxWidth = 0;                 // of a title, a third of the work area
+        std::vector<PreparedItem> items;  // one per folder, in key order
+        std::vector<std::string> paths;   // the items' paths, for the existence checks
+        int setupPicture = -1, exitPicture = -1;
+    };
+    // The kept favourites for a menu at pt drawn at dpi, made again if stale.
+    const PreparedFavourites& PrepareFavourites(POINT pt, int dpi);
+    // Marks the kept favourites stale and has them made again at idle.
+    void ForgetPreparedMenu();
+    // The idle work: the favourites for the cursor's monitor, the first
+    // existence-check thread.
+    void PrepareMenuAtIdle();
 
     CSettingsStore& Store() { return store_; }
     FolderList& Folders() { return store_.folders; }
@@ -165,6 +195,10 @@ private:
     std::unique_ptr<CNewMenuBitmaps> menuPictures_;
     int pictureSize_ = 0;
     std::map<std::string, int> pictureCache_;  // icon key -> picture index
+    PreparedFavourites favourites_;
+    bool prepareQueued_ = false;  // a WM_PREPARE_MENU is on its way
+    // Which folders exist, asked at every showing within a bound.
+    CFolderChecker folderChecker_;
     CHookLibrary hookLibrary_;
     // Drives the targets of chosen folders, each on a thread of its own.
     nav::BackgroundNavigator navigator_;

@@ -35,6 +35,7 @@ void CMainFrame::OnSetup() {
             if (!SaveSettings()) Report(kSaveFailedText);
             RegisterShortcut();
             UpdateTrayIcon();
+            ForgetPreparedMenu();
         }
     }
     if (TargetWindow) {

@@ -119,7 +119,7 @@ std::string StartName(const std::string& which, const std::string& args) {
 }  // namespace
 
 std::string VantrelRun::ProgramPath() const {
-    return (programDir.empty() ? test::BinDir() : programDir) + "\\Vantrel.exe";
+    return (programDir.empty() ? test::BinDir() : programDir) + "\\" + program;
 }
 
 ::testing::AssertionResult VantrelRun::Launch(const std::string& args) {

@@ -69,6 +69,9 @@ public:
     vt::FolderList folders;
     // The desktop the program starts on (the caller's if empty).
     std::string desktop;
+    // The program started (in the tests' bin folder): the shipped one, or
+    // a test build of it.
+    std::string program = "Vantrel.exe";
     // Start it with the rights of a program not run as administrator.
     bool limitedRights = false;
     // Runs after settings and folders are saved, before the start: a test
@@ -89,7 +92,7 @@ public:
     }
     // A second start with these arguments; waits until that process ends.
     ::testing::AssertionResult Forward(const std::string& args);
-    // The program file started: programDir (or the tests' folder) + Vantrel.exe.
+    // The program file started: programDir (or the tests' folder) + program.
     std::string ProgramPath() const;
 
     HWND Window() const { return window_; }
