@@ -175,6 +175,8 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     menu.Attach(::CreatePopupMenu());
     menu.SetTransparentColor(kMenuMaskColor);
     const TitleFitter fitter(pt, dpi);
+    // The open Explorer folders first, read afresh for every showing.
+    AppendOpenFolders(menu, target, [&fitter](const std::string& t) { return fitter.Fit(t); });
 
     for (const auto& kv : store_.folders) {
         const FolderEntry& e = kv.second;

@@ -34,6 +34,7 @@ void CMainFrame::OnSetup() {
             if (!SaveSettings()) Report(kSaveFailedText);
             RegisterShortcut();
             UpdateTrayIcon();
+            UpdateAutoSwitch();
         }
     }
     if (TargetWindow) {

@@ -28,6 +28,9 @@ public:
     // or could not be reached. The path is a file system path or a parsing
     // name ("::{GUID}"), never a URL: "#" is part of a folder name.
     virtual bool Browse(int index, const std::string& path) = 0;
+    // The file system folder the entry shows; empty for a virtual folder
+    // (This PC, Control Panel, a search) or when the entry does not tell.
+    virtual std::string FolderPath(int /*index*/) { return {}; }
 };
 
 // Makes the list on the thread that will use it (COM objects belong to the

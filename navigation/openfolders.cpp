@@ -1,0 +1,254 @@
+#include "navigation/openfolders.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+#include "framework/handles.h"
+#include "framework/text.h"
+#include "navigation/explorer.h"
+#include "navigation/explorerbar.h"
+#include "navigation/recognise.h"
+#include "navigation/sendwindow.h"
+#include "navigation/shellwindowscom.h"
+
+namespace vt::nav {
+
+namespace {
+
+// More entries than any desktop has windows and tabs.
+constexpr int kMostListEntries = 256;
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+ULONGLONG CreationTimeOf(DWORD pid) {
+    UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    if (!process || !GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// One read of the shell's list, shared by the thread that makes it and the
+// showing that waits for it; whichever lets go last frees it.
+struct ShellListJob {
+    ShellWindowListFactory makeList;
+    std::vector<HWND> frames;
+    struct Entry {
+        HWND top;
+        HWND tab;
+        std::string path;
+    };
+    std::vector<Entry> entries;  // written by the thread only until it ends
+};
+
+void RunShellList(ShellListJob& job) {
+    std::unique_ptr<CShellWindowList> list = job.makeList ? job.makeList() : nullptr;
+    if (!list || !list->Open()) return;
+    const int count = std::min(list->Count(), kMostListEntries);
+    for (int i = 0; i < count; ++i) {
+        const HWND top = list->TopWindow(i);
+        if (std::find(job.frames.begin(), job.frames.end(), top) == job.frames.end()) continue;
+        job.entries.push_back({top, list->TabWindow(i), list->FolderPath(i)});
+    }
+}
+
+DWORD WINAPI ShellListThread(void* param) {
+    std::unique_ptr<std::shared_ptr<ShellListJob>> holder(
+        static_cast<std::shared_ptr<ShellListJob>*>(param));
+    const std::shared_ptr<ShellListJob> job = *holder;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    try {
+        RunShellList(*job);
+    } catch (...) {
+        job->entries.clear();  // a list that threw names nothing
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+BOOL CALLBACK CollectFrames(HWND w, LPARAM param) {
+    if (!IsWindowVisible(w)) return TRUE;
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (ClassNameMatches(cls, kExplorerFrameClass) ||
+        ClassNameMatches(cls, kExplorerFrameClassOlder))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+    return TRUE;
+}
+
+// What is left of the time, at least nothing.
+DWORD Left(DWORD start, DWORD budget) {
+    const DWORD spent = GetTickCount() - start;
+    return spent >= budget ? 0 : budget - spent;
+}
+
+}  // namespace
+
+bool IsFileSystemFolderPath(const std::string& path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
+        return true;
+    // "\\server\share": both names present. "\\?\" and "\\.\" are device
+    // paths, not folders a dialog can show.
+    if (path.size() < 5 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+    if (path[2] == '?' || path[2] == '.') return false;
+    const size_t server = path.find_first_of("\\/", 2);
+    return server != std::string::npos && server > 2 && server + 1 < path.size() &&
+           !IsSeparator(path[server + 1]);
+}
+
+std::string NormaliseFolderPath(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    while (p.size() > 1 && p.back() == '\\') p.pop_back();
+    if (p.size() == 2 && p[1] == ':') p += '\\';  // "C:" alone names a drive's current folder
+    return p;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    const std::wstring wa = ToWide(NormaliseFolderPath(a)), wb = ToWide(NormaliseFolderPath(b));
+    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::vector<std::string> ChooseOpenFolders(std::vector<SeenFolder> seen,
+                                           const std::string& ownFolder, size_t most) {
+    std::stable_sort(seen.begin(), seen.end(),
+                     [](const SeenFolder& a, const SeenFolder& b) { return a.rank < b.rank; });
+    const bool haveOwn = IsFileSystemFolderPath(ownFolder);
+    std::vector<std::string> chosen;
+    for (const SeenFolder& s : seen) {
+        if (chosen.size() >= most) break;
+        if (!IsFileSystemFolderPath(s.path)) continue;
+        if (haveOwn && SameFolder(s.path, ownFolder)) continue;
+        const std::string path = NormaliseFolderPath(s.path);
+        if (std::any_of(chosen.begin(), chosen.end(),
+                        [&](const std::string& c) { return SameFolder(c, path); }))
+            continue;
+        chosen.push_back(path);
+    }
+    return chosen;
+}
+
+COpenFolderReader::COpenFolderReader(ShellWindowListFactory makeList,
+                                     std::function<bool(HWND)> isExplorer)
+    : makeList_(makeList ? std::move(makeList) : MakeSystemShellWindowList),
+      isExplorer_(std::move(isExplorer)) {}
+
+bool COpenFolderReader::IsExplorerProcess(HWND window) {
+    if (isExplorer_) return isExplorer_(window);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (!pid) return false;
+    const ULONGLONG created = CreationTimeOf(pid);
+    auto it = processes_.find(pid);
+    if (it != processes_.end() && it->second.created == created && created != 0)
+        return it->second.explorer;
+    const bool explorer = IsWindowOfProgram(GetExplorerExePath(), CWnd(window));
+    // Ended processes are forgotten once the cache grows past any desktop's.
+    if (processes_.size() > 64) processes_.clear();
+    processes_[pid] = {created, explorer};
+    return explorer;
+}
+
+std::vector<HWND> COpenFolderReader::ExplorerFrames() {
+    std::vector<HWND> frames;
+    EnumWindows(CollectFrames, reinterpret_cast<LPARAM>(&frames));
+    frames.erase(std::remove_if(frames.begin(), frames.end(),
+                                [this](HWND w) { return !IsExplorerProcess(w); }),
+                 frames.end());
+    return frames;
+}
+
+std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
+    const std::vector<HWND>& frames, std::vector<HWND>& listed) {
+    auto job = std::make_shared<ShellListJob>();
+    job->makeList = makeList_;
+    job->frames = frames;
+    auto* handOver = new std::shared_ptr<ShellListJob>(job);
+    UniqueKernelHandle thread(CreateThread(nullptr, 0, ShellListThread, handOver, 0, nullptr));
+    if (!thread) {
+        delete handOver;
+        return {};
+    }
+    // A late list is left to finish on its own; the windows go by their bars.
+    if (WaitForSingleObject(thread.Get(), kShellListAnswerMs) != WAIT_OBJECT_0) return {};
+    std::vector<Sighting> seen;
+    for (const ShellListJob::Entry& e : job->entries) {
+        seen.push_back({e.top, e.tab, e.path});
+        if (std::find(listed.begin(), listed.end(), e.top) == listed.end())
+            listed.push_back(e.top);
+    }
+    return seen;
+}
+
+std::string COpenFolderReader::ReadAddressBar(HWND frame) {
+    DescendantClasses tree{CWnd(frame)};
+    const AddressBar bar = FindAddressBar(tree);
+    // Only the classic bar holds its path as text; the others show it as
+    // a breadcrumb or in XAML, and a window with one of those that is not in
+    // the shell's list is left out.
+    if (bar.kind != AddressBarKind::Classic || !bar.edit) return {};
+    wchar_t text[MAX_PATH * 4] = {};
+    LRESULT copied = 0;
+    if (SendToWindow(bar.edit.GetSafeHwnd(), WM_GETTEXT, sizeof text / sizeof text[0] - 1,
+                     reinterpret_cast<LPARAM>(text), &copied, kOpenFolderAnswerMs,
+                     MessageForm::Wide) != SendStatus::Answered)
+        return {};
+    return ToNarrow(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
+}
+
+std::vector<std::string> COpenFolderReader::Read(HWND target) {
+    const DWORD start = GetTickCount();
+    const std::vector<HWND> frames = ExplorerFrames();
+    if (frames.empty()) return {};
+    std::vector<HWND> listed;
+    std::vector<Sighting> sightings = ReadShellList(frames, listed);
+    for (HWND frame : frames) {
+        if (std::find(listed.begin(), listed.end(), frame) != listed.end()) continue;
+        if (Left(start, kOpenFoldersTotalMs) == 0) break;
+        sightings.push_back({frame, nullptr, ReadAddressBar(frame)});
+    }
+
+    std::string own;
+    std::vector<SeenFolder> seen;
+    for (const Sighting& s : sightings) {
+        const int place = static_cast<int>(
+            std::find(frames.begin(), frames.end(), s.window) - frames.begin());
+        const HWND active = ActiveTabOf(s.window);
+        // The tab in view is the one last used in its window.
+        const bool inView = !s.tab || s.tab == active;
+        if (s.window == target && inView && own.empty()) own = s.path;
+        seen.push_back({s.path, place * 2 + (inView ? 0 : 1)});
+    }
+    return ChooseOpenFolders(std::move(seen), own);
+}
+
+std::string COpenFolderReader::FolderOf(HWND window) {
+    if (!window || !IsWindowVisible(window)) return {};
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (!ClassNameMatches(cls, kExplorerFrameClass) &&
+        !ClassNameMatches(cls, kExplorerFrameClassOlder))
+        return {};
+    if (!IsExplorerProcess(window)) return {};
+    std::vector<HWND> listed;
+    const std::vector<Sighting> sightings = ReadShellList({window}, listed);
+    std::string path;
+    if (!listed.empty()) {
+        const HWND active = ActiveTabOf(window);
+        for (const Sighting& s : sightings)
+            if (!s.tab || s.tab == active || sightings.size() == 1) {
+                path = s.path;
+                break;
+            }
+    } else {
+        path = ReadAddressBar(window);
+    }
+    return IsFileSystemFolderPath(path) ? NormaliseFolderPath(path) : std::string();
+}
+
+}  // namespace vt::nav
