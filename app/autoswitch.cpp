@@ -27,16 +27,19 @@ CForegroundFollower::Move CForegroundFollower::ForegroundChanged(HWND front) {
     return move;
 }
 
-bool CAutoSwitch::Start(CForegroundFollower::World world, Drive drive) {
+bool CAutoSwitch::Start(HWND window, CForegroundFollower::World world, Drive drive) {
     Stop();
     follower_ = std::make_unique<CForegroundFollower>(std::move(world));
     drive_ = std::move(drive);
-    // Out of context: the system posts each event to this thread's queue;
-    // Vantrel's own windows (the menu, Setup) do not count as "before".
+    // Out of context: the system posts each event to this thread's queue.
     hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, EventProc,
                             0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-    if (!hook_) return false;
-    g_watch = this;
+    if (hook_) g_watch = this;
+    if (window && SetTimer(window, kTimerId, kCheckMs, nullptr)) timerWindow_ = window;
+    if (!hook_ && !timerWindow_) {
+        follower_.reset();
+        return false;
+    }
     follower_->ForegroundChanged(GetForegroundWindow());
     return true;
 }
@@ -44,12 +47,17 @@ bool CAutoSwitch::Start(CForegroundFollower::World world, Drive drive) {
 void CAutoSwitch::Stop() {
     if (hook_) UnhookWinEvent(hook_);
     hook_ = nullptr;
+    if (timerWindow_) KillTimer(timerWindow_, kTimerId);
+    timerWindow_ = nullptr;
     if (g_watch == this) g_watch = nullptr;
     follower_.reset();
 }
 
 void CAutoSwitch::OnForeground(HWND front) {
-    if (!follower_) return;
+    if (!follower_ || !front) return;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(front, &pid);
+    if (pid == GetCurrentProcessId()) return;
     const CForegroundFollower::Move move = follower_->ForegroundChanged(front);
     if (move.dialog && drive_) drive_(move.dialog, move.folder);
 }

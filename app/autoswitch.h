@@ -42,8 +42,11 @@ private:
     std::vector<HWND> moved_;  // dialogs already moved, not owned
 };
 
-// The watch itself: the event hook on the thread that calls Start, and the
-// navigation of a dialog through drive.
+// The watch itself: the event hook on the thread that calls Start, a check of
+// the foreground at a low rate on a timer of the given window (Wine delivers
+// no EVENT_SYSTEM_FOREGROUND to an out-of-context hook), and the navigation
+// of a dialog through drive. Both report to the same follower, which takes a
+// window reported twice for one change.
 class CAutoSwitch {
 public:
     using Drive = std::function<void(HWND dialog, const std::string& folder)>;
@@ -52,19 +55,27 @@ public:
     CAutoSwitch(const CAutoSwitch&) = delete;
     CAutoSwitch& operator=(const CAutoSwitch&) = delete;
 
-    // Watches the foreground (again) with these parts; false when the
-    // system refused the hook.
-    bool Start(CForegroundFollower::World world, Drive drive);
+    // How often the timer looks at the foreground, and its id on the window.
+    static constexpr UINT kCheckMs = 200;
+    static constexpr UINT_PTR kTimerId = 0x5A17;
+
+    // Watches the foreground (again) with these parts, the timer on window
+    // (which calls OnTimer for kTimerId). False when neither the hook nor the
+    // timer could be set.
+    bool Start(HWND window, CForegroundFollower::World world, Drive drive);
     void Stop();
-    bool Watching() const { return hook_ != nullptr; }
-    // One change of the foreground, as the hook reports it.
+    bool Watching() const { return follower_ != nullptr; }
+    // One change of the foreground, as the hook reports it; windows of this
+    // process (the menu, Setup) are passed over.
     void OnForeground(HWND front);
+    void OnTimer() { OnForeground(GetForegroundWindow()); }
 
 private:
     static void CALLBACK EventProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
                                    LONG child, DWORD thread, DWORD time);
 
     HWINEVENTHOOK hook_ = nullptr;  // owned; unhooked by Stop
+    HWND timerWindow_ = nullptr;    // not owned; holds the timer until Stop
     std::unique_ptr<CForegroundFollower> follower_;
     Drive drive_;
 };

@@ -70,6 +70,10 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
         return 0;
     });
     t.OnMessage(WM_TIMER, [this](WPARAM id, LPARAM l) -> LRESULT {
+        if (id == CAutoSwitch::kTimerId) {
+            autoSwitch_.OnTimer();
+            return 0;
+        }
         if (id != kNoticeTimer) return CallPrevious(WM_TIMER, id, l);
         KillTimer(hwnd_, kNoticeTimer);
         ShowStartupNotices();
@@ -261,7 +265,7 @@ void CMainFrame::UpdateAutoSwitch() {
     };
     world.explorerFolder = [this](HWND w) { return openFolders_.FolderOf(w); };
     world.exists = [](HWND w) { return ::IsWindow(w) != FALSE; };
-    autoSwitch_.Start(std::move(world), [this](HWND dialog, const std::string& folder) {
+    autoSwitch_.Start(hwnd_, std::move(world), [this](HWND dialog, const std::string& folder) {
         // As a pick with no keys held: the dialog shows the folder and keeps
         // the file name the user typed.
         nav::NavigationRequest request;

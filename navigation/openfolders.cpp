@@ -1,6 +1,8 @@
 #include "navigation/openfolders.h"
 
 #include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,6 +22,11 @@ namespace {
 
 // More entries than any desktop has windows and tabs.
 constexpr int kMostListEntries = 256;
+// Bounds of what is read of an address bar's drop-down: items, and the
+// levels and bytes of one item id list.
+constexpr LRESULT kMostAddressItems = 64;
+constexpr int kMostItemIdLevels = 64;
+constexpr size_t kMostItemIdBytes = 8192;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -185,20 +192,115 @@ std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
     return seen;
 }
 
+namespace {
+
+// An item id list copied out of another process: its items one by one (each
+// starts with its size), so that no read crosses the list's end.
+std::vector<unsigned char> ReadRemoteItemIdList(HANDLE process, ULONG_PTR at) {
+    std::vector<unsigned char> bytes;
+    if (!process || !at) return bytes;
+    for (int level = 0; level < kMostItemIdLevels; ++level) {
+        USHORT cb = 0;
+        SIZE_T got = 0;
+        const auto* where = reinterpret_cast<const void*>(at + bytes.size());
+        if (!ReadProcessMemory(process, where, &cb, sizeof cb, &got) || got != sizeof cb)
+            return {};
+        if (cb == 0) {
+            bytes.insert(bytes.end(), {0, 0});
+            return bytes;
+        }
+        if (cb < sizeof cb || bytes.size() + cb > kMostItemIdBytes) return {};
+        const size_t start = bytes.size();
+        bytes.resize(start + cb);
+        if (!ReadProcessMemory(process, where, bytes.data() + start, cb, &got) || got != cb)
+            return {};
+    }
+    return {};
+}
+
+int LevelsOf(const std::vector<unsigned char>& pidl) {
+    int levels = 0;
+    for (size_t at = 0; at + 2 <= pidl.size();) {
+        const USHORT cb = static_cast<USHORT>(pidl[at] | (pidl[at + 1] << 8));
+        if (!cb) break;
+        ++levels;
+        at += cb;
+    }
+    return levels;
+}
+
+// The budget's end as a time-out from now, at least 1 ms while any is left.
+UINT Until(DWORD end) {
+    const DWORD now = GetTickCount();
+    return static_cast<int>(end - now) > 0 ? static_cast<UINT>(end - now) : 0;
+}
+
+}  // namespace
+
 std::string COpenFolderReader::ReadAddressBar(HWND frame) {
+    const DWORD end = GetTickCount() + kOpenFolderAnswerMs;
     DescendantClasses tree{CWnd(frame)};
     const AddressBar bar = FindAddressBar(tree);
-    // Only the classic bar holds its path as text; the others show it as
-    // a breadcrumb or in XAML, and a window with one of those that is not in
-    // the shell's list is left out.
+    // Only the classic bar holds its folder in windows of its own; the others
+    // show it as a breadcrumb or in XAML, and a window with one of those that
+    // is not in the shell's list is left out.
     if (bar.kind != AddressBarKind::Classic || !bar.edit) return {};
     wchar_t text[MAX_PATH * 4] = {};
     LRESULT copied = 0;
     if (SendToWindow(bar.edit.GetSafeHwnd(), WM_GETTEXT, sizeof text / sizeof text[0] - 1,
-                     reinterpret_cast<LPARAM>(text), &copied, kOpenFolderAnswerMs,
+                     reinterpret_cast<LPARAM>(text), &copied, Until(end),
                      MessageForm::Wide) != SendStatus::Answered)
         return {};
-    return ToNarrow(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
+    const std::string shown = ToNarrow(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
+    if (IsFileSystemFolderPath(shown)) return shown;  // a bar that shows the whole path
+    // Wine's bar shows the folder's name only; its drop-down holds the item
+    // id lists of the folder and its parents, which are read out of the
+    // window's process and turned into paths here.
+    const HWND combo = GetParent(GetParent(bar.edit.GetSafeHwnd()));
+    if (!combo || !ClassNameMatches(CWnd(combo).GetClassName(), "ComboBoxEx32")) return {};
+    LRESULT count = 0;
+    if (SendToWindow(combo, CB_GETCOUNT, 0, 0, &count, Until(end)) != SendStatus::Answered ||
+        count <= 0)
+        return {};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(combo, &pid);
+    const UniqueKernelHandle process(OpenProcess(PROCESS_VM_READ, FALSE, pid));
+    if (!process) return {};
+    struct Candidate {
+        int levels;
+        std::vector<unsigned char> pidl;
+    };
+    std::vector<Candidate> items;
+    for (LRESULT i = 0; i < std::min<LRESULT>(count, kMostAddressItems); ++i) {
+        LRESULT data = 0;
+        if (SendToWindow(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0, &data, Until(end)) !=
+            SendStatus::Answered)
+            return {};
+        if (data == CB_ERR || data == 0) continue;
+        std::vector<unsigned char> pidl =
+            ReadRemoteItemIdList(process.Get(), static_cast<ULONG_PTR>(data));
+        if (!pidl.empty()) items.push_back({LevelsOf(pidl), std::move(pidl)});
+    }
+    // The folder shown is the deepest item with the shown name (the parents
+    // come before it); without a match (the user is typing), the deepest.
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.levels > b.levels; });
+    const std::wstring name(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
+    const Candidate* chosen = items.empty() ? nullptr : &items.front();
+    for (const Candidate& c : items) {
+        SHFILEINFOW info = {};
+        if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(c.pidl.data()), 0, &info, sizeof info,
+                           SHGFI_PIDL | SHGFI_DISPLAYNAME) &&
+            name == info.szDisplayName) {
+            chosen = &c;
+            break;
+        }
+    }
+    if (!chosen) return {};
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(chosen->pidl.data()), path))
+        return {};  // a virtual folder
+    return ToNarrow(path);
 }
 
 std::vector<std::string> COpenFolderReader::Read(HWND target) {
