@@ -10,6 +10,10 @@
 //                          the menu is shown and idle (its modal loop has
 //                          nothing left to do: every visible item painted),
 //                          over the bare popup of 1,000 items to the same point
+//   activation_open_folders_ratio  the warm showing of 50 folders with 10 of
+//                          Wine's Explorer windows open (their folders listed
+//                          first) over the same showing with none showing
+//                          (the same windows hidden, pair by pair)
 //   idle_private_over_floor_mb  private bytes of an idle Vantrel.exe with 50
 //                          folders minus those of the smallest Windows program
 //                          (a hidden window and a message loop) under the
@@ -40,6 +44,7 @@ constexpr int kManyFolders = 1000;
 constexpr int kWarmPairs = 121;
 constexpr int kColdShowings = 7;
 constexpr int kManyPairs = 31;
+constexpr int kOpenFolderPairs = 41;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
 // --- the menu clock ---------------------------------------------------------
@@ -292,6 +297,99 @@ void ExistenceCheckComment(const FolderList& folders) {
             static_cast<int>(folders.size()), Median(times), present);
 }
 
+// Ten Explorer windows of their own processes, on ten of the folders.
+class ExplorerWindows {
+public:
+    explicit ExplorerWindows(const std::string& base) {
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, sizeof windows);
+        for (int i = 0; i < kOpenWindows; ++i) {
+            std::string cmd = std::string("\"") + windows + "\\explorer.exe\" \"" +
+                              FolderPath(base, i) + "\"";
+            STARTUPINFOA si = {};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi = {};
+            if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &si, &pi))
+                continue;
+            CloseHandle(pi.hThread);
+            processes_.push_back(pi.hProcess);
+            pids_.push_back(pi.dwProcessId);
+        }
+        const double deadline = NowMs() + 60000;
+        while (frames_.size() < pids_.size() && NowMs() < deadline) {
+            frames_.clear();
+            EnumWindows(Collect, reinterpret_cast<LPARAM>(this));
+            Pump();
+            Sleep(50);
+        }
+    }
+    ~ExplorerWindows() {
+        for (HWND w : frames_) PostMessageA(w, WM_CLOSE, 0, 0);
+        for (HANDLE p : processes_) {
+            if (WaitForSingleObject(p, 5000) != WAIT_OBJECT_0) TerminateProcess(p, 1);
+            CloseHandle(p);
+        }
+    }
+    ExplorerWindows(const ExplorerWindows&) = delete;
+    ExplorerWindows& operator=(const ExplorerWindows&) = delete;
+    size_t Count() const { return frames_.size(); }
+    // Shows or hides them all and waits until the system says so.
+    void Show(bool show) {
+        for (HWND w : frames_) ShowWindowAsync(w, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+        const double deadline = NowMs() + 5000;
+        auto settled = [&] {
+            for (HWND w : frames_)
+                if ((IsWindowVisible(w) != FALSE) != show) return false;
+            return true;
+        };
+        while (!settled() && NowMs() < deadline) Sleep(5);
+    }
+
+    static constexpr int kOpenWindows = 10;
+
+private:
+    static BOOL CALLBACK Collect(HWND w, LPARAM p) {
+        auto* self = reinterpret_cast<ExplorerWindows*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (IsWindowVisible(w) && strcmp(cls, "ExplorerWClass") == 0 &&
+            std::find(self->pids_.begin(), self->pids_.end(), pid) != self->pids_.end())
+            self->frames_.push_back(w);
+        return TRUE;
+    }
+    std::vector<HANDLE> processes_;  // owned
+    std::vector<DWORD> pids_;
+    std::vector<HWND> frames_;
+};
+
+void OpenFolderFigures(CMainFrame& frame, const std::string& base) {
+    ExplorerWindows explorer(base);
+    if (explorer.Count() < static_cast<size_t>(ExplorerWindows::kOpenWindows)) {
+        fprintf(stderr, "only %zu Explorer windows opened\n", explorer.Count());
+        return;
+    }
+    Phases withPhases, nonePhases;
+    FrameMenuMs(frame, kFolders, withPhases);
+    withPhases = Phases();
+    const Paired p = Interleave(
+        kOpenFolderPairs,
+        [&] {
+            explorer.Show(true);
+            return FrameMenuMs(frame, kFolders, withPhases);
+        },
+        [&] {
+            explorer.Show(false);
+            return FrameMenuMs(frame, kFolders, nonePhases);
+        });
+    PrintRatio("activation_open_folders_ms", "activation_no_open_folders_ms",
+               "activation_open_folders_ratio", p, "ms", 1);
+    withPhases.Print("warm showing of 50 with 10 open folders");
+    nonePhases.Print("warm showing of 50 with no Explorer window showing");
+}
+
 void ActivationFigures(const std::string& base) {
     CRegProfile profile("VantrelBench", "Vantrel");
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VantrelBench");
@@ -362,6 +460,7 @@ void ActivationFigures(const std::string& base) {
     warmPhases.Print("warm showing of 50");
     barePhases.Print("bare showing of 50");
     coldPhases.Print("cold showing of 50");
+    OpenFolderFigures(frame, base);
 
     // 1,000 folders, warm, against the bare menu of 1,000 items.
     frame.Folders() = MakeFolders(base, kManyFolders);
