@@ -188,6 +188,12 @@ private:
     // The open folders of the last showing, in menu order: a pick's command
     // arrives after the menu has closed.
     std::vector<std::string> shownOpenFolders_;
+    // The shell's name and system icon of each open folder shown so far.
+    struct FolderLook {
+        std::string title;
+        int iconIndex;  // in the system image list; -1: none
+    };
+    std::map<std::string, FolderLook> openFolderLooks_;
     // Moves a file dialog to the folder of the Explorer window the user just
     // left ("Auto Switch").
     CAutoSwitch autoSwitch_;

@@ -37,14 +37,23 @@ void CMainFrame::AppendOpenFolders(CNewMenu& menu, CWnd target,
     for (size_t i = 0; i < shownOpenFolders_.size(); ++i) {
         const std::string& path = shownOpenFolders_[i];
         // The shell's name and icon, as Explorer shows them (a drive's root
-        // has a name of its own).
-        SHFILEINFOW info = {};
-        FolderEntry entry{path, path, "", -1};
-        if (SHGetFileInfoW(ToWide(path).c_str(), 0, &info, sizeof info,
-                           SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
-            if (info.szDisplayName[0]) entry.title = ToNarrow(info.szDisplayName);
+        // has a name of its own); asked once per folder.
+        auto look = openFolderLooks_.find(path);
+        if (look == openFolderLooks_.end()) {
+            if (openFolderLooks_.size() > 256) openFolderLooks_.clear();
+            SHFILEINFOW info = {};
+            FolderLook found{path, -1};
+            if (SHGetFileInfoW(ToWide(path).c_str(), 0, &info, sizeof info,
+                               SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
+                if (info.szDisplayName[0]) found.title = ToNarrow(info.szDisplayName);
+                found.iconIndex = info.iIcon;
+            }
+            look = openFolderLooks_.emplace(path, found).first;
+        }
+        FolderEntry entry{path, look->second.title, "", -1};
+        if (look->second.iconIndex >= 0) {
             entry.iconFile = kSystemImageListMarker;
-            entry.iconIndex = info.iIcon;
+            entry.iconIndex = look->second.iconIndex;
         }
         const UINT id = ID_OPEN_FOLDER_FIRST + static_cast<UINT>(i);
         menu.AppendItem(0, id, fit(LiteralTitle(entry.title)).c_str(), PictureFor(entry),

@@ -32,13 +32,6 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-ULONGLONG CreationTimeOf(DWORD pid) {
-    UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    FILETIME created = {}, exited = {}, kernel = {}, user = {};
-    if (!process || !GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) return 0;
-    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
 // One read of the shell's list, shared by the thread that makes it and the
 // showing that waits for it; whichever lets go last frees it.
 struct ShellListJob {
@@ -50,12 +43,15 @@ struct ShellListJob {
         std::string path;
     };
     std::vector<Entry> entries;  // written by the thread only until it ends
+    bool uncountable = false;    // the list opened but could not count
 };
 
 void RunShellList(ShellListJob& job) {
     std::unique_ptr<CShellWindowList> list = job.makeList ? job.makeList() : nullptr;
     if (!list || !list->Open()) return;
-    const int count = std::min(list->Count(), kMostListEntries);
+    const int listed = list->Count();
+    if (listed < 0) job.uncountable = true;
+    const int count = std::min(listed, kMostListEntries);
     for (int i = 0; i < count; ++i) {
         const HWND top = list->TopWindow(i);
         if (std::find(job.frames.begin(), job.frames.end(), top) == job.frames.end()) continue;
@@ -145,21 +141,26 @@ COpenFolderReader::COpenFolderReader(ShellWindowListFactory makeList,
     : makeList_(makeList ? std::move(makeList) : MakeSystemShellWindowList),
       isExplorer_(std::move(isExplorer)) {}
 
-bool COpenFolderReader::IsExplorerProcess(HWND window) {
-    if (isExplorer_) return isExplorer_(window);
+
+COpenFolderReader::KnownFrame& COpenFolderReader::Known(HWND frame) {
     DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (!pid) return false;
-    const ULONGLONG created = CreationTimeOf(pid);
-    auto it = processes_.find(pid);
-    if (it != processes_.end() && it->second.created == created && created != 0)
-        return it->second.explorer;
-    const bool explorer = IsWindowOfProgram(GetExplorerExePath(), CWnd(window));
-    // Ended processes are forgotten once the cache grows past any desktop's.
-    if (processes_.size() > 64) processes_.clear();
-    processes_[pid] = {created, explorer};
-    return explorer;
+    GetWindowThreadProcessId(frame, &pid);
+    auto it = known_.find(frame);
+    if (it != known_.end() && it->second.pid == pid) return it->second;
+    // Windows that are gone are forgotten once the cache grows past any desktop's.
+    if (known_.size() > 64)
+        for (auto k = known_.begin(); k != known_.end();)
+            k = IsWindow(k->first) ? std::next(k) : known_.erase(k);
+    KnownFrame& k = known_[frame];
+    k = KnownFrame();
+    k.pid = pid;
+    k.explorer =
+        pid && (isExplorer_ ? isExplorer_(frame)
+                            : IsWindowOfProgram(GetExplorerExePath(), CWnd(frame)));
+    return k;
 }
+
+bool COpenFolderReader::IsExplorerProcess(HWND window) { return Known(window).explorer; }
 
 std::vector<HWND> COpenFolderReader::ExplorerFrames() {
     std::vector<HWND> frames;
@@ -172,6 +173,7 @@ std::vector<HWND> COpenFolderReader::ExplorerFrames() {
 
 std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
     const std::vector<HWND>& frames, std::vector<HWND>& listed) {
+    if (listUnavailable_) return {};
     auto job = std::make_shared<ShellListJob>();
     job->makeList = makeList_;
     job->frames = frames;
@@ -183,6 +185,7 @@ std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
     }
     // A late list is left to finish on its own; the windows go by their bars.
     if (WaitForSingleObject(thread.Get(), kShellListAnswerMs) != WAIT_OBJECT_0) return {};
+    listUnavailable_ = job->uncountable;
     std::vector<Sighting> seen;
     for (const ShellListJob::Entry& e : job->entries) {
         seen.push_back({e.top, e.tab, e.path});
@@ -239,68 +242,110 @@ UINT Until(DWORD end) {
 
 std::string COpenFolderReader::ReadAddressBar(HWND frame) {
     const DWORD end = GetTickCount() + kOpenFolderAnswerMs;
-    DescendantClasses tree{CWnd(frame)};
-    const AddressBar bar = FindAddressBar(tree);
-    // Only the classic bar holds its folder in windows of its own; the others
-    // show it as a breadcrumb or in XAML, and a window with one of those that
-    // is not in the shell's list is left out.
-    if (bar.kind != AddressBarKind::Classic || !bar.edit) return {};
+    KnownFrame& known = Known(frame);
+    if (!known.edit || !IsWindow(known.edit) || GetAncestor(known.edit, GA_ROOT) != frame) {
+        const DWORD pid = known.pid;
+        const bool explorer = known.explorer;
+        std::shared_ptr<void> process = known.process;
+        known = KnownFrame();
+        known.pid = pid;
+        known.explorer = explorer;
+        known.process = process;
+        DescendantClasses tree{CWnd(frame)};
+        const AddressBar bar = FindAddressBar(tree);
+        // Only the classic bar holds its folder in windows of its own; the
+        // others show it as a breadcrumb or in XAML, and a window with one of
+        // those that is not in the shell's list is left out.
+        if (bar.kind != AddressBarKind::Classic || !bar.edit) return {};
+        known.edit = bar.edit.GetSafeHwnd();
+        const HWND combo = GetParent(GetParent(known.edit));
+        if (combo && ClassNameMatches(CWnd(combo).GetClassName(), "ComboBoxEx32"))
+            known.combo = combo;
+    }
+    // The drop-down as long as when the path was read, with the same item id
+    // list at that item: the same folder, whatever the bar shows meanwhile
+    // (Wine rebuilds the list for every folder). Two messages and a read of
+    // the other process's memory.
+    if (known.item >= 0 && known.process) {
+        LRESULT count = 0, data = 0;
+        // The count too: a folder below the one read keeps that item as its
+        // parent, one more item down.
+        if (SendToWindow(known.combo, CB_GETCOUNT, 0, 0, &count, Until(end)) !=
+                SendStatus::Answered ||
+            SendToWindow(known.combo, CB_GETITEMDATA, static_cast<WPARAM>(known.item), 0, &data,
+                         Until(end)) != SendStatus::Answered)
+            return {};
+        if (count == known.count && data == known.data &&
+            ReadRemoteItemIdList(known.process.get(), static_cast<ULONG_PTR>(data)) == known.pidl)
+            return known.path;
+    }
     wchar_t text[MAX_PATH * 4] = {};
     LRESULT copied = 0;
-    if (SendToWindow(bar.edit.GetSafeHwnd(), WM_GETTEXT, sizeof text / sizeof text[0] - 1,
+    if (SendToWindow(known.edit, WM_GETTEXT, sizeof text / sizeof text[0] - 1,
                      reinterpret_cast<LPARAM>(text), &copied, Until(end),
                      MessageForm::Wide) != SendStatus::Answered)
         return {};
-    const std::string shown = ToNarrow(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
-    if (IsFileSystemFolderPath(shown)) return shown;  // a bar that shows the whole path
+    const std::wstring shown(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
+    const std::string narrow = ToNarrow(shown);
+    if (IsFileSystemFolderPath(narrow)) return narrow;  // a bar that shows the whole path
+    if (!known.combo) return {};
     // Wine's bar shows the folder's name only; its drop-down holds the item
     // id lists of the folder and its parents, which are read out of the
     // window's process and turned into paths here.
-    const HWND combo = GetParent(GetParent(bar.edit.GetSafeHwnd()));
-    if (!combo || !ClassNameMatches(CWnd(combo).GetClassName(), "ComboBoxEx32")) return {};
+    if (!known.process) {
+        HANDLE opened = OpenProcess(PROCESS_VM_READ, FALSE, known.pid);
+        if (!opened) return {};
+        known.process.reset(opened, CloseHandle);
+    }
+    const HANDLE process = known.process.get();
+    known.item = -1;
     LRESULT count = 0;
-    if (SendToWindow(combo, CB_GETCOUNT, 0, 0, &count, Until(end)) != SendStatus::Answered ||
+    if (SendToWindow(known.combo, CB_GETCOUNT, 0, 0, &count, Until(end)) != SendStatus::Answered ||
         count <= 0)
         return {};
-    DWORD pid = 0;
-    GetWindowThreadProcessId(combo, &pid);
-    const UniqueKernelHandle process(OpenProcess(PROCESS_VM_READ, FALSE, pid));
-    if (!process) return {};
     struct Candidate {
         int levels;
+        LRESULT item, data;
         std::vector<unsigned char> pidl;
     };
     std::vector<Candidate> items;
     for (LRESULT i = 0; i < std::min<LRESULT>(count, kMostAddressItems); ++i) {
         LRESULT data = 0;
-        if (SendToWindow(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0, &data, Until(end)) !=
-            SendStatus::Answered)
+        if (SendToWindow(known.combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0, &data,
+                         Until(end)) != SendStatus::Answered)
             return {};
         if (data == CB_ERR || data == 0) continue;
         std::vector<unsigned char> pidl =
-            ReadRemoteItemIdList(process.Get(), static_cast<ULONG_PTR>(data));
-        if (!pidl.empty()) items.push_back({LevelsOf(pidl), std::move(pidl)});
+            ReadRemoteItemIdList(process, static_cast<ULONG_PTR>(data));
+        if (!pidl.empty()) items.push_back({LevelsOf(pidl), i, data, std::move(pidl)});
     }
     // The folder shown is the deepest item with the shown name (the parents
     // come before it); without a match (the user is typing), the deepest.
     std::stable_sort(items.begin(), items.end(),
                      [](const Candidate& a, const Candidate& b) { return a.levels > b.levels; });
-    const std::wstring name(text, static_cast<size_t>(std::max<LRESULT>(copied, 0)));
     const Candidate* chosen = items.empty() ? nullptr : &items.front();
     for (const Candidate& c : items) {
         SHFILEINFOW info = {};
         if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(c.pidl.data()), 0, &info, sizeof info,
                            SHGFI_PIDL | SHGFI_DISPLAYNAME) &&
-            name == info.szDisplayName) {
+            shown == info.szDisplayName) {
             chosen = &c;
             break;
         }
     }
     if (!chosen) return {};
     wchar_t path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(chosen->pidl.data()), path))
-        return {};  // a virtual folder
-    return ToNarrow(path);
+    // A virtual folder has no path; it is remembered as such.
+    const std::string found =
+        SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(chosen->pidl.data()), path)
+            ? ToNarrow(path)
+            : std::string();
+    known.item = chosen->item;
+    known.count = count;
+    known.data = chosen->data;
+    known.pidl = chosen->pidl;
+    known.path = found;
+    return found;
 }
 
 std::vector<std::string> COpenFolderReader::Read(HWND target) {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,11 +89,26 @@ private:
 
     ShellWindowListFactory makeList_;
     std::function<bool(HWND)> isExplorer_;
-    struct ProcessKind {
-        ULONGLONG created;  // the process's creation time, so a reused id is told apart
-        bool explorer;
+    // What is known of each Explorer frame between showings, so that a
+    // window that still shows what it showed costs a few messages: whether
+    // its process is Explorer's (a module snapshot is the expensive part),
+    // its bar's windows, and the item its bar's folder was read from.
+    struct KnownFrame {
+        DWORD pid = 0;
+        bool explorer = false;
+        HWND edit = nullptr;   // the classic bar's edit, null when none
+        HWND combo = nullptr;  // its ComboBoxEx32, null when none
+        LRESULT count = 0;     // the drop-down's items then
+        LRESULT item = -1;     // the drop-down item the path came from
+        LRESULT data = 0;      // that item's data (its item id list's address)
+        std::vector<unsigned char> pidl;
+        std::string path;
+        std::shared_ptr<void> process;  // opened for reading, closed with the entry
     };
-    std::map<DWORD, ProcessKind> processes_;
+    KnownFrame& Known(HWND frame);
+    std::map<HWND, KnownFrame> known_;
+    // The system's list cannot count its windows (Wine): not asked again.
+    bool listUnavailable_ = false;
 };
 
 }  // namespace vt::nav

@@ -18,6 +18,8 @@ public:
     // False when the shell keeps no such list or cannot be reached; nothing
     // else is asked then.
     virtual bool Open() = 0;
+    // The number of entries; negative when the list cannot count them (Wine
+    // answers E_NOTIMPL), which is taken for a list that names no window.
     virtual int Count() = 0;
     // The entry's top-level window; null when the entry does not answer
     // (busy, or its window has closed meanwhile).

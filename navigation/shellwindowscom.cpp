@@ -125,8 +125,9 @@ bool CShellWindowsCom::Open() {
 
 int CShellWindowsCom::Count() {
     LONG n = 0;
-    if (!windows_ || FAILED(windows_->get_Count(&n)) || n < 0) return 0;
-    return static_cast<int>(n);
+    if (!windows_) return 0;
+    if (FAILED(windows_->get_Count(&n))) return -1;
+    return n < 0 ? 0 : static_cast<int>(n);
 }
 
 HWND CShellWindowsCom::TopWindow(int index) {

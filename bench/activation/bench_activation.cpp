@@ -12,8 +12,9 @@
 //                          over the bare popup of 1,000 items to the same point
 //   activation_open_folders_ratio  the warm showing of 50 folders with 10 of
 //                          Wine's Explorer windows open (their folders listed
-//                          first) over the same showing with none showing
-//                          (the same windows hidden, pair by pair)
+//                          first) over the same showing with none open (half
+//                          of them before the windows are opened, half after
+//                          they are closed)
 //   idle_private_over_floor_mb  private bytes of an idle Vantrel.exe with 50
 //                          folders minus those of the smallest Windows program
 //                          (a hidden window and a message loop) under the
@@ -44,7 +45,7 @@ constexpr int kManyFolders = 1000;
 constexpr int kWarmPairs = 121;
 constexpr int kColdShowings = 7;
 constexpr int kManyPairs = 31;
-constexpr int kOpenFolderPairs = 41;
+constexpr int kOpenFolderShowings = 41;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
 // --- the menu clock ---------------------------------------------------------
@@ -334,17 +335,7 @@ public:
     ExplorerWindows(const ExplorerWindows&) = delete;
     ExplorerWindows& operator=(const ExplorerWindows&) = delete;
     size_t Count() const { return frames_.size(); }
-    // Shows or hides them all and waits until the system says so.
-    void Show(bool show) {
-        for (HWND w : frames_) ShowWindowAsync(w, show ? SW_SHOWNOACTIVATE : SW_HIDE);
-        const double deadline = NowMs() + 5000;
-        auto settled = [&] {
-            for (HWND w : frames_)
-                if ((IsWindowVisible(w) != FALSE) != show) return false;
-            return true;
-        };
-        while (!settled() && NowMs() < deadline) Sleep(5);
-    }
+    const std::vector<HWND>& Frames() const { return frames_; }
 
     static constexpr int kOpenWindows = 10;
 
@@ -365,29 +356,54 @@ private:
     std::vector<HWND> frames_;
 };
 
-void OpenFolderFigures(CMainFrame& frame, const std::string& base) {
-    ExplorerWindows explorer(base);
-    if (explorer.Count() < static_cast<size_t>(ExplorerWindows::kOpenWindows)) {
-        fprintf(stderr, "only %zu Explorer windows opened\n", explorer.Count());
-        return;
+// Every window answers a message sent to it: it has caught up with showing
+// its folder.
+bool AllAnswer(const std::vector<HWND>& windows) {
+    for (HWND w : windows) {
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r)) return false;
     }
+    return true;
+}
+
+void OpenFolderFigures(CMainFrame& frame, const std::string& base) {
+    // Before and after the windows are open, around the showings with them
+    // (the same number of each), so that a drift of the machine's load
+    // weighs on both sides alike.
     Phases withPhases, nonePhases;
-    FrameMenuMs(frame, kFolders, withPhases);
-    withPhases = Phases();
-    const Paired p = Interleave(
-        kOpenFolderPairs,
-        [&] {
-            explorer.Show(true);
-            return FrameMenuMs(frame, kFolders, withPhases);
-        },
-        [&] {
-            explorer.Show(false);
-            return FrameMenuMs(frame, kFolders, nonePhases);
-        });
+    std::vector<double> none, with;
+    auto showings = [&](std::vector<double>& into, Phases& phases, int n) {
+        for (int i = 0; i < n; ++i) {
+            const double t = FrameMenuMs(frame, kFolders, phases);
+            if (t > 0) into.push_back(t);
+        }
+    };
+    FrameMenuMs(frame, kFolders, nonePhases);
+    nonePhases = Phases();
+    showings(none, nonePhases, kOpenFolderShowings / 2);
+    {
+        ExplorerWindows explorer(base);
+        if (explorer.Count() < static_cast<size_t>(ExplorerWindows::kOpenWindows)) {
+            fprintf(stderr, "only %zu Explorer windows opened\n", explorer.Count());
+            return;
+        }
+        const double deadline = NowMs() + 30000;
+        while (!AllAnswer(explorer.Frames()) && NowMs() < deadline) Pump();
+        FrameMenuMs(frame, kFolders, withPhases);  // the reader learns the windows
+        withPhases = Phases();
+        showings(with, withPhases, kOpenFolderShowings);
+    }
+    showings(none, nonePhases, kOpenFolderShowings - kOpenFolderShowings / 2);
+    Paired p;
+    for (size_t i = 0; i < std::min(with.size(), none.size()); ++i) {
+        p.work.push_back(with[i]);
+        p.floor.push_back(none[i]);
+        p.ratios.push_back(with[i] / none[i]);
+    }
     PrintRatio("activation_open_folders_ms", "activation_no_open_folders_ms",
                "activation_open_folders_ratio", p, "ms", 1);
     withPhases.Print("warm showing of 50 with 10 open folders");
-    nonePhases.Print("warm showing of 50 with no Explorer window showing");
+    nonePhases.Print("warm showing of 50 with no Explorer window");
 }
 
 void ActivationFigures(const std::string& base) {

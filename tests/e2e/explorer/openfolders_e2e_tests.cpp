@@ -255,6 +255,17 @@ TEST_F(OpenFolders, TwoWindowsComeFirstMostRecentFirstAndAPickDrivesTheDialog) {
     DialogInFront();
     PopMenu();
     PickAndExpect(4, beta_);
+
+    // A window that moved on (here into a folder of the one it showed) is
+    // listed with its new folder.
+    const std::string deep = dir_.MakeDir("One\\Deep");
+    ASSERT_TRUE(BringToFront(one->Window()));
+    TypeIntoBar(one->Window(), deep);
+    ASSERT_TRUE(test::WaitUntil([&] { return navtest::Text(one->Window()) == "Deep"; }, 15000))
+        << DescribeFrames();
+    DialogInFront();
+    PopMenu();
+    PickAndExpect(1, deep);
 }
 
 TEST_F(OpenFolders, AFolderOpenTwiceIsListedOnceAndAVirtualOneIsLeftOut) {
