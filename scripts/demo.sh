@@ -145,16 +145,22 @@ echo "demo: starting Vantrel (hidden) in a Wine prefix under build/demo/"
 "$VT_WINE" Vantrel.exe >/dev/null 2>&1 &
 # Its first start marks the profile; the window is published right after.
 wait_for 30 vantrel_ready || fail "Vantrel did not start"
+# A first start tells its shortcut in a message box (there is no tray icon);
+# it is answered, as a user would, before anything else is shown.
+if wait_for 10 menu_shown; then
+  for id in $(menu_windows); do xdotool key --window "$id" Return >/dev/null 2>&1 || true; done
+  wait_for 10 menu_gone || fail "the start-up notice did not close"
+fi
 
 explorer_count() { xdotool search --onlyvisible --classname '^explorer\.exe$' 2>/dev/null | wc -l; }
 more_explorers_than() { [ "$(explorer_count)" -gt "$1" ]; }
 if [ $open_folders = 1 ]; then
   echo "demo: opening two Explorer windows"
   before=$(explorer_count)
-  "$VT_WINE" explorer.exe 'C:\Photos\2026' >/dev/null 2>&1 &
+  "$VT_WINE" 'C:\windows\explorer.exe' 'C:\Photos\2026' >/dev/null 2>&1 &
   wait_for 30 more_explorers_than "$before" || fail "no Explorer window appeared"
   before=$(explorer_count)
-  "$VT_WINE" explorer.exe 'C:\Projects\Reports' >/dev/null 2>&1 &
+  "$VT_WINE" 'C:\windows\explorer.exe' 'C:\Projects\Reports' >/dev/null 2>&1 &
   wait_for 30 more_explorers_than "$before" || fail "no second Explorer window appeared"
   sleep 1   # the windows list their folders
 fi
