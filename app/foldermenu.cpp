@@ -238,6 +238,17 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     const PreparedFavourites& fav = PrepareFavourites(pt, dpi);
     folderChecker_.Start(fav.paths);
 
+    CNewMenu menu(nullptr);
+    menu.SetDpi(dpi);
+    menu.Attach(::CreatePopupMenu());
+    menu.SetTransparentColor(kMenuMaskColor);
+    // The open Explorer folders first, read afresh for every showing while
+    // the existence checks run on their workers.
+    if (store_.settings.showOpenFolders) {
+        const TitleFitter fitter(pt, dpi);
+        AppendOpenFolders(menu, target, [&fitter](const std::string& t) { return fitter.Fit(t); });
+    }
+
     // While the checks run: attached only when there is a target of another
     // thread; detached when the scope ends, after the target was put back in
     // front. A target busy with something else (or hung) gets no attachment:
@@ -249,10 +260,6 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     SetForegroundWindow();
 
     const std::vector<bool> shown = folderChecker_.Finish();
-    CNewMenu menu(nullptr);
-    menu.SetDpi(dpi);
-    menu.Attach(::CreatePopupMenu());
-    menu.SetTransparentColor(kMenuMaskColor);
 
     for (size_t i = 0; i < fav.items.size(); ++i) {
         if (!shown[i]) continue;  // hidden, not removed

@@ -52,6 +52,10 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
     t.OnMessage(WM_SETTINGCHANGE, [this](WPARAM w, LPARAM l) { return OnSettingChange(w, l); });
     t.OnCommandRange(ID_FOLDER_FIRST, ID_FOLDER_LAST, [this](UINT id) { NavigateTo(id); });
     t.OnUpdateCommandRange(ID_FOLDER_FIRST, ID_FOLDER_LAST, [](CCmdUI& ui) { ui.Enable(true); });
+    t.OnCommandRange(ID_OPEN_FOLDER_FIRST, ID_OPEN_FOLDER_LAST,
+                     [this](UINT id) { NavigateToOpenFolder(id); });
+    t.OnUpdateCommandRange(ID_OPEN_FOLDER_FIRST, ID_OPEN_FOLDER_LAST,
+                           [](CCmdUI& ui) { ui.Enable(true); });
     t.OnMessage(kTrayCallbackMessage, [this](WPARAM w, LPARAM l) { return OnTrayNotify(w, l); });
     t.OnMessage(HookRightButtonMessage(), [this](WPARAM, LPARAM) { return OnHookRightButton(); });
     t.OnMessage(HookWheelMessage(), [this](WPARAM, LPARAM) { return OnHookWheel(); });
@@ -79,6 +83,10 @@ CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
         return 0;
     });
     t.OnMessage(WM_TIMER, [this](WPARAM id, LPARAM l) -> LRESULT {
+        if (id == CAutoSwitch::kTimerId) {
+            autoSwitch_.OnTimer();
+            return 0;
+        }
         if (id != kNoticeTimer) return CallPrevious(WM_TIMER, id, l);
         KillTimer(hwnd_, kNoticeTimer);
         ShowStartupNotices();
@@ -147,6 +155,7 @@ LRESULT CMainFrame::OnCreate(LPARAM) {
     else
         RegisterShortcut();
     UpdateTrayIcon();
+    UpdateAutoSwitch();
     auto* app = dynamic_cast<CVantrelApp*>(GetApp());
     HICON icon = app ? app->AppIcon() : nullptr;
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -256,6 +265,32 @@ void CMainFrame::UpdateTrayIcon() {
     }
 }
 
+void CMainFrame::UpdateAutoSwitch() {
+    if (!store_.settings.autoSwitch) {
+        autoSwitch_.Stop();
+        return;
+    }
+    if (autoSwitch_.Watching()) return;
+    CForegroundFollower::World world;
+    world.isFileDialog = [](HWND w) {
+        nav::DescendantClasses tree{CWnd(w)};
+        return nav::IsFileDialog(tree) || nav::IsSnakeListDialog(tree);
+    };
+    world.explorerFolder = [this](HWND w) { return openFolders_.FolderOf(w); };
+    world.exists = [](HWND w) { return ::IsWindow(w) != FALSE; };
+    autoSwitch_.Start(hwnd_, std::move(world), [this](HWND dialog, const std::string& folder) {
+        // As a pick with no keys held: the dialog shows the folder and keeps
+        // the file name the user typed.
+        nav::NavigationRequest request;
+        request.path = folder;
+        request.isDirectory = true;
+        request.reuseExplorer = true;
+        request.action = store_.settings.action == 2 ? 0 : store_.settings.action;
+        request.target = dialog;
+        StartNavigation(request);
+    });
+}
+
 LRESULT CMainFrame::OnHotKey(WPARAM id, LPARAM) {
     if (!AcceptActivation()) return 0;
     TargetWindow = CWnd();
@@ -328,6 +363,10 @@ void CMainFrame::NavigateTo(UINT id) {
     nav::NavigationRequest request;
     if (!nav::PrepareNavigation(id, store_.folders, store_.settings, TargetWindow, {}, request))
         return;
+    StartNavigation(request);
+}
+
+void CMainFrame::StartNavigation(const nav::NavigationRequest& request) {
     nav::NavigationServices services;
     // The navigation's thread tells this one, which owns the message boxes.
     services.reportProblem = [window = hwnd_](nav::NavigationProblem p) {
@@ -344,6 +383,7 @@ void CMainFrame::OnNavigationProblem(WPARAM problem) {
 }
 
 bool CMainFrame::DestroyWindow() {
+    autoSwitch_.Stop();
     hookLibrary_.Unload();
     UnregisterHotKey(hwnd_, kHotKeyId);
     if (trayIconHandle_) trayIcon_.RemoveIcon();

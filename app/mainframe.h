@@ -3,6 +3,7 @@
 // tray icon's and the hook library's messages and the commands that second
 // starts forward, and pops the folder menu for the window in front.
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,7 +14,9 @@
 #include "app/settings.h"
 #include "framework/wnd.h"
 #include "model/shortcut.h"
+#include "app/autoswitch.h"
 #include "navigation/background.h"
+#include "navigation/openfolders.h"
 #include "uikit/newmenu.h"
 #include "uikit/trayicon.h"
 
@@ -64,6 +67,9 @@ public:
     bool ShortcutAvailable(const AppSettings& candidate);
     // Shows or hides the tray icon according to "Show Tray".
     void UpdateTrayIcon();
+    // Watches the foreground or stops according to "Auto Switch".
+    void UpdateAutoSwitch();
+    bool AutoSwitchWatching() const { return autoSwitch_.Watching(); }
     // Builds, tracks and destroys the folder menu; target may be null.
     void ShowFolderMenu(CWnd target);
     // A letter typed in the folder menu or one of its submenus.
@@ -160,6 +166,15 @@ protected:
     LRESULT OnHookWheel();
     LRESULT OnSettingChange(WPARAM w, LPARAM l);
     void NavigateTo(UINT id);
+    // An open folder's command (ID_OPEN_FOLDER_FIRST + its place in the menu).
+    void NavigateToOpenFolder(UINT id);
+    // Hands a prepared request to the background navigator.
+    void StartNavigation(const nav::NavigationRequest& request);
+    // The menu's first section: the open Explorer folders under their
+    // heading, then a separator; nothing with none (or "Show Open Folders"
+    // off). fit shortens a title as the favourites' are.
+    void AppendOpenFolders(CNewMenu& menu, CWnd target,
+                           const std::function<std::string(const std::string&)>& fit);
     void OnNavigationProblem(WPARAM problem);
     void Report(const std::string& text);
     // Registers a combination under the hot-key id (none: nothing, true).
@@ -202,6 +217,20 @@ private:
     CHookLibrary hookLibrary_;
     // Drives the targets of chosen folders, each on a thread of its own.
     nav::BackgroundNavigator navigator_;
+    // Reads the open Explorer windows' folders for the menu.
+    nav::COpenFolderReader openFolders_;
+    // The open folders of the last showing, in menu order: a pick's command
+    // arrives after the menu has closed.
+    std::vector<std::string> shownOpenFolders_;
+    // The shell's name and system icon of each open folder shown so far.
+    struct FolderLook {
+        std::string title;
+        int iconIndex;  // in the system image list; -1: none
+    };
+    std::map<std::string, FolderLook> openFolderLooks_;
+    // Moves a file dialog to the folder of the Explorer window the user just
+    // left ("Auto Switch").
+    CAutoSwitch autoSwitch_;
     // The item a typed letter selects, until the menu shows it selected.
     struct PendingSelection {
         HMENU menu = nullptr;  // not owned: the open menu or one of its submenus

@@ -118,6 +118,8 @@ void CSettingsStore::LoadSettings() {
     s.alwaysNewExplorer = app.QueryDword(kAlwaysNewExplorer, 0) != 0;
     s.activateOnRButtonDown = app.QueryDword(kActivateRButton, 1) != 0;
     s.activateOnMouseWheel = app.QueryDword(kActivateWheel, 0) != 0;
+    s.showOpenFolders = app.QueryDword(kShowOpenFolders, 1) != 0;
+    s.autoSwitch = app.QueryDword(kAutoSwitch, 0) != 0;
     settings = s;
     LoadFolderList();
 }
@@ -241,6 +243,8 @@ bool CSettingsStore::SaveSettings() {
     ok = app.SetDword(kAlwaysNewExplorer, settings.alwaysNewExplorer ? 1 : 0) && ok;
     ok = app.SetDword(kActivateRButton, settings.activateOnRButtonDown ? 1 : 0) && ok;
     ok = app.SetDword(kActivateWheel, settings.activateOnMouseWheel ? 1 : 0) && ok;
+    ok = app.SetDword(kShowOpenFolders, settings.showOpenFolders ? 1 : 0) && ok;
+    ok = app.SetDword(kAutoSwitch, settings.autoSwitch ? 1 : 0) && ok;
     return ok;
 }
 

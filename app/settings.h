@@ -21,6 +21,8 @@ inline constexpr const char* kHotKeyMod = "Normal Hot Key Modifier";
 inline constexpr const char* kAlwaysNewExplorer = "Always New Explorer";
 inline constexpr const char* kActivateRButton = "Activate on RButton down";
 inline constexpr const char* kActivateWheel = "Activate on mouse wheel";
+inline constexpr const char* kShowOpenFolders = "Show Open Folders";
+inline constexpr const char* kAutoSwitch = "Auto Switch";
 inline constexpr const char* kAlreadyRun = "Already Run";
 inline constexpr const char* kDirToAdd = "Dir To Add";
 // The combination last reported as held by another program (DWORD, system

@@ -36,6 +36,7 @@ void CMainFrame::OnSetup() {
             RegisterShortcut();
             UpdateTrayIcon();
             ForgetPreparedMenu();
+            UpdateAutoSwitch();
         }
     }
     if (TargetWindow) {

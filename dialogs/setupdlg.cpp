@@ -180,6 +180,8 @@ void CSetupDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Check(dx, IDC_ALWAYS_NEW_EXPLORER, settings_.alwaysNewExplorer);
     DDX_Check(dx, IDC_ACTIVATE_RBUTTON, settings_.activateOnRButtonDown);
     DDX_Check(dx, IDC_ACTIVATE_WHEEL, settings_.activateOnMouseWheel);
+    DDX_Check(dx, IDC_SHOW_OPEN_FOLDERS, settings_.showOpenFolders);
+    DDX_Check(dx, IDC_AUTO_SWITCH, settings_.autoSwitch);
 }
 
 BOOL CSetupDlg::OnInitDialog() {

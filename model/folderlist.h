@@ -38,6 +38,8 @@ struct AppSettings {
     bool alwaysNewExplorer = false;     // "Always New Explorer"
     bool activateOnRButtonDown = true;  // "Activate on RButton down"
     bool activateOnMouseWheel = false;  // "Activate on mouse wheel"
+    bool showOpenFolders = true;        // "Show Open Folders": Explorer's folders atop the menu
+    bool autoSwitch = false;            // "Auto Switch": a file dialog follows Explorer
 };
 
 }  // namespace vt

@@ -37,6 +37,8 @@ const OptionValue kOptions[] = {
     {L"Always New Explorer", nullptr, &AppSettings::alwaysNewExplorer, nullptr, nullptr},
     {L"Activate on RButton down", nullptr, &AppSettings::activateOnRButtonDown, nullptr, nullptr},
     {L"Activate on mouse wheel", nullptr, &AppSettings::activateOnMouseWheel, nullptr, nullptr},
+    {L"Show Open Folders", nullptr, &AppSettings::showOpenFolders, nullptr, nullptr},
+    {L"Auto Switch", nullptr, &AppSettings::autoSwitch, nullptr, nullptr},
 };
 
 // ---- writing ------------------------------------------------------------------

@@ -189,7 +189,13 @@ bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& s
     const auto entry = folders.find(static_cast<int>(commandId - kFirstFolderCommand));
     if (entry == folders.end()) return false;  // find, never operator[]: the list stays as it is
 
-    request.path = entry->second.path;
+    PreparePathNavigation(entry->second.path, settings, targetWindow, services, request);
+    return true;
+}
+
+void PreparePathNavigation(const std::string& path, AppSettings& settings, CWnd& targetWindow,
+                           const NavigationServices& services, NavigationRequest& request) {
+    request.path = path;
     request.isDirectory = IsExistingDirectory(request.path);  // any length
     request.shift = KeyDown(services, VK_SHIFT);
     request.ctrl = KeyDown(services, VK_CONTROL);
@@ -198,7 +204,6 @@ bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& s
     request.action = settings.action;
     request.target = targetWindow.GetSafeHwnd();
     targetWindow = CWnd();
-    return true;
 }
 
 NavigationOutcome RunNavigation(const NavigationRequest& request, HWND owner,

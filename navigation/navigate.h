@@ -82,6 +82,10 @@ void NavigateTo(UINT commandId, const FolderList& folders, AppSettings& settings
 bool PrepareNavigation(UINT commandId, const FolderList& folders, AppSettings& settings,
                        CWnd& targetWindow, const NavigationServices& services,
                        NavigationRequest& request);
+// As PrepareNavigation, for a folder given by its path (an open folder of the
+// menu): the same keys and rules as a favourite's pick.
+void PreparePathNavigation(const std::string& path, AppSettings& settings, CWnd& targetWindow,
+                           const NavigationServices& services, NavigationRequest& request);
 // The second half: drives the target, or opens the path through the shell,
 // or, for a target out of Vantrel's reach, reports that and does nothing.
 NavigationOutcome RunNavigation(const NavigationRequest& request, HWND owner,

@@ -18,6 +18,8 @@ public:
     // False when the shell keeps no such list or cannot be reached; nothing
     // else is asked then.
     virtual bool Open() = 0;
+    // The number of entries; negative when the list cannot count them (Wine
+    // answers E_NOTIMPL), which is taken for a list that names no window.
     virtual int Count() = 0;
     // The entry's top-level window; null when the entry does not answer
     // (busy, or its window has closed meanwhile).
@@ -28,6 +30,9 @@ public:
     // or could not be reached. The path is a file system path or a parsing
     // name ("::{GUID}"), never a URL: "#" is part of a folder name.
     virtual bool Browse(int index, const std::string& path) = 0;
+    // The file system folder the entry shows; empty for a virtual folder
+    // (This PC, Control Panel, a search) or when the entry does not tell.
+    virtual std::string FolderPath(int /*index*/) { return {}; }
 };
 
 // Makes the list on the thread that will use it (COM objects belong to the

@@ -126,8 +126,9 @@ bool CShellWindowsCom::Open() {
 
 int CShellWindowsCom::Count() {
     LONG n = 0;
-    if (!windows_ || FAILED(windows_->get_Count(&n)) || n < 0) return 0;
-    return static_cast<int>(n);
+    if (!windows_) return 0;
+    if (FAILED(windows_->get_Count(&n))) return -1;
+    return n < 0 ? 0 : static_cast<int>(n);
 }
 
 HWND CShellWindowsCom::TopWindow(int index) {
@@ -154,6 +155,26 @@ bool CShellWindowsCom::Browse(int index, const std::string& path) {
         return true;
     ComRef<IWebBrowser2> web;
     return WebBrowserAt(windows_, index, web) && NavigateToItemIdList(web.Get(), pidl.get());
+}
+
+std::string CShellWindowsCom::FolderPath(int index) {
+    // The entry's own view (its tab on Windows 11) knows its folder as an
+    // item id list; only a folder of the file system has a path for it.
+    ComRef<IShellBrowser> shell;
+    if (!ShellBrowserAt(windows_, index, shell)) return {};
+    ComRef<IShellView> view;
+    if (FAILED(shell->QueryActiveShellView(view.Put())) || !view) return {};
+    ComRef<IFolderView> folderView;
+    if (FAILED(view->QueryInterface(IID_IFolderView, folderView.PutVoid())) || !folderView)
+        return {};
+    ComRef<IPersistFolder2> folder;
+    if (FAILED(folderView->GetFolder(IID_IPersistFolder2, folder.PutVoid())) || !folder) return {};
+    PIDLIST_ABSOLUTE raw = nullptr;
+    if (FAILED(folder->GetCurFolder(&raw)) || !raw) return {};
+    const UniqueItemIdList pidl(raw);
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(pidl.get(), path)) return {};
+    return ToNarrow(path);
 }
 
 std::unique_ptr<CShellWindowList> MakeSystemShellWindowList() {

@@ -36,6 +36,7 @@ public:
     HWND TopWindow(int index) override;
     HWND TabWindow(int index) override;
     bool Browse(int index, const std::string& path) override;
+    std::string FolderPath(int index) override;
 
     // What CoCreateInstance answered in Open (S_OK before it is called).
     HRESULT OpenResult() const { return openResult_; }

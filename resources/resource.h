@@ -38,6 +38,8 @@
 #define ID_POP_MENU 32777
 #define ID_FOLDER_FIRST 30000
 #define ID_FOLDER_LAST 31000
+#define ID_OPEN_FOLDER_FIRST 31100  // the menu's open folders, in the order shown
+#define ID_OPEN_FOLDER_LAST 31109
 #define ID_APP_EXIT_CMD 57665  // the framework's ID_APP_EXIT
 
 #define AFX_IDS_APP_TITLE_RES 0xE000
@@ -68,6 +70,8 @@
 #define IDC_ACTIVATE_RBUTTON 1039
 #define IDC_ACTIVATE_WHEEL 1040
 #define IDC_HOTKEY_WIN 1041  // "With the Windows key", beside the hot-key control
+#define IDC_SHOW_OPEN_FOLDERS 1042
+#define IDC_AUTO_SWITCH 1043
 
 // Setup's "Export..." (the list and the options to a file) and "Import...".
 #define IDC_SETUP_EXPORT 1050

@@ -5,7 +5,11 @@
 # "Vantrel.exe /pop", picks the second folder with the keyboard and writes a
 # screenshot of each step to build/demo/. Ends everything it started.
 #
-#   scripts/demo.sh [--readme]   --readme also writes docs/images/folder-menu.png
+#   scripts/demo.sh [--readme] [--open-folders]
+#     --readme        also writes docs/images/folder-menu.png
+#     --open-folders  opens two Explorer windows first, so that the menu
+#                     lists their folders at its top; with --readme the
+#                     picture goes to docs/images/folder-menu-open-folders.png
 #
 # Builds nothing: run `make build` first. Needs Xvfb, Wine, xdotool, xwd,
 # xwininfo and ImageMagick (scripts/deps.sh installs them).
@@ -14,7 +18,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/build/x64/bin"
 out="$root/build/demo"
 readme=0
-[ "${1:-}" = --readme ] && readme=1
+open_folders=0
+for a in "$@"; do
+  case $a in
+    --readme) readme=1 ;;
+    --open-folders) open_folders=1 ;;
+    *) echo "unknown option $a" >&2; exit 2 ;;
+  esac
+done
 for f in Vantrel.exe VTHook.dll navtargets.exe; do
   [ -f "$bin/$f" ] || { echo "missing $bin/$f: run make build first" >&2; exit 1; }
 done
@@ -134,6 +145,25 @@ echo "demo: starting Vantrel (hidden) in a Wine prefix under build/demo/"
 "$VT_WINE" Vantrel.exe >/dev/null 2>&1 &
 # Its first start marks the profile; the window is published right after.
 wait_for 30 vantrel_ready || fail "Vantrel did not start"
+# A first start tells its shortcut in a message box (there is no tray icon);
+# it is answered, as a user would, before anything else is shown.
+if wait_for 10 menu_shown; then
+  for id in $(menu_windows); do xdotool key --window "$id" Return >/dev/null 2>&1 || true; done
+  wait_for 10 menu_gone || fail "the start-up notice did not close"
+fi
+
+explorer_count() { xdotool search --onlyvisible --classname '^explorer\.exe$' 2>/dev/null | wc -l; }
+more_explorers_than() { [ "$(explorer_count)" -gt "$1" ]; }
+if [ $open_folders = 1 ]; then
+  echo "demo: opening two Explorer windows"
+  before=$(explorer_count)
+  "$VT_WINE" 'C:\windows\explorer.exe' 'C:\Photos\2026' >/dev/null 2>&1 &
+  wait_for 30 more_explorers_than "$before" || fail "no Explorer window appeared"
+  before=$(explorer_count)
+  "$VT_WINE" 'C:\windows\explorer.exe' 'C:\Projects\Reports' >/dev/null 2>&1 &
+  wait_for 30 more_explorers_than "$before" || fail "no second Explorer window appeared"
+  sleep 1   # the windows list their folders
+fi
 
 echo "demo: opening a file dialog"
 "$VT_WINE" navtargets.exe open-explorer 'C:\demo-dialog.log' 'C:\windows' >/dev/null 2>&1 &
@@ -173,7 +203,9 @@ echo "demo: screenshots in $out:"
 ls -1 "$out"/*.png
 if [ $readme = 1 ]; then
   mkdir -p "$root/docs/images"
-  cp "$out/02-menu.png" "$root/docs/images/folder-menu.png"
-  echo "demo: README picture in $root/docs/images/folder-menu.png"
+  picture=folder-menu.png
+  [ $open_folders = 1 ] && picture=folder-menu-open-folders.png
+  cp "$out/02-menu.png" "$root/docs/images/$picture"
+  echo "demo: README picture in $root/docs/images/$picture"
 fi
 exit 0

@@ -34,6 +34,12 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
 
     FillRect(dc, &R, GetSysColorBrush(COLOR_MENU));
+    if (data->IsHeading()) {
+        const int iconWidth = menu->GetIconWidth();
+        DrawHeading(dc, R, RECT{R.left + iconWidth + px(12), R.top, R.right, R.bottom},
+                    data->text_, dpi, GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_GRAYTEXT));
+        return;
+    }
     if (separator) {
         RECT e = R;
         e.left += line;

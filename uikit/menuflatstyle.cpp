@@ -51,6 +51,11 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
 
     FillSolid(dc, strip, c.strip);
     FillSolid(dc, RECT{strip.right, R.top, R.right, R.bottom}, c.background);
+    if (data->IsHeading()) {
+        DrawHeading(dc, R, textRect, data->text_, dpi, GetSysColor(COLOR_MENUTEXT),
+                    GetSysColor(COLOR_GRAYTEXT));
+        return;
+    }
     if (separator) {
         int y = (R.top + R.bottom - line) / 2;
         FillSolid(dc, RECT{textRect.left, y, R.right, y + line}, GetSysColor(COLOR_GRAYTEXT));

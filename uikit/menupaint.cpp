@@ -1,5 +1,6 @@
 #include "uikit/menupaint.h"
 
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/handles.h"
 #include "uikit/menudrawingcache.h"
@@ -75,7 +76,10 @@ void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize
     auto* data = reinterpret_cast<CNewMenuItemData*>(mis->itemData);
     const int dpi = menu ? menu->GetDpi() : SystemDpi();
     SIZE s = SeparatorSize(dpi);
-    if (data && !data->IsSeparator() && menu) {
+    if (data && data->IsHeading() && menu) {
+        const SIZE text = MeasureText(data->text_, true, dpi);
+        s = itemSize(menu->GetIconWidth(), menu->GetIconHeight(), MenuHeight(dpi), text, dpi);
+    } else if (data && !data->IsSeparator() && menu) {
         const std::string& label = data->text_;
         const SIZE text = MeasureText(measuredText ? measuredText(label) : label,
                                       IsDefaultItem(menu, data->id_), dpi);
@@ -83,6 +87,25 @@ void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize
     }
     mis->itemWidth = static_cast<UINT>(s.cx);
     mis->itemHeight = static_cast<UINT>(s.cy);
+}
+
+void DrawHeading(HDC dc, const RECT& item, RECT text, const std::string& label, int dpi,
+                 COLORREF textColor, COLORREF lineColor) {
+    ScopedSelect sel(dc, CachedItemFont(true, dpi));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textColor);
+    RECT measured = text;
+    DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &measured,
+              DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const int line = LineWidth(dpi);
+    const int gap = ScaleForDpi(6, dpi);
+    const int y = (item.top + item.bottom - line) / 2;
+    const RECT stroke = {measured.right + gap, y, item.right - gap, y + line};
+    if (stroke.right <= stroke.left) return;
+    UniqueBrush brush(CreateSolidBrush(lineColor));
+    FillRect(dc, &stroke, brush.Get());
 }
 
 bool IsDefaultItem(CNewMenu* menu, UINT_PTR id) {

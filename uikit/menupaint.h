@@ -38,6 +38,12 @@ using MeasuredTextFn = std::string (*)(const std::string& text);
 void MeasureMenuItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, ItemSizeFn itemSize,
                      MeasuredTextFn measuredText);
 
+// A heading item: its text in the bold menu font from text.left, vertically
+// centred in item, then a line of lineColor from the text's end to the right
+// edge of item (less a margin).
+void DrawHeading(HDC dc, const RECT& item, RECT text, const std::string& label, int dpi,
+                 COLORREF textColor, COLORREF lineColor);
+
 // The item is the menu's default item.
 bool IsDefaultItem(CNewMenu* menu, UINT_PTR id);
 

@@ -79,6 +79,12 @@ BOOL CNewMenu::AppendItem(UINT flags, UINT_PTR id, const char* text, int imageIn
                          reinterpret_cast<LPCSTR>(data));
 }
 
+BOOL CNewMenu::AppendHeading(const char* text) {
+    if (!AppendItem(MF_SEPARATOR, 0, text)) return FALSE;
+    itemData_.back()->titleFlags_ |= 1;
+    return TRUE;
+}
+
 void CNewMenu::FindItems(UINT id, std::vector<Found>& out) {
     int count = GetMenuItemCount();
     for (int i = 0; i < count; ++i) {

@@ -35,6 +35,9 @@ public:
     // refuses the item.
     BOOL AppendItem(UINT flags, UINT_PTR id, const char* text, int imageIndex = -1,
                     CNewMenuIcons* icons = nullptr);
+    // Appends a heading: a separator with the group's name in bold before
+    // its line. The keyboard passes over it, as over any separator.
+    BOOL AppendHeading(const char* text);
     // Gives the item(s) with this command id the picture from a bitmap
     // resource of the program; text null keeps the text.
     BOOL SetItemBitmap(const char* text, UINT id, UINT bitmapId);

@@ -26,6 +26,8 @@ public:
     int imageIndex_ = -1;             // image index in the collection, -1 none
 
     bool IsSeparator() const { return (flags_ & MF_SEPARATOR) != 0; }
+    // A separator that names the group below it: bold text, then the line.
+    bool IsHeading() const { return IsSeparator() && (titleFlags_ & 1) && !text_.empty(); }
 };
 
 }  // namespace vt

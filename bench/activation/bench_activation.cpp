@@ -16,6 +16,11 @@
 //                          the menu is shown and idle (its modal loop has
 //                          nothing left to do: every visible item painted),
 //                          over the bare popup of 1,000 items to the same point
+//   activation_open_folders_ratio  the warm showing of 50 folders with 10 of
+//                          Wine's Explorer windows open (their folders listed
+//                          first) over the same showing with none open (half
+//                          of them before the windows are opened, half after
+//                          they are closed)
 //   idle_private_over_floor_mb  private bytes of an idle Vantrel.exe with 50
 //                          folders minus those of the smallest Windows program
 //                          (a hidden window and a message loop) under the
@@ -47,6 +52,7 @@ constexpr int kWarmPairs = 121;
 constexpr int kColdShowings = 7;
 constexpr int kColdProcesses = 7;
 constexpr int kManyPairs = 31;
+constexpr int kOpenFolderShowings = 41;
 constexpr UINT kFirstFolderId = ID_FOLDER_FIRST;
 
 // --- the menu clock ---------------------------------------------------------
@@ -367,6 +373,114 @@ std::vector<double> ColdShowings() {
     return cold;
 }
 
+// Ten Explorer windows of their own processes, on ten of the folders.
+class ExplorerWindows {
+public:
+    explicit ExplorerWindows(const std::string& base) {
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, sizeof windows);
+        for (int i = 0; i < kOpenWindows; ++i) {
+            std::string cmd = std::string("\"") + windows + "\\explorer.exe\" \"" +
+                              FolderPath(base, i) + "\"";
+            STARTUPINFOA si = {};
+            si.cb = sizeof si;
+            PROCESS_INFORMATION pi = {};
+            if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &si, &pi))
+                continue;
+            CloseHandle(pi.hThread);
+            processes_.push_back(pi.hProcess);
+            pids_.push_back(pi.dwProcessId);
+        }
+        const double deadline = NowMs() + 60000;
+        while (frames_.size() < pids_.size() && NowMs() < deadline) {
+            frames_.clear();
+            EnumWindows(Collect, reinterpret_cast<LPARAM>(this));
+            Pump();
+            Sleep(50);
+        }
+    }
+    ~ExplorerWindows() {
+        for (HWND w : frames_) PostMessageA(w, WM_CLOSE, 0, 0);
+        for (HANDLE p : processes_) {
+            if (WaitForSingleObject(p, 5000) != WAIT_OBJECT_0) TerminateProcess(p, 1);
+            CloseHandle(p);
+        }
+    }
+    ExplorerWindows(const ExplorerWindows&) = delete;
+    ExplorerWindows& operator=(const ExplorerWindows&) = delete;
+    size_t Count() const { return frames_.size(); }
+    const std::vector<HWND>& Frames() const { return frames_; }
+
+    static constexpr int kOpenWindows = 10;
+
+private:
+    static BOOL CALLBACK Collect(HWND w, LPARAM p) {
+        auto* self = reinterpret_cast<ExplorerWindows*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (IsWindowVisible(w) && strcmp(cls, "ExplorerWClass") == 0 &&
+            std::find(self->pids_.begin(), self->pids_.end(), pid) != self->pids_.end())
+            self->frames_.push_back(w);
+        return TRUE;
+    }
+    std::vector<HANDLE> processes_;  // owned
+    std::vector<DWORD> pids_;
+    std::vector<HWND> frames_;
+};
+
+// Every window answers a message sent to it: it has caught up with showing
+// its folder.
+bool AllAnswer(const std::vector<HWND>& windows) {
+    for (HWND w : windows) {
+        DWORD_PTR r = 0;
+        if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r)) return false;
+    }
+    return true;
+}
+
+void OpenFolderFigures(CMainFrame& frame, const std::string& base) {
+    // Before and after the windows are open, around the showings with them
+    // (the same number of each), so that a drift of the machine's load
+    // weighs on both sides alike.
+    Phases withPhases, nonePhases;
+    std::vector<double> none, with;
+    auto showings = [&](std::vector<double>& into, Phases& phases, int n) {
+        for (int i = 0; i < n; ++i) {
+            const double t = FrameMenuMs(frame, kFolders, phases);
+            if (t > 0) into.push_back(t);
+        }
+    };
+    FrameMenuMs(frame, kFolders, nonePhases);
+    nonePhases = Phases();
+    showings(none, nonePhases, kOpenFolderShowings / 2);
+    {
+        ExplorerWindows explorer(base);
+        if (explorer.Count() < static_cast<size_t>(ExplorerWindows::kOpenWindows)) {
+            fprintf(stderr, "only %zu Explorer windows opened\n", explorer.Count());
+            return;
+        }
+        const double deadline = NowMs() + 30000;
+        while (!AllAnswer(explorer.Frames()) && NowMs() < deadline) Pump();
+        FrameMenuMs(frame, kFolders, withPhases);  // the reader learns the windows
+        withPhases = Phases();
+        showings(with, withPhases, kOpenFolderShowings);
+    }
+    showings(none, nonePhases, kOpenFolderShowings - kOpenFolderShowings / 2);
+    Paired p;
+    for (size_t i = 0; i < std::min(with.size(), none.size()); ++i) {
+        p.work.push_back(with[i]);
+        p.floor.push_back(none[i]);
+        p.ratios.push_back(with[i] / none[i]);
+    }
+    PrintRatio("activation_open_folders_ms", "activation_no_open_folders_ms",
+               "activation_open_folders_ratio", p, "ms", 1);
+    withPhases.Print("warm showing of 50 with 10 open folders");
+    nonePhases.Print("warm showing of 50 with no Explorer window");
+}
+
 void ActivationFigures(const std::string& base) {
     CRegProfile profile(kProfileCompany, "Vantrel");
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VantrelBench");
@@ -440,6 +554,7 @@ void ActivationFigures(const std::string& base) {
     warmPhases.Print("warm showing of 50");
     barePhases.Print("bare showing of 50");
     coldPhases.Print("showing of 50 after a settings change");
+    OpenFolderFigures(frame, base);
 
     // 1,000 folders, warm, against the bare menu of 1,000 items.
     frame.Folders() = MakeFolders(base, kManyFolders);

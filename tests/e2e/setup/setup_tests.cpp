@@ -326,6 +326,25 @@ TEST_F(SetupOptions, NoActivationQuestionAnsweredNoKeepsEveryChoice) {
     EXPECT_EQ(RunValue(), "\"" + VantrelPath() + "\"");
 }
 
+TEST_F(SetupOptions, OpenFoldersAndAutoSwitchBoxesShowAndWriteTheirOptions) {
+    Folders(1);
+    StartAndOpenSetup();
+    // The defaults: open folders shown, Auto Switch off.
+    EXPECT_TRUE(Checked(setup_, IDC_SHOW_OPEN_FOLDERS));
+    EXPECT_FALSE(Checked(setup_, IDC_AUTO_SWITCH));
+    SetChecked(setup_, IDC_SHOW_OPEN_FOLDERS, false);
+    SetChecked(setup_, IDC_AUTO_SWITCH, true);
+    PressOk();
+    EXPECT_EQ(StoredInt("", "Show Open Folders"), 0);
+    EXPECT_EQ(StoredInt("", "Auto Switch"), 1);
+    setup_ = OpenSetup(run_);
+    ASSERT_NE(setup_, nullptr);
+    EXPECT_FALSE(Checked(setup_, IDC_SHOW_OPEN_FOLDERS));
+    EXPECT_TRUE(Checked(setup_, IDC_AUTO_SWITCH));
+    Click(setup_, IDCANCEL);
+    ASSERT_TRUE(WaitGone(setup_));
+}
+
 TEST_F(SetupOptions, StoredActionTwoAndALetterNotOffered) {
     Folders(1);
     run_.settings.action = 2;

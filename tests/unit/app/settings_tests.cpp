@@ -99,6 +99,8 @@ TEST_F(Settings, MissingOptionsTakeTheirDefaults) {
     EXPECT_FALSE(s.settings.alwaysNewExplorer);
     EXPECT_TRUE(s.settings.activateOnRButtonDown);
     EXPECT_FALSE(s.settings.activateOnMouseWheel);
+    EXPECT_TRUE(s.settings.showOpenFolders);
+    EXPECT_FALSE(s.settings.autoSwitch);
     EXPECT_TRUE(s.folders.empty());
     EXPECT_EQ(s.storedCount, 0);
 }
@@ -116,6 +118,8 @@ TEST_F(Settings, SaveWritesEveryValueWithItsTypeAndBytes) {
     s.settings.alwaysNewExplorer = true;
     s.settings.activateOnRButtonDown = false;
     s.settings.activateOnMouseWheel = true;
+    s.settings.showOpenFolders = false;
+    s.settings.autoSwitch = true;
     s.folders[3] = {"C:\\a", "A", "", -1};
     s.folders[7] = {"C:\\b", "B", "C:\\icons\\b.ico", 2};
     s.SaveSettings();
@@ -129,6 +133,8 @@ TEST_F(Settings, SaveWritesEveryValueWithItsTypeAndBytes) {
     ExpectDword(kApp, "Always New Explorer", 1);
     ExpectDword(kApp, "Activate on RButton down", 0);
     ExpectDword(kApp, "Activate on mouse wheel", 1);
+    ExpectDword(kApp, "Show Open Folders", 0);
+    ExpectDword(kApp, "Auto Switch", 1);
     // Keys are not stored: positions follow the key order from 0.
     ExpectDword(kEntries, "Count", 2);
     ExpectSz(kEntries, "Path0", "C:\\a");
@@ -150,6 +156,8 @@ TEST_F(Settings, SaveWritesEveryValueWithItsTypeAndBytes) {
     EXPECT_EQ(r.settings.normalHotKeyModifier, 6);
     EXPECT_FALSE(r.settings.activateOnRButtonDown);
     EXPECT_TRUE(r.settings.activateOnMouseWheel);
+    EXPECT_FALSE(r.settings.showOpenFolders);
+    EXPECT_TRUE(r.settings.autoSwitch);
     ASSERT_EQ(r.folders.size(), 2u);
     EXPECT_EQ(r.folders.at(0).path, "C:\\a");
     EXPECT_EQ(r.folders.at(1).iconFile, "C:\\icons\\b.ico");

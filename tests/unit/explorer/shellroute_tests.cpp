@@ -237,6 +237,7 @@ TEST(SystemShellWindows, WinesListNamesNoneOfItsExplorerWindows) {
         CShellWindowsCom list;
         if (list.Open()) {
             EXPECT_EQ(ChooseShellBrowser(list, window, ActiveTabOf(window)), -1);
+            EXPECT_LT(list.Count(), 0) << "a list that cannot count says so";
             EXPECT_FALSE(list.Browse(list.Count(), dir.Path())) << "an index past the end";
         }
     }
