@@ -55,6 +55,8 @@ AppSettings Unusual() {
     s.alwaysNewExplorer = true;
     s.activateOnRButtonDown = false;
     s.activateOnMouseWheel = true;
+    s.showOpenFolders = false;  // both away from their defaults
+    s.autoSwitch = true;
     return s;
 }
 
@@ -68,6 +70,8 @@ void ExpectSameSettings(const AppSettings& a, const AppSettings& b) {
     EXPECT_EQ(a.alwaysNewExplorer, b.alwaysNewExplorer);
     EXPECT_EQ(a.activateOnRButtonDown, b.activateOnRButtonDown);
     EXPECT_EQ(a.activateOnMouseWheel, b.activateOnMouseWheel);
+    EXPECT_EQ(a.showOpenFolders, b.showOpenFolders);
+    EXPECT_EQ(a.autoSwitch, b.autoSwitch);
 }
 
 // The same entries in the same order; keys are renumbered 0..n-1.
@@ -165,6 +169,8 @@ TEST(SettingsFileForm, Utf16WithMarkHeaderEscapesAndCountLast) {
         "\"Always New Explorer\"=dword:00000000\r\n"
         "\"Activate on RButton down\"=dword:00000001\r\n"
         "\"Activate on mouse wheel\"=dword:00000000\r\n"
+        "\"Show Open Folders\"=dword:00000001\r\n"
+        "\"Auto Switch\"=dword:00000000\r\n"
         "\"Already Run\"=dword:00000001\r\n"
         "\r\n"
         "[HKEY_CURRENT_USER\\Software\\Quorvane.\\Vantrel\\Entries]\r\n"
@@ -400,7 +406,7 @@ TEST(SettingsFileRefused, AnUnreadableLineInsideTheFileIsDamagedWithItsNumber) {
     SettingsFileContents r = Read(Utf16File(text));
     EXPECT_EQ(r.problem, SettingsFileProblem::Damaged);
     EXPECT_EQ(r.line, pathLine);
-    EXPECT_EQ(pathLine, 18);
+    EXPECT_EQ(pathLine, 20);
     EXPECT_TRUE(r.folders.empty());
 
     // A value before any key.
