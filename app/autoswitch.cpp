@@ -32,8 +32,8 @@ bool CAutoSwitch::Start(HWND window, CForegroundFollower::World world, Drive dri
     follower_ = std::make_unique<CForegroundFollower>(std::move(world));
     drive_ = std::move(drive);
     // Out of context: the system posts each event to this thread's queue.
-    hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, EventProc,
-                            0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, EventProc, 0,
+                            0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     if (hook_) g_watch = this;
     if (window && SetTimer(window, kTimerId, kCheckMs, nullptr)) timerWindow_ = window;
     if (!hook_ && !timerWindow_) {
@@ -68,8 +68,7 @@ void CALLBACK CAutoSwitch::EventProc(HWINEVENTHOOK hook, DWORD event, HWND windo
     try {
         if (event != EVENT_SYSTEM_FOREGROUND || object != OBJID_WINDOW) return;
         if (g_watch && g_watch->hook_ == hook) g_watch->OnForeground(window);
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 }  // namespace vt

@@ -19,7 +19,7 @@ namespace vt {
 class CForegroundFollower {
 public:
     struct World {
-        std::function<bool(HWND)> isFileDialog;          // a dialog Vantrel drives
+        std::function<bool(HWND)> isFileDialog;           // a dialog Vantrel drives
         std::function<std::string(HWND)> explorerFolder;  // "" unless Explorer on a folder
         std::function<bool(HWND)> exists;                 // the window still exists
     };

@@ -141,7 +141,6 @@ COpenFolderReader::COpenFolderReader(ShellWindowListFactory makeList,
     : makeList_(makeList ? std::move(makeList) : MakeSystemShellWindowList),
       isExplorer_(std::move(isExplorer)) {}
 
-
 COpenFolderReader::KnownFrame& COpenFolderReader::Known(HWND frame) {
     DWORD pid = 0;
     GetWindowThreadProcessId(frame, &pid);
@@ -154,9 +153,8 @@ COpenFolderReader::KnownFrame& COpenFolderReader::Known(HWND frame) {
     KnownFrame& k = known_[frame];
     k = KnownFrame();
     k.pid = pid;
-    k.explorer =
-        pid && (isExplorer_ ? isExplorer_(frame)
-                            : IsWindowOfProgram(GetExplorerExePath(), CWnd(frame)));
+    k.explorer = pid && (isExplorer_ ? isExplorer_(frame)
+                                     : IsWindowOfProgram(GetExplorerExePath(), CWnd(frame)));
     return k;
 }
 
@@ -189,8 +187,7 @@ std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
     std::vector<Sighting> seen;
     for (const ShellListJob::Entry& e : job->entries) {
         seen.push_back({e.top, e.tab, e.path});
-        if (std::find(listed.begin(), listed.end(), e.top) == listed.end())
-            listed.push_back(e.top);
+        if (std::find(listed.begin(), listed.end(), e.top) == listed.end()) listed.push_back(e.top);
     }
     return seen;
 }
@@ -206,8 +203,7 @@ std::vector<unsigned char> ReadRemoteItemIdList(HANDLE process, ULONG_PTR at) {
         USHORT cb = 0;
         SIZE_T got = 0;
         const auto* where = reinterpret_cast<const void*>(at + bytes.size());
-        if (!ReadProcessMemory(process, where, &cb, sizeof cb, &got) || got != sizeof cb)
-            return {};
+        if (!ReadProcessMemory(process, where, &cb, sizeof cb, &got) || got != sizeof cb) return {};
         if (cb == 0) {
             bytes.insert(bytes.end(), {0, 0});
             return bytes;
@@ -363,8 +359,8 @@ std::vector<std::string> COpenFolderReader::Read(HWND target) {
     std::string own;
     std::vector<SeenFolder> seen;
     for (const Sighting& s : sightings) {
-        const int place = static_cast<int>(
-            std::find(frames.begin(), frames.end(), s.window) - frames.begin());
+        const int place =
+            static_cast<int>(std::find(frames.begin(), frames.end(), s.window) - frames.begin());
         const HWND active = ActiveTabOf(s.window);
         // The tab in view is the one last used in its window.
         const bool inView = !s.tab || s.tab == active;

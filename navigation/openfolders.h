@@ -81,8 +81,7 @@ private:
     bool IsExplorerProcess(HWND window);
     // Every entry of the shell's list whose window is one of frames; the
     // frames it names are added to listed.
-    std::vector<Sighting> ReadShellList(const std::vector<HWND>& frames,
-                                        std::vector<HWND>& listed);
+    std::vector<Sighting> ReadShellList(const std::vector<HWND>& frames, std::vector<HWND>& listed);
     // The classic address bar's text, within kOpenFolderAnswerMs; empty
     // when there is none or no answer came.
     std::string ReadAddressBar(HWND frame);

@@ -36,8 +36,8 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     FillRect(dc, &R, GetSysColorBrush(COLOR_MENU));
     if (data->IsHeading()) {
         const int iconWidth = menu->GetIconWidth();
-        DrawHeading(dc, R, RECT{R.left + iconWidth + px(12), R.top, R.right, R.bottom},
-                    data->text_, dpi, GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_GRAYTEXT));
+        DrawHeading(dc, R, RECT{R.left + iconWidth + px(12), R.top, R.right, R.bottom}, data->text_,
+                    dpi, GetSysColor(COLOR_MENUTEXT), GetSysColor(COLOR_GRAYTEXT));
         return;
     }
     if (separator) {

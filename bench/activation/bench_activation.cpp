@@ -380,13 +380,13 @@ public:
         char windows[MAX_PATH] = {};
         GetWindowsDirectoryA(windows, sizeof windows);
         for (int i = 0; i < kOpenWindows; ++i) {
-            std::string cmd = std::string("\"") + windows + "\\explorer.exe\" \"" +
-                              FolderPath(base, i) + "\"";
+            std::string cmd =
+                std::string("\"") + windows + "\\explorer.exe\" \"" + FolderPath(base, i) + "\"";
             STARTUPINFOA si = {};
             si.cb = sizeof si;
             PROCESS_INFORMATION pi = {};
-            if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                &si, &pi))
+            if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                                &pi))
                 continue;
             CloseHandle(pi.hThread);
             processes_.push_back(pi.hProcess);

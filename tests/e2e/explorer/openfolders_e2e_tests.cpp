@@ -177,7 +177,8 @@ protected:
         run_.folders[1] = {beta_, "Beta", "", -1};
     }
 
-    std::unique_ptr<ExplorerWindow> OpenExplorer(const std::string& where, bool waitForPath = true) {
+    std::unique_ptr<ExplorerWindow> OpenExplorer(const std::string& where,
+                                                 bool waitForPath = true) {
         auto w = std::make_unique<ExplorerWindow>();
         EXPECT_TRUE(w->Open(where, waitForPath)) << where << "\n" << Tree(w->Window());
         ours_.push_back(w->Window());
@@ -349,9 +350,9 @@ TEST_F(OpenFolders, OverAnExplorerWindowItsOwnFolderIsLeftOut) {
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
     ASSERT_TRUE(run_.WaitForMenuGone());
-    EXPECT_TRUE(test::WaitUntil(
-        [&] { return navtest::Text(two->Window()) == "One"; }, 15000))
-        << "in front: " << Describe(GetForegroundWindow()) << "\n" << DescribeFrames();
+    EXPECT_TRUE(test::WaitUntil([&] { return navtest::Text(two->Window()) == "One"; }, 15000))
+        << "in front: " << Describe(GetForegroundWindow()) << "\n"
+        << DescribeFrames();
 }
 
 TEST_F(OpenFolders, AutoSwitchMovesANewDialogOnceAndThenLeavesItToTheUser) {
@@ -373,9 +374,7 @@ TEST_F(OpenFolders, AutoSwitchMovesANewDialogOnceAndThenLeavesItToTheUser) {
     ASSERT_TRUE(BringToFront(one->Window()));
     ASSERT_TRUE(BringToFront(dialog_.Window()));
     EXPECT_FALSE(test::WaitUntil(
-        [&] {
-            return LongLower(navtest::FileDialogFolder(dialog_.Window())) != LongLower(beta_);
-        },
+        [&] { return LongLower(navtest::FileDialogFolder(dialog_.Window())) != LongLower(beta_); },
         kNothingHappensMs))
         << navtest::FileDialogFolder(dialog_.Window());
 }

@@ -35,9 +35,8 @@ protected:
         return CForegroundFollower(std::move(w));
     }
     std::set<HWND> dialogs_{kDialog, kSecondDialog};
-    std::map<HWND, std::string> folders_{{kExplorer, "C:\\Work"},
-                                         {kVirtualExplorer, ""},
-                                         {kOtherExplorer, "D:\\Other"}};
+    std::map<HWND, std::string> folders_{
+        {kExplorer, "C:\\Work"}, {kVirtualExplorer, ""}, {kOtherExplorer, "D:\\Other"}};
     std::set<HWND> gone_;
 };
 

@@ -57,7 +57,7 @@ TEST(OpenFolderChoice, EachFolderOnceMostRecentFirstWithoutVirtualOrOwn) {
         {"C:\\Later", 4},
         {"C:\\Front", 0},
         {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", 1},  // This PC
-        {"c:\\front\\", 2},                                // the same folder again
+        {"c:\\front\\", 2},                               // the same folder again
         {"C:\\Own", 3},
         {"C:\\Tie1", 5},
         {"C:\\Tie2", 5},
@@ -117,8 +117,8 @@ public:
         return f;
     }
     static HWND Tab(HWND frame) {
-        return CreateWindowExA(0, "ShellTabWindowClass", "", WS_CHILD, 0, 0, 10, 10, frame,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+        return CreateWindowExA(0, "ShellTabWindowClass", "", WS_CHILD, 0, 0, 10, 10, frame, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
     }
     bool Mine(HWND w) const { return std::find(made_.begin(), made_.end(), w) != made_.end(); }
 
@@ -203,8 +203,7 @@ TEST_F(OpenFolderReading, WindowsTheListDoesNotNameAreReadFromTheirAddressBars) 
     HWND virtualOne = frames_.FrameWithBar("My Computer");
     state_->entries = {{listed, nullptr, "C:\\Listed"}};
     COpenFolderReader reader = Reader();
-    EXPECT_EQ(reader.Read(nullptr),
-              (std::vector<std::string>{"C:\\users\\Public", "C:\\Listed"}));
+    EXPECT_EQ(reader.Read(nullptr), (std::vector<std::string>{"C:\\users\\Public", "C:\\Listed"}));
     EXPECT_EQ(reader.Read(unlisted), (std::vector<std::string>{"C:\\Listed"}));
     EXPECT_EQ(reader.FolderOf(unlisted), "C:\\users\\Public");
     EXPECT_EQ(reader.FolderOf(virtualOne), "");
@@ -263,7 +262,9 @@ TEST_F(OpenFolderReading, AWindowThatDoesNotAnswerIsSkippedWithinItsBound) {
     hung.thread = CreateThread(nullptr, 0, HungFrame::Run, &hung, 0, nullptr);
     ASSERT_EQ(WaitForSingleObject(hung.ready, 10000), WAIT_OBJECT_0);
     COpenFolderReader reader(
-        [s = state_]() -> std::unique_ptr<CShellWindowList> { return std::make_unique<FakeList>(s); },
+        [s = state_]() -> std::unique_ptr<CShellWindowList> {
+            return std::make_unique<FakeList>(s);
+        },
         [&](HWND w) { return w == hung.frame || w == answering; });
     const DWORD start = GetTickCount();
     // The hung window is in front, so it is asked first; the other one is
