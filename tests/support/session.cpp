@@ -146,9 +146,10 @@ HWND FocusIn(DWORD thread) {
                                              << " for " << timeoutMs << " ms";
     PressChord({VK_SHIFT}, VK_TAB);
     if (!test::WaitUntil([&] { return (now = FocusIn(thread)) == start; }, timeoutMs))
-        return ::testing::AssertionFailure() << "Shift+Tab in " << Describe(dialog)
-                                             << " left the focus on " << Describe(now)
-                                             << " instead of " << Describe(start);
+        return ::testing::AssertionFailure()
+               << "Shift+Tab in " << Describe(dialog) << " left the focus on " << Describe(now)
+               << " (in " << (GetAncestor(now, GA_ROOT) == dialog ? "it" : "another window")
+               << ") instead of " << Describe(start);
     return ::testing::AssertionSuccess();
 }
 

@@ -240,7 +240,8 @@ TEST_F(Activation, WheelDoesNothingWhenTheSettingIsOff) {
     TurnWheel(-1);
     // The dialog took the turn (and the hook in it told Vantrel) before the
     // letter; from then on Vantrel's idle thread has the time below.
-    ASSERT_TRUE(RetrievedEarlierInput(NameBox()));
+    ASSERT_TRUE(RetrievedEarlierInput(NameBox()))
+        << (run_.MenuShown() ? "a menu of Vantrel took the keys" : "no menu is open");
     EXPECT_FALSE(test::WaitUntil([&] { return run_.MenuShown(); }, kNothingHappensMs));
     // Vantrel is alive and the dialog untouched: /pop still works.
     ASSERT_TRUE(run_.Forward("/pop"));
