@@ -31,15 +31,14 @@ std::vector<HWND> VisibleMenus(DWORD pid);
 ::testing::AssertionResult MenuTookInput(HWND menu, DWORD timeoutMs = 20000);
 
 // The same for a dialog in front with two controls or more: Tab moves the
-// focus, Shift+Tab brings it back. Also proof that the dialog's thread has
+// focus, Shift+Tab brings it back. Proof that the dialog's thread has
 // handled every message posted to its windows before the call, as a thread
 // takes posted messages before input.
 ::testing::AssertionResult DialogTookInput(HWND dialog, DWORD timeoutMs = 20000);
 
 // Proof that the thread of a dialog has retrieved every input queued for it
-// before the call: a letter typed into the edit box
-// (focused, or to be focused by the keyboard's path) shows, and its deletion
-// restores the text. Keyboard and mouse input of a thread come out of one
+// before the call: a letter typed into its focused edit box shows, and its
+// deletion restores the text. Keyboard and mouse input of a thread come out of one
 // queue in order, so a mouse gesture made before has reached the dialog, and
 // a hook that saw it has posted what it posts. The box keeps its text.
 ::testing::AssertionResult RetrievedEarlierInput(HWND edit, DWORD timeoutMs = 20000);

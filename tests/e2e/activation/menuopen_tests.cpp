@@ -19,9 +19,9 @@ namespace {
 const UINT kTrayCallback = WM_USER + 100;
 const UINT kPopMenuCommand = 32777;
 
-// How long a menu with no open menu to take keys, or a folder opened by the
-// shell (in a process of its own), gets to appear anyway: a forwarded command
-// reaches Vantrel within a fraction of this.
+// How long a menu that no open menu's loop can be seen to precede, or a
+// folder opened by the shell (in a process of its own), gets to appear
+// anyway: a forwarded command reaches Vantrel within a fraction of this.
 const DWORD kNothingHappensMs = 1500;
 
 POINT CentreOf(HWND w) {
