@@ -59,6 +59,100 @@ std::vector<HWND> VisibleMenus(DWORD pid) {
     return menus;
 }
 
+namespace {
+// The pixels a window shows on the screen, row by row; empty if it has no area.
+std::vector<DWORD> PixelsOnScreen(HWND w) {
+    RECT r;
+    if (!GetWindowRect(w, &r)) return {};
+    const int cx = r.right - r.left, cy = r.bottom - r.top;
+    if (cx <= 0 || cy <= 0) return {};
+    std::vector<DWORD> pixels(static_cast<size_t>(cx) * cy);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    if (!GetDIBits(mem, bmp, 0, static_cast<UINT>(cy), pixels.data(), &bi, DIB_RGB_COLORS))
+        pixels.clear();
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+::testing::AssertionResult KeyChangesLook(HWND w, WORD vk, DWORD timeoutMs) {
+    const std::vector<DWORD> before = PixelsOnScreen(w);
+    if (before.empty()) return ::testing::AssertionFailure() << Describe(w) << " shows nothing";
+    PressKey(vk);
+    if (test::WaitUntil([&] { return PixelsOnScreen(w) != before; }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "key " << vk << " pressed in " << Describe(w)
+                                         << " changed nothing within " << timeoutMs << " ms";
+}
+}  // namespace
+
+::testing::AssertionResult MenuTookInput(HWND menu, DWORD timeoutMs) {
+    ::testing::AssertionResult down = KeyChangesLook(menu, VK_DOWN, timeoutMs);
+    return down ? KeyChangesLook(menu, VK_UP, timeoutMs) : down;
+}
+
+::testing::AssertionResult RetrievedEarlierInput(HWND edit, DWORD timeoutMs) {
+    if (!edit || !IsWindow(edit))
+        return ::testing::AssertionFailure() << "no edit box to type into";
+    const std::string before = navtest::Text(edit);
+    // A letter no test types: it shows only once the dialog's thread has taken
+    // everything queued ahead of it.
+    PressKey('Q');
+    std::string now;
+    if (!test::WaitUntil([&] { return (now = navtest::Text(edit)) != before; }, timeoutMs))
+        return ::testing::AssertionFailure()
+               << "a letter typed into " << Describe(edit) << " did not show within "
+               << timeoutMs << " ms";
+    PressKey(VK_BACK);
+    if (!test::WaitUntil([&] { return (now = navtest::Text(edit)) == before; }, timeoutMs))
+        return ::testing::AssertionFailure() << "the box shows \"" << now << "\" instead of \""
+                                             << before << "\" after the letter was deleted";
+    return ::testing::AssertionSuccess();
+}
+
+namespace {
+HWND FocusIn(DWORD thread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+}  // namespace
+
+::testing::AssertionResult DialogTookInput(HWND dialog, DWORD timeoutMs) {
+    const DWORD thread = dialog ? GetWindowThreadProcessId(dialog, nullptr) : 0;
+    if (!thread) return ::testing::AssertionFailure() << "no dialog to press keys in";
+    if (GetForegroundWindow() != dialog)
+        return ::testing::AssertionFailure() << Describe(dialog) << " is not in front but "
+                                             << Describe(GetForegroundWindow());
+    const HWND start = FocusIn(thread);
+    PressKey(VK_TAB);
+    HWND now = start;
+    if (!test::WaitUntil([&] { return (now = FocusIn(thread)) != start; }, timeoutMs))
+        return ::testing::AssertionFailure() << "Tab in " << Describe(dialog)
+                                             << " left the focus on " << Describe(start)
+                                             << " for " << timeoutMs << " ms";
+    PressChord({VK_SHIFT}, VK_TAB);
+    if (!test::WaitUntil([&] { return (now = FocusIn(thread)) == start; }, timeoutMs))
+        return ::testing::AssertionFailure()
+               << "Shift+Tab in " << Describe(dialog) << " left the focus on " << Describe(now)
+               << " (in " << (GetAncestor(now, GA_ROOT) == dialog ? "it" : "another window")
+               << ") instead of " << Describe(start);
+    return ::testing::AssertionSuccess();
+}
+
 RegistryBaseline::RegistryBaseline() { Clear(); }
 RegistryBaseline::~RegistryBaseline() { Clear(); }
 

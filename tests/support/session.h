@@ -21,6 +21,28 @@ HWND PublishedWindow();
 // Every visible popup menu window ("#32768") of a process.
 std::vector<HWND> VisibleMenus(DWORD pid);
 
+// Proof that the thread showing an open popup menu has handled every message
+// posted to its windows before the call: a thread takes posted messages
+// before input, and the menu's highlight moves for Down and again for Up, so
+// that its loop has taken both keys. A forwarded start, a hot key or a tray
+// click that arrived earlier has been handled then, and a second menu it
+// opened would be there. Up from the first item wraps to the last one, from
+// which Down, Down reaches the second item as from none.
+::testing::AssertionResult MenuTookInput(HWND menu, DWORD timeoutMs = 20000);
+
+// The same for a dialog in front with two controls or more: Tab moves the
+// focus, Shift+Tab brings it back. Proof that the dialog's thread has
+// handled every message posted to its windows before the call, as a thread
+// takes posted messages before input.
+::testing::AssertionResult DialogTookInput(HWND dialog, DWORD timeoutMs = 20000);
+
+// Proof that the thread of a dialog has retrieved every input queued for it
+// before the call: a letter typed into its focused edit box shows, and its
+// deletion restores the text. Keyboard and mouse input of a thread come out of one
+// queue in order, so a mouse gesture made before has reached the dialog, and
+// a hook that saw it has posted what it posts. The box keeps its text.
+::testing::AssertionResult RetrievedEarlierInput(HWND edit, DWORD timeoutMs = 20000);
+
 // What the program writes outside its own key, as a test must find it at its
 // start whatever an earlier test (or a faulty build) left: the Explorer verb
 // under the user's classes and a machine-wide copy of it, and the Run value.

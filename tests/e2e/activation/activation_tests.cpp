@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/session.h"
+#include "navigation/recognise.h"
 #include "support/navtest.h"
 
 using namespace e2e;
@@ -46,6 +47,10 @@ protected:
     void PickBetaAndExpectDialogThere() {
         ASSERT_TRUE(run_.WaitForMenu());
         PickSecondItemAndExpectDialogIn(run_, dialog_.Window(), beta_);
+    }
+
+    HWND NameBox() const {
+        return vt::nav::LocateFileDialogControls(vt::CWnd(dialog_.Window())).fileNameBox.hwnd_;
     }
 
     // Brings the dialog in front again and puts the pointer over it.
@@ -233,6 +238,10 @@ TEST_F(Activation, WheelDoesNothingWhenTheSettingIsOff) {
     ASSERT_TRUE(run_.Start());
     OpenDialogInFront();
     TurnWheel(-1);
+    // The dialog took the turn (and the hook in it told Vantrel) before the
+    // letter; from then on Vantrel's idle thread has the time below.
+    ASSERT_TRUE(RetrievedEarlierInput(NameBox()))
+        << (run_.MenuShown() ? "a menu of Vantrel took the keys" : "no menu is open");
     EXPECT_FALSE(test::WaitUntil([&] { return run_.MenuShown(); }, kNothingHappensMs));
     // Vantrel is alive and the dialog untouched: /pop still works.
     ASSERT_TRUE(run_.Forward("/pop"));
