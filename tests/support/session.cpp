@@ -113,9 +113,8 @@ std::vector<DWORD> PixelsOnScreen(HWND w) {
     PressKey('Q');
     std::string now;
     if (!test::WaitUntil([&] { return (now = navtest::Text(edit)) != before; }, timeoutMs))
-        return ::testing::AssertionFailure()
-               << "a letter typed into " << Describe(edit) << " did not show within "
-               << timeoutMs << " ms";
+        return ::testing::AssertionFailure() << "a letter typed into " << Describe(edit)
+                                             << " did not show within " << timeoutMs << " ms";
     PressKey(VK_BACK);
     if (!test::WaitUntil([&] { return (now = navtest::Text(edit)) == before; }, timeoutMs))
         return ::testing::AssertionFailure() << "the box shows \"" << now << "\" instead of \""
@@ -135,15 +134,15 @@ HWND FocusIn(DWORD thread) {
     const DWORD thread = dialog ? GetWindowThreadProcessId(dialog, nullptr) : 0;
     if (!thread) return ::testing::AssertionFailure() << "no dialog to press keys in";
     if (GetForegroundWindow() != dialog)
-        return ::testing::AssertionFailure() << Describe(dialog) << " is not in front but "
-                                             << Describe(GetForegroundWindow());
+        return ::testing::AssertionFailure()
+               << Describe(dialog) << " is not in front but " << Describe(GetForegroundWindow());
     const HWND start = FocusIn(thread);
     PressKey(VK_TAB);
     HWND now = start;
     if (!test::WaitUntil([&] { return (now = FocusIn(thread)) != start; }, timeoutMs))
-        return ::testing::AssertionFailure() << "Tab in " << Describe(dialog)
-                                             << " left the focus on " << Describe(start)
-                                             << " for " << timeoutMs << " ms";
+        return ::testing::AssertionFailure()
+               << "Tab in " << Describe(dialog) << " left the focus on " << Describe(start)
+               << " for " << timeoutMs << " ms";
     PressChord({VK_SHIFT}, VK_TAB);
     if (!test::WaitUntil([&] { return (now = FocusIn(thread)) == start; }, timeoutMs))
         return ::testing::AssertionFailure()
