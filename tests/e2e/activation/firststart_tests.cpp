@@ -28,18 +28,37 @@ public:
             wsprintfA(part, "%x:%x ", k.modifiers, k.vk);
             args += part;
         }
-        started_ = process_.Start(test::BinPath("hotkey_holder.exe"), args, test::BinDir());
+        if (!process_.Start(test::BinPath("hotkey_holder.exe"), args, test::BinDir())) {
+            startError_ = GetLastError();
+            return;
+        }
+        started_ = true;
         for (const auto& k : keys)
-            held_ =
-                held_ && test::WaitUntil([&] { return !test::HotKeyIsFree(k.modifiers, k.vk); });
+            if (!test::WaitUntil([&] { return !test::HotKeyIsFree(k.modifiers, k.vk); })) {
+                missing_ = vt::DescribeShortcut(k);
+                return;
+            }
     }
     ~Holder() { process_.Terminate(); }
-    bool Holding() const { return started_ && held_; }
+    // Says why not, so that a failure tells a start that failed from a
+    // combination the holder could not take.
+    ::testing::AssertionResult Holding() const {
+        if (!started_)
+            return ::testing::AssertionFailure()
+                   << "hotkey_holder.exe could not be started (error " << startError_ << ")";
+        if (!missing_.empty())
+            return ::testing::AssertionFailure()
+                   << "hotkey_holder.exe (pid " << process_.Pid() << ", "
+                   << (process_.Running() ? "running" : "ended") << ") did not hold " << missing_
+                   << " within the wait";
+        return ::testing::AssertionSuccess();
+    }
 
 private:
     test::ChildProcess process_;
     bool started_ = false;
-    bool held_ = true;
+    DWORD startError_ = 0;
+    std::string missing_;  // the first combination not held, empty when all are
 };
 
 DWORD StoredDword(const char* name) {
