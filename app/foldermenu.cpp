@@ -9,14 +9,14 @@
 #include <cctype>
 
 #include "app/mainframe.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "framework/dpi.h"
 #include "framework/handles.h"
 #include "navigation/driver.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
-#include "uikit/menudrawingcache.h"
-#include "uikit/menuletters.h"
+#include "uikit/menu/menudrawingcache.h"
+#include "uikit/menu/menuletters.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #include "app/mainframe.h"
 
 #include "dialogs/foldereditdlg.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 
 namespace vt {
 

@@ -3,13 +3,13 @@
 #include <iterator>
 
 #include "app/vantrelapp.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "framework/dpi.h"
 #include "navigation/navigate.h"
 #include "navigation/recognise.h"
 #include "navigation/sendwindow.h"
 #include "resources/resource.h"
-#include "uikit/menutheme.h"
+#include "uikit/menu/menutheme.h"
 #include "uikit/theme.h"
 
 namespace vt {

@@ -17,7 +17,7 @@
 #include "app/autoswitch.h"
 #include "navigation/background.h"
 #include "navigation/openfolders.h"
-#include "uikit/newmenu.h"
+#include "uikit/menu/newmenu.h"
 #include "uikit/trayicon.h"
 
 namespace vt {

@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "framework/text.h"
 
 namespace vt {

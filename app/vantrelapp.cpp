@@ -4,11 +4,11 @@
 #include <objbase.h>
 
 #include "app/commandline.h"
-#include "app/dialogfonthook.h"
-#include "dialogs/iconsources.h"
+#include "uikit/dialoglook/dialogfonthook.h"
+#include "shell/iconsources.h"
 #include "framework/text.h"
-#include "uikit/coolcontrolsmanager.h"
-#include "uikit/menuerror.h"
+#include "uikit/dialoglook/coolcontrolsmanager.h"
+#include "uikit/menu/menuerror.h"
 #include "uikit/theme.h"
 #include "resources/resource.h"
 

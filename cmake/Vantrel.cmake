@@ -104,7 +104,8 @@ endfunction()
 # target so that dependants link before the code arrives.
 function(vt_subsystem_library target)
   cmake_parse_arguments(L "" "" "LIBS;EXCLUDE" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  # A folder's subfolders (uikit/menu, ...) belong to its library and layer.
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
   foreach(x ${L_EXCLUDE})
     list(FILTER srcs EXCLUDE REGEX "/${x}$")

@@ -3,15 +3,15 @@
 #include <shellapi.h>
 
 #include "dialogs/browseforfolder.h"
-#include "dialogs/iconsources.h"
-#include "dialogs/systemimagelist.h"
+#include "shell/iconsources.h"
+#include "shell/systemimagelist.h"
 #include "dialogs/webpages.h"
 #include "framework/app.h"
 #include "framework/ddx.h"
 #include "framework/filedialog.h"
 #include "framework/text.h"
 #include "resources/resource.h"
-#include "uikit/titlemenu.h"
+#include "uikit/menu/titlemenu.h"
 
 namespace vt {
 

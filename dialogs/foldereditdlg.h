@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/smalliconcombobox.h"
+#include "uikit/controls/smalliconcombobox.h"
 #include "framework/button.h"
 #include "framework/dialog.h"
-#include "uikit/staticseparator.h"
+#include "uikit/controls/staticseparator.h"
 
 namespace vt {
 

@@ -4,9 +4,9 @@
 
 #include "dialogs/browseforfolder.h"
 #include "dialogs/foldereditdlg.h"
-#include "dialogs/iconsources.h"
-#include "dialogs/shellintegration.h"
-#include "dialogs/systemimagelist.h"
+#include "shell/iconsources.h"
+#include "shell/shellintegration.h"
+#include "shell/systemimagelist.h"
 #include "dialogs/webpages.h"
 #include "framework/ddx.h"
 #include "framework/dpi.h"

@@ -10,13 +10,13 @@
 #include <string>
 
 #include "model/folderlist.h"
-#include "dialogs/hyperlink.h"
+#include "uikit/controls/hyperlink.h"
 #include "framework/button.h"
 #include "framework/combobox.h"
 #include "framework/dialog.h"
 #include "framework/imagelist.h"
 #include "framework/listctrl.h"
-#include "uikit/staticseparator.h"
+#include "uikit/controls/staticseparator.h"
 
 namespace vt {
 

@@ -1,6 +1,6 @@
 #include "packaging/runvalue.h"
 
-#include "dialogs/shellintegration.h"
+#include "shell/shellintegration.h"
 
 namespace vt {
 

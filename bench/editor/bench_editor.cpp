@@ -9,7 +9,7 @@
 #include <string>
 
 #include "dialogs/foldereditdlg.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "framework/dialog.h"
 #include "resources/resource.h"
 #include "support/benchsupport.h"

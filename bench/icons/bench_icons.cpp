@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "framework/handles.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "framework/dpi.h"
 #include "support/benchsupport.h"
-#include "uikit/newmenu.h"
+#include "uikit/menu/newmenu.h"
 
 using namespace vt;
 

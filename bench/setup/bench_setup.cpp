@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "dialogs/setupdlg.h"
 #include "support/benchsupport.h"
 

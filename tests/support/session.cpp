@@ -6,7 +6,7 @@
 
 #include "app/instancechecker.h"
 #include "app/settings.h"
-#include "dialogs/shellintegration.h"
+#include "shell/shellintegration.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
 #include "support/navtest.h"

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "app/settings.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "support/session.h"
 #include "framework/registry.h"
 #include "framework/text.h"

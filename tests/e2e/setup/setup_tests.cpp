@@ -7,8 +7,8 @@
 #include <commctrl.h>
 
 #include "app/settings.h"
-#include "dialogs/iconsources.h"
-#include "dialogs/shellintegration.h"
+#include "shell/iconsources.h"
+#include "shell/shellintegration.h"
 #include "e2e/setup/setupdriver.h"
 #include "framework/registry.h"
 #include "resources/resource.h"

@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "app/settings.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "framework/text.h"
 #include "support/testsupport.h"
 

@@ -17,8 +17,8 @@
 #include "framework/dpi.h"
 #include "lookdialog.h"
 #include "support/testsupport.h"
-#include "uikit/coolcontrolsmanager.h"
-#include "uikit/flatframes.h"
+#include "uikit/dialoglook/coolcontrolsmanager.h"
+#include "uikit/dialoglook/flatframes.h"
 #include "uikit/theme.h"
 #include "unit/dialogs/dialogdriver.h"
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "uikit/flatframes.h"
+#include "uikit/dialoglook/flatframes.h"
 
 using namespace vt::flat;
 

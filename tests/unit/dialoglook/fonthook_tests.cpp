@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogfonthook.h"
+#include "uikit/dialoglook/dialogfonthook.h"
 #include "framework/gdi.h"
 #include "lookdialog.h"
 #include "support/testsupport.h"

@@ -12,7 +12,7 @@
 #include <shlobj.h>
 
 #include "dialogs/foldereditdlg.h"
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "dialogs/webpages.h"
 #include "framework/app.h"
 #include "resources/resource.h"

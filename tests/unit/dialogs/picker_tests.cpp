@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "dialogs/smalliconcombobox.h"
+#include "uikit/controls/smalliconcombobox.h"
 #include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "resources/resource.h"

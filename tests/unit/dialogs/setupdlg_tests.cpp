@@ -9,7 +9,7 @@
 #include <memory>
 #include <set>
 
-#include "dialogs/iconsources.h"
+#include "shell/iconsources.h"
 #include "dialogs/setupdlg.h"
 #include "dialogs/webpages.h"
 #include "framework/dpi.h"

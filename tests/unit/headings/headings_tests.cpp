@@ -4,7 +4,7 @@
 
 #include "framework/gdi.h"
 #include "support/testsupport.h"
-#include "uikit/staticseparator.h"
+#include "uikit/controls/staticseparator.h"
 
 using namespace vt;
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/gdi.h"
-#include "uikit/titlemenu.h"
+#include "uikit/menu/titlemenu.h"
 
 using namespace vt;
 

@@ -5,8 +5,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "dialogs/iconsources.h"
-#include "dialogs/systemimagelist.h"
+#include "shell/iconsources.h"
+#include "shell/systemimagelist.h"
 #include "framework/handles.h"
 #include "framework/registry.h"
 #include "support/testsupport.h"

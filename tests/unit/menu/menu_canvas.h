@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "framework/gdi.h"
-#include "uikit/newmenu.h"
+#include "uikit/menu/newmenu.h"
 
 namespace vt::test {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/text.h"
-#include "uikit/menuletters.h"
+#include "uikit/menu/menuletters.h"
 
 using namespace vt::menu;
 

@@ -2,8 +2,8 @@
 // worked out by hand (MulDiv rounds halves away from zero, term by term).
 #include <gtest/gtest.h>
 
-#include "uikit/menucolors.h"
-#include "uikit/menumetrics.h"
+#include "uikit/menu/menucolors.h"
+#include "uikit/menu/menumetrics.h"
 
 using namespace vt::menu;
 

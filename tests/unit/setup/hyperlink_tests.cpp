@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "dialogs/hyperlink.h"
+#include "uikit/controls/hyperlink.h"
 #include "framework/registry.h"
 #include "support/testsupport.h"
 

@@ -1,7 +1,7 @@
 // The Run value and the Explorer verb in Wine's real registry.
 #include <gtest/gtest.h>
 
-#include "dialogs/shellintegration.h"
+#include "shell/shellintegration.h"
 #include "framework/registry.h"
 #include "support/testsupport.h"
 

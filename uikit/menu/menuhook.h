@@ -1,0 +1,103 @@
+// The menu toolkit's process-wide state and the popup-menu window hook.
+// CNewMenuHook is one object, built on first use by any menu operation (so a
+// program that links the toolkit but never shows a menu installs nothing) and
+// destroyed at exit. It owns the style registry, the shared icon collections,
+// the optional libraries, and a hook on the GUI thread through which every
+// popup-menu window ("#32768") is subclassed, on its WM_CREATE or on the
+// system's "size the menu" message, so that the current style can size and
+// paint its frame.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "framework/handles.h"
+#include "uikit/menu/menuframe.h"
+
+namespace vt {
+
+class CMenuTheme;
+class CNewMenuIcons;
+
+class CNewMenuHook {
+public:
+    // One per subclassed menu window.
+    struct CMenuHookData {
+        enum { kOnSizeMessage = 1, kStyleChanged = 2, kInPrint = 8 };
+        LONG_PTR savedStyle_ = 0;    // saved style
+        LONG_PTR savedExStyle_ = 0;  // saved extended style
+        int lastX_ = 0;              // last position seen
+        int lastY_ = 0;
+        int flags_ = 0;
+        BOOL framePainted_ = FALSE;  // frame painted once
+        HMENU hmenu_ = nullptr;
+        UniqueBitmap snapshot_;                  // screen behind the window, owned
+        const DWORD* snapshotPixels_ = nullptr;  // its pixels (a DIB's own memory)
+        menu::ShadowBands shadow_;               // composed from the snapshot
+        BOOL ownFrame_ = TRUE;                   // frame and shadow handled here
+        // The replaced procedure, also in the window's "OldMenuProc"
+        // property; kept here because reading a property costs a server
+        // round trip under Wine, on every message of the menu window.
+        WNDPROC oldProc_ = nullptr;
+    };
+
+    // The one instance: constructed (hook installed) on first call.
+    static CNewMenuHook& Instance();
+    ~CNewMenuHook();
+    CNewMenuHook(const CNewMenuHook&) = delete;
+    CNewMenuHook& operator=(const CNewMenuHook&) = delete;
+
+    static CMenuHookData* GetMenuHookData(HWND window);
+    // Subclasses a "#32768" window (no-op for others or when done already).
+    static BOOL CheckSubclassing(HWND window, BOOL onSizeMessage);
+    static void UnsubClassMenu(HWND window);
+
+    // Adds a style unless the same object is registered; takes ownership.
+    BOOL RegisterMenuTheme(CMenuTheme* theme);
+    CMenuTheme* FindTheme(int key) const;
+    CMenuTheme* CurrentTheme() const { return currentTheme_; }
+    // Makes the style with this key current; previous key or -1.
+    int SetMenuStyle(int key);
+
+    // Cached screen colour count (NUMCOLORS; -1 counts as 64000).
+    int ScreenColorCount();
+    // Test seam: 0 = read from the screen again on next use.
+    void SetScreenColorCount(int count) { colorCount_ = count; }
+    bool HighContrast() const { return highContrast_; }
+    void SetHighContrast(bool on) { highContrast_ = on; }
+    int Version() const { return version_; }
+    bool IsThemeActive() const;
+
+    // The collections that menus made for themselves (owned; each leaves
+    // when its count drops to zero).
+    std::vector<CNewMenuIcons*> sharedIcons_;
+    BOOL usePreparedImages_ = TRUE;
+
+    using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+    GradientFillFn gradientFill_ = nullptr;
+
+private:
+    CNewMenuHook();
+    static LRESULT CALLBACK NewMenuHook(int code, WPARAM w, LPARAM l);
+    static LRESULT CALLBACK WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
+    static LRESULT OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
+    static void TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where);
+
+    using IsThemeActiveFn = BOOL(WINAPI*)();
+    int version_ = 7;
+    bool highContrast_ = false;
+    int colorCount_ = 0;
+    UniqueModule themeLibrary_;  // owned
+    UniqueModule msimg32_;       // owned
+    IsThemeActiveFn isThemeActive_ = nullptr;
+    std::vector<std::unique_ptr<CMenuTheme>> themes_;
+    CMenuTheme* currentTheme_ = nullptr;  // points into the list
+    HHOOK hook_ = nullptr;                // owned (WH_CBT), removed in the destructor
+    std::map<HWND, std::unique_ptr<CMenuHookData>> menuHookData_;
+};
+
+}  // namespace vt
