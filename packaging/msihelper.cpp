@@ -119,18 +119,26 @@ bool CommandStartsProgram(const std::string& command, const std::string& program
 }
 
 EndResult EndRunningInstance(const std::string& program, DWORD timeoutMs) {
+    // An instance that is starting creates its record a moment before it
+    // writes its window into it: wait for the window rather than report an
+    // instance that cannot be reached.
     HWND window = nullptr;
-    {
-        UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kMappingName));
-        if (!mapping) return EndResult::NotRunning;
-        UniqueMapView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(DWORD)));
-        if (!view) return EndResult::Failed;
-        // A 32-bit handle, sign-extended when it widens to 64 bits.
-        LONG packed = *static_cast<const volatile LONG*>(view.Get());
-        window = reinterpret_cast<HWND>(static_cast<INT_PTR>(packed));
-    }  // our handle must not keep the record alive
     DWORD pid = 0;
-    if (!window || !GetWindowThreadProcessId(window, &pid) || !pid) return EndResult::Failed;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        {
+            UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, kMappingName));
+            if (!mapping) return EndResult::NotRunning;
+            UniqueMapView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(DWORD)));
+            if (!view) return EndResult::Failed;
+            // A 32-bit handle, sign-extended when it widens to 64 bits.
+            LONG packed = *static_cast<const volatile LONG*>(view.Get());
+            window = reinterpret_cast<HWND>(static_cast<INT_PTR>(packed));
+        }  // our handle must not keep the record alive
+        if (window && GetWindowThreadProcessId(window, &pid) && pid) break;
+        if (GetTickCount() - start >= timeoutMs) return EndResult::Failed;
+        Sleep(20);
+    }
     UniqueKernelHandle process(OpenProcess(
         SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     if (!process) return EndResult::Failed;

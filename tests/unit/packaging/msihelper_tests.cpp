@@ -3,6 +3,8 @@
 // instance with real processes.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "framework/handles.h"
 #include "framework/registry.h"
 #include "packaging/msihelper.h"
@@ -223,6 +225,36 @@ protected:
 
 TEST_F(EndInstance, NothingRunningIsNothingToDo) {
     EXPECT_EQ(EndRunningInstance(test::BinPath("Vantrel.exe"), 2000), EndResult::NotRunning);
+}
+
+// A starting instance creates its record a moment before it writes its
+// window into it; asked in that moment, the helper waits for the window
+// instead of reporting an instance it cannot reach, and gives up only at
+// its deadline.
+TEST_F(EndInstance, ARecordWithoutItsWindowYetIsWaitedForUntilTheDeadline) {
+    UniqueKernelHandle record(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                 sizeof(DWORD), "CInstanceChecker_MMF_Vantrel"));
+    ASSERT_TRUE(record);
+    UniqueMapView view(MapViewOfFile(record.Get(), FILE_MAP_WRITE, 0, 0, sizeof(DWORD)));
+    ASSERT_TRUE(view);
+    volatile DWORD* slot = static_cast<volatile DWORD*>(view.Get());
+    *slot = 0;
+
+    DWORD start = GetTickCount();
+    EXPECT_EQ(EndRunningInstance(test::BinPath("Vantrel.exe"), 400), EndResult::Failed);
+    EXPECT_GE(GetTickCount() - start, 380u);
+
+    // This process's own window, written in while the helper waits: a
+    // program other than Vantrel.exe, so it is left alone.
+    HWND own = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(own, nullptr);
+    std::thread writer([&] {
+        Sleep(300);
+        *slot = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(own));
+    });
+    EXPECT_EQ(EndRunningInstance(test::BinPath("Vantrel.exe"), 5000), EndResult::OtherCopy);
+    writer.join();
+    DestroyWindow(own);
 }
 
 TEST_F(EndInstance, TheProgramsOwnQuitEndsItAndAnotherCopyIsLeftAlone) {
