@@ -1,6 +1,5 @@
 #include "uikit/dialoglook/ccmdialog.h"
 
-
 namespace vt {
 
 LRESULT CCoolControlsManager::CCMDialog::WindowProc(UINT msg, WPARAM w, LPARAM l) {

@@ -11,12 +11,8 @@ namespace vt {
 using CCM = CCoolControlsManager;
 
 bool CCM::CCMHeaderCtrl::IsNewHotSpot(POINT screen) {
-    HDHITTESTINFO hit = {};
-    hit.pt = screen;
-    ScreenToClient(window_, &hit.pt);
-    const int item =
-        static_cast<int>(SendMessageA(window_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    return item != hotItem || Instance().hotWindow_ != window_;
+    return flat::ItemAt<HDHITTESTINFO>(window_, HDM_HITTEST, screen) != hotItem ||
+           Instance().hotWindow_ != window_;
 }
 
 void CCM::CCMHeaderCtrl::DrawFrame(HDC dc, const RECT& rect) {
@@ -29,13 +25,8 @@ void CCM::CCMHeaderCtrl::DrawFrame(HDC dc, const RECT& rect) {
         GetClientRect(parent, &pc);
         POINT inParent = pt;
         ScreenToClient(parent, &inParent);
-        if (PtInRect(&pc, inParent)) {
-            HDHITTESTINFO hit = {};
-            hit.pt = pt;
-            ScreenToClient(window_, &hit.pt);
-            hovered = static_cast<int>(
-                SendMessageA(window_, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-        }
+        if (PtInRect(&pc, inParent))
+            hovered = flat::ItemAt<HDHITTESTINFO>(window_, HDM_HITTEST, pt);
     }
     if (hovered != hotItem) {
         hotItem = hovered;

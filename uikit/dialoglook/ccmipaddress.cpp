@@ -1,6 +1,5 @@
 #include "uikit/dialoglook/ccmipaddress.h"
 
-
 namespace vt {
 
 using CCM = CCoolControlsManager;

@@ -8,21 +8,14 @@ namespace vt {
 using CCM = CCoolControlsManager;
 
 bool CCM::CCMTabControl::IsNewHotSpot(POINT screen) {
-    TCHITTESTINFO hit = {};
-    hit.pt = screen;
-    ScreenToClient(window_, &hit.pt);
-    const int item =
-        static_cast<int>(SendMessageA(window_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    return item != hotItem || Instance().hotWindow_ != window_;
+    return flat::ItemAt<TCHITTESTINFO>(window_, TCM_HITTEST, screen) != hotItem ||
+           Instance().hotWindow_ != window_;
 }
 
 void CCM::CCMTabControl::DrawFrame(HDC dc, const RECT&) {
-    TCHITTESTINFO hit = {};
-    GetCursorPos(&hit.pt);
-    ScreenToClient(window_, &hit.pt);
-    hotItem = (state & flat::kHot) ? static_cast<int>(SendMessageA(window_, TCM_HITTEST, 0,
-                                                                   reinterpret_cast<LPARAM>(&hit)))
-                                   : -1;
+    POINT pt = {};
+    GetCursorPos(&pt);
+    hotItem = (state & flat::kHot) ? flat::ItemAt<TCHITTESTINFO>(window_, TCM_HITTEST, pt) : -1;
     const int line = flat::FrameLine(Dpi());
     const POINT off = flat::ClientOffset(window_);
     const int selected = static_cast<int>(SendMessageA(window_, TCM_GETCURSEL, 0, 0));

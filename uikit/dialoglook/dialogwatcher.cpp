@@ -117,6 +117,10 @@ bool CDialogWatcher::AnyInstalled() const {
 }
 
 LRESULT CALLBACK CDialogWatcher::HookProc(int code, WPARAM w, LPARAM l) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
+    // Every message sent on the thread passes here: only a dialog's
+    // WM_INITDIALOG needs the list of watchers.
+    const bool initDialog = code == HC_ACTION && call && call->message == WM_INITDIALOG;
     HHOOK hook = nullptr;
     std::vector<CDialogWatcher*> watchers;
     {
@@ -124,10 +128,9 @@ LRESULT CALLBACK CDialogWatcher::HookProc(int code, WPARAM w, LPARAM l) {
         auto it = ThreadHooks().find(GetCurrentThreadId());
         if (it == ThreadHooks().end()) return 0;
         hook = it->second.hook;
-        watchers = it->second.watchers;
+        if (initDialog) watchers = it->second.watchers;
     }
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
-    if (code == HC_ACTION && call && call->message == WM_INITDIALOG) {
+    if (initDialog) {
         for (CDialogWatcher* watcher : watchers) {
             try {
                 watcher->DeleteRetired();

@@ -40,7 +40,7 @@ public:
         friend class CDialogWatcher;
         void OnNcDestroy(HWND window) final;
 
-        HWND dialog_ = nullptr;             // not owned
+        HWND dialog_ = nullptr;  // not owned
         // Not owned; cleared when the watcher lets go of a busy link.
         std::atomic<CDialogWatcher*> watcher_{nullptr};
     };

@@ -9,9 +9,7 @@ namespace vt::flat {
 
 LONG_PTR StyleOf(HWND w) { return GetWindowLongPtrA(w, GWL_STYLE); }
 bool HasClientEdge(HWND w) { return (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0; }
-bool ClassIs(HWND w, const char* name) {
-    return lstrcmpiA(WindowClassName(w).c_str(), name) == 0;
-}
+bool ClassIs(HWND w, const char* name) { return lstrcmpiA(WindowClassName(w).c_str(), name) == 0; }
 
 void DrawLevel(HDC dc, const RECT& r, int topLeft, int bottomRight, int line) {
     if (r.right - r.left < 2 * line || r.bottom - r.top < 2 * line) return;

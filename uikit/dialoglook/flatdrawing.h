@@ -32,4 +32,14 @@ POINT ClientOffset(HWND w);
 // The up-down control that follows an edit and is attached to it, if any.
 HWND BuddyUpDown(HWND edit);
 
+// The item of a header or tab control at a screen point (HitInfo: the
+// control's hit-test record, message: its hit-test message), -1 for none.
+template <class HitInfo>
+int ItemAt(HWND w, UINT message, POINT screen) {
+    HitInfo hit = {};
+    hit.pt = screen;
+    ScreenToClient(w, &hit.pt);
+    return static_cast<int>(SendMessageA(w, message, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
 }  // namespace vt::flat
