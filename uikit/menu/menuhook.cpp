@@ -167,7 +167,10 @@ LRESULT CALLBACK CNewMenuHook::NewMenuHook(int code, WPARAM w, LPARAM l) {
 CNewMenuHook::CMenuWindowLink* CNewMenuHook::LinkMenuWindow(HWND w) {
     auto& links = MenuLinks();
     auto it = links.find(w);
-    if (it != links.end()) return it->second.get();
+    if (it != links.end()) {
+        if (it->second->GetHookedWnd().GetSafeHwnd() == w) return it->second.get();
+        links.erase(it);  // left for a window whose handle has come back
+    }
     auto link = std::make_unique<CMenuWindowLink>();
     if (!link->HookWindow(w)) return nullptr;
     return (links[w] = std::move(link)).get();
@@ -182,10 +185,13 @@ BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
     if (!s_instance) return FALSE;
     CNewMenuHook& self = *s_instance;
     if (GetMenuHookData(w) || GetPropA(w, kOldMenuProc)) return FALSE;
-    if (!HasWindowClass(w, "#32768") || !LinkMenuWindow(w)) return FALSE;
-    const auto proc = reinterpret_cast<HANDLE>(GetWindowLongPtrA(w, GWLP_WNDPROC));
-    if (!SetPropA(w, kOldMenuProc, proc)) menu::ShowLastError();
-    if (GetPropA(w, kOldMenuProc) != proc) return FALSE;
+    if (!HasWindowClass(w, "#32768")) return FALSE;
+    CMenuWindowLink* link = LinkMenuWindow(w);
+    if (!link) return FALSE;
+    // The mark other code may look for; the chain does the subclassing.
+    const HANDLE mark = static_cast<HANDLE>(link);
+    if (!SetPropA(w, kOldMenuProc, mark)) menu::ShowLastError();
+    if (GetPropA(w, kOldMenuProc) != mark) return FALSE;
     auto data = std::make_unique<CMenuHookData>();
     data->flags_ = onSizeMessage ? CMenuHookData::kOnSizeMessage : 0;
     data->savedStyle_ = GetWindowLongPtrA(w, GWL_STYLE);

@@ -53,7 +53,7 @@ public:
     static CMenuHookData* GetMenuHookData(HWND window);
     // Takes a "#32768" window over (no-op when done already); the window
     // gets its link first if it has none. While taken over, the window has
-    // the property "OldMenuProc" (its procedure at that moment) and data.
+    // data and the property "OldMenuProc" (holding its link).
     static BOOL CheckSubclassing(HWND window, BOOL onSizeMessage);
     // Lets the window go: the data is dropped, its link stays.
     static void UnsubClassMenu(HWND window);
