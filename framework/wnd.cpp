@@ -23,12 +23,20 @@ thread_local HHOOK t_cbtHook = nullptr;
 
 // ---- CWnd -----------------------------------------------------------------
 
-std::string CWnd::GetClassName(int bufChars) const {
-    if (!IsWindow() || bufChars <= 0) return {};
+std::string WindowClassName(HWND window, int bufChars) {
+    if (!window || bufChars <= 0) return {};
     std::string buf(static_cast<size_t>(bufChars), '\0');
-    int n = ::GetClassNameA(hwnd_, &buf[0], bufChars);
+    const int n = ::GetClassNameA(window, &buf[0], bufChars);
     buf.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return buf;
+}
+
+bool HasWindowClass(HWND window, const char* name) {
+    return name && WindowClassName(window) == name;
+}
+
+std::string CWnd::GetClassName(int bufChars) const {
+    return IsWindow() ? WindowClassName(hwnd_, bufChars) : std::string();
 }
 
 std::string CWnd::GetWindowText(int bufChars) const {

@@ -11,6 +11,13 @@
 
 namespace vt {
 
+// The class name of any window, read into a buffer of bufChars characters
+// (the system allows 256); empty for a null or vanished window.
+std::string WindowClassName(HWND window, int bufChars = 256);
+// Whether the window's class name is exactly name (case counts: the system's
+// own classes, such as "#32770", have one spelling).
+bool HasWindowClass(HWND window, const char* name);
+
 // Base of framework objects that have no other base.
 class CObject {
 public:

@@ -10,6 +10,7 @@
 
 #include "framework/handles.h"
 #include "framework/text.h"
+#include "framework/wnd.h"
 #include "navigation/explorer.h"
 #include "navigation/explorerbar.h"
 #include "navigation/recognise.h"
@@ -75,8 +76,7 @@ DWORD WINAPI ShellListThread(void* param) {
 
 BOOL CALLBACK CollectFrames(HWND w, LPARAM param) {
     if (!IsWindowVisible(w)) return TRUE;
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
+    const std::string cls = WindowClassName(w, 64);
     if (ClassNameMatches(cls, kExplorerFrameClass) ||
         ClassNameMatches(cls, kExplorerFrameClassOlder))
         reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
@@ -372,8 +372,7 @@ std::vector<std::string> COpenFolderReader::Read(HWND target) {
 
 std::string COpenFolderReader::FolderOf(HWND window) {
     if (!window || !IsWindowVisible(window)) return {};
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
+    const std::string cls = WindowClassName(window, 64);
     if (!ClassNameMatches(cls, kExplorerFrameClass) &&
         !ClassNameMatches(cls, kExplorerFrameClassOlder))
         return {};

@@ -9,6 +9,7 @@
 
 #include "framework/handles.h"
 #include "framework/text.h"
+#include "framework/wnd.h"
 #include "navigation/itemdialog.h"
 #include "navigation/remote.h"
 #include "navigation/sendwindow.h"
@@ -24,11 +25,7 @@ constexpr int kSnakeListNameBoxLater = 54;
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Class name read into a buffer of the given size; empty for a vanished window.
-std::string ClassOf(HWND w, int bufChars) {
-    std::vector<char> buf(static_cast<size_t>(bufChars), '\0');
-    const int n = GetClassNameA(w, buf.data(), bufChars);
-    return n > 0 ? std::string(buf.data(), static_cast<size_t>(n)) : std::string();
-}
+std::string ClassOf(HWND w, int bufChars) { return WindowClassName(w, bufChars); }
 
 struct DescendantSearch {
     const std::string* wanted;

@@ -1,6 +1,7 @@
 #include "uikit/hookwnd.h"
 
 #include <unordered_map>
+#include <vector>
 
 #include "framework/sync.h"
 #include "framework/trace.h"
@@ -54,13 +55,47 @@ void SetChain(HWND hwnd, const Chain& chain) {
 // The message the subclass procedure is handling on this thread, for Default().
 thread_local MSG t_current = {};
 
+// The links notified after a window's WM_NCDESTROY on this thread; a link
+// destroyed meanwhile (by the window's own handling, or by a link notified
+// before it) blanks its entry.
+thread_local std::vector<CHookWnd*>* t_toNotify = nullptr;
+
 WNDPROC CurrentProc(HWND hwnd) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
 }
 
 }  // namespace
 
-CHookWnd::~CHookWnd() { UnhookWindow(); }
+// A link handling a message on this thread, with what was below it when the
+// message reached it: a link that leaves the chain meanwhile still knows
+// where to pass the message on. Nested sends stack up.
+struct CHookWnd::Dispatch {
+    const CHookWnd* link;
+    HWND hwnd;
+    CHookWnd* next;
+    WNDPROC previous;
+    const Dispatch* outer;
+};
+
+const CHookWnd::Dispatch*& CHookWnd::CurrentDispatch() {
+    thread_local const Dispatch* current = nullptr;
+    return current;
+}
+
+CHookWnd::~CHookWnd() {
+    UnhookWindow();
+    if (t_toNotify)
+        for (CHookWnd*& link : *t_toNotify)
+            if (link == this) link = nullptr;
+}
+
+void CHookWnd::OnNcDestroy(HWND) {}
+
+bool CHookWnd::IsHandlingMessage() const {
+    for (const Dispatch* d = CurrentDispatch(); d; d = d->outer)
+        if (d->link == this) return true;
+    return false;
+}
 
 BOOL CHookWnd::HookWindow(HWND hwnd) {
     if (!hwnd || !::IsWindow(hwnd)) return FALSE;
@@ -123,11 +158,36 @@ void CHookWnd::UnhookLocked() {
     next_ = nullptr;
 }
 
+LRESULT CHookWnd::CallLink(CHookWnd* link, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    struct Frame {
+        Dispatch d;
+        explicit Frame(const Dispatch& dispatch) : d(dispatch) { CurrentDispatch() = &d; }
+        ~Frame() { CurrentDispatch() = d.outer; }
+    } frame(Dispatch{link, hwnd, link->next_, link->oldWndProc_, CurrentDispatch()});
+    return link->WindowProc(msg, wParam, lParam);
+}
+
 LRESULT CHookWnd::PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (next_) return next_->WindowProc(msg, wParam, lParam);
-    if (oldWndProc_) return CallWindowProcA(oldWndProc_, hwnd, msg, wParam, lParam);
-    // Unhooked while handling this message: the window's own procedure has
-    // already been given back, so the default handling is all that is left.
+    if (IsHooked()) {
+        if (next_) return CallLink(next_, hwnd, msg, wParam, lParam);
+        return CallWindowProcA(oldWndProc_, hwnd, msg, wParam, lParam);
+    }
+    // Unhooked while handling this message: on to the link that was below
+    // this one if it is still in the chain, else to the procedure that was
+    // there before the chain (which every link of a window shares).
+    const Dispatch* d = CurrentDispatch();
+    while (d && d->link != this) d = d->outer;
+    if (d) {
+        bool nextHooked = false;
+        if (d->next) {
+            CSingleLock lock(ChainLock());
+            for (CHookWnd* p = ChainOf(d->hwnd).first; p && !nextHooked; p = p->next_)
+                nextHooked = p == d->next;
+        }
+        if (nextHooked) return CallLink(d->next, d->hwnd, msg, wParam, lParam);
+        if (d->previous) return CallWindowProcA(d->previous, d->hwnd, msg, wParam, lParam);
+    }
+    // Called outside any message of its window.
     return hwnd ? DefWindowProcA(hwnd, msg, wParam, lParam) : 0;
 }
 
@@ -167,20 +227,35 @@ LRESULT CALLBACK CHookWnd::HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     try {
         if (msg == WM_NCDESTROY) {
             // The window is going: every link leaves before the window's own
-            // handling of its last message.
+            // handling of its last message, and hears of it afterwards.
             WNDPROC previous = chain.first->oldWndProc_;
+            std::vector<CHookWnd*> links;
             {
                 CSingleLock lock(ChainLock());
                 for (CHookWnd* link = ChainOf(hwnd).first; link;) {
                     CHookWnd* next = link->next_;
+                    links.push_back(link);
                     link->UnhookLocked();
                     link = next;
                 }
                 SetChain(hwnd, Chain{});
             }
-            result = CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+            std::vector<CHookWnd*>* const outer = t_toNotify;
+            t_toNotify = &links;
+            try {
+                result = CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+                for (CHookWnd*& link : links) {
+                    CHookWnd* notified = link;
+                    link = nullptr;
+                    if (notified) notified->OnNcDestroy(hwnd);
+                }
+            } catch (...) {
+                t_toNotify = outer;
+                throw;
+            }
+            t_toNotify = outer;
         } else {
-            result = chain.first->WindowProc(msg, wParam, lParam);
+            result = CallLink(chain.first, hwnd, msg, wParam, lParam);
         }
     } catch (...) {
         // Never let an exception unwind through the system's code.

@@ -27,18 +27,31 @@ public:
     void UnhookWindow();
 
     BOOL IsHooked() const { return hookedWnd_.GetSafeHwnd() != nullptr; }
+    // True while this link's WindowProc runs on the calling thread.
+    bool IsHandlingMessage() const;
     CWnd GetHookedWnd() const { return hookedWnd_; }
 
     // The message as it reached this link. The default passes it on to the
     // next link, or from the last link to the window's previous procedure.
+    // A link that leaves the chain while it handles a message still passes
+    // that message on to what was below it.
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // Called once the window's own procedure has handled WM_NCDESTROY, for
+    // every link that was in the chain then (first link first); the link is
+    // already out of the chain and may delete itself here. Links never see
+    // WM_NCDESTROY in WindowProc.
+    virtual void OnNcDestroy(HWND window);
 
 protected:
     // Passes the message being handled on, as the default WindowProc does.
     LRESULT Default();
 
 private:
+    struct Dispatch;
+    static const Dispatch*& CurrentDispatch();
     static LRESULT CALLBACK HookWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CallLink(CHookWnd* link, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void UnhookLocked();
 

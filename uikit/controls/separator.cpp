@@ -1,6 +1,7 @@
 #include "uikit/controls/separator.h"
 
 #include "framework/handles.h"
+#include "framework/wnd.h"
 
 namespace vt {
 
@@ -9,10 +10,7 @@ constexpr int kThemeHorizontalLine = 6;  // toolbar separator parts of the theme
 constexpr int kThemeVerticalLine = 5;
 constexpr int kThemeNormalState = 1;
 
-bool IsDialogClass(HWND w) {
-    char name[16] = {};
-    return w && GetClassNameA(w, name, sizeof name) && lstrcmpA(name, "#32770") == 0;
-}
+bool IsDialogClass(HWND w) { return HasWindowClass(w, "#32770"); }
 }  // namespace
 
 bool IsPlainDialogWindow(HWND w) {

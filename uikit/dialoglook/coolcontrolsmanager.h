@@ -6,22 +6,23 @@
 // follows the mouse.
 //
 // One process-wide instance; its maps and hot window are used only from
-// the GUI thread. Frame colours and geometry come from uikit/dialoglook/flatframes.h.
+// the GUI thread. The controls are links of their windows' subclassing
+// chains (uikit/hookwnd.h), the dialogs are followed by a CDialogWatcher.
+// Frame colours and geometry come from uikit/dialoglook/flatframes.h; each
+// kind of control has its own header (ccm*.h).
 #pragma once
 #include <windows.h>
 
 #include <map>
 #include <memory>
 
+#include "uikit/dialoglook/dialogwatcher.h"
 #include "uikit/theme.h"
 
 namespace vt {
 
 class CCoolControlsManager {
 public:
-    // Mode 1: controls are collected when a dialog gets WM_INITDIALOG; any
-    // other mode collects every new child window at WM_CREATE.
-    enum { kDialogMode = 1 };
     static constexpr DWORD kCurrentThread = static_cast<DWORD>(-1);
 
     static CCoolControlsManager& Instance();
@@ -29,10 +30,12 @@ public:
     CCoolControlsManager(const CCoolControlsManager&) = delete;
     CCoolControlsManager& operator=(const CCoolControlsManager&) = delete;
 
-    void Install(DWORD threadId = kCurrentThread, int mode = kDialogMode);
+    // Collects the controls of every dialog of the thread at its
+    // WM_INITDIALOG.
+    void Install(DWORD threadId = kCurrentThread);
     void Uninstall(DWORD threadId = kCurrentThread);
-    // Installs on the current thread in dialog mode unless theme reports
-    // visual styles; true when installed.
+    // Installs on the current thread unless theme reports visual styles;
+    // true when installed.
     bool InstallUnlessThemed(const CThemeAccess& theme);
 
     void AddDialog(HWND dialog);
@@ -43,153 +46,35 @@ public:
     // For tests and diagnosis (call on the GUI thread).
     bool IsInstalled(DWORD threadId = kCurrentThread) const;
     bool IsManaged(HWND window) const { return controls_.count(window) != 0; }
-    bool IsDialogManaged(HWND dialog) const { return dialogs_.count(dialog) != 0; }
+    bool IsDialogManaged(HWND dialog) const { return dialogs_.IsFollowed(dialog); }
     size_t ControlCount() const { return controls_.size(); }
     HWND HotWindow() const { return hotWindow_; }
     bool TimerRunning() const { return timerId_ != 0; }
     // The control's state bits (flat::StateBits), -1 when not managed.
     int StateOf(HWND window) const;
 
-    // The subclassing objects.
-    class CCMCore {
-    public:
-        CCMCore(HWND window, WNDPROC previous) : window_(window), previous_(previous) {}
-        virtual ~CCMCore() = default;
-        HWND Window() const { return window_; }
-        WNDPROC Previous() const { return previous_; }
-        LRESULT CallPrevious(UINT msg, WPARAM w, LPARAM l) const {
-            return CallWindowProcA(previous_, window_, msg, w, l);
-        }
-
-    protected:
-        HWND window_;       // not owned
-        WNDPROC previous_;  // the procedure replaced by the manager's
-    };
-
-    class CCMControl : public CCMCore {
-    public:
-        using CCMCore::CCMCore;
-        virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
-        // True when the point (screen) should make this control the hot one.
-        virtual bool IsNewHotSpot(POINT screen);
-        // The window's device context (released by the caller) and the
-        // window rectangle at 0,0.
-        virtual HDC GetDrawDC(RECT& rect);
-        virtual void DrawFrame(HDC dc, const RECT& rect);
-        virtual bool HasFocus();
-
-        // Redraws the border after a change of state, or (painted) after the
-        // control painted itself over it.
-        void Update(bool painted = false);
-        int state = 0;
-        WORD previousState = 0;
-
-    protected:
-        LRESULT PreviousThenUpdate(UINT msg, WPARAM w, LPARAM l);
-        int Dpi() const;
-        // The generic frame, then the control's own scroll bars, flat.
-        void DrawGenericFrame(HDC dc, const RECT& rect);
-        void DrawScrollBars(HDC dc, const RECT& rect);
-    };
-
-    class CCMDialog : public CCMCore {
-    public:
-        using CCMCore::CCMCore;
-        virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
-    };
-
-    class CCMPushButton : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-    };
-    class CCMCheckBox : public CCMPushButton {
-    public:
-        using CCMPushButton::CCMPushButton;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-        bool HasFocus() override { return false; }
-    };
-    class CCMRadioButton : public CCMPushButton {
-    public:
-        using CCMPushButton::CCMPushButton;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-        bool HasFocus() override { return false; }
-    };
-    class CCMEdit : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-    };
-    class CCMEditCombo : public CCMEdit {
-    public:
-        using CCMEdit::CCMEdit;
-        HDC GetDrawDC(RECT& rect) override;
-    };
-    class CCMComboBox : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-        bool HasFocus() override;
-    };
-    class CCMDateTime : public CCMComboBox {
-    public:
-        using CCMComboBox::CCMComboBox;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-    };
-    class CCMUpDown : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-    };
-    class CCMScrollBar : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-    };
-    class CCMIPAddress : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-        bool HasFocus() override;
-    };
-    class CCMTrackbar : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-    };
-    class CCMHeaderCtrl : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        bool IsNewHotSpot(POINT screen) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-        int hotItem = -1;
-    };
-    class CCMToolbar : public CCMControl {
-    public:
-        using CCMControl::CCMControl;
-        LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-        bool IsNewHotSpot(POINT screen) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-        int hotItem = -1;
-    };
-    class CCMTabControl : public CCMToolbar {
-    public:
-        using CCMToolbar::CCMToolbar;
-        bool IsNewHotSpot(POINT screen) override;
-        void DrawFrame(HDC dc, const RECT& rect) override;
-        bool HasFocus() override { return false; }
-    };
+    // The subclassing objects, each in its own header.
+    class CCMCore;
+    class CCMControl;
+    class CCMDialog;
+    class CCMPushButton;
+    class CCMCheckBox;
+    class CCMRadioButton;
+    class CCMEdit;
+    class CCMEditCombo;
+    class CCMComboBox;
+    class CCMDateTime;
+    class CCMUpDown;
+    class CCMScrollBar;
+    class CCMIPAddress;
+    class CCMTrackbar;
+    class CCMHeaderCtrl;
+    class CCMToolbar;
+    class CCMTabControl;
 
 private:
-    CCoolControlsManager() = default;
+    CCoolControlsManager();
 
-    static LRESULT CALLBACK HookProc(int code, WPARAM w, LPARAM l);
-    static LRESULT CALLBACK ControlProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK DialogProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
     void OnTimer();
     enum class Kind {
@@ -212,19 +97,17 @@ private:
     };
     // What a window is managed as; children to collect are added meanwhile.
     Kind Classify(HWND window, const char* className);
-    static std::unique_ptr<CCMControl> MakeControl(Kind kind, HWND window, WNDPROC previous);
+    static std::unique_ptr<CCMControl> MakeControl(Kind kind, HWND window);
     void StartTimer();
     void StopTimerIfIdle();
     CCMControl* Find(HWND window) const;
 
-    int mode_ = kDialogMode;
     UINT_PTR timerId_ = 0;
     DWORD timerThread_ = 0;
-    std::map<DWORD, HHOOK> hooks_;  // thread -> hook, owned
     std::map<HWND, std::unique_ptr<CCMControl>> controls_;
-    std::map<HWND, std::unique_ptr<CCMDialog>> dialogs_;
     HWND hotWindow_ = nullptr;  // a managed control, not owned
-    int enabled_ = 1;
+    // The hooks of the threads and the dialogs, each followed by a CCMDialog.
+    CDialogWatcher dialogs_;
 };
 
 }  // namespace vt

@@ -1,11 +1,12 @@
 #include "uikit/dialoglook/dialogfonthook.h"
 
-#include <map>
+#include <memory>
 #include <utility>
 
 #include "framework/gdi.h"
 #include "framework/handles.h"
 #include "framework/trace.h"
+#include "framework/wnd.h"
 
 namespace vt {
 
@@ -18,12 +19,26 @@ constexpr int kColorBasicBoxes = 720;
 constexpr int kColorCustomBoxes = 721;
 constexpr int kColorSpectrum = 710;
 
+void ReleaseFonts(HWND dialog);
+
+// The font hook's link on a followed dialog.
+class CFontFollowed : public CDialogWatcher::CFollowed {
+public:
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+        return DialogFontWndProc(*this, msg, w, l);
+    }
+    // Passes a message on below this link.
+    LRESULT PassOn(UINT msg, WPARAM w, LPARAM l) { return CHookWnd::WindowProc(msg, w, l); }
+    void OnGone() override { ReleaseFonts(Dialog()); }
+};
+
 struct DialogFontState {
     std::string face;
-    UniqueFont sharedFont;                           // owned
-    UniqueHook hook;                                 // owned
-    std::map<HWND, WNDPROC> subclassed;              // dialog -> its previous procedure
-    std::vector<std::pair<HWND, UniqueFont>> fonts;  // fonts made for a dialog's controls, owned
+    UniqueFont sharedFont;  // owned
+    // The fonts made for a dialog's controls, owned.
+    std::vector<std::pair<HWND, UniqueFont>> fonts;
+    CDialogWatcher watcher{[](HWND dialog) { DialogFontHookProc(dialog); },
+                           [](HWND) { return std::make_unique<CFontFollowed>(); }};
 };
 
 DialogFontState& State() {
@@ -31,11 +46,7 @@ DialogFontState& State() {
     return state;
 }
 
-std::string ClassOf(HWND w) {
-    char name[64] = {};
-    GetClassNameA(w, name, sizeof name);
-    return name;
-}
+std::string ClassOf(HWND w) { return WindowClassName(w); }
 
 // Gives each child control of a dialog the hook's face (or, without a font,
 // the shared font). Nested dialogs have their own WM_INITDIALOG.
@@ -114,58 +125,33 @@ bool DialogFontHookNeeded(const WindowsVersionFacts& facts) {
 void InstallDialogFontHook(const char* face, int size) {
     if (!DialogFontHookNeeded(ReadWindowsVersion())) return;
     auto& s = State();
-    if (s.hook) {
-        s.hook.Reset();
+    const DWORD thread = GetCurrentThreadId();
+    if (s.watcher.IsInstalled(thread)) {
+        s.watcher.Uninstall(thread);
         s.sharedFont.Reset();
         s.face.clear();
     }
     s.face = face ? face : "";
     s.sharedFont.Reset(CreatePointFont(size, s.face.c_str()));
-    s.hook.Reset(
-        SetWindowsHookExA(WH_CALLWNDPROC, DialogFontHookProc, nullptr, GetCurrentThreadId()));
+    s.watcher.Install(thread);
 }
 
-LRESULT CALLBACK DialogFontHookProc(int code, WPARAM wParam, LPARAM lParam) {
+void DialogFontHookProc(HWND dialog) {
     auto& s = State();
-    try {
-        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && call && call->message == WM_INITDIALOG) {
-            HWND dialog = call->hwnd;
-            if (!IsMessageBoxWindow(dialog) && !IsColorDialogWindow(dialog) &&
-                !s.subclassed.count(dialog)) {
-                auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                    dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogFontWndProc)));
-                if (previous) s.subclassed[dialog] = previous;
-            }
-        }
-    } catch (...) {
-        TraceCurrentException("DialogFontHookProc");
-    }
-    return CallNextHookEx(s.hook.Get(), code, wParam, lParam);
+    if (!IsMessageBoxWindow(dialog) && !IsColorDialogWindow(dialog)) s.watcher.Follow(dialog);
 }
 
-LRESULT CALLBACK DialogFontWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto& s = State();
-    auto it = s.subclassed.find(window);
-    if (it == s.subclassed.end()) return DefWindowProcA(window, message, wParam, lParam);
-    const WNDPROC previous = it->second;
-    if (message == WM_NCDESTROY) {
-        CallWindowProcA(previous, window, message, wParam, lParam);
-        s.subclassed.erase(window);
-        ReleaseFonts(window);
-        return 0;
-    }
-    const LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+LRESULT DialogFontWndProc(CDialogWatcher::CFollowed& dialog, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+    const LRESULT result = static_cast<CFontFollowed&>(dialog).PassOn(message, wParam, lParam);
     if (message != WM_INITDIALOG) return result;
+    const HWND window = dialog.Dialog();
+    // Some systems (Wine among them) build a message box from a template
+    // with every kind of button and remove the unused ones only in its own
+    // WM_INITDIALOG: only now does it look like what it is.
     try {
-        // Some systems (Wine among them) build a message box from a template
-        // with every kind of button and remove the unused ones only in its
-        // own WM_INITDIALOG: only now does it look like what it is.
         if (IsMessageBoxWindow(window)) {
-            if (GetWindowLongPtrA(window, GWLP_WNDPROC) ==
-                reinterpret_cast<LONG_PTR>(DialogFontWndProc))
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-            s.subclassed.erase(window);
+            State().watcher.LetGo(window);
             return result;
         }
         ApplyFace(window);
@@ -211,10 +197,10 @@ bool IsColorDialogWindow(HWND window) {
     return true;
 }
 
-bool IsDialogFontHookInstalled() { return static_cast<bool>(State().hook); }
+bool IsDialogFontHookInstalled() { return State().watcher.AnyInstalled(); }
 std::string DialogFontFace() { return State().face; }
 HFONT DialogFontSharedFont() { return State().sharedFont.Get(); }
-bool IsDialogFontSubclassed(HWND dialog) { return State().subclassed.count(dialog) != 0; }
+bool IsDialogFontSubclassed(HWND dialog) { return State().watcher.IsFollowed(dialog); }
 
 std::vector<HFONT> DialogFontsOf(HWND dialog) {
     std::vector<HFONT> out;

@@ -6,13 +6,16 @@
 // Message boxes and colour dialogs keep their look. On newer workstations
 // nothing is installed.
 //
-// The state (face name, shared font, hook, the subclassed dialogs and the
-// fonts made for each) is process-wide and touched only on the GUI thread.
+// The state (face name, shared font, the dialog watcher with its hook and
+// the dialogs it follows, and the fonts made for each) is process-wide and
+// touched only on the GUI thread.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "uikit/dialoglook/dialogwatcher.h"
 
 namespace vt {
 
@@ -34,10 +37,13 @@ bool DialogFontHookNeeded(const WindowsVersionFacts& facts);
 // second call starts over with the new face and size). size is in tenths
 // of a point.
 void InstallDialogFontHook(const char* face, int size);
-// The WH_CALLWNDPROC hook: subclasses each dialog at WM_INITDIALOG.
-LRESULT CALLBACK DialogFontHookProc(int code, WPARAM wParam, LPARAM lParam);
-// The procedure given to each handled dialog.
-LRESULT CALLBACK DialogFontWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The hook's answer to a dialog's WM_INITDIALOG (before the dialog handles
+// it): follows every dialog but message boxes and colour dialogs.
+void DialogFontHookProc(HWND dialog);
+// A followed dialog's message: passed on, and after WM_INITDIALOG the
+// controls get the face.
+LRESULT DialogFontWndProc(CDialogWatcher::CFollowed& dialog, UINT message, WPARAM wParam,
+                          LPARAM lParam);
 
 // A message box: a "#32770" window whose descendants are one icon static,
 // one text static and one to four buttons, nothing else.

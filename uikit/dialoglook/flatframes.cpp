@@ -62,6 +62,17 @@ FramePlan CheckBoxPlan(int state, bool enabled, int check) {
     return Plan({{COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT}, {inner, inner}});
 }
 
+FramePlan ItemPlan(bool hot) {
+    if (hot)
+        return Plan({{COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW}, {COLOR_3DLIGHT, COLOR_BTNSHADOW}});
+    return Plan({{COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW}, {COLOR_BTNFACE, COLOR_BTNFACE}});
+}
+
+int UpDownLineColor(int state, bool enabled) {
+    if (!enabled) return COLOR_BTNFACE;
+    return Active(state) ? COLOR_3DDKSHADOW : COLOR_BTNHIGHLIGHT;
+}
+
 int FrameLine(int dpi) { return std::max(1, ScaleForDpi(1, dpi)); }
 int SmallHeight(int dpi) { return ScaleForDpi(30, dpi); }
 

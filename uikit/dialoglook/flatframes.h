@@ -1,7 +1,8 @@
 // The flat look of dialog controls without visual styles, as plain
 // functions: which system colours each frame level gets for a control's
 // state, where a check box's box and a radio button's circle lie, and where
-// the thumb of a flat scroll bar goes. CCoolControlsManager draws with them.
+// the thumb of a flat scroll bar goes. The flat-look controls draw with them,
+// and every colour they draw comes from here.
 //
 // A frame is drawn from the outside in: level 1 on the rectangle itself,
 // level 2 one line inside it, level 3 two lines inside. Each level has a
@@ -44,6 +45,11 @@ FramePlan ComboButtonPlan(int state, bool enabled);
 FramePlan PushButtonPlan(int state, bool isDefault, bool pushed);
 // check: BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE.
 FramePlan CheckBoxPlan(int state, bool enabled, int check);
+// A header item, a toolbar button or a tab: raised, more so under the mouse.
+FramePlan ItemPlan(bool hot);
+// The line an edit draws along the top (and left side) of the up-down
+// control attached to it, for the edit's state.
+int UpDownLineColor(int state, bool enabled);
 
 // Width of one frame line at a DPI.
 int FrameLine(int dpi);

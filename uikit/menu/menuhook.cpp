@@ -8,12 +8,14 @@
 #include "framework/gdi.h"
 #include "framework/systemlibrary.h"
 #include "framework/trace.h"
+#include "framework/wnd.h"
 #include "uikit/menu/menustyles.h"
 #include "uikit/menu/menudrawingcache.h"
 #include "uikit/menu/menuerror.h"
 #include "uikit/menu/menuframe.h"
 #include "uikit/menu/menumetrics.h"
 #include "uikit/menu/menuthemexp.h"
+#include "uikit/menu/menuwindowlink.h"
 #include "uikit/menu/newmenuicons.h"
 
 namespace vt {
@@ -25,13 +27,11 @@ constexpr UINT kMenuSizeMessage = 0x1E2;  // the system's undocumented "size the
 
 CNewMenuHook* s_instance = nullptr;
 
-WNDPROC OldProcOf(HWND w) { return reinterpret_cast<WNDPROC>(GetPropA(w, kOldMenuProc)); }
-
-// The menu windows that the watcher procedure sits on, with the procedure it
-// replaced. Never freed: a window may outlive the toolkit at exit.
-std::map<HWND, WNDPROC>& WatchedMenuWindows() {
-    static auto* windows = new std::map<HWND, WNDPROC>;
-    return *windows;
+// The links of the menu windows, each until its window's WM_NCDESTROY.
+// Never freed: a window may outlive the toolkit at exit. GUI thread only.
+std::map<HWND, std::unique_ptr<CNewMenuHook::CMenuWindowLink>>& MenuLinks() {
+    static auto* links = new std::map<HWND, std::unique_ptr<CNewMenuHook::CMenuWindowLink>>;
+    return *links;
 }
 
 }  // namespace
@@ -147,71 +147,63 @@ CNewMenuHook::CMenuHookData* CNewMenuHook::GetMenuHookData(HWND window) {
     return it == s_instance->menuHookData_.end() ? nullptr : it->second.get();
 }
 
-// A popup-menu window being made gets a watcher procedure under everything
-// else, which subclasses it on its WM_CREATE and on every "size the menu"
-// message (a window that the system reuses is not made again).
+// A popup-menu window being made gets its link under everything else, which
+// takes it over on its WM_CREATE and on every "size the menu" message (a
+// window that the system reuses is not made again).
 LRESULT CALLBACK CNewMenuHook::NewMenuHook(int code, WPARAM w, LPARAM l) {
     if (code == HCBT_CREATEWND) {
         const auto window = reinterpret_cast<HWND>(w);
-        char cls[8] = {};
-        if (GetClassNameA(window, cls, sizeof cls) == 6 && strcmp(cls, "#32768") == 0) {
-            const auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-            if (proc) {
-                WatchedMenuWindows()[window] = proc;
-                SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                  reinterpret_cast<LONG_PTR>(&WatchMenuWindow));
+        if (HasWindowClass(window, "#32768")) {
+            try {
+                LinkMenuWindow(window);
+            } catch (...) {
+                TraceCurrentException("menu window hook");
             }
         }
     }
     return CallNextHookEx(s_instance ? s_instance->hook_ : nullptr, code, w, l);
 }
 
-LRESULT CALLBACK CNewMenuHook::WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    auto& watched = WatchedMenuWindows();
-    const auto it = watched.find(w);
-    if (it == watched.end()) return DefWindowProcA(w, msg, wp, lp);
-    const WNDPROC proc = it->second;
-    // The subclass handles the message it was made on, and passes it back
-    // down here when it has done with it.
-    if ((msg == WM_CREATE || msg == kMenuSizeMessage) && !GetMenuHookData(w) &&
-        CheckSubclassing(w, msg == kMenuSizeMessage))
-        return SubClassMenu(w, msg, wp, lp);
-    const LRESULT r = CallWindowProcA(proc, w, msg, wp, lp);
-    if (msg == WM_NCDESTROY) watched.erase(w);
-    return r;
+CNewMenuHook::CMenuWindowLink* CNewMenuHook::LinkMenuWindow(HWND w) {
+    auto& links = MenuLinks();
+    auto it = links.find(w);
+    if (it != links.end()) {
+        if (it->second->GetHookedWnd().GetSafeHwnd() == w) return it->second.get();
+        links.erase(it);  // left for a window whose handle has come back
+    }
+    auto link = std::make_unique<CMenuWindowLink>();
+    if (!link->HookWindow(w)) return nullptr;
+    return (links[w] = std::move(link)).get();
+}
+
+void CNewMenuHook::DropMenuWindow(HWND w) {
+    UnsubClassMenu(w);
+    MenuLinks().erase(w);  // deletes its link
 }
 
 BOOL CNewMenuHook::CheckSubclassing(HWND w, BOOL onSizeMessage) {
     if (!s_instance) return FALSE;
     CNewMenuHook& self = *s_instance;
-    if (GetMenuHookData(w)) return FALSE;
-    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w, GWLP_WNDPROC));
-    if (!proc || GetPropA(w, kOldMenuProc)) return FALSE;
-    if (!SetPropA(w, kOldMenuProc, reinterpret_cast<HANDLE>(proc))) menu::ShowLastError();
-    if (OldProcOf(w) != proc) return FALSE;
-    GlobalAddAtomA(kOldMenuProc);
+    if (GetMenuHookData(w) || GetPropA(w, kOldMenuProc)) return FALSE;
+    if (!HasWindowClass(w, "#32768")) return FALSE;
+    CMenuWindowLink* link = LinkMenuWindow(w);
+    if (!link) return FALSE;
+    // The mark other code may look for; the chain does the subclassing.
+    const HANDLE mark = static_cast<HANDLE>(link);
+    if (!SetPropA(w, kOldMenuProc, mark)) menu::ShowLastError();
+    if (GetPropA(w, kOldMenuProc) != mark) return FALSE;
     auto data = std::make_unique<CMenuHookData>();
-    data->oldProc_ = proc;
     data->flags_ = onSizeMessage ? CMenuHookData::kOnSizeMessage : 0;
     data->savedStyle_ = GetWindowLongPtrA(w, GWL_STYLE);
     data->savedExStyle_ = GetWindowLongPtrA(w, GWL_EXSTYLE);
     self.menuHookData_[w] = std::move(data);
-    SetLastError(0);
-    if (!SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubClassMenu)) &&
-        GetLastError())
-        menu::ShowLastError();
     if (self.currentTheme_) self.currentTheme_->OnInitWindow(w);
     return TRUE;
 }
 
 void CNewMenuHook::UnsubClassMenu(HWND w) {
-    WNDPROC old = OldProcOf(w);
-    if (!old) return;
-    SetLastError(0);
-    if (!SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old)) && GetLastError())
-        menu::ShowLastError();
+    if (!GetPropA(w, kOldMenuProc)) return;
     RemovePropA(w, kOldMenuProc);
-    if (ATOM atom = GlobalFindAtomA(kOldMenuProc)) GlobalDeleteAtom(atom);
     if (!s_instance) return;
     // The style puts the window's style bits back while its data still exists.
     if (s_instance->currentTheme_) s_instance->currentTheme_->OnUninitWindow(w);
@@ -260,10 +252,11 @@ void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) 
     ReleaseDC(nullptr, screen);
 }
 
-LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp) {
+LRESULT CNewMenuHook::OnNcPaint(CMenuWindowLink& link, HWND w, CMenuHookData* data, WPARAM wp,
+                                LPARAM lp) {
     if (data->flags_ & CMenuHookData::kInPrint) return 0;
     CMenuTheme* theme = s_instance->currentTheme_;
-    if (!theme || !theme->DrawsOwnFrame()) return CallWindowProcA(old, w, WM_NCPAINT, wp, lp);
+    if (!theme || !theme->DrawsOwnFrame()) return link.PassOn(WM_NCPAINT, wp, lp);
     if (data->framePainted_) {
         HDC dc = GetWindowDC(w);
         RECT content = {};
@@ -271,17 +264,18 @@ LRESULT CNewMenuHook::OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM
             const int u = menu::LineWidth(DpiForWindow(w));
             InflateRect(&content, -u, -u);
             UniqueRgn rgn(CreateRectRgnIndirect(&content));
-            CallWindowProcA(old, w, WM_NCPAINT, reinterpret_cast<WPARAM>(rgn.Get()), 0);
+            link.PassOn(WM_NCPAINT, reinterpret_cast<WPARAM>(rgn.Get()), 0);
             theme->PaintFrame(w, dc, TRUE);
         }
         ReleaseDC(w, dc);
         return 0;
     }
     if (!data->snapshot_) TakeSnapshot(w, data, nullptr);
-    return CallWindowProcA(old, w, WM_NCPAINT, wp, lp);
+    return link.PassOn(WM_NCPAINT, wp, lp);
 }
 
-LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp) {
+LRESULT CNewMenuHook::OnPrint(CMenuWindowLink& link, HWND w, CMenuHookData* data, WPARAM wp,
+                              LPARAM lp) {
     CMenuTheme* theme = s_instance->currentTheme_;
     HDC target = reinterpret_cast<HDC>(wp);
     data->flags_ |= CMenuHookData::kInPrint;
@@ -300,8 +294,8 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
             const int u = menu::LineWidth(DpiForWindow(w));
             InflateRect(&content, -u, -u);
             IntersectClipRect(mem.Get(), content.left, content.top, content.right, content.bottom);
-            result = CallWindowProcA(old, w, WM_PRINT, reinterpret_cast<WPARAM>(mem.Get()),
-                                     lp & ~static_cast<LPARAM>(PRF_ERASEBKGND));
+            result = link.PassOn(WM_PRINT, reinterpret_cast<WPARAM>(mem.Get()),
+                                 lp & ~static_cast<LPARAM>(PRF_ERASEBKGND));
         }
         BitBlt(target, 0, 0, cw, ch, mem.Get(), 0, 0, SRCCOPY);
         // The client area, drawn by the window itself at the memory origin.
@@ -322,11 +316,11 @@ LRESULT CNewMenuHook::OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM w
     return result;
 }
 
-LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CNewMenuHook::SubClassMenu(CMenuWindowLink& link, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if ((msg == WM_CREATE || msg == kMenuSizeMessage) && !GetMenuHookData(w))
+        CheckSubclassing(w, msg == kMenuSizeMessage);
     CMenuHookData* data = GetMenuHookData(w);
-    WNDPROC old = data ? data->oldProc_ : OldProcOf(w);
-    if (!old) return DefWindowProcA(w, msg, wp, lp);
-    if (!data || !s_instance) return CallWindowProcA(old, w, msg, wp, lp);
+    if (!data || !s_instance) return link.PassOn(msg, wp, lp);
     CMenuTheme* theme = s_instance->currentTheme_;
     const bool own = data->ownFrame_ && theme;
     const bool ownFrame = own && theme->DrawsOwnFrame();
@@ -341,7 +335,7 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
             }
             break;
         case WM_PAINT: {
-            LRESULT r = CallWindowProcA(old, w, msg, wp, lp);
+            LRESULT r = link.PassOn(msg, wp, lp);
             if (ownFrame && IsWindow(w)) {
                 HDC dc = GetDC(w);
                 menu::PaintClientBand(w, dc);
@@ -352,10 +346,7 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
         case WM_SHOWWINDOW:
             if (wp) break;
             UnsubClassMenu(w);
-            return CallWindowProcA(old, w, msg, wp, lp);
-        case WM_NCDESTROY:
-            UnsubClassMenu(w);
-            return CallWindowProcA(old, w, msg, wp, lp);
+            return link.PassOn(msg, wp, lp);
         case WM_WINDOWPOSCHANGING:
         case WM_WINDOWPOSCHANGED: {
             auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
@@ -411,15 +402,15 @@ LRESULT CALLBACK CNewMenuHook::SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM 
             }
             break;
         case WM_NCPAINT:
-            if (own) return OnNcPaint(w, data, old, wp, lp);
+            if (own) return OnNcPaint(link, w, data, wp, lp);
             break;
         case WM_PRINT:
-            if (ownFrame) return OnPrint(w, data, old, wp, lp);
+            if (ownFrame) return OnPrint(link, w, data, wp, lp);
             break;
         default:
             break;
     }
-    return CallWindowProcA(old, w, msg, wp, lp);
+    return link.PassOn(msg, wp, lp);
 }
 
 }  // namespace vt

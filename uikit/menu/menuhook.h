@@ -3,9 +3,11 @@
 // program that links the toolkit but never shows a menu installs nothing) and
 // destroyed at exit. It owns the style registry, the shared icon collections,
 // the optional libraries, and a hook on the GUI thread through which every
-// popup-menu window ("#32768") is subclassed, on its WM_CREATE or on the
-// system's "size the menu" message, so that the current style can size and
-// paint its frame.
+// popup-menu window ("#32768") gets a link in its subclassing chain
+// (uikit/hookwnd.h) when it is made; the link takes the window over on its
+// WM_CREATE or on the system's "size the menu" message, so that the current
+// style can size and paint its frame, until the window is hidden or moved
+// and resized.
 #pragma once
 #include <windows.h>
 
@@ -37,11 +39,10 @@ public:
         const DWORD* snapshotPixels_ = nullptr;  // its pixels (a DIB's own memory)
         menu::ShadowBands shadow_;               // composed from the snapshot
         BOOL ownFrame_ = TRUE;                   // frame and shadow handled here
-        // The replaced procedure, also in the window's "OldMenuProc"
-        // property; kept here because reading a property costs a server
-        // round trip under Wine, on every message of the menu window.
-        WNDPROC oldProc_ = nullptr;
     };
+
+    // The menu window's link in its subclassing chain (menuwindowlink.h).
+    class CMenuWindowLink;
 
     // The one instance: constructed (hook installed) on first call.
     static CNewMenuHook& Instance();
@@ -50,8 +51,11 @@ public:
     CNewMenuHook& operator=(const CNewMenuHook&) = delete;
 
     static CMenuHookData* GetMenuHookData(HWND window);
-    // Subclasses a "#32768" window (no-op for others or when done already).
+    // Takes a "#32768" window over (no-op when done already); the window
+    // gets its link first if it has none. While taken over, the window has
+    // data and the property "OldMenuProc" (holding its link).
     static BOOL CheckSubclassing(HWND window, BOOL onSizeMessage);
+    // Lets the window go: the data is dropped, its link stays.
     static void UnsubClassMenu(HWND window);
 
     // Adds a style unless the same object is registered; takes ownership.
@@ -81,10 +85,16 @@ public:
 private:
     CNewMenuHook();
     static LRESULT CALLBACK NewMenuHook(int code, WPARAM w, LPARAM l);
-    static LRESULT CALLBACK WatchMenuWindow(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT CALLBACK SubClassMenu(HWND w, UINT msg, WPARAM wp, LPARAM lp);
-    static LRESULT OnNcPaint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
-    static LRESULT OnPrint(HWND w, CMenuHookData* data, WNDPROC old, WPARAM wp, LPARAM lp);
+    // Gives a menu window its link; null when it cannot be hooked.
+    static CMenuWindowLink* LinkMenuWindow(HWND w);
+    // The window is gone: lets it go and deletes its link.
+    static void DropMenuWindow(HWND w);
+    // Every message of a menu window, as its link received it.
+    static LRESULT SubClassMenu(CMenuWindowLink& link, HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT OnNcPaint(CMenuWindowLink& link, HWND w, CMenuHookData* data, WPARAM wp,
+                             LPARAM lp);
+    static LRESULT OnPrint(CMenuWindowLink& link, HWND w, CMenuHookData* data, WPARAM wp,
+                           LPARAM lp);
     static void TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where);
 
     using IsThemeActiveFn = BOOL(WINAPI*)();

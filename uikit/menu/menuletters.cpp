@@ -1,6 +1,7 @@
 #include "uikit/menu/menuletters.h"
 
 #include "framework/text.h"
+#include "framework/wnd.h"
 #include "uikit/menu/newmenu.h"
 
 namespace vt::menu {
@@ -97,8 +98,7 @@ struct PopupSearch {
 
 BOOL CALLBACK FindPopupOf(HWND w, LPARAM l) {
     auto* s = reinterpret_cast<PopupSearch*>(l);
-    char cls[16] = {};
-    if (GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(w) &&
+    if (HasWindowClass(w, "#32768") && IsWindowVisible(w) &&
         reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0)) == s->menu) {
         s->found = w;
         return FALSE;

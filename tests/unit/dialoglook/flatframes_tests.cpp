@@ -63,6 +63,26 @@ TEST(FlatFrames, TheInnerLevelOfBorderedControlsFollowsStateAndSize) {
               P(COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT));
 }
 
+TEST(FlatFrames, ItemsAndTheUpDownLineOfAnEditFollowTheHotAndFocusedLook) {
+    // Header items, toolbar buttons and tabs: raised, more so under the mouse.
+    const FramePlan idle = ItemPlan(false);
+    ASSERT_EQ(idle.count, 2);
+    EXPECT_EQ(Level(idle, 0), P(COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW));
+    EXPECT_EQ(Level(idle, 1), P(COLOR_BTNFACE, COLOR_BTNFACE));
+    const FramePlan hot = ItemPlan(true);
+    ASSERT_EQ(hot.count, 2);
+    EXPECT_EQ(Level(hot, 0), P(COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW));
+    EXPECT_EQ(Level(hot, 1), P(COLOR_3DLIGHT, COLOR_BTNSHADOW));
+
+    // The line along an edit's up-down control: dark while the edit is hot
+    // or focused, light while idle, the face while disabled whatever else.
+    EXPECT_EQ(UpDownLineColor(0, true), COLOR_BTNHIGHLIGHT);
+    EXPECT_EQ(UpDownLineColor(kSmall | kReadOnly, true), COLOR_BTNHIGHLIGHT);
+    EXPECT_EQ(UpDownLineColor(kHot, true), COLOR_3DDKSHADOW);
+    EXPECT_EQ(UpDownLineColor(kFocused, true), COLOR_3DDKSHADOW);
+    EXPECT_EQ(UpDownLineColor(kHot | kFocused, false), COLOR_BTNFACE);
+}
+
 TEST(FlatFrames, LinesAndPlacesGrowWithTheDpi) {
     EXPECT_EQ(FrameLine(96), 1);
     EXPECT_EQ(FrameLine(144), 2);

@@ -372,4 +372,123 @@ TEST(HookWndWithFramework, DestroyingAWindowWithFrameworkOverTheChainUnwindsBoth
     EXPECT_EQ(impl.GetSafeHwnd(), nullptr);
 }
 
+// ---- leaving the chain while handling a message, and the window's end ------
+
+// A link that takes itself out of the chain on kPing and then passes the
+// message on, with Default() or with the base WindowProc.
+class LeavingLink : public CHookWnd {
+public:
+    explicit LeavingLink(std::string name) : name_(std::move(name)) {}
+    bool viaDefault = true;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override {
+        if (msg != kPing) return CHookWnd::WindowProc(msg, w, l);
+        g_log.push_back(name_ + ":leaves");
+        UnhookWindow();
+        return viaDefault ? Default() : CHookWnd::WindowProc(msg, w, l);
+    }
+
+private:
+    std::string name_;
+};
+
+TEST(HookWnd, ALinkThatLeavesWhileHandlingStillPassesTheMessageOnBelowIt) {
+    PlainWindow win;
+    WNDPROC own = win.Proc();
+    for (bool viaDefault : {true, false}) {
+        SCOPED_TRACE(viaDefault ? "Default" : "WindowProc");
+        // The only link: the window's procedure is already given back when
+        // the message goes on, and still gets it.
+        LeavingLink only("only");
+        only.viaDefault = viaDefault;
+        ASSERT_TRUE(only.HookWindow(win.hwnd));
+        g_log.clear();
+        EXPECT_EQ(SendMessageA(win.hwnd, kPing, 3, 0), 1003);
+        EXPECT_EQ(g_log, (Log{"only:leaves", "own:1:3"}));
+        EXPECT_EQ(win.Proc(), own);
+
+        // A link in the middle: the link below it still gets the message.
+        LoggingLink below("below"), above("above");
+        LeavingLink middle("middle");
+        middle.viaDefault = viaDefault;
+        below.HookWindow(win.hwnd);
+        middle.HookWindow(win.hwnd);
+        above.HookWindow(win.hwnd);
+        g_log.clear();
+        EXPECT_EQ(SendMessageA(win.hwnd, kPing, 4, 0), 1004);
+        EXPECT_EQ(g_log, (Log{"above:1:4", "middle:leaves", "below:1:4", "own:1:4"}));
+        g_log.clear();
+        SendMessageA(win.hwnd, kPing, 5, 0);
+        EXPECT_EQ(g_log, (Log{"above:1:5", "below:1:5", "own:1:5"}));
+        above.UnhookWindow();
+        below.UnhookWindow();
+        EXPECT_EQ(win.Proc(), own);
+    }
+}
+
+// Records when it hears of the window's end, and what the window's own
+// procedure had seen by then.
+std::vector<std::string> g_ends;
+class EndLink : public LoggingLink {
+public:
+    explicit EndLink(std::string name, bool deleteSelf = false)
+        : LoggingLink(name), name_(std::move(name)), deleteSelf_(deleteSelf) {}
+    void OnNcDestroy(HWND window) override {
+        g_ends.push_back(name_ + (g_ncDestroySeen ? ":after" : ":before") +
+                         (IsHooked() ? ":hooked" : ":out") + (IsWindow(window) ? "" : ":gone"));
+        if (deleteSelf_) delete this;
+    }
+
+private:
+    std::string name_;
+    bool deleteSelf_;
+};
+
+TEST(HookWnd, EveryLinkHearsOfTheEndAfterTheWindowsOwnNcDestroyAndMayDeleteItself) {
+    PlainWindow win;
+    g_ends.clear();
+    EndLink a("a");
+    auto* b = new EndLink("b", true);
+    EndLink c("c");
+    a.HookWindow(win.hwnd);
+    b->HookWindow(win.hwnd);
+    c.HookWindow(win.hwnd);
+    DestroyWindow(win.hwnd);
+    // First link first; all of them out of the chain, the window still a
+    // window while its destruction ends. b deleted itself on the way.
+    EXPECT_EQ(g_ends, (Log{"c:after:out", "b:after:out", "a:after:out"}));
+    EXPECT_EQ(a.ncDestroySeen + c.ncDestroySeen, 0);
+}
+
+// The window's own end deletes a link before it could be told: that link
+// is passed over.
+EndLink* g_deletedByOwner = nullptr;
+LRESULT CALLBACK DeletingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCDESTROY) {
+        g_ncDestroySeen = true;
+        delete g_deletedByOwner;
+        g_deletedByOwner = nullptr;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+TEST(HookWnd, ALinkDeletedByTheWindowsOwnEndIsNotTold) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DeletingProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VtHookDeletingWnd";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, "VtHookDeletingWnd", "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    g_ncDestroySeen = false;
+    g_ends.clear();
+    EndLink kept("kept");
+    g_deletedByOwner = new EndLink("owned");
+    kept.HookWindow(hwnd);
+    g_deletedByOwner->HookWindow(hwnd);
+    DestroyWindow(hwnd);
+    EXPECT_TRUE(g_ncDestroySeen);
+    EXPECT_EQ(g_ends, (Log{"kept:after:out"}));
+}
+
 }  // namespace

@@ -1,0 +1,16 @@
+// A stand-alone scroll bar, drawn flat.
+#pragma once
+#include <windows.h>
+
+#include "uikit/dialoglook/ccmcontrol.h"
+
+namespace vt {
+
+class CCoolControlsManager::CCMScrollBar : public CCoolControlsManager::CCMControl {
+public:
+    using CCMControl::CCMControl;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    void DrawFrame(HDC dc, const RECT& rect) override;
+};
+
+}  // namespace vt
