@@ -75,12 +75,7 @@ int CNewMenuIcons::Release(CNewMenuIcons* icons) {
     if (count <= 0) {
         // Only collections the toolkit made for itself are deleted here; an
         // owner's own collection belongs to the owner.
-        auto& shared = CNewMenuHook::Instance().sharedIcons_;
-        auto it = std::find(shared.begin(), shared.end(), icons);
-        if (it != shared.end()) {
-            shared.erase(it);
-            delete icons;
-        }
+        CNewMenuHook::Instance().DeleteSharedIcons(icons);
     }
     return count;
 }
