@@ -21,8 +21,6 @@ namespace vt {
 
 namespace {
 
-constexpr COLORREF kBitmapMask = RGB(255, 0, 128);
-
 // Rows are kept in ascending key order.
 int CALLBACK CompareKeys(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : (a > b ? 1 : 0); }
 
@@ -281,24 +279,15 @@ int CSetupDlg::AddRowImage(const FolderEntry& e) {
         if (icon) return rowImages_.Add(icon.Get());
     }
     // The default picture, also for an icon that cannot be had; added once.
-    auto known = rowImageOf_.find(std::string());
-    if (known != rowImageOf_.end()) return known->second;
-    UniqueBitmap folder(DefaultFolderBitmap(size));
-    const int image = folder ? rowImages_.Add(folder.Get(), kBitmapMask) : -1;
-    if (image >= 0) rowImageOf_[std::string()] = image;
-    return image;
+    return rowImageOf_.Get(kDefaultIconKey, [&] {
+        UniqueBitmap folder(DefaultFolderBitmap(size));
+        return folder ? rowImages_.Add(folder.Get(), kBitmapMaskColor) : -1;
+    });
 }
 
 int CSetupDlg::RowImage(const FolderEntry& e) {
-    const std::string icon =
-        e.iconFile == kSystemImageListMarker || (!e.iconFile.empty() && e.iconIndex != -1)
-            ? e.iconFile + "|" + std::to_string(e.iconIndex)
-            : std::string();  // the default picture
-    auto it = rowImageOf_.find(icon);
-    if (it != rowImageOf_.end()) return it->second;
-    const int image = AddRowImage(e);
-    if (image >= 0) rowImageOf_[icon] = image;
-    return image;
+    // The menu's rule: one image per icon, whatever the case of its path.
+    return rowImageOf_.Get(IconCacheKey(e), [&] { return AddRowImage(e); });
 }
 
 int CSetupDlg::ImageOfRow(int row) {

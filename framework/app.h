@@ -8,6 +8,7 @@
 
 #include "framework/registry.h"
 #include "framework/wnd.h"
+#include "resources/resource.h"
 
 namespace vt {
 
@@ -22,9 +23,9 @@ public:
 };
 
 // Framework id of the "Exit" command.
-constexpr UINT ID_APP_EXIT = 0xE141;
+constexpr UINT ID_APP_EXIT = ID_APP_EXIT_CMD;
 // String resource id of the application title.
-constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+constexpr UINT AFX_IDS_APP_TITLE = AFX_IDS_APP_TITLE_RES;
 
 class CWinApp {
 public:
