@@ -119,9 +119,9 @@ CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
     t.OnCommand(IDC_MOVE_DOWN, [this](UINT) { OnMoveDown(); });
     t.OnCommand(IDC_SETUP_EXPORT, [this](UINT) { OnExport(); });
     t.OnCommand(IDC_SETUP_IMPORT, [this](UINT) { OnImport(); });
-    t.OnCommand(IDC_SHORTCUT_NONE, [this](UINT) { OnShortcutType(0); });
-    t.OnCommand(IDC_SHORTCUT_WINKEY, [this](UINT) { OnShortcutType(1); });
-    t.OnCommand(IDC_SHORTCUT_OTHER, [this](UINT) { OnShortcutType(2); });
+    t.OnCommand(IDC_SHORTCUT_NONE, [this](UINT) { OnShortcutType(ShortcutType::None); });
+    t.OnCommand(IDC_SHORTCUT_WINKEY, [this](UINT) { OnShortcutType(ShortcutType::WindowsKey); });
+    t.OnCommand(IDC_SHORTCUT_OTHER, [this](UINT) { OnShortcutType(ShortcutType::HotKey); });
     t.OnNotify(IDC_FOLDER_LIST, NM_DBLCLK, [this](NMHDR*) -> LRESULT {
         OnEdit();
         return 0;
@@ -238,12 +238,15 @@ BOOL CSetupDlg::OnInitDialog() {
 
 void CSetupDlg::ShowSettings() {
     // A type the dialog does not know works as none; show it as such.
-    if (settings_.shortcutType < 0 || settings_.shortcutType > 2) settings_.shortcutType = 0;
+    const ShortcutType type = settings_.shortcutType;
+    if (type != ShortcutType::WindowsKey && type != ShortcutType::HotKey)
+        settings_.shortcutType = ShortcutType::None;
     CheckRadioButton(hwnd_, IDC_SHORTCUT_NONE, IDC_SHORTCUT_OTHER,
-                     IDC_SHORTCUT_NONE + settings_.shortcutType);
-    letterBox_.EnableWindow(settings_.shortcutType == 1);
-    hotKey_.EnableWindow(settings_.shortcutType == 2);
-    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), settings_.shortcutType == 2);
+                     IDC_SHORTCUT_NONE + StoredShortcutType(settings_.shortcutType));
+    letterBox_.EnableWindow(settings_.shortcutType == ShortcutType::WindowsKey);
+    hotKey_.EnableWindow(settings_.shortcutType == ShortcutType::HotKey);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN),
+                   settings_.shortcutType == ShortcutType::HotKey);
 
     // Prefix search from item 1 on, wrapping to item 0: the stored letter's item.
     letterIndex_ =
@@ -426,14 +429,14 @@ void CSetupDlg::MoveSelected(int step) {
     SelectRow(j);
 }
 
-void CSetupDlg::OnShortcutType(int type) {
+void CSetupDlg::OnShortcutType(ShortcutType type) {
     settings_.shortcutType = type;
     for (int t = 0; t < 3; ++t)
         ::SendDlgItemMessageA(hwnd_, IDC_SHORTCUT_NONE + t, BM_SETCHECK,
-                              t == type ? BST_CHECKED : BST_UNCHECKED, 0);
-    letterBox_.EnableWindow(type == 1);
-    hotKey_.EnableWindow(type == 2);
-    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), type == 2);
+                              t == StoredShortcutType(type) ? BST_CHECKED : BST_UNCHECKED, 0);
+    letterBox_.EnableWindow(type == ShortcutType::WindowsKey);
+    hotKey_.EnableWindow(type == ShortcutType::HotKey);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), type == ShortcutType::HotKey);
 }
 
 void CSetupDlg::OnExport() {
@@ -522,7 +525,8 @@ AppSettings CSetupDlg::SettingsFromControls() {
 void CSetupDlg::OnOK() {
     if (!UpdateData(true)) return;
     const AppSettings& s = settings_;
-    if (!s.showTray && !s.activateOnRButtonDown && !s.activateOnMouseWheel && s.shortcutType == 0) {
+    if (!s.showTray && !s.activateOnRButtonDown && !s.activateOnMouseWheel &&
+        s.shortcutType == ShortcutType::None) {
         const std::string question =
             "You have no way to activate Vantrel. Are you sure you want to do that?";
         const UINT type = MB_YESNO | MB_ICONQUESTION;
@@ -535,7 +539,8 @@ void CSetupDlg::OnOK() {
         const std::string notice = "Another program uses " + DescribeShortcut(ShortcutOf(chosen)) +
                                    ". Please choose another keyboard shortcut.";
         Tell(notice, MB_OK | MB_ICONEXCLAMATION);
-        ::SetFocus(::GetDlgItem(hwnd_, chosen.shortcutType == 1 ? IDC_WINDOWS_KEY : IDC_HOTKEY));
+        ::SetFocus(::GetDlgItem(
+            hwnd_, chosen.shortcutType == ShortcutType::WindowsKey ? IDC_WINDOWS_KEY : IDC_HOTKEY));
         return;
     }
     WriteShellIntegration(loadWithWindows_, integrate_, ProgramFilePath());

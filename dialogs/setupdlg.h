@@ -61,7 +61,7 @@ protected:
     void OnRemove();
     void OnMoveUp();
     void OnMoveDown();
-    void OnShortcutType(int type);
+    void OnShortcutType(ShortcutType type);
     // The list and the options (as the controls show them) to a file the
     // user picks; a file read back into the copies, replacing or appending.
     void OnExport();
