@@ -6,7 +6,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "app/mainframe.h"
 #include "shell/iconsources.h"
@@ -82,14 +81,6 @@ bool SameFolders(const FolderList& a, const FolderList& b) {
 }
 }  // namespace
 
-std::string IconCacheKey(const FolderEntry& e) {
-    if (e.iconIndex == -1 || e.iconFile.empty()) return "DEFAULT";
-    std::string key = e.iconFile + "," + std::to_string(e.iconIndex);
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return key;
-}
-
 void CMainFrame::UsePictureSize(int size) {
     if (menuPictures_ && size == pictureSize_) return;
     // No menu holds the old collection any more: menus live for one popup.
@@ -98,35 +89,31 @@ void CMainFrame::UsePictureSize(int size) {
     // never delete the collection.
     menuPictures_->AddRef();
     pictureSize_ = size;
-    pictureCache_.clear();
+    pictureCache_.Clear();
 }
 
 int CMainFrame::ResourcePicture(UINT bitmapId, UINT iconId) {
     // AddBitmap finds a bitmap it already holds by itself.
     if (pictureSize_ == kBitmapPictureSize)
-        return menuPictures_->AddBitmap(bitmapId, kMenuMaskColor);
-    const std::string key = "#" + std::to_string(iconId);
-    auto it = pictureCache_.find(key);
-    if (it != pictureCache_.end()) return it->second;
-    UniqueIcon icon(
-        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
-                                      IMAGE_ICON, pictureSize_, pictureSize_, LR_DEFAULTCOLOR)));
-    const int picture = icon ? menuPictures_->AddIcon(icon.Get(), 0) : -1;
-    pictureCache_[key] = picture;
-    return picture;
+        return menuPictures_->AddBitmap(bitmapId, kBitmapMaskColor);
+    return pictureCache_.Get("#" + std::to_string(iconId), [&] {
+        UniqueIcon icon(static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                       pictureSize_, pictureSize_, LR_DEFAULTCOLOR)));
+        return icon ? menuPictures_->AddIcon(icon.Get(), 0) : -1;
+    });
 }
 
 int CMainFrame::PictureFor(const FolderEntry& e) {
     const std::string key = IconCacheKey(e);
-    auto it = pictureCache_.find(key);
-    if (it != pictureCache_.end()) return it->second;
-    UniqueIcon icon(key != "DEFAULT" ? LoadIconOfSize(e.iconFile, e.iconIndex, pictureSize_)
-                                     : nullptr);
-    // The collection copies the icon; a failure is cached like a success.
-    const int picture = icon ? menuPictures_->AddIcon(icon.Get(), 0)
-                             : ResourcePicture(IDB_DEFAULT_FOLDER, IDI_DEFAULT_FOLDER);
-    pictureCache_[key] = picture;
-    return picture;
+    return pictureCache_.Get(key, [&] {
+        UniqueIcon icon(key != kDefaultIconKey
+                            ? LoadIconOfSize(e.iconFile, e.iconIndex, pictureSize_)
+                            : nullptr);
+        // The collection copies the icon; a failure is cached like a success.
+        return icon ? menuPictures_->AddIcon(icon.Get(), 0)
+                    : ResourcePicture(IDB_DEFAULT_FOLDER, IDI_DEFAULT_FOLDER);
+    });
 }
 
 LRESULT CMainFrame::OnMenuChar(WPARAM w, LPARAM l) {
@@ -155,8 +142,8 @@ LRESULT CMainFrame::OnMenuSelectionCheck() {
     // down one item at a time, as the Down key moves it, until it is; the
     // steps are bounded by the item count.
     PendingSelection& p = pendingSelection_;
-    if (!menuOpen_ || !p.menu || !IsMenu(p.menu) || menu::ItemSelected(p.menu, p.index) ||
-        p.stepsLeft-- <= 0) {
+    if (!activation_.MenuOpen() || !p.menu || !IsMenu(p.menu) ||
+        menu::ItemSelected(p.menu, p.index) || p.stepsLeft-- <= 0) {
         p = PendingSelection();
         return 0;
     }
@@ -212,7 +199,7 @@ void CMainFrame::ForgetPreparedMenu() {
 
 void CMainFrame::PrepareMenuAtIdle() {
     prepareQueued_ = false;
-    if (menuOpen_) return;
+    if (activation_.MenuOpen()) return;
     FinishStartup();
     POINT pt = {};
     GetCursorPos(&pt);
@@ -224,10 +211,10 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     // The menu's own loop dispatches this window's messages while it is
     // open; every activation among them is then dropped (AcceptActivation).
     struct OpenFlag {
-        bool& open;
-        explicit OpenFlag(bool& o) : open(o) { open = true; }
-        ~OpenFlag() { open = false; }
-    } openFlag(menuOpen_);
+        CActivationRule& rule;
+        explicit OpenFlag(CActivationRule& r) : rule(r) { rule.MenuOpened(); }
+        ~OpenFlag() { rule.MenuClosed(); }
+    } openFlag(activation_);
     FinishStartup();  // a first start with "/pop" gets here before the message loop
     // Measured for the monitor the menu pops up on, not for this hidden window.
     POINT pt = {};
@@ -241,7 +228,7 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     CNewMenu menu(nullptr);
     menu.SetDpi(dpi);
     menu.Attach(::CreatePopupMenu());
-    menu.SetTransparentColor(kMenuMaskColor);
+    menu.SetTransparentColor(kBitmapMaskColor);
     // The open Explorer folders first, read afresh for every showing while
     // the existence checks run on their workers.
     if (store_.settings.showOpenFolders) {

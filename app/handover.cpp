@@ -30,10 +30,7 @@ void CMainFrame::OnAddFolder() {
     // One dialog at a time: a second hand-over while the editor (or any
     // other dialog) is open brings that dialog to the front. The path stays
     // in "Dir To Add", so the tray icon's double-click offers it later.
-    if (modalDialogs_ > 0) {
-        if (CWnd open = OpenModalDialog()) open.SetForegroundWindow();
-        return;
-    }
+    if (RaiseOpenDialog()) return;
     const std::string path = store_.ReadDirToAdd();
     if (!path.empty()) AddFolderFromPath(path);
 }

@@ -33,7 +33,7 @@ std::string CInstanceChecker::GetMappingName() const { return "CInstanceChecker_
 
 HWND CInstanceChecker::GetTrackedWindow() const {
     CWinApp* app = GetApp();
-    return app && app->mainWnd_ ? app->mainWnd_->hwnd_ : nullptr;
+    return app ? app->MainWindowHandle() : nullptr;
 }
 
 void CInstanceChecker::LockStartup() {

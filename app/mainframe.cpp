@@ -22,10 +22,6 @@ bool RegisterNonRepeatingHotKey(HWND window, int id, UINT modifiers, UINT vk) {
            RegisterHotKey(window, id, modifiers, vk);
 }
 
-bool IsCaptionButtonHit(LRESULT hit) {
-    return hit == HTREDUCE || hit == HTZOOM || hit == HTCLOSE || hit == HTHELP;
-}
-
 namespace {
 constexpr UINT_PTR kNoticeTimer = 1;
 constexpr UINT kNoticeRetryMs = 500;
@@ -33,6 +29,23 @@ const char kAcceleratorFailedText[] =
     "Vantrel failed to initialize the global keyboard accelerator.";
 
 int MenuStyleForTheme() { return Theme().IsAppThemed() ? kFlatMenuStyle : kClassicMenuStyle; }
+
+// The recognisers, for the window in front.
+std::function<bool(FrontWindowKind)> FrontWindowKindTest(CWnd front) {
+    return [front](FrontWindowKind kind) {
+        switch (kind) {
+            case FrontWindowKind::Explorer:
+                return nav::IsExplorerWindow(front);
+            case FrontWindowKind::FileDialog:
+                return nav::IsFileDialog(front);
+            case FrontWindowKind::BrowseForFolder:
+                return nav::IsBrowseForFolderDialog(front);
+            case FrontWindowKind::SnakeList:
+                return nav::IsSnakeListDialog(front);
+        }
+        return false;
+    };
+}
 }  // namespace
 
 CMainFrame::CMainFrame(CRegProfile profile) : store_(std::move(profile)) {
@@ -130,7 +143,7 @@ BOOL CALLBACK FindVisibleOwned(HWND w, LPARAM p) {
 }  // namespace
 
 CWnd CMainFrame::OpenModalDialog() const {
-    if (modalDialogs_ == 0) return CWnd();
+    if (!activation_.DialogOpen()) return CWnd();
     // A dialog of the hidden main window is owned by it; the last active
     // popup of that dialog is the one on top when dialogs nest.
     FindOwned f{hwnd_, nullptr};
@@ -139,13 +152,23 @@ CWnd CMainFrame::OpenModalDialog() const {
     return CWnd(f.found).GetLastActivePopup();
 }
 
-bool CMainFrame::AcceptActivation() {
-    if (menuOpen_) return false;
-    if (modalDialogs_ > 0) {
-        if (CWnd dialog = OpenModalDialog()) dialog.SetForegroundWindow();
-        return false;
-    }
+bool CMainFrame::RaiseOpenDialog() {
+    if (!activation_.DialogOpen()) return false;
+    if (CWnd dialog = OpenModalDialog()) dialog.SetForegroundWindow();
     return true;
+}
+
+bool CMainFrame::AcceptActivation(ActivationTrigger trigger) {
+    switch (activation_.Decide(trigger, store_.settings)) {
+        case ActivationVerdict::PopMenu:
+            return true;
+        case ActivationVerdict::RaiseDialog:
+            RaiseOpenDialog();
+            return false;
+        case ActivationVerdict::Ignore:
+            break;
+    }
+    return false;
 }
 
 LRESULT CMainFrame::OnCreate(LPARAM) {
@@ -174,7 +197,7 @@ void CMainFrame::QueueNotice(const std::string& text, bool balloon) {
 void CMainFrame::ShowStartupNotices() {
     if (notices_.empty()) return;
     // Not over the menu (a first start with "/pop") nor over a dialog: later.
-    if (menuOpen_ || modalDialogs_ > 0) {
+    if (activation_.Busy()) {
         SetTimer(hwnd_, kNoticeTimer, kNoticeRetryMs, nullptr);
         return;
     }
@@ -292,7 +315,7 @@ void CMainFrame::UpdateAutoSwitch() {
 }
 
 LRESULT CMainFrame::OnHotKey(WPARAM id, LPARAM) {
-    if (!AcceptActivation()) return 0;
+    if (!AcceptActivation(ActivationTrigger::HotKey)) return 0;
     TargetWindow = CWnd();
     if (id != static_cast<WPARAM>(kHotKeyId)) return 0;
     TargetWindow = CWnd::GetForegroundWindow();
@@ -301,14 +324,14 @@ LRESULT CMainFrame::OnHotKey(WPARAM id, LPARAM) {
 }
 
 void CMainFrame::OnPopMenu() {
-    if (!AcceptActivation()) return;
+    if (!AcceptActivation(ActivationTrigger::PopCommand)) return;
     TargetWindow = CWnd::GetForegroundWindow();
     ShowFolderMenu(TargetWindow);
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM w, LPARAM l) {
     if (l == WM_LBUTTONUP || l == WM_RBUTTONUP) {
-        if (!AcceptActivation()) return 1;
+        if (!AcceptActivation(ActivationTrigger::TrayIcon)) return 1;
         // A folder chosen from the tray's menu is opened by the shell: a
         // window recorded by an earlier, dismissed menu is no target any more.
         TargetWindow = CWnd();
@@ -320,10 +343,10 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM w, LPARAM l) {
 }
 
 LRESULT CMainFrame::OnHookRightButton() {
-    if (!store_.settings.activateOnRButtonDown || !AcceptActivation()) return 0;
+    if (!AcceptActivation(ActivationTrigger::HookRightButton)) return 0;
     CWnd front = CWnd::GetForegroundWindow();
-    if (!(nav::IsExplorerWindow(front) || nav::IsFileDialog(front) ||
-          nav::IsBrowseForFolderDialog(front) || nav::IsSnakeListDialog(front)))
+    if (!CActivationRule::AcceptsFrontWindow(ActivationTrigger::HookRightButton,
+                                             FrontWindowKindTest(front)))
         return 0;
     POINT pt = {};
     GetCursorPos(&pt);
@@ -336,10 +359,10 @@ LRESULT CMainFrame::OnHookRightButton() {
 }
 
 LRESULT CMainFrame::OnHookWheel() {
-    if (!store_.settings.activateOnMouseWheel || !AcceptActivation()) return 0;
+    if (!AcceptActivation(ActivationTrigger::HookWheel)) return 0;
     CWnd front = CWnd::GetForegroundWindow();
-    if (!(nav::IsFileDialog(front) || nav::IsBrowseForFolderDialog(front) ||
-          nav::IsSnakeListDialog(front)))
+    if (!CActivationRule::AcceptsFrontWindow(ActivationTrigger::HookWheel,
+                                             FrontWindowKindTest(front)))
         return 0;
     TargetWindow = front;
     ShowFolderMenu(TargetWindow);
@@ -351,7 +374,7 @@ LRESULT CMainFrame::OnSettingChange(WPARAM w, LPARAM l) {
     CNewMenu::SetMenuStyle(MenuStyleForTheme());
     // The next menu loads every folder picture afresh; the pictures already
     // added stay in the collection.
-    pictureCache_.clear();
+    pictureCache_.Clear();
     ForgetSpecialFolderPaths();
     ForgetPreparedMenu();
     return r;

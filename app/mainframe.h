@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "app/activationrule.h"
 #include "app/folderchecker.h"
 #include "app/hookbinding.h"
 #include "app/settings.h"
 #include "framework/wnd.h"
+#include "model/picturecache.h"
 #include "model/shortcut.h"
 #include "app/autoswitch.h"
 #include "navigation/background.h"
@@ -26,15 +28,9 @@ namespace vt {
 inline constexpr int kHotKeyId = 100;
 inline constexpr UINT kTrayIconId = 128;
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 100;
-inline constexpr COLORREF kMenuMaskColor = 0x8000FF;  // RGB(255, 0, 128)
-
-// The picture cache key of a folder's icon: "DEFAULT", or "file,index" in lower case.
-std::string IconCacheKey(const FolderEntry& entry);
 // RegisterHotKey so that holding the keys does not repeat it, where the
 // system can; otherwise as it is.
 bool RegisterNonRepeatingHotKey(HWND window, int id, UINT modifiers, UINT vk);
-// Hit-test codes of the caption buttons that the right-click gesture accepts.
-bool IsCaptionButtonHit(LRESULT hit);
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -81,8 +77,10 @@ public:
     // bring that dialog to the front instead of popping the menu over it.
     class ModalScope {
     public:
-        explicit ModalScope(CMainFrame& frame) : frame_(frame) { ++frame_.modalDialogs_; }
-        ~ModalScope() { --frame_.modalDialogs_; }
+        explicit ModalScope(CMainFrame& frame) : frame_(frame) {
+            frame_.activation_.DialogOpened();
+        }
+        ~ModalScope() { frame_.activation_.DialogClosed(); }
         ModalScope(const ModalScope&) = delete;
         ModalScope& operator=(const ModalScope&) = delete;
 
@@ -185,10 +183,11 @@ protected:
     // there is a tray icon, else a message box.
     void QueueNotice(const std::string& text, bool balloon);
     void ShowStartupNotices();
-    // Whether an activation may pop the menu now. Not while the menu is open
-    // (the activation is dropped: the menu keeps its target) nor while a
-    // modal dialog is open (that dialog comes to the front instead).
-    bool AcceptActivation();
+    // Whether this activation may pop the menu now (CActivationRule); an
+    // open dialog of Vantrel comes to the front instead.
+    bool AcceptActivation(ActivationTrigger trigger);
+    // Brings the open modal dialog to the front; false when there is none.
+    bool RaiseOpenDialog();
     // The open modal dialog of this program, or null.
     CWnd OpenModalDialog() const;
     // The picture index for a folder's icon in the menu pictures, loaded once
@@ -209,7 +208,7 @@ private:
     // reference of its own for as long as it is the current collection.
     std::unique_ptr<CNewMenuBitmaps> menuPictures_;
     int pictureSize_ = 0;
-    std::map<std::string, int> pictureCache_;  // icon key -> picture index
+    CPictureCache pictureCache_;  // of the menu pictures, also "#id" of the program's icons
     PreparedFavourites favourites_;
     bool prepareQueued_ = false;  // a WM_PREPARE_MENU is on its way
     // Which folders exist, asked at every showing within a bound.
@@ -237,8 +236,8 @@ private:
         int index = -1;
         int stepsLeft = 0;
     } pendingSelection_;
-    bool menuOpen_ = false;  // from ShowFolderMenu's start to its return
-    int modalDialogs_ = 0;   // modal dialogs open now (nested ones count too)
+    // Whether the menu is open or a dialog, and so what an activation does.
+    CActivationRule activation_;
     struct Notice {
         std::string text;
         bool balloon;

@@ -111,7 +111,7 @@ void CSettingsStore::LoadSettings() {
     AppSettings s;
     s.action = app.QueryInt(kAction, 0);
     s.showTray = app.QueryDword(kShowTray, 1) != 0;
-    s.shortcutType = app.QueryInt(kShortcutType, 1);
+    s.shortcutType = ShortcutTypeFromStored(app.QueryInt(kShortcutType, 1));
     s.windowsKey = app.QueryString(kWindowsKey, "A");
     s.normalHotKeyVirtualKey = static_cast<WORD>(app.QueryDword(kHotKeyVk, 0) & 0xFFFF);
     s.normalHotKeyModifier = static_cast<WORD>(app.QueryDword(kHotKeyMod, 0) & 0xFFFF);
@@ -236,7 +236,9 @@ bool CSettingsStore::SaveSettings() {
     ok = profile_.CreateSection("", app) && ok;
     ok = app.SetDword(kAction, static_cast<DWORD>(settings.action)) && ok;
     ok = app.SetDword(kShowTray, settings.showTray ? 1 : 0) && ok;
-    ok = app.SetDword(kShortcutType, static_cast<DWORD>(settings.shortcutType)) && ok;
+    ok = app.SetDword(kShortcutType,
+                      static_cast<DWORD>(StoredShortcutType(settings.shortcutType))) &&
+         ok;
     ok = app.SetString(kWindowsKey, settings.windowsKey) && ok;
     ok = app.SetDword(kHotKeyVk, settings.normalHotKeyVirtualKey) && ok;
     ok = app.SetDword(kHotKeyMod, settings.normalHotKeyModifier) && ok;
@@ -252,7 +254,9 @@ bool CSettingsStore::SaveShortcut() {
     using namespace regname;
     CRegKey app;
     bool ok = profile_.CreateSection("", app);
-    ok = app.SetDword(kShortcutType, static_cast<DWORD>(settings.shortcutType)) && ok;
+    ok = app.SetDword(kShortcutType,
+                      static_cast<DWORD>(StoredShortcutType(settings.shortcutType))) &&
+         ok;
     ok = app.SetDword(kHotKeyVk, settings.normalHotKeyVirtualKey) && ok;
     ok = app.SetDword(kHotKeyMod, settings.normalHotKeyModifier) && ok;
     return ok;

@@ -9,10 +9,7 @@ const char kSaveFailedText[] = "Vantrel could not save its settings.";
 
 void CMainFrame::OnSetup() {
     // One dialog at a time: with one already open, that one comes to the front.
-    if (modalDialogs_ > 0) {
-        if (CWnd open = OpenModalDialog()) open.SetForegroundWindow();
-        return;
-    }
+    if (RaiseOpenDialog()) return;
     FinishStartup();  // the rows show the system images of special folders
     {
         CSetupDlg dlg(hwnd_);

@@ -92,9 +92,9 @@ BOOL CVantrelApp::InitInstance() {
     appIcon_ = LoadIconA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME));
 
     frame_ = std::make_unique<CMainFrame>(Profile());
-    mainWnd_ = frame_.get();
+    SetMainWnd(frame_.get());
     if (!frame_->Create()) {
-        mainWnd_ = nullptr;
+        SetMainWnd(nullptr);
         return FALSE;
     }
     // If the window cannot be published (something else holds the record's

@@ -22,7 +22,7 @@ const char* kIconFilter = "Icon Files (*.dll;*.exe;*.ico)|*.dll;*.exe;*.ico|All 
 
 bool IsMainWindow(HWND w) {
     CWinApp* app = GetApp();
-    return w && app && app->mainWnd_ && app->mainWnd_->hwnd_ == w;
+    return w && app && app->MainWindowHandle() == w;
 }
 
 std::string AppTitle() {

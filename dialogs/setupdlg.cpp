@@ -21,8 +21,6 @@ namespace vt {
 
 namespace {
 
-constexpr COLORREF kBitmapMask = RGB(255, 0, 128);
-
 // Rows are kept in ascending key order.
 int CALLBACK CompareKeys(LPARAM a, LPARAM b, LPARAM) { return a < b ? -1 : (a > b ? 1 : 0); }
 
@@ -121,9 +119,9 @@ CSetupDlg::CSetupDlg(HWND parent) : CDialog(IDD_SETUP, parent) {
     t.OnCommand(IDC_MOVE_DOWN, [this](UINT) { OnMoveDown(); });
     t.OnCommand(IDC_SETUP_EXPORT, [this](UINT) { OnExport(); });
     t.OnCommand(IDC_SETUP_IMPORT, [this](UINT) { OnImport(); });
-    t.OnCommand(IDC_SHORTCUT_NONE, [this](UINT) { OnShortcutType(0); });
-    t.OnCommand(IDC_SHORTCUT_WINKEY, [this](UINT) { OnShortcutType(1); });
-    t.OnCommand(IDC_SHORTCUT_OTHER, [this](UINT) { OnShortcutType(2); });
+    t.OnCommand(IDC_SHORTCUT_NONE, [this](UINT) { OnShortcutType(ShortcutType::None); });
+    t.OnCommand(IDC_SHORTCUT_WINKEY, [this](UINT) { OnShortcutType(ShortcutType::WindowsKey); });
+    t.OnCommand(IDC_SHORTCUT_OTHER, [this](UINT) { OnShortcutType(ShortcutType::HotKey); });
     t.OnNotify(IDC_FOLDER_LIST, NM_DBLCLK, [this](NMHDR*) -> LRESULT {
         OnEdit();
         return 0;
@@ -240,12 +238,15 @@ BOOL CSetupDlg::OnInitDialog() {
 
 void CSetupDlg::ShowSettings() {
     // A type the dialog does not know works as none; show it as such.
-    if (settings_.shortcutType < 0 || settings_.shortcutType > 2) settings_.shortcutType = 0;
+    const ShortcutType type = settings_.shortcutType;
+    if (type != ShortcutType::WindowsKey && type != ShortcutType::HotKey)
+        settings_.shortcutType = ShortcutType::None;
     CheckRadioButton(hwnd_, IDC_SHORTCUT_NONE, IDC_SHORTCUT_OTHER,
-                     IDC_SHORTCUT_NONE + settings_.shortcutType);
-    letterBox_.EnableWindow(settings_.shortcutType == 1);
-    hotKey_.EnableWindow(settings_.shortcutType == 2);
-    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), settings_.shortcutType == 2);
+                     IDC_SHORTCUT_NONE + StoredShortcutType(settings_.shortcutType));
+    letterBox_.EnableWindow(settings_.shortcutType == ShortcutType::WindowsKey);
+    hotKey_.EnableWindow(settings_.shortcutType == ShortcutType::HotKey);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN),
+                   settings_.shortcutType == ShortcutType::HotKey);
 
     // Prefix search from item 1 on, wrapping to item 0: the stored letter's item.
     letterIndex_ =
@@ -281,24 +282,15 @@ int CSetupDlg::AddRowImage(const FolderEntry& e) {
         if (icon) return rowImages_.Add(icon.Get());
     }
     // The default picture, also for an icon that cannot be had; added once.
-    auto known = rowImageOf_.find(std::string());
-    if (known != rowImageOf_.end()) return known->second;
-    UniqueBitmap folder(DefaultFolderBitmap(size));
-    const int image = folder ? rowImages_.Add(folder.Get(), kBitmapMask) : -1;
-    if (image >= 0) rowImageOf_[std::string()] = image;
-    return image;
+    return rowImageOf_.Get(kDefaultIconKey, [&] {
+        UniqueBitmap folder(DefaultFolderBitmap(size));
+        return folder ? rowImages_.Add(folder.Get(), kBitmapMaskColor) : -1;
+    });
 }
 
 int CSetupDlg::RowImage(const FolderEntry& e) {
-    const std::string icon =
-        e.iconFile == kSystemImageListMarker || (!e.iconFile.empty() && e.iconIndex != -1)
-            ? e.iconFile + "|" + std::to_string(e.iconIndex)
-            : std::string();  // the default picture
-    auto it = rowImageOf_.find(icon);
-    if (it != rowImageOf_.end()) return it->second;
-    const int image = AddRowImage(e);
-    if (image >= 0) rowImageOf_[icon] = image;
-    return image;
+    // The menu's rule: one image per icon, whatever the case of its path.
+    return rowImageOf_.Get(IconCacheKey(e), [&] { return AddRowImage(e); });
 }
 
 int CSetupDlg::ImageOfRow(int row) {
@@ -437,14 +429,14 @@ void CSetupDlg::MoveSelected(int step) {
     SelectRow(j);
 }
 
-void CSetupDlg::OnShortcutType(int type) {
+void CSetupDlg::OnShortcutType(ShortcutType type) {
     settings_.shortcutType = type;
     for (int t = 0; t < 3; ++t)
         ::SendDlgItemMessageA(hwnd_, IDC_SHORTCUT_NONE + t, BM_SETCHECK,
-                              t == type ? BST_CHECKED : BST_UNCHECKED, 0);
-    letterBox_.EnableWindow(type == 1);
-    hotKey_.EnableWindow(type == 2);
-    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), type == 2);
+                              t == StoredShortcutType(type) ? BST_CHECKED : BST_UNCHECKED, 0);
+    letterBox_.EnableWindow(type == ShortcutType::WindowsKey);
+    hotKey_.EnableWindow(type == ShortcutType::HotKey);
+    ::EnableWindow(::GetDlgItem(hwnd_, IDC_HOTKEY_WIN), type == ShortcutType::HotKey);
 }
 
 void CSetupDlg::OnExport() {
@@ -533,7 +525,8 @@ AppSettings CSetupDlg::SettingsFromControls() {
 void CSetupDlg::OnOK() {
     if (!UpdateData(true)) return;
     const AppSettings& s = settings_;
-    if (!s.showTray && !s.activateOnRButtonDown && !s.activateOnMouseWheel && s.shortcutType == 0) {
+    if (!s.showTray && !s.activateOnRButtonDown && !s.activateOnMouseWheel &&
+        s.shortcutType == ShortcutType::None) {
         const std::string question =
             "You have no way to activate Vantrel. Are you sure you want to do that?";
         const UINT type = MB_YESNO | MB_ICONQUESTION;
@@ -546,7 +539,8 @@ void CSetupDlg::OnOK() {
         const std::string notice = "Another program uses " + DescribeShortcut(ShortcutOf(chosen)) +
                                    ". Please choose another keyboard shortcut.";
         Tell(notice, MB_OK | MB_ICONEXCLAMATION);
-        ::SetFocus(::GetDlgItem(hwnd_, chosen.shortcutType == 1 ? IDC_WINDOWS_KEY : IDC_HOTKEY));
+        ::SetFocus(::GetDlgItem(
+            hwnd_, chosen.shortcutType == ShortcutType::WindowsKey ? IDC_WINDOWS_KEY : IDC_HOTKEY));
         return;
     }
     WriteShellIntegration(loadWithWindows_, integrate_, ProgramFilePath());

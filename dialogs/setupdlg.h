@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/folderlist.h"
+#include "model/picturecache.h"
 #include "uikit/controls/hyperlink.h"
 #include "framework/button.h"
 #include "framework/combobox.h"
@@ -60,7 +61,7 @@ protected:
     void OnRemove();
     void OnMoveUp();
     void OnMoveDown();
-    void OnShortcutType(int type);
+    void OnShortcutType(ShortcutType type);
     // The list and the options (as the controls show them) to a file the
     // user picks; a file read back into the copies, replacing or appending.
     void OnExport();
@@ -116,12 +117,12 @@ public:
     AppSettings settings_;          // the working copy of the options
 
 private:
-    CImageList rowImages_;                   // owned; the list's small images
-    std::map<std::string, int> rowImageOf_;  // icon (file and index) -> row image
-    UniqueIcon moveUpIcon_;                  // owned; shown by 1014
-    UniqueIcon moveDownIcon_;                // owned; shown by 1015
-    HICON appIcon_ = nullptr;                // shared resource icon: never destroyed
-    UniqueIcon appSmallIcon_;                // owned
+    CImageList rowImages_;      // owned; the list's small images
+    CPictureCache rowImageOf_;  // row image of each icon
+    UniqueIcon moveUpIcon_;     // owned; shown by 1014
+    UniqueIcon moveDownIcon_;   // owned; shown by 1015
+    HICON appIcon_ = nullptr;   // shared resource icon: never destroyed
+    UniqueIcon appSmallIcon_;   // owned
 };
 
 }  // namespace vt

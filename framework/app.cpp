@@ -84,6 +84,12 @@ int CWinApp::Run() {
     return ExitInstance();
 }
 
+void CWinApp::OnWindowDestroyed(const CWnd* window) {
+    if (!window || window != mainWnd_) return;
+    mainWnd_ = nullptr;
+    PostQuitMessage(0);
+}
+
 void CWinApp::OnAppExit() {
     if (mainWnd_ && mainWnd_->hwnd_)
         mainWnd_->SendMessage(WM_CLOSE);

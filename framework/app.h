@@ -8,6 +8,7 @@
 
 #include "framework/registry.h"
 #include "framework/wnd.h"
+#include "resources/resource.h"
 
 namespace vt {
 
@@ -22,9 +23,9 @@ public:
 };
 
 // Framework id of the "Exit" command.
-constexpr UINT ID_APP_EXIT = 0xE141;
+constexpr UINT ID_APP_EXIT = ID_APP_EXIT_CMD;
 // String resource id of the application title.
-constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+constexpr UINT AFX_IDS_APP_TITLE = AFX_IDS_APP_TITLE_RES;
 
 class CWinApp {
 public:
@@ -65,10 +66,18 @@ public:
     // Commands that the main window does not handle come here ("Exit").
     CMessageTable& Table() { return table_; }
 
+    // The main window (not owned: its owner is the derived application);
+    // null before it exists and after it is destroyed.
+    CWnd* MainWnd() const { return mainWnd_; }
+    HWND MainWindowHandle() const { return mainWnd_ ? mainWnd_->hwnd_ : nullptr; }
+    void SetMainWnd(CWnd* window) { mainWnd_ = window; }
+    // Told by a frame window at its WM_NCDESTROY: when it is the main
+    // window, it is forgotten and the message loop ends.
+    void OnWindowDestroyed(const CWnd* window);
+
     HINSTANCE instance_ = nullptr;
     std::string appName_;      // from the string resource AFX_IDS_APP_TITLE
     std::string registryKey_;  // empty until SetRegistryKey
-    CWnd* mainWnd_ = nullptr;  // not owned
     std::string exeName_;      // the program file's name without extension
 
 protected:
@@ -77,6 +86,9 @@ protected:
     // Closes the main window (its teardown runs), which ends the message loop.
     void OnAppExit();
     int exitCode_ = 0;
+
+private:
+    CWnd* mainWnd_ = nullptr;  // not owned
 
 private:
     friend int RunApplication(HINSTANCE, int);

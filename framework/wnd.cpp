@@ -389,11 +389,7 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM w, LPARAM l) {
             break;
         case WM_NCDESTROY: {
             r = CWindowImpl::WindowProc(msg, w, l);
-            CWinApp* app = GetApp();
-            if (app && app->mainWnd_ == this) {
-                app->mainWnd_ = nullptr;
-                PostQuitMessage(0);
-            }
+            if (CWinApp* app = GetApp()) app->OnWindowDestroyed(this);
             return r;
         }
         default:

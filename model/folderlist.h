@@ -27,11 +27,21 @@ inline int NextFolderKey(const FolderList& list) {
     return list.empty() ? 0 : list.rbegin()->first + 1;
 }
 
+// The keyboard shortcut's kind; the numbers are what "Shortcut Type" stores.
+// A stored number outside these is kept as it is and means no shortcut.
+enum class ShortcutType : int {
+    None = 0,        // no keyboard shortcut
+    WindowsKey = 1,  // the Windows key with a letter ("Windows Key")
+    HotKey = 2,      // the ordinary hot key ("Normal Hot Key ...")
+};
+inline ShortcutType ShortcutTypeFromStored(int stored) { return static_cast<ShortcutType>(stored); }
+inline int StoredShortcutType(ShortcutType type) { return static_cast<int>(type); }
+
 // The options; each field is stored under the value name in its comment.
 struct AppSettings {
-    int action = 0;                     // "Action": 0 open, 1 explore (2 behaves as 0)
-    bool showTray = true;               // "Show Tray"
-    int shortcutType = 1;               // "Shortcut Type": 0 none, 1 Windows key, 2 hot key
+    int action = 0;        // "Action": 0 open, 1 explore (2 behaves as 0)
+    bool showTray = true;  // "Show Tray"
+    ShortcutType shortcutType = ShortcutType::WindowsKey;  // "Shortcut Type"
     std::string windowsKey = "A";       // "Windows Key": first character is the letter
     WORD normalHotKeyVirtualKey = 0;    // "Normal Hot Key Virtual Key"
     WORD normalHotKeyModifier = 0;      // "Normal Hot Key Modifier": 1 Shift 2 Ctrl 4 Alt 8 ext

@@ -24,21 +24,25 @@ struct OptionValue {
     bool AppSettings::*flag;
     WORD AppSettings::*word;
     std::string AppSettings::*text;
+    ShortcutType AppSettings::*shortcut;
 };
 
 const OptionValue kOptions[] = {
-    {L"Action", &AppSettings::action, nullptr, nullptr, nullptr},
-    {L"Show Tray", nullptr, &AppSettings::showTray, nullptr, nullptr},
-    {L"Shortcut Type", &AppSettings::shortcutType, nullptr, nullptr, nullptr},
-    {L"Windows Key", nullptr, nullptr, nullptr, &AppSettings::windowsKey},
-    {L"Normal Hot Key Virtual Key", nullptr, nullptr, &AppSettings::normalHotKeyVirtualKey,
+    {L"Action", &AppSettings::action, nullptr, nullptr, nullptr, nullptr},
+    {L"Show Tray", nullptr, &AppSettings::showTray, nullptr, nullptr, nullptr},
+    {L"Shortcut Type", nullptr, nullptr, nullptr, nullptr, &AppSettings::shortcutType},
+    {L"Windows Key", nullptr, nullptr, nullptr, &AppSettings::windowsKey, nullptr},
+    {L"Normal Hot Key Virtual Key", nullptr, nullptr, &AppSettings::normalHotKeyVirtualKey, nullptr,
      nullptr},
-    {L"Normal Hot Key Modifier", nullptr, nullptr, &AppSettings::normalHotKeyModifier, nullptr},
-    {L"Always New Explorer", nullptr, &AppSettings::alwaysNewExplorer, nullptr, nullptr},
-    {L"Activate on RButton down", nullptr, &AppSettings::activateOnRButtonDown, nullptr, nullptr},
-    {L"Activate on mouse wheel", nullptr, &AppSettings::activateOnMouseWheel, nullptr, nullptr},
-    {L"Show Open Folders", nullptr, &AppSettings::showOpenFolders, nullptr, nullptr},
-    {L"Auto Switch", nullptr, &AppSettings::autoSwitch, nullptr, nullptr},
+    {L"Normal Hot Key Modifier", nullptr, nullptr, &AppSettings::normalHotKeyModifier, nullptr,
+     nullptr},
+    {L"Always New Explorer", nullptr, &AppSettings::alwaysNewExplorer, nullptr, nullptr, nullptr},
+    {L"Activate on RButton down", nullptr, &AppSettings::activateOnRButtonDown, nullptr, nullptr,
+     nullptr},
+    {L"Activate on mouse wheel", nullptr, &AppSettings::activateOnMouseWheel, nullptr, nullptr,
+     nullptr},
+    {L"Show Open Folders", nullptr, &AppSettings::showOpenFolders, nullptr, nullptr, nullptr},
+    {L"Auto Switch", nullptr, &AppSettings::autoSwitch, nullptr, nullptr, nullptr},
 };
 
 // ---- writing ------------------------------------------------------------------
@@ -341,6 +345,8 @@ std::string WriteSettingsFile(const FolderList& folders, const AppSettings& sett
     for (const OptionValue& o : kOptions) {
         if (o.number)
             AppendDword(out, o.name, static_cast<DWORD>(settings.*o.number));
+        else if (o.shortcut)
+            AppendDword(out, o.name, static_cast<DWORD>(StoredShortcutType(settings.*o.shortcut)));
         else if (o.flag)
             AppendDword(out, o.name, (settings.*o.flag) ? 1 : 0);
         else if (o.word)
@@ -552,6 +558,8 @@ SettingsFileContents ReadSettingsFile(const std::string& bytes, const AppSetting
             if (v->textOk) result.settings.*o.text = ToNarrow(v->text);
         } else if (v->numberOk) {
             if (o.number) result.settings.*o.number = static_cast<int>(v->number);
+            if (o.shortcut)
+                result.settings.*o.shortcut = ShortcutTypeFromStored(static_cast<int>(v->number));
             if (o.flag) result.settings.*o.flag = v->number != 0;
             if (o.word) result.settings.*o.word = static_cast<WORD>(v->number & 0xFFFF);
         }

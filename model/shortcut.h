@@ -37,12 +37,12 @@ inline UINT HotKeyModifiersFromControl(WORD m) {
 // The combination the options ask for; none for type 0, for type 2 without
 // a key and for types nobody knows.
 inline Shortcut ShortcutOf(const AppSettings& s) {
-    if (s.shortcutType == 1) {
+    if (s.shortcutType == ShortcutType::WindowsKey) {
         // The letter's character code is its virtual-key code.
         const int letter = s.windowsKey.empty() ? 0 : static_cast<signed char>(s.windowsKey[0]);
         return letter > 0 ? Shortcut{MOD_WIN, static_cast<UINT>(letter)} : Shortcut{};
     }
-    if (s.shortcutType == 2 && s.normalHotKeyVirtualKey != 0)
+    if (s.shortcutType == ShortcutType::HotKey && s.normalHotKeyVirtualKey != 0)
         return {HotKeyModifiersFromControl(s.normalHotKeyModifier), s.normalHotKeyVirtualKey};
     return {};
 }
@@ -55,7 +55,7 @@ inline void StoreShortcut(AppSettings& s, const Shortcut& k) {
     if (k.modifiers & MOD_CONTROL) m |= HOTKEYF_CONTROL;
     if (k.modifiers & MOD_ALT) m |= HOTKEYF_ALT;
     if (k.modifiers & MOD_WIN) m |= kHotKeyWinBit;
-    s.shortcutType = 2;
+    s.shortcutType = ShortcutType::HotKey;
     s.normalHotKeyVirtualKey = static_cast<WORD>(k.vk);
     s.normalHotKeyModifier = m;
 }

@@ -14,6 +14,12 @@
 #define IDI_SETUP 140  // "Setup..." and "Exit" pictures for other
 #define IDI_EXIT 141   // sizes than the 16-pixel bitmaps
 
+#ifndef RC_INVOKED
+// The transparent colour of the program's bitmaps, RGB(255, 0, 128) as a
+// COLORREF: masked out of every picture above and of the menus that use them.
+inline constexpr unsigned long kBitmapMaskColor = 0x8000FF;
+#endif
+
 // "Add/Edit" dialog controls, in tab order.
 #define IDC_PATH_CAPTION 1029  // "Folder Path" heading
 #define IDC_PATH 1016

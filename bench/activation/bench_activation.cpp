@@ -487,7 +487,8 @@ void ActivationFigures(const std::string& base) {
     {
         CSettingsStore seed(profile);
         seed.settings.showTray = false;
-        seed.settings.shortcutType = 0;  // no hot key: a running Vantrel may hold it
+        seed.settings.shortcutType =
+            ShortcutType::None;  // no hot key: a running Vantrel may hold it
         seed.folders = MakeFolders(base, kFolders);
         seed.SaveSettings();
         profile.WriteProfileInt("", regname::kAlreadyRun, 1);

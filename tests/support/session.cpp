@@ -176,7 +176,7 @@ std::string ProgramCopy::Put(const std::string& from, const std::string& name) c
 VantrelRun::VantrelRun() {
     // The defaults of a first run, except what a test would trip over: no
     // hot key and no tray icon unless the test asks for them.
-    settings.shortcutType = 0;
+    settings.shortcutType = vt::ShortcutType::None;
     settings.showTray = false;
 }
 

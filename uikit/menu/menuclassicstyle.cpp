@@ -7,7 +7,6 @@
 #include "framework/handles.h"
 #include "uikit/menu/menucolors.h"
 #include "uikit/menu/menudrawingcache.h"
-#include "uikit/menu/menuhook.h"
 #include "uikit/menu/menumetrics.h"
 #include "uikit/menu/menupaint.h"
 #include "uikit/menu/menusystem.h"
@@ -16,19 +15,18 @@
 
 namespace vt::menu {
 
-void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
+void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis) {
     MeasureMenuItem(menu, mis, ClassicItemSize, nullptr);
 }
 
-void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
+void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis) {
     auto* data = reinterpret_cast<CNewMenuItemData*>(dis->itemData);
     if (!menu || !data) return;
     const RECT R = dis->rcItem;
     const bool separator = data->IsSeparator();
     CNewMemDC mem(dis->hDC, R);
-    if (separator || menuBar) mem.SetNoCopyBack();
-    HDC dc = separator || menuBar ? dis->hDC : mem.GetSafeHdc();
-    const int version = CNewMenuHook::Instance().Version();
+    if (separator) mem.SetNoCopyBack();
+    HDC dc = separator ? dis->hDC : mem.GetSafeHdc();
     const int dpi = menu->GetDpi();
     const int line = LineWidth(dpi);
     auto px = [dpi](int v) { return ScaleForDpi(v, dpi); };
@@ -66,10 +64,10 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     RECT box = iconBox;
     InflateRect(&box, px(2), px(2));
     if (pic.list) {
-        if (version > kVersionNt3 && checked)
+        if (checked)
             Draw3dRect(dc, box, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT),
                        line);
-        else if (version > kVersionNt3 && selected && !grayed)
+        else if (selected && !grayed)
             Draw3dRect(dc, box, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW),
                        line);
         int x = iconBox.left + (iconW - pic.size.cx) / 2;
@@ -79,11 +77,9 @@ void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
         else
             DrawImage(dc, pic, pic.index, x, y);
     } else if (checked || cb.unchecked) {
-        if (version > kVersionNt3) {
-            RECT e = box;
-            InflateRect(&e, -line, -line);
-            DrawEdge(dc, &e, BDR_SUNKENOUTER, BF_RECT);
-        }
+        RECT e = box;
+        InflateRect(&e, -line, -line);
+        DrawEdge(dc, &e, BDR_SUNKENOUTER, BF_RECT);
         COLORREF glyphColor = (state & (ODS_GRAYED | ODS_INACTIVE)) ? GetSysColor(COLOR_GRAYTEXT)
                                                                     : GetSysColor(COLOR_MENUTEXT);
         bool bold = (state & ODS_DEFAULT) != 0;

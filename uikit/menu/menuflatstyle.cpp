@@ -21,19 +21,19 @@ namespace {
 constexpr COLORREF kAcceleratorColor = RGB(0, 0, 140);
 }  // namespace
 
-void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL) {
+void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis) {
     MeasureMenuItem(menu, mis, FlatItemSize, FlatMeasureText);
 }
 
-void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
+void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis) {
     auto* data = reinterpret_cast<CNewMenuItemData*>(dis->itemData);
     if (!menu || !data) return;
     CNewMenuHook& hook = CNewMenuHook::Instance();
     const RECT R = dis->rcItem;
     const bool separator = data->IsSeparator();
     CNewMemDC mem(dis->hDC, R);
-    if (separator || menuBar) mem.SetNoCopyBack();
-    HDC dc = separator || menuBar ? dis->hDC : mem.GetSafeHdc();
+    if (separator) mem.SetNoCopyBack();
+    HDC dc = separator ? dis->hDC : mem.GetSafeHdc();
 
     const int colors = hook.ScreenColorCount();
     const bool palette = IsPaletteScreen(colors);
@@ -103,7 +103,7 @@ void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar) {
     };
 
     const Picture pic = PictureOf(data);
-    const bool prepared = hook.usePreparedImages_ != FALSE;
+    const bool prepared = hook.UsePreparedImages() != FALSE;
     if (pic.list) {
         POINT p = FlatPictureOrigin(R, iconW, pic.size, dpi);
         if (checked) drawCheckBox();

@@ -45,16 +45,12 @@ CNewMenuHook& CNewMenuHook::Instance() {
 
 CNewMenuHook::CNewMenuHook() {
     s_instance = this;
+    // Every system the program starts on answers; XP and later is assumed
+    // should one not.
     OSVERSIONINFOA osv = {};
     osv.dwOSVersionInfoSize = sizeof osv;
-    if (GetVersionExA(&osv)) {
+    if (GetVersionExA(&osv))
         version_ = menu::VersionCode(osv.dwPlatformId, osv.dwMajorVersion, osv.dwMinorVersion);
-    } else {
-        DWORD v = GetVersion();
-        // The top bit of GetVersion's result marks the Windows 9x family.
-        DWORD platform = (v & 0x80000000u) ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
-        version_ = menu::VersionCode(platform, LOBYTE(LOWORD(v)), HIBYTE(LOWORD(v)));
-    }
     HIGHCONTRASTA hc = {};
     hc.cbSize = sizeof hc;
     if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0))
@@ -64,17 +60,15 @@ CNewMenuHook::CNewMenuHook() {
     if (themeLibrary_)
         isThemeActive_ = reinterpret_cast<IsThemeActiveFn>(
             reinterpret_cast<void*>(GetProcAddress(themeLibrary_.Get(), "IsThemeActive")));
-    if (version_ != menu::kVersion98) {
-        msimg32_.Reset(LoadSystemLibrary("msimg32.dll"));
-        if (msimg32_)
-            gradientFill_ = reinterpret_cast<GradientFillFn>(
-                reinterpret_cast<void*>(GetProcAddress(msimg32_.Get(), "GradientFill")));
-    }
+    msimg32_.Reset(LoadSystemLibrary("msimg32.dll"));
+    if (msimg32_)
+        gradientFill_ = reinterpret_cast<GradientFillFn>(
+            reinterpret_cast<void*>(GetProcAddress(msimg32_.Get(), "GradientFill")));
 
-    RegisterMenuTheme(new CMenuTheme(kClassicMenuStyle, menu::ClassicMeasureItem,
-                                     menu::ClassicDrawItem, CMenuTheme::NoTitle, 0));
+    RegisterMenuTheme(
+        new CMenuTheme(kClassicMenuStyle, menu::ClassicMeasureItem, menu::ClassicDrawItem, 0));
     RegisterMenuTheme(new CMenuThemeXP(kFlatMenuStyle, menu::FlatMeasureItem, menu::FlatDrawItem,
-                                       CMenuTheme::NoTitle, CMenuTheme::kDrawsOwnFrame));
+                                       CMenuTheme::kDrawsOwnFrame));
     SetMenuStyle(kFlatMenuStyle);
 
     // A WH_CBT hook, called when a window is made, rather than one called
@@ -101,7 +95,6 @@ CNewMenuHook::~CNewMenuHook() {
     gradientFill_ = nullptr;
     themeLibrary_.Reset();
     msimg32_.Reset();
-    for (CNewMenuIcons* icons : sharedIcons_) delete icons;
     sharedIcons_.clear();
     menuHookData_.clear();
     s_instance = nullptr;
@@ -115,9 +108,24 @@ BOOL CNewMenuHook::RegisterMenuTheme(CMenuTheme* theme) {
     return TRUE;
 }
 
+CNewMenuIcons* CNewMenuHook::AddSharedIcons(std::unique_ptr<CNewMenuIcons> icons) {
+    sharedIcons_.push_back(std::move(icons));
+    return sharedIcons_.back().get();
+}
+
+bool CNewMenuHook::DeleteSharedIcons(const CNewMenuIcons* icons) {
+    auto it = std::find_if(sharedIcons_.begin(), sharedIcons_.end(),
+                           [icons](const auto& shared) { return shared.get() == icons; });
+    if (it == sharedIcons_.end()) return false;
+    sharedIcons_.erase(it);
+    return true;
+}
+
+BOOL CNewMenuHook::SetUsePreparedImages(BOOL use) { return std::exchange(usePreparedImages_, use); }
+
 CMenuTheme* CNewMenuHook::FindTheme(int key) const {
     for (const auto& t : themes_)
-        if (t->key_ == key) return t.get();
+        if (t->Key() == key) return t.get();
     return nullptr;
 }
 
@@ -125,7 +133,7 @@ int CNewMenuHook::SetMenuStyle(int key) {
     CMenuTheme* theme = FindTheme(key);
     if (!theme) return -1;
     menu::DropDrawingCache();  // the system's menu font may have changed
-    int previous = currentTheme_ ? currentTheme_->key_ : -1;
+    int previous = currentTheme_ ? currentTheme_->Key() : -1;
     currentTheme_ = theme;
     return previous;
 }

@@ -74,10 +74,15 @@ public:
     int Version() const { return version_; }
     bool IsThemeActive() const;
 
-    // The collections that menus made for themselves (owned; each leaves
-    // when its count drops to zero).
-    std::vector<CNewMenuIcons*> sharedIcons_;
-    BOOL usePreparedImages_ = TRUE;
+    // The collections that menus made for themselves; each leaves (and is
+    // deleted) when its count drops to zero.
+    const std::vector<std::unique_ptr<CNewMenuIcons>>& SharedIcons() const { return sharedIcons_; }
+    CNewMenuIcons* AddSharedIcons(std::unique_ptr<CNewMenuIcons> icons);
+    // Deletes the collection if it is a shared one; false for any other.
+    bool DeleteSharedIcons(const CNewMenuIcons* icons);
+    // Draw the stored dimmed and disabled copies instead of effects.
+    BOOL UsePreparedImages() const { return usePreparedImages_; }
+    BOOL SetUsePreparedImages(BOOL use);
 
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
     GradientFillFn gradientFill_ = nullptr;
@@ -108,6 +113,8 @@ private:
     CMenuTheme* currentTheme_ = nullptr;  // points into the list
     HHOOK hook_ = nullptr;                // owned (WH_CBT), removed in the destructor
     std::map<HWND, std::unique_ptr<CMenuHookData>> menuHookData_;
+    std::vector<std::unique_ptr<CNewMenuIcons>> sharedIcons_;
+    BOOL usePreparedImages_ = TRUE;
 };
 
 }  // namespace vt

@@ -5,14 +5,8 @@
 namespace vt::menu {
 
 int VersionCode(DWORD platformId, DWORD major, DWORD minor) {
-    if (platformId == VER_PLATFORM_WIN32s) return kVersionWin32s;
-    if (platformId == VER_PLATFORM_WIN32_WINDOWS) {
-        if (major == 4 && minor == 10) return kVersion98;
-        if (major == 4 && minor == 90) return kVersionMe;
-        return kVersion95;
-    }
-    if (major < 4) return kVersionNt3;
-    if (major == 4) return kVersionNt4;
+    if (platformId != VER_PLATFORM_WIN32_NT) return kVersionMe;
+    if (major <= 4) return kVersionNt4;
     if (major == 5 && minor == 0) return kVersion2000;
     return kVersionXp;
 }

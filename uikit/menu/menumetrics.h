@@ -13,13 +13,9 @@
 namespace vt::menu {
 
 // ---- Windows version code --------------------------------------------------
-// 0 Win32s, 1 NT before 4, 2 Windows 95, 3 Windows 98, 4 Windows Me,
-// 5 NT 4, 6 Windows 2000, 7 XP and later.
+// 4 Windows Me, 5 NT 4, 6 Windows 2000, 7 XP and later. Older systems cannot
+// load the program; they count as the oldest code of their family.
 enum VersionCodes {
-    kVersionWin32s = 0,
-    kVersionNt3 = 1,
-    kVersion95 = 2,
-    kVersion98 = 3,
     kVersionMe = 4,
     kVersionNt4 = 5,
     kVersion2000 = 6,

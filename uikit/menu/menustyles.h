@@ -12,10 +12,10 @@ class CNewMenu;
 
 namespace vt::menu {
 
-void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
-void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
+void FlatMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis);
+void FlatDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis);
 
-void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
-void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
+void ClassicMeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis);
+void ClassicDrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis);
 
 }  // namespace vt::menu

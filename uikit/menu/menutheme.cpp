@@ -7,13 +7,8 @@
 
 namespace vt {
 
-CMenuTheme::CMenuTheme(int key, MenuMeasureFn measure, MenuDrawFn draw, MenuDrawFn drawTitle,
-                       int flags)
-    : key_(key), flags_(flags), measureItem_(measure), drawItem_(draw), drawTitle_(drawTitle) {
-    menu::FrameMargins m = menu::FlatFrameMargins(menu::SystemDropShadow());
-    borderTopLeft_ = SIZE{m.left, m.top};
-    borderBottomRight_ = SIZE{m.right, m.bottom};
-}
+CMenuTheme::CMenuTheme(int key, MenuMeasureFn measure, MenuDrawFn draw, int flags)
+    : key_(key), flags_(flags), measureItem_(measure), drawItem_(draw) {}
 
 BOOL CMenuTheme::OnInitWindow(HWND window) {
     auto* data = CNewMenuHook::GetMenuHookData(window);
@@ -73,7 +68,5 @@ BOOL CMenuTheme::GetContentRect(HWND window, RECT* rect) {
         *rect = menu::FlatContentRect(*rect, menu::SystemDropShadow(), DpiForWindow(window));
     return TRUE;
 }
-
-void CMenuTheme::NoTitle(CNewMenu*, DRAWITEMSTRUCT*, BOOL) {}
 
 }  // namespace vt

@@ -9,8 +9,8 @@ namespace vt {
 
 class CNewMenu;
 
-using MenuMeasureFn = void (*)(CNewMenu* menu, MEASUREITEMSTRUCT* mis, BOOL menuBar);
-using MenuDrawFn = void (*)(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
+using MenuMeasureFn = void (*)(CNewMenu* menu, MEASUREITEMSTRUCT* mis);
+using MenuDrawFn = void (*)(CNewMenu* menu, DRAWITEMSTRUCT* dis);
 
 // The keys the styles are registered under.
 enum MenuStyleKey {
@@ -21,8 +21,7 @@ enum MenuStyleKey {
 class CMenuTheme {
 public:
     enum { kDrawsOwnFrame = 1 };
-    CMenuTheme(int key, MenuMeasureFn measure, MenuDrawFn draw, MenuDrawFn drawTitle,
-               int flags = 0);
+    CMenuTheme(int key, MenuMeasureFn measure, MenuDrawFn draw, int flags = 0);
     virtual ~CMenuTheme() = default;
     CMenuTheme(const CMenuTheme&) = delete;
     CMenuTheme& operator=(const CMenuTheme&) = delete;
@@ -39,16 +38,16 @@ public:
     virtual BOOL AdjustWindowPos(HWND window, WINDOWPOS* pos);
     virtual BOOL GetContentRect(HWND window, RECT* rect);
 
-    // The title function of both styles: Vantrel shows no title items.
-    static void NoTitle(CNewMenu* menu, DRAWITEMSTRUCT* dis, BOOL menuBar);
+    int Key() const { return key_; }
+    // The style's item functions, for an item of this menu.
+    void MeasureItem(CNewMenu* menu, MEASUREITEMSTRUCT* mis) const { measureItem_(menu, mis); }
+    void DrawItem(CNewMenu* menu, DRAWITEMSTRUCT* dis) const { drawItem_(menu, dis); }
 
-    int key_;
-    int flags_;
-    MenuMeasureFn measureItem_;
-    MenuDrawFn drawItem_;
-    MenuDrawFn drawTitle_;
-    SIZE borderTopLeft_;  // frame margins as read at construction
-    SIZE borderBottomRight_;
+private:
+    const int key_;
+    const int flags_;
+    const MenuMeasureFn measureItem_;
+    const MenuDrawFn drawItem_;
 };
 
 }  // namespace vt

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "uikit/menu/menuhook.h"
-#include "uikit/menu/menusystem.h"
 #include "uikit/menu/menutheme.h"
 
 namespace vt {
@@ -167,9 +166,9 @@ BOOL CNewMenu::SetItemImage(const char* text, UINT id, CNewMenuIcons* icons, int
 }
 
 CNewMenuIcons* CNewMenu::SharedBitmap(UINT bitmapId, int* imageIndex) {
-    auto& shared = CNewMenuHook::Instance().sharedIcons_;
-    for (CNewMenuIcons* icons : shared) {
-        auto* bitmaps = dynamic_cast<CNewMenuBitmaps*>(icons);
+    CNewMenuHook& hook = CNewMenuHook::Instance();
+    for (const auto& icons : hook.SharedIcons()) {
+        auto* bitmaps = dynamic_cast<CNewMenuBitmaps*>(icons.get());
         if (!bitmaps) continue;
         int at = bitmaps->AddBitmap(bitmapId, transparentColor_);
         if (at >= 0) {
@@ -182,8 +181,7 @@ CNewMenuIcons* CNewMenu::SharedBitmap(UINT bitmapId, int* imageIndex) {
     int at = fresh->AddBitmap(bitmapId, transparentColor_);
     if (at < 0) return nullptr;
     *imageIndex = at;
-    shared.push_back(fresh.get());
-    return fresh.release();
+    return hook.AddSharedIcons(std::move(fresh));
 }
 
 BOOL CNewMenu::SetItemBitmap(const char* text, UINT id, UINT bitmapId) {
@@ -196,8 +194,7 @@ BOOL CNewMenu::SetItemBitmap(const char* text, UINT id, UINT bitmapId) {
 void CNewMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
     CMenuTheme* theme = CNewMenuHook::Instance().CurrentTheme();
     if (!theme || !dis) return;
-    BOOL menuBar = parentMenu_ ? FALSE : !isPopup_;
-    theme->drawItem_(this, dis, menuBar);
+    theme->DrawItem(this, dis);
 }
 
 void CNewMenu::MeasureItem(LPMEASUREITEMSTRUCT mis) {
@@ -210,18 +207,7 @@ void CNewMenu::MeasureItem(LPMEASUREITEMSTRUCT mis) {
         if (auto* parent = dynamic_cast<CNewMenu*>(FromHandlePermanent(parentMenu_)))
             holder = parent;
     }
-    BOOL menuBar = submenuItem && !holder->isPopup_;
-    theme->measureItem_(holder, mis, menuBar);
-}
-
-BOOL CNewMenu::LoadMenuResource(UINT id) { return LoadMenuResource(MAKEINTRESOURCEA(id)); }
-
-BOOL CNewMenu::LoadMenuResource(const char* name) {
-    HMENU menu = ::LoadMenuA(GetModuleHandleA(nullptr), name);
-    if (!menu) return FALSE;
-    if (AttachMenuTree(menu)) return TRUE;
-    ::DestroyMenu(menu);
-    return FALSE;
+    theme->MeasureItem(holder, mis);
 }
 
 BOOL CNewMenu::AttachMenuTree(HMENU menu) {
@@ -280,20 +266,12 @@ void CNewMenu::DestroyMenuTree() {
             DestroyMenu();
     }
     itemData_.clear();
-    if (checkmaps_ && !checkmapsBorrowed_) delete checkmaps_;
-    checkmaps_ = nullptr;
-}
-
-void CNewMenu::EraseBackground(HWND window, HDC dc) {
-    RECT rc = {};
-    GetClientRect(window, &rc);
-    FillRect(dc, &rc, GetSysColorBrush(menu::FlatMenuColorIndex()));
 }
 
 int CNewMenu::SetMenuStyle(int styleKey) { return CNewMenuHook::Instance().SetMenuStyle(styleKey); }
 
 BOOL CNewMenu::SetUsePreparedImages(BOOL use) {
-    return std::exchange(CNewMenuHook::Instance().usePreparedImages_, use);
+    return CNewMenuHook::Instance().SetUsePreparedImages(use);
 }
 
 }  // namespace vt

@@ -47,17 +47,12 @@ public:
     void DrawItem(LPDRAWITEMSTRUCT dis) override;
     void MeasureItem(LPMEASUREITEMSTRUCT mis) override;
 
-    virtual BOOL LoadMenuResource(UINT id);
-    virtual BOOL LoadMenuResource(const char* name);
     // Attaches a menu (bar or popup) with all its submenus and makes every
     // item owner-drawn.
     virtual BOOL AttachMenuTree(HMENU menu);
-    // Deletes child menus, item data and check images, destroys the handle
-    // (a child only lets go of its handle: the parent's destruction takes it).
+    // Deletes child menus and item data, destroys the handle (a child only
+    // lets go of its handle: the parent's destruction takes it).
     virtual void DestroyMenuTree();
-    virtual void DrawTitleItem(LPDRAWITEMSTRUCT, BOOL) {}
-    // Fills the client area with the menu colour.
-    virtual void EraseBackground(HWND window, HDC dc);
 
     int GetIconWidth() const { return iconWidth_; }
     int GetIconHeight() const { return iconHeight_; }
@@ -98,18 +93,9 @@ protected:
     int iconWidth_ = 16;
     int iconHeight_ = 15;
     int dpi_ = kBaseDpi;
-    HWND owner_ = nullptr;
     COLORREF transparentColor_ = kNoTransparentColor;
-    CImageList* checkmaps_ = nullptr;
-    BOOL checkmapsBorrowed_ = FALSE;  // borrowed when TRUE
-    int selectCheck_ = -1;
-    int unselectCheck_ = -1;
-    int menuBarRedrawCount_ = 0;
-    HMENU parentMenu_ = nullptr;
-    BOOL isPopup_ = TRUE;
-    RECT lastActiveMenuBarRect_ = {};
-    int openMenu_ = 0;
-    int lastActive_ = 0;
+    HMENU parentMenu_ = nullptr;  // not owned
+    BOOL isPopup_ = TRUE;         // FALSE for the top of an attached tree
 };
 
 }  // namespace vt

@@ -10,37 +10,6 @@ constexpr COLORREF kNoMask = 0xFFFFFFFF;  // recorded for icons
 
 CNewMenuBitmaps::~CNewMenuBitmaps() = default;
 
-BOOL CNewMenuBitmaps::Reload() {
-    // Bitmaps come again from their resources; icons (no resource) keep
-    // their current picture.
-    if (!imageList_) return FALSE;
-    Touch();
-    SIZE size = GetImageSize();
-    CImageList old;
-    SwapLists(imageList_, old);
-    if (!CreateImageList(imageList_, size)) {
-        SwapLists(imageList_, old);
-        return FALSE;
-    }
-    HMODULE module = module_ ? module_ : GetModuleHandleA(nullptr);
-    for (size_t i = 0; i < ids_.size(); ++i) {
-        UniqueIcon icon;
-        if (maskColors_[i] != kNoMask) {
-            UniqueBitmap bmp(LoadBitmapA(module, MAKEINTRESOURCEA(ids_[i])));
-            int at = bmp ? imageList_.Add(bmp.Get(), static_cast<COLORREF>(maskColors_[i])) : -1;
-            if (at >= 0) icon.Reset(imageList_.ExtractIcon(at));
-            if (at >= 0 && icon) {
-                MakeDimmedImage(icon.Get(), -1);
-                MakeDisabledImage(icon.Get(), -1);
-                continue;
-            }
-        }
-        icon.Reset(old.ExtractIcon(static_cast<int>(3 * i)));
-        StoreIcon(icon.Get(), -1);
-    }
-    return TRUE;
-}
-
 int CNewMenuBitmaps::AddBitmap(UINT bitmapId, COLORREF mask, HMODULE module) {
     int have = IndexOf(bitmapId);
     if (have >= 0) return have;
@@ -54,7 +23,6 @@ int CNewMenuBitmaps::AddBitmap(UINT bitmapId, COLORREF mask, HMODULE module) {
     if (!bmp || !GetObjectA(bmp.Get(), sizeof bm, &bm)) return -1;
     if (!EnsureImageList(SIZE{bm.bmWidth, bm.bmHeight})) return -1;
     colorCount_ = ColorCountOf(*header);
-    if (!module_) module_ = mod;
     // A mask with the top byte set is no colour: nothing is masked out.
     int at = (mask & 0xFF000000) ? imageList_.Add(bmp.Get(), static_cast<HBITMAP>(nullptr))
                                  : imageList_.Add(bmp.Get(), mask);

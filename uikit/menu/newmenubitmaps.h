@@ -12,7 +12,6 @@ namespace vt {
 class CNewMenuBitmaps : public CNewMenuIcons {
 public:
     ~CNewMenuBitmaps() override;
-    BOOL Reload() override;
 
     // The picture's base index; an id already present returns its index
     // without loading anything. -1 on failure (missing resource, size

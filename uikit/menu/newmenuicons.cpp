@@ -1,8 +1,5 @@
 #include "uikit/menu/newmenuicons.h"
 
-#include <string.h>
-
-#include <algorithm>
 #include <vector>
 
 #include "framework/gdi.h"
@@ -75,12 +72,7 @@ int CNewMenuIcons::Release(CNewMenuIcons* icons) {
     if (count <= 0) {
         // Only collections the toolkit made for itself are deleted here; an
         // owner's own collection belongs to the owner.
-        auto& shared = CNewMenuHook::Instance().sharedIcons_;
-        auto it = std::find(shared.begin(), shared.end(), icons);
-        if (it != shared.end()) {
-            shared.erase(it);
-            delete icons;
-        }
+        CNewMenuHook::Instance().DeleteSharedIcons(icons);
     }
     return count;
 }
@@ -89,11 +81,6 @@ int CNewMenuIcons::IndexOf(UINT id) const {
     for (size_t i = ids_.size(); i-- > 0;)
         if (ids_[i] == id) return static_cast<int>(3 * i);
     return -1;
-}
-
-BOOL CNewMenuIcons::Reload() {
-    // Only toolbar-backed collections could reload; the program has none.
-    return FALSE;
 }
 
 SIZE CNewMenuIcons::GetImageSize() const {
@@ -112,12 +99,6 @@ int CNewMenuIcons::ColorCountOf(const BITMAPINFOHEADER& h) {
         default:
             return 0;
     }
-}
-
-BOOL CNewMenuIcons::IsSameResource(const char* name, HMODULE module) const {
-    if (module != module_) return FALSE;
-    if (IS_INTRESOURCE(name) || IS_INTRESOURCE(resourceName_)) return name == resourceName_;
-    return strcmp(name, resourceName_) == 0;
 }
 
 void CNewMenuIcons::Touch() {
@@ -164,28 +145,8 @@ int CNewMenuIcons::StoreIcon(HICON icon, int index) {
     return index;
 }
 
-void CNewMenuIcons::RebuildImages() {
-    if (!imageList_) return;
-    Touch();
-    SIZE size = GetImageSize();
-    CImageList fresh;
-    if (!CreateImageList(fresh, size)) return;
-    SwapLists(imageList_, fresh);  // fresh now holds the old images
-    for (int i = 0; i < fresh.GetImageCount(); i += 3) {
-        UniqueIcon icon(fresh.ExtractIcon(i));
-        if (icon) StoreIcon(icon.Get(), -1);
-    }
-}
-
 bool CNewMenuIcons::CreateImageList(CImageList& list, SIZE size) {
     return list.Create(size.cx, size.cy, ILC_COLORDDB | ILC_MASK, 0, kImageListGrowth);
-}
-
-// Both lists are owned by the collection code that swaps them.
-void CNewMenuIcons::SwapLists(CImageList& a, CImageList& b) {
-    HIMAGELIST ha = a.Detach(), hb = b.Detach();
-    a.Attach(hb, true);
-    b.Attach(ha, true);
 }
 
 }  // namespace vt

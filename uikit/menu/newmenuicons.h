@@ -28,15 +28,10 @@ public:
 
     // 3 times the position of id in the id list (searched from the end), -1.
     virtual int IndexOf(UINT id) const;
-    // Rebuilds the images from their remembered source.
-    virtual BOOL Reload();
     // Builds the dimmed and disabled copies of an icon; appends them (index
     // -1) or replaces the image at index. Returns the image index or -1.
     virtual int MakeDimmedImage(HICON icon, int index);
     virtual int MakeDisabledImage(HICON icon, int index);
-    // Recreates the image list and re-adds every picture with its copies.
-    virtual void RebuildImages();
-    virtual BOOL IsSameResource(const char* name, HMODULE module) const;
 
     SIZE GetImageSize() const;
     int GetImageCount() const { return imageList_.GetImageCount(); }
@@ -51,10 +46,7 @@ public:
     // Colour count of a bitmap from its header (used count, else by depth).
     static int ColorCountOf(const BITMAPINFOHEADER& h);
 
-    // Resource source; an integer id is stored as its value (not above 0xFFFF).
-    const char* resourceName_ = nullptr;
-    HMODULE module_ = nullptr;
-    int colorCount_ = 0;
+    int colorCount_ = 0;  // of the last bitmap added
     COLORREF maskColor_ = CLR_NONE;
     CImageList imageList_;  // owned
     std::vector<UINT> ids_;
@@ -73,7 +65,6 @@ protected:
     int StoreIcon(HICON icon, int index);
     // An image list for pictures of this size.
     static bool CreateImageList(CImageList& list, SIZE size);
-    static void SwapLists(CImageList& a, CImageList& b);
     static constexpr int kImageListGrowth = 10;
 };
 

@@ -115,7 +115,7 @@ TEST_F(Activation, MissingFoldersAreLeftOutAndItemsKeepTheirKeys) {
 }
 
 TEST_F(Activation, HotKeyInjectedAsKeyPressesDrivesTheFileDialog) {
-    run_.settings.shortcutType = 2;
+    run_.settings.shortcutType = vt::ShortcutType::HotKey;
     run_.settings.normalHotKeyVirtualKey = VK_F9;
     run_.settings.normalHotKeyModifier = kCtrl | kAlt;
     ASSERT_TRUE(run_.Start());
@@ -127,7 +127,7 @@ TEST_F(Activation, HotKeyInjectedAsKeyPressesDrivesTheFileDialog) {
 }
 
 TEST_F(Activation, WindowsKeyLetterPopsTheMenu) {
-    run_.settings.shortcutType = 1;
+    run_.settings.shortcutType = vt::ShortcutType::WindowsKey;
     run_.settings.windowsKey = "Z";
     ASSERT_TRUE(run_.Start());
     OpenDialogInFront();
@@ -144,7 +144,7 @@ TEST_F(Activation, TakenHotKeyIsReportedOnceAndTheTrayIconStandsIn) {
     } release;
 
     const size_t iconsBefore = test::TrayIconWindows().size();
-    run_.settings.shortcutType = 2;
+    run_.settings.shortcutType = vt::ShortcutType::HotKey;
     run_.settings.normalHotKeyVirtualKey = VK_F10;
     run_.settings.normalHotKeyModifier = kCtrl | kAlt;
     run_.settings.showTray = false;
@@ -254,7 +254,7 @@ class Teardown : public Activation, public ::testing::WithParamInterface<bool> {
 TEST_P(Teardown, EndsTheProgramAndReleasesTrayHotKeyAndHook) {
     const bool viaMenu = GetParam();
     run_.settings.showTray = true;
-    run_.settings.shortcutType = 2;
+    run_.settings.shortcutType = vt::ShortcutType::HotKey;
     run_.settings.normalHotKeyVirtualKey = VK_F11;
     run_.settings.normalHotKeyModifier = kCtrl | kAlt;
     run_.settings.activateOnRButtonDown = true;

@@ -185,7 +185,7 @@ TEST_F(TakenShortcut, ToldAtTheFirstStartOnlyAndAgainForAnotherTakenOne) {
     Holder other({{MOD_CONTROL | MOD_ALT, VK_F6}, {MOD_CONTROL | MOD_ALT, VK_F7}});
     ASSERT_TRUE(other.Holding());
     run_.folders[0] = {"C:\\windows", "Windows", "", -1};
-    run_.settings.shortcutType = 2;
+    run_.settings.shortcutType = vt::ShortcutType::HotKey;
     run_.settings.normalHotKeyVirtualKey = VK_F6;
     run_.settings.normalHotKeyModifier = kCtrl | kAlt;
     run_.settings.showTray = false;

@@ -144,7 +144,7 @@ TEST_F(MenuOpen, FivePopsInABurstGiveOnePaintedMenuThatDrivesTheDialog) {
 
 TEST_F(MenuOpen, HotKeyTwiceQuicklyAndAgainWhileOpenKeepsOneMenu) {
     // The product's own kind of shortcut: the Windows key with a letter.
-    run_.settings.shortcutType = 1;
+    run_.settings.shortcutType = vt::ShortcutType::WindowsKey;
     run_.settings.windowsKey = "Z";
     ASSERT_TRUE(run_.Start());
     OpenDialogInFront();
@@ -196,7 +196,7 @@ TEST_F(MenuOpen, PopWhileAMessageBoxIsOpenBringsTheBoxToTheFront) {
     struct Release {
         ~Release() { UnregisterHotKey(nullptr, 1); }
     } release;
-    run_.settings.shortcutType = 2;
+    run_.settings.shortcutType = vt::ShortcutType::HotKey;
     run_.settings.normalHotKeyVirtualKey = VK_F10;
     run_.settings.normalHotKeyModifier = 2 | 1;  // Control, Shift
     ASSERT_TRUE(run_.Launch());

@@ -307,7 +307,7 @@ TEST_F(ModernExplorer, APickFromTheMenuMovesTheActiveTabOfTheWindowInFront) {
     e2e::VantrelRun run;
     run.folders[0] = {one_, "One", "", -1};
     run.folders[1] = {hashed_, "Hashed", "", -1};
-    run.settings.shortcutType = 2;  // Ctrl+Alt+F9
+    run.settings.shortcutType = vt::ShortcutType::HotKey;  // Ctrl+Alt+F9
     run.settings.normalHotKeyVirtualKey = VK_F9;
     run.settings.normalHotKeyModifier = 2 | 4;
     ASSERT_TRUE(run.Start());

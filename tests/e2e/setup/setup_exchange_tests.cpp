@@ -68,7 +68,7 @@ std::wstring StoredWide(const std::string& section, const std::string& name) {
 // The options a test run starts with (VantrelRun's: no hot key, no tray icon).
 vt::AppSettings RunDefaults() {
     vt::AppSettings s;
-    s.shortcutType = 0;
+    s.shortcutType = vt::ShortcutType::None;
     s.showTray = false;
     return s;
 }

@@ -287,7 +287,7 @@ TEST_F(SetupOptions, NoActivationQuestionAnsweredNoKeepsEveryChoice) {
     run_.settings.showTray = false;
     run_.settings.activateOnRButtonDown = false;
     run_.settings.activateOnMouseWheel = false;
-    run_.settings.shortcutType = 0;
+    run_.settings.shortcutType = vt::ShortcutType::None;
     run_.settings.action = 1;
     StartAndOpenSetup();
     EXPECT_TRUE(Checked(setup_, IDC_SHORTCUT_NONE));
@@ -348,7 +348,7 @@ TEST_F(SetupOptions, OpenFoldersAndAutoSwitchBoxesShowAndWriteTheirOptions) {
 TEST_F(SetupOptions, StoredActionTwoAndALetterNotOffered) {
     Folders(1);
     run_.settings.action = 2;
-    run_.settings.shortcutType = 1;
+    run_.settings.shortcutType = vt::ShortcutType::WindowsKey;
     run_.settings.windowsKey = "D";
     StartAndOpenSetup();
     EXPECT_EQ(ComboSelection(setup_, IDC_ACTION), 0);
@@ -433,7 +433,7 @@ class SetupApply : public SetupTest {};
 TEST_F(SetupApply, NewHotKeyTrayAndCompactedListTakeEffect) {
     ASSERT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F8));
     Folders(5);
-    run_.settings.shortcutType = 0;
+    run_.settings.shortcutType = vt::ShortcutType::None;
     run_.settings.showTray = false;
     StartAndOpenSetup();
     const size_t traysBefore = test::TrayIconWindows().size();
@@ -495,7 +495,7 @@ TEST_F(SetupApply, ATakenCombinationIsRefusedAtOnceAndTheWindowsKeyCanBeChosen) 
     } release;
     ASSERT_TRUE(test::HotKeyIsFree(MOD_WIN | MOD_SHIFT, 'K'));
     Folders(1);
-    run_.settings.shortcutType = 0;
+    run_.settings.shortcutType = vt::ShortcutType::None;
     StartAndOpenSetup();
     Press(setup_, IDC_SHORTCUT_OTHER);
     ASSERT_TRUE(test::WaitUntil([&] { return Enabled(setup_, IDC_HOTKEY_WIN); }));

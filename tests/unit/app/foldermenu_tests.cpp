@@ -66,7 +66,7 @@ protected:
     void SetUp() override {
         CSettingsStore seed(profile_);
         seed.settings.showTray = false;
-        seed.settings.shortcutType = 0;
+        seed.settings.shortcutType = ShortcutType::None;
         // Keys 0 and 2 exist, key 1 is missing; 0 and 2 share one icon,
         // named with different case.
         seed.folders[0] = {dir_.MakeDir("One"), "One", "C:\\windows\\system32\\shell32.dll", 5};

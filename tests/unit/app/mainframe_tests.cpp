@@ -213,7 +213,7 @@ TEST(MainFrame, AvailabilityIsAskedOfTheSystemWithoutLosingTheOwnShortcut) {
     candidate.normalHotKeyVirtualKey = VK_F7;
     EXPECT_TRUE(frame.ShortcutAvailable(candidate));
     EXPECT_TRUE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F7));  // only asked, not taken
-    candidate.shortcutType = 0;
+    candidate.shortcutType = ShortcutType::None;
     EXPECT_TRUE(frame.ShortcutAvailable(candidate));
     // Still holding its own combination after every question.
     EXPECT_FALSE(test::HotKeyIsFree(MOD_CONTROL | MOD_ALT, VK_F10));

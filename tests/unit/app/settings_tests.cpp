@@ -92,7 +92,7 @@ TEST_F(Settings, MissingOptionsTakeTheirDefaults) {
     s.LoadSettings();
     EXPECT_EQ(s.settings.action, 0);
     EXPECT_TRUE(s.settings.showTray);
-    EXPECT_EQ(s.settings.shortcutType, 1);
+    EXPECT_EQ(s.settings.shortcutType, ShortcutType::WindowsKey);
     EXPECT_EQ(s.settings.windowsKey, "A");
     EXPECT_EQ(s.settings.normalHotKeyVirtualKey, 0);
     EXPECT_EQ(s.settings.normalHotKeyModifier, 0);
@@ -111,7 +111,7 @@ TEST_F(Settings, SaveWritesEveryValueWithItsTypeAndBytes) {
     s.LoadSettings();
     s.settings.action = 1;
     s.settings.showTray = false;
-    s.settings.shortcutType = 2;
+    s.settings.shortcutType = ShortcutType::HotKey;
     s.settings.windowsKey = "Z";
     s.settings.normalHotKeyVirtualKey = 0x70;
     s.settings.normalHotKeyModifier = 6;

@@ -38,7 +38,7 @@ AppSettings Unusual() {
     AppSettings s;
     s.action = 1;
     s.showTray = false;
-    s.shortcutType = 2;
+    s.shortcutType = ShortcutType::HotKey;
     s.windowsKey = "Y";
     s.normalHotKeyVirtualKey = 0x71;
     s.normalHotKeyModifier = 0x13;

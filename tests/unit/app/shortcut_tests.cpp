@@ -13,7 +13,7 @@ namespace {
 
 AppSettings Stored(int type, const char* letter, WORD vk, WORD mods) {
     AppSettings s;
-    s.shortcutType = type;
+    s.shortcutType = ShortcutTypeFromStored(type);
     s.windowsKey = letter;
     s.normalHotKeyVirtualKey = vk;
     s.normalHotKeyModifier = mods;
@@ -27,6 +27,17 @@ TEST(Shortcut, TheWindowsKeyBitReadsAsModWinAndOlderValuesKeepTheirMeaning) {
               static_cast<UINT>(MOD_WIN | MOD_SHIFT | MOD_CONTROL | MOD_ALT));
     // Everything the hot-key control can set (1, 2, 4, 8) never reaches MOD_WIN.
     for (WORD m = 0; m < 0x10; ++m) EXPECT_EQ(HotKeyModifiersFromControl(m) & MOD_WIN, 0u) << m;
+}
+
+TEST(Shortcut, TheTypesKeepTheNumbersStoredBeforeAndAnUnknownOneSurvives) {
+    EXPECT_EQ(StoredShortcutType(ShortcutType::None), 0);
+    EXPECT_EQ(StoredShortcutType(ShortcutType::WindowsKey), 1);
+    EXPECT_EQ(StoredShortcutType(ShortcutType::HotKey), 2);
+    EXPECT_EQ(ShortcutTypeFromStored(2), ShortcutType::HotKey);
+    // A number a later version might store is written back as it was read.
+    for (int stored : {0, 1, 2, 7, -1})
+        EXPECT_EQ(StoredShortcutType(ShortcutTypeFromStored(stored)), stored);
+    EXPECT_EQ(AppSettings().shortcutType, ShortcutType::WindowsKey);
 }
 
 TEST(Shortcut, WhatEachShortcutTypeAsksFor) {
@@ -44,7 +55,7 @@ TEST(Shortcut, StoredCombinationsReadBackAsTheSameCombination) {
     for (const Shortcut& k : kFirstRunShortcuts) {
         AppSettings s = Stored(1, "Q", 0, 0);
         StoreShortcut(s, k);
-        EXPECT_EQ(s.shortcutType, 2);
+        EXPECT_EQ(s.shortcutType, ShortcutType::HotKey);
         EXPECT_EQ(ShortcutOf(s), k) << DescribeShortcut(k);
         EXPECT_EQ(s.windowsKey, "Q");  // the letter box's choice is left alone
     }

@@ -466,7 +466,7 @@ TEST_F(Editor, OpenedForTheMainWindowItStandsOnItsOwnInFront) {
     CWinApp app("Vantrel");
     CWindowImpl main;
     ASSERT_TRUE(main.CreateEx(0, "STATIC", "Vantrel", 0, 0, 0, 0, 0, nullptr, nullptr));
-    app.mainWnd_ = &main;
+    app.SetMainWnd(&main);
     CFolderEditDlg dlg(main.hwnd_);
     dlg.path_ = alpha_;
     dlg.title_ = alpha_;

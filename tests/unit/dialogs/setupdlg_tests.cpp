@@ -211,7 +211,7 @@ TEST_F(SetupDialog, VersionTextAndTheHomePageLink) {
 }
 
 TEST_F(SetupDialog, AStoredShortcutTypeItDoesNotKnowShowsAndSavesAsNone) {
-    dlg_->settings_.shortcutType = 7;
+    dlg_->settings_.shortcutType = ShortcutTypeFromStored(7);
     dlg_->settings_.showTray = true;
     HWND d = Open();
     ASSERT_TRUE(d);
@@ -221,11 +221,11 @@ TEST_F(SetupDialog, AStoredShortcutTypeItDoesNotKnowShowsAndSavesAsNone) {
     Click(d, IDOK);
     ASSERT_TRUE(run_->WaitForEnd());
     EXPECT_EQ(run_->Result(), IDOK);
-    EXPECT_EQ(dlg_->settings_.shortcutType, 0);
+    EXPECT_EQ(dlg_->settings_.shortcutType, ShortcutType::None);
 }
 
 TEST_F(SetupDialog, TheWindowsKeyHasABoxBesideTheHotKeyThatFollowsTheShortcutType) {
-    dlg_->settings_.shortcutType = 1;
+    dlg_->settings_.shortcutType = ShortcutType::WindowsKey;
     dlg_->settings_.normalHotKeyVirtualKey = 'K';
     dlg_->settings_.normalHotKeyModifier = kHotKeyWinBit | HOTKEYF_CONTROL;
     HWND d = Open();
@@ -241,7 +241,7 @@ TEST_F(SetupDialog, TheWindowsKeyHasABoxBesideTheHotKeyThatFollowsTheShortcutTyp
     Click(d, IDOK);
     ASSERT_TRUE(run_->WaitForEnd());
     EXPECT_EQ(run_->Result(), IDOK);
-    EXPECT_EQ(dlg_->settings_.shortcutType, 2);
+    EXPECT_EQ(dlg_->settings_.shortcutType, ShortcutType::HotKey);
     EXPECT_EQ(dlg_->settings_.normalHotKeyModifier, HOTKEYF_CONTROL);
     EXPECT_EQ(ShortcutOf(dlg_->settings_), (Shortcut{MOD_CONTROL, 'K'}));
 }

@@ -167,6 +167,29 @@ TEST(MessageLoop, QuitCodeBecomesTheExitCode) {
     EXPECT_EQ(app.Run(), 42);
 }
 
+// Only the main window's destruction ends the loop, and the application
+// forgets it then, so that "Exit" afterwards has no dead window to close.
+TEST(MessageLoop, DestroyingTheMainFrameForgetsItAndEndsTheLoop) {
+    CWinApp app;
+    CFrameWnd other, main;
+    ASSERT_TRUE(other.CreateEx(0, "STATIC", "other", 0, 0, 0, 0, 0, nullptr, nullptr));
+    ASSERT_TRUE(main.CreateEx(0, "STATIC", "main", 0, 0, 0, 0, 0, nullptr, nullptr));
+    app.SetMainWnd(&main);
+    const HWND mainHandle = main.hwnd_;
+    EXPECT_EQ(app.MainWindowHandle(), mainHandle);
+
+    ASSERT_TRUE(other.DestroyWindow());
+    EXPECT_EQ(app.MainWnd(), &main);
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+
+    ASSERT_TRUE(main.DestroyWindow());
+    EXPECT_EQ(app.MainWnd(), nullptr);
+    EXPECT_EQ(app.MainWindowHandle(), nullptr);
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(m.wParam, 0u);
+}
+
 TEST(Window, ViewHelpersTolerateInvalidHandles) {
     CWnd dead(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7ffe0000)));
     EXPECT_FALSE(dead.IsWindow());

@@ -103,10 +103,11 @@ TEST(MenuColors, FlatItemColours) {
 }
 
 TEST(MenuVersion, Codes) {
-    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32s, 3, 1), 0);
-    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 3, 51), 1);
-    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 0), 2);
-    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 10), 3);
+    // Systems that cannot load the program count as the oldest of their family.
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32s, 3, 1), 4);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 3, 51), 5);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 0), 4);
+    EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 10), 4);
     EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_WINDOWS, 4, 90), 4);
     EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 4, 0), 5);
     EXPECT_EQ(VersionCode(VER_PLATFORM_WIN32_NT, 5, 0), 6);

@@ -72,7 +72,7 @@ COLORREF ImagePixel(CNewMenuIcons& icons, int image, int x, int y, COLORREF back
     return c.At(x, y);
 }
 
-size_t SharedCount() { return CNewMenuHook::Instance().sharedIcons_.size(); }
+size_t SharedCount() { return CNewMenuHook::Instance().SharedIcons().size(); }
 
 // Keeps process-wide switches as they were.
 struct StyleGuard {
@@ -194,7 +194,7 @@ TEST(MenuIcons, SharedBitmapCollectionsAreFoundAgainAndDropped) {
         EXPECT_TRUE(b.SetItemBitmap(nullptr, 100, kPic16));
         EXPECT_TRUE(b.SetItemBitmap("Big", 102, kPic32));
         ASSERT_EQ(SharedCount(), 2u);
-        CNewMenuIcons* small = CNewMenuHook::Instance().sharedIcons_[0];
+        CNewMenuIcons* small = CNewMenuHook::Instance().SharedIcons()[0].get();
         EXPECT_EQ(small->RefCount(), 3);
         EXPECT_EQ(small->GetImageCount(), 6);
         EXPECT_EQ(b.GetIconWidth(), 32);

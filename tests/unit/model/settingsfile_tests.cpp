@@ -48,7 +48,7 @@ AppSettings Unusual() {
     AppSettings s;
     s.action = 1;
     s.showTray = false;
-    s.shortcutType = 2;
+    s.shortcutType = ShortcutType::HotKey;
     s.windowsKey = "Z";
     s.normalHotKeyVirtualKey = 0x77;
     s.normalHotKeyModifier = 0x16;
@@ -264,7 +264,7 @@ TEST(SettingsFileTools, HexFormsContinuationsCommentsCaseAndDeletionsAreRead) {
     // Binary data is not a DWORD: the option keeps its value.
     EXPECT_TRUE(r.settings.showTray);
     EXPECT_TRUE(r.settings.activateOnMouseWheel);
-    EXPECT_EQ(r.settings.shortcutType, 1);
+    EXPECT_EQ(r.settings.shortcutType, ShortcutType::WindowsKey);
 }
 
 TEST(SettingsFileTools, ADeletedKeyTakesWhatCameBeforeIt) {
