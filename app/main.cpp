@@ -22,5 +22,6 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show) {
     // Before anything is loaded by name: a library planted beside a portable
     // copy must not stand in for a system one.
     vt::RestrictLibrarySearchToSystem();
+    vt::LoadDelayedImportsFromSystem();
     return vt::RunApplication(inst, show);
 }

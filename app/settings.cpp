@@ -1,7 +1,6 @@
 #include "app/settings.h"
 
 #include <shlobj.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -23,11 +22,7 @@ const DefaultFolderSource kDefaultFolders[5] = {
 
 namespace {
 
-std::string ValueName(const char* stem, int position) {
-    char buf[48];
-    snprintf(buf, sizeof buf, "%s%d", stem, position);
-    return buf;
-}
+std::string ValueName(const char* stem, int position) { return stem + std::to_string(position); }
 
 // Parses "<stem><decimal>" with no leading zeros; -1 when the name is not one.
 int PositionOf(const char* name, const char* stem) {

@@ -43,9 +43,7 @@ std::string ProgramFolder() {
 }
 
 BOOL CVantrelApp::InitInstance() {
-    CqvApp::InitInstance();
     menu::SetErrorReporter(ShowMenuError);
-    InitCommonControls();
 
     CVantrelCommandLineInfo info;
     ParseCommandLine(info);
@@ -101,6 +99,16 @@ BOOL CVantrelApp::InitInstance() {
     // name), later starts find no running instance and become instances of
     // their own: the lock must go all the same, before the own command runs.
     if (!checker_->PublishMainWindow()) checker_->ReleaseStartupLock();
+    // COM and the common controls are bound at their first call, and nothing
+    // of ours before this point calls them: the window is published (and a
+    // second start can reach it) without waiting for COM's libraries, and
+    // neither a second start nor a first one with "/quit" loads them at all.
+    // (The common controls may come earlier all the same: under the manifest
+    // the "STATIC" class of the hidden window can be theirs.) Everything that
+    // follows (the own command's dialog or menu, the preparation at idle) has
+    // them.
+    CqvApp::InitInstance();
+    InitCommonControls();
     frame_->PostMessage(CMainFrame::WM_FINISH_STARTUP);
 
     if (command_ == kCmdPop) {

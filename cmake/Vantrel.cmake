@@ -183,3 +183,32 @@ function(vt_add_layer_check)
     COMMENT "Checking includes against the layer order"
     VERBATIM)
 endfunction()
+
+# vt_delay_import(<target> <library.dll> <def file>) - an import library whose
+# functions bind <library.dll> at the first call of any of them (the toolchain's
+# delay loading; framework/systemlibrary.cpp does the loading) instead of when
+# the program starts. The .def file lists the functions with their 32-bit
+# decorations; they are dropped for 64 bits.
+function(vt_delay_import target dll def)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/lib${target}.a)
+  set(outdef ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
+  file(READ ${def} text)
+  set(kill)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+  else()
+    set(kill --kill-at)  # the library exports the names without decoration
+  endif()
+  file(WRITE ${outdef} "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_DLLTOOL} --input-def ${outdef} --dllname ${dll} ${kill}
+            --output-delaylib ${out}
+    DEPENDS ${outdef}
+    COMMENT "Delay-import library for ${dll}"
+    VERBATIM)
+  add_custom_target(${target}_lib DEPENDS ${out})
+  add_library(${target} STATIC IMPORTED GLOBAL)
+  set_target_properties(${target} PROPERTIES IMPORTED_LOCATION ${out})
+  add_dependencies(${target} ${target}_lib)
+endfunction()

@@ -1,7 +1,5 @@
 #include "dialogs/setupdlg.h"
 
-#include <stdio.h>
-
 #include "dialogs/browseforfolder.h"
 #include "dialogs/foldereditdlg.h"
 #include "shell/iconsources.h"
@@ -152,9 +150,8 @@ std::string CSetupDlg::HomePageAddress() { return ProductWebPage("/"); }
 std::string CSetupDlg::VersionText(const std::string& programPath) {
     const auto v = ReadProductVersion(programPath);
     if (!v) return {};
-    char text[64];
-    snprintf(text, sizeof text, "Version %d.%d.%d", v->major, v->minor, v->build);
-    return text;
+    return "Version " + std::to_string(v->major) + '.' + std::to_string(v->minor) + '.' +
+           std::to_string(v->build);
 }
 
 void CSetupDlg::DoDataExchange(CDataExchange& dx) {

@@ -1,5 +1,7 @@
 #include "framework/systemlibrary.h"
 
+#include <delayimp.h>
+
 #include <cstring>
 #include <vector>
 
@@ -30,6 +32,16 @@ bool SearchFlagsKnown() {
 
 bool HasFolder(const char* name) { return std::strpbrk(name, "\\/:") != nullptr; }
 
+FARPROC WINAPI DelayedImportNotice(unsigned notice, PDelayLoadInfo info) {
+    if (notice != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
+    // Without the search flags LoadSystemLibrary names the file in the system
+    // folder, which passes over the side-by-side common controls that the
+    // manifest asks for: the load by bare name, as the import table's would
+    // be, is left to the toolchain's helper then.
+    if (!SearchFlagsKnown()) return nullptr;
+    return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+}
+
 }  // namespace
 
 bool RestrictLibrarySearchToSystem() {
@@ -37,6 +49,8 @@ bool RestrictLibrarySearchToSystem() {
         reinterpret_cast<void*>(KernelEntry("SetDefaultDllDirectories")));
     return set && set(kSearchSystem32) != FALSE;
 }
+
+void LoadDelayedImportsFromSystem() { __pfnDliNotifyHook2 = DelayedImportNotice; }
 
 std::string SystemLibraryPath(const char* name) {
     std::vector<char> dir(MAX_PATH * 3, '\0');

@@ -20,6 +20,11 @@ bool RestrictLibrarySearchToSystem();
 // with a folder in it (a stand-in library of a test) is loaded from there.
 HMODULE LoadSystemLibrary(const char* name);
 
+// Has the libraries whose functions are bound at their first call (the
+// delay-loaded imports: the common controls, COM) loaded as LoadSystemLibrary
+// loads them. Called at start, before the first call of any of them.
+void LoadDelayedImportsFromSystem();
+
 // Loads a library of our own by its full path; its imports are searched in
 // its folder and the system folder only. Null for a relative path.
 HMODULE LoadLibraryAtPath(const std::string& fullPath);

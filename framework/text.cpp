@@ -58,6 +58,18 @@ std::string CutAtCharBoundary(const std::string& text, size_t maxBytes, UINT cod
     return text.substr(0, CharBoundaryAtOrBefore(text, maxBytes, codePage));
 }
 
+std::string HexDigits(unsigned long value, int minDigits) {
+    char digits[2 * sizeof value];
+    int n = 0;
+    do {
+        digits[n++] = "0123456789abcdef"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    std::string text(minDigits > n ? static_cast<size_t>(minDigits - n) : 0, '0');
+    while (n > 0) text += digits[--n];
+    return text;
+}
+
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
     if (a == b) return true;
     const std::wstring wa = ToWide(a), wb = ToWide(b);

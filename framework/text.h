@@ -32,4 +32,10 @@ std::string CutAtCharBoundary(const std::string& text, size_t maxBytes, UINT cod
 // rules of a language).
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
+// Lower-case hexadecimal digits of value, at least minDigits of them (zeros in
+// front). Numbers are formatted by hand rather than with the printf family,
+// whose formatting engines (narrow and wide, with floating point) are a large
+// part of a statically linked program; decimal numbers use std::to_string.
+std::string HexDigits(unsigned long value, int minDigits = 1);
+
 }  // namespace vt

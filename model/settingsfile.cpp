@@ -1,7 +1,5 @@
 #include "model/settingsfile.h"
 
-#include <stdio.h>
-
 #include <map>
 #include <set>
 #include <vector>
@@ -56,12 +54,15 @@ void AppendQuoted(std::wstring& out, const std::wstring& text) {
     out += L'"';
 }
 
+// Digits and other ASCII text into the file's UTF-16.
+void AppendAscii(std::wstring& out, const std::string& ascii) {
+    for (char c : ascii) out += static_cast<wchar_t>(c);
+}
+
 void AppendDword(std::wstring& out, const wchar_t* name, DWORD value) {
-    wchar_t digits[16];
-    swprintf(digits, 16, L"%08lx", static_cast<unsigned long>(value));
     AppendQuoted(out, name);
     out += L"=dword:";
-    out += digits;
+    AppendAscii(out, HexDigits(value, 8));
     out += L"\r\n";
 }
 
@@ -96,16 +97,14 @@ void AppendString(std::wstring& out, const std::wstring& name, const std::string
                 lineStart = out.size() - 2;
             }
         }
-        wchar_t hex[4];
-        swprintf(hex, 4, L"%02x", bytes[i]);
-        out += hex;
+        AppendAscii(out, HexDigits(bytes[i], 2));
     }
     out += L"\r\n";
 }
 
 std::wstring Numbered(const wchar_t* stem, int position) {
-    wchar_t name[48];
-    swprintf(name, 48, L"%ls%d", stem, position);
+    std::wstring name = stem;
+    AppendAscii(name, std::to_string(position));
     return name;
 }
 

@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """Draws Vantrel's bitmaps and icons (pure Python, no imaging library).
 
-Writes resources/images/*.bmp (24-bit, mask colour RGB(255, 0, 128) where a
-picture needs transparency) and *.ico (32-bit with alpha and an AND mask).
+Writes resources/images/*.bmp (4 bits a pixel with a palette of the picture's
+colours, mask colour RGB(255, 0, 128) where a picture needs transparency) and *.ico whose images are PNG-compressed 32-bit
+pictures with alpha (Vista and later load them; an uncompressed image with its
+AND mask is about nine times the size, and the icons were most of the program's
+resources).
 The outputs are committed; run this again only to change the pictures.
 """
 import os
 import struct
+import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "images")
 MASK = (255, 0, 128)
@@ -161,39 +165,51 @@ def app_icon(size):
 
 
 def write_bmp(path, img, mask=MASK):
+    """A bitmap of 4 bits a pixel with the picture's own colours in its palette
+    (each picture has a handful): a third of the 24-bit size, and the
+    system turns it into the same bitmap."""
     h, w = len(img), len(img[0])
-    row_bytes = (w * 3 + 3) & ~3
+    colours = []
+    for row in img:
+        for p in row:
+            c = p if p is not None else mask
+            if c not in colours:
+                colours.append(c)
+    assert len(colours) <= 16, path
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
+    row_bytes = ((w + 1) // 2 + 3) & ~3
     data = bytearray()
     for y in range(h - 1, -1, -1):
-        row = bytearray()
+        row = bytearray(row_bytes)
         for x in range(w):
-            r, g, b = img[y][x] if img[y][x] is not None else mask
-            row += bytes((b, g, r))
-        row += b"\0" * (row_bytes - len(row))
+            c = img[y][x] if img[y][x] is not None else mask
+            row[x // 2] |= colours.index(c) << (4 if x % 2 == 0 else 0)
         data += row
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    offset = 14 + 40 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(data), 2835, 2835,
+                       len(colours), len(colours))
     with open(path, "wb") as f:
-        f.write(header + info + data)
+        f.write(header + info + palette + data)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
 
 def ico_image(img):
+    """One icon image as a PNG: RGBA, 8 bits a channel, transparent where the
+    picture has no colour."""
     h, w = len(img), len(img[0])
-    xor = bytearray()
-    for y in range(h - 1, -1, -1):
+    raw = bytearray()
+    for y in range(h):
+        raw += b"\0"  # no filter
         for x in range(w):
             p = img[y][x]
-            xor += bytes((p[2], p[1], p[0], 255)) if p is not None else b"\0\0\0\0"
-    and_row = ((w + 31) // 32) * 4
-    andm = bytearray()
-    for y in range(h - 1, -1, -1):
-        row = bytearray(and_row)
-        for x in range(w):
-            if img[y][x] is None:
-                row[x // 8] |= 0x80 >> (x % 8)
-        andm += row
-    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(andm), 0, 0, 0, 0)
-    return info + xor + andm
+            raw += bytes((p[0], p[1], p[2], 255)) if p is not None else b"\0\0\0\0"
+    header = struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + png_chunk(b"IEND", b""))
 
 
 def write_ico(path, images):

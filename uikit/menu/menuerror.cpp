@@ -1,9 +1,8 @@
 #include "uikit/menu/menuerror.h"
 
-#include <stdio.h>
-
 #include <utility>
 
+#include "framework/text.h"
 #include "framework/trace.h"
 
 namespace vt::menu {
@@ -18,12 +17,7 @@ std::string SystemErrorText(DWORD code) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
         nullptr);
-    if (n == 0 || !text) {
-        char buf[64];
-        snprintf(buf, sizeof buf, "Error message 0x%lx not found",
-                 static_cast<unsigned long>(code));
-        return buf;
-    }
+    if (n == 0 || !text) return "Error message 0x" + HexDigits(code) + " not found";
     std::string s(text, n);
     LocalFree(text);
     return s;
@@ -44,7 +38,6 @@ ErrorReporter SetErrorReporter(ErrorReporter reporter) {
 }
 
 HookInstallError::HookInstallError(DWORD code)
-    : std::runtime_error("the popup-menu hook could not be installed: " + SystemErrorText(code)),
-      code_(code) {}
+    : text_("the popup-menu hook could not be installed: " + SystemErrorText(code)), code_(code) {}
 
 }  // namespace vt::menu

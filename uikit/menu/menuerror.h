@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace vt::menu {
@@ -20,13 +20,16 @@ using ErrorReporter = void (*)(const std::string& text);
 ErrorReporter SetErrorReporter(ErrorReporter reporter);
 
 // Thrown when the popup-menu hook cannot be installed; menus cannot work
-// without it.
-class HookInstallError : public std::runtime_error {
+// without it. Its own text rather than the standard error classes' (which
+// bring a second string implementation of their own into the program).
+class HookInstallError : public std::exception {
 public:
     explicit HookInstallError(DWORD code);
+    const char* what() const noexcept override { return text_.c_str(); }
     DWORD Code() const { return code_; }
 
 private:
+    std::string text_;
     DWORD code_;
 };
 

@@ -72,3 +72,15 @@ TEST(Text, NamesCompareWithoutCaseInEveryScript) {
     EXPECT_FALSE(EqualsIgnoreCase("\xD0\x95", "\xD0\x81"));  // Е is not Ё
     EXPECT_TRUE(EqualsIgnoreCase("", ""));
 }
+
+TEST(Text, HexDigitsArePaddedInFrontAndNeverCut) {
+    EXPECT_EQ(HexDigits(0), "0");
+    EXPECT_EQ(HexDigits(0, 8), "00000000");
+    EXPECT_EQ(HexDigits(0x5, 2), "05");
+    EXPECT_EQ(HexDigits(0xAB, 2), "ab");
+    // More digits than asked for: all of them, the highest first.
+    EXPECT_EQ(HexDigits(0x1A2B3, 2), "1a2b3");
+    EXPECT_EQ(HexDigits(0x80000000UL, 8), "80000000");
+    EXPECT_EQ(HexDigits(0xFFFFFFFFUL), "ffffffff");
+    EXPECT_EQ(HexDigits(0x10, 0), "10");
+}

@@ -2,7 +2,10 @@
 // worked out by hand (MulDiv rounds halves away from zero, term by term).
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "uikit/menu/menucolors.h"
+#include "uikit/menu/menuerror.h"
 #include "uikit/menu/menumetrics.h"
 
 using namespace vt::menu;
@@ -264,6 +267,21 @@ TEST(MenuFrame, MarginsAndShadowAt144Dpi) {
     for (int col = 1; col <= 4; ++col)
         for (int row = 0; row < h; ++row)
             EXPECT_EQ(RightShadowFactor(col, row, h, 96), RightShadowFactor(col, row, h));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MenuErrors, HookInstallErrorCarriesItsCodeAndText) {
+    try {
+        throw vt::menu::HookInstallError(0x2000BEEF);
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "the popup-menu hook could not be installed: Error message 0x2000beef not found");
+        EXPECT_EQ(dynamic_cast<const vt::menu::HookInstallError&>(e).Code(), 0x2000BEEFu);
+    }
 }
 
 }  // namespace
