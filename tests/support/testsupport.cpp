@@ -352,4 +352,39 @@ bool WriteSolidIconFile(const std::string& path,
     return fclose(f) == 0 && ok;
 }
 
+std::vector<COLORREF> DrawnIconPixels(HICON icon, int size) {
+    std::vector<COLORREF> pixels;
+    if (!icon || size <= 0) return pixels;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = size;
+    bi.bmiHeader.biHeight = -size;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = mem ? CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        RECT all = {0, 0, size, size};
+        FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (DrawIconEx(mem, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) {
+            GdiFlush();
+            const auto* p = static_cast<const DWORD*>(bits);
+            for (int i = 0; i < size * size; ++i)
+                pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    if (mem) DeleteDC(mem);
+    return pixels;
+}
+
+int CountColour(const std::vector<COLORREF>& pixels, COLORREF colour) {
+    int n = 0;
+    for (COLORREF c : pixels) n += c == colour ? 1 : 0;
+    return n;
+}
+
 }  // namespace vt::test
