@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "framework/gdi.h"
-#include "framework/systemlibrary.h"
+#include "uikit/theme.h"
 #include "framework/trace.h"
 #include "uikit/menu/menustyles.h"
 #include "uikit/menu/menudrawingcache.h"
@@ -60,16 +60,8 @@ CNewMenuHook::CNewMenuHook() {
     if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0))
         highContrast_ = (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 
-    themeLibrary_.Reset(LoadSystemLibrary("uxtheme.dll"));
-    if (themeLibrary_)
-        isThemeActive_ = reinterpret_cast<IsThemeActiveFn>(
-            reinterpret_cast<void*>(GetProcAddress(themeLibrary_.Get(), "IsThemeActive")));
-    if (version_ != menu::kVersion98) {
-        msimg32_.Reset(LoadSystemLibrary("msimg32.dll"));
-        if (msimg32_)
-            gradientFill_ = reinterpret_cast<GradientFillFn>(
-                reinterpret_cast<void*>(GetProcAddress(msimg32_.Get(), "GradientFill")));
-    }
+    // Both libraries are bound once for the process (theme.h, gradientaccess.h).
+    if (version_ != menu::kVersion98) gradient_ = &Gradient();
 
     RegisterMenuTheme(new CMenuTheme(kClassicMenuStyle, menu::ClassicMeasureItem,
                                      menu::ClassicDrawItem, CMenuTheme::NoTitle, 0));
@@ -97,10 +89,7 @@ CNewMenuHook::~CNewMenuHook() {
     hook_ = nullptr;
     currentTheme_ = nullptr;
     themes_.clear();
-    isThemeActive_ = nullptr;
-    gradientFill_ = nullptr;
-    themeLibrary_.Reset();
-    msimg32_.Reset();
+    gradient_ = nullptr;
     for (CNewMenuIcons* icons : sharedIcons_) delete icons;
     sharedIcons_.clear();
     menuHookData_.clear();
@@ -139,7 +128,7 @@ int CNewMenuHook::ScreenColorCount() {
     return colorCount_;
 }
 
-bool CNewMenuHook::IsThemeActive() const { return isThemeActive_ && isThemeActive_(); }
+bool CNewMenuHook::IsThemeActive() const { return Theme().IsThemeActive() != FALSE; }
 
 CNewMenuHook::CMenuHookData* CNewMenuHook::GetMenuHookData(HWND window) {
     if (!s_instance) return nullptr;

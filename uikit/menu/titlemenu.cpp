@@ -2,16 +2,9 @@
 
 #include <cstddef>
 
-#include "framework/systemlibrary.h"
-
 namespace vt {
 
 namespace {
-template <class Fn>
-Fn As(FARPROC p) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(p));
-}
-
 COLOR16 Channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
 
 TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
@@ -26,7 +19,7 @@ TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
 }  // namespace
 
 CTitleMenu::CTitleMenu(const char* gradientLibrary)
-    : gradientModule_(gradientLibrary ? LoadSystemLibrary(gradientLibrary) : nullptr),
+    : gradient_(gradientLibrary),
       clRight(GetSysColor(COLOR_GRADIENTACTIVECAPTION)),
       clLeft(GetSysColor(COLOR_ACTIVECAPTION)),
       clText(GetSysColor(COLOR_CAPTIONTEXT)) {
@@ -39,15 +32,11 @@ CTitleMenu::CTitleMenu(const char* gradientLibrary)
     }
     ncm.lfMenuFont.lfWeight = FW_BOLD;
     titleFont_.Reset(CreateFontIndirectA(&ncm.lfMenuFont));
-    if (gradientModule_)
-        gradientFill_ = As<GradientFillFn>(GetProcAddress(gradientModule_.Get(), "GradientFill"));
-    gradientAvailable_ = gradientFill_ != nullptr;
 }
 
 CTitleMenu::~CTitleMenu() {
     // The menu goes before the library and the font it draws with.
     DestroyMenu();
-    gradientFill_ = nullptr;
 }
 
 void CTitleMenu::AddTitle(const char* title) {
@@ -73,11 +62,11 @@ void CTitleMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
     HDC dc = dis->hDC;
     RECT rc = dis->rcItem;
     const COLORREF oldBk = SetBkColor(dc, clLeft);
-    if (gradientAvailable_ && clLeft != clRight) {
+    if (gradient_.HasGradientFill() && clLeft != clRight) {
         TRIVERTEX v[2] = {Vertex(rc.left, rc.top, clLeft),
                           Vertex(rc.right - 1, rc.bottom - 1, clRight)};
         GRADIENT_RECT gr = {0, 1};
-        gradientFill_(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
+        gradient_.GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
     } else {
         ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     }
