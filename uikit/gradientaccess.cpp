@@ -14,8 +14,7 @@ CGradientAccess::CGradientAccess(const char* libraryName)
 
 BOOL CGradientAccess::GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh,
                                    ULONG meshCount, ULONG mode) const {
-    return gradientFill_ ? gradientFill_(dc, vertices, vertexCount, mesh, meshCount, mode)
-                         : FALSE;
+    return gradientFill_ ? gradientFill_(dc, vertices, vertexCount, mesh, meshCount, mode) : FALSE;
 }
 
 const CGradientAccess& Gradient() {

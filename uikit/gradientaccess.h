@@ -25,7 +25,7 @@ public:
 private:
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
-    UniqueModule module_;  // owned; null when the library is missing
+    UniqueModule module_;                    // owned; null when the library is missing
     GradientFillFn gradientFill_ = nullptr;  // into module_
 };
 

@@ -1,7 +1,5 @@
 #include "uikit/menu/titlemenu.h"
 
-#include <cstddef>
-
 namespace vt {
 
 namespace {
@@ -25,11 +23,7 @@ CTitleMenu::CTitleMenu(const char* gradientLibrary)
       clText(GetSysColor(COLOR_CAPTIONTEXT)) {
     NONCLIENTMETRICSA ncm = {};
     ncm.cbSize = sizeof ncm;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-        // Systems before Vista know the structure without its last field.
-        ncm.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0);
-    }
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
     ncm.lfMenuFont.lfWeight = FW_BOLD;
     titleFont_.Reset(CreateFontIndirectA(&ncm.lfMenuFont));
 }
