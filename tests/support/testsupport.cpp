@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "framework/gdi.h"
 #include "framework/text.h"
 
 namespace vt::test {
@@ -355,12 +356,7 @@ bool WriteSolidIconFile(const std::string& path,
 std::vector<COLORREF> DrawnIconPixels(HICON icon, int size) {
     std::vector<COLORREF> pixels;
     if (!icon || size <= 0) return pixels;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size;
-    bi.bmiHeader.biHeight = -size;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDown32BitInfo(size, size);
     void* bits = nullptr;
     HDC mem = CreateCompatibleDC(nullptr);
     HBITMAP bmp = mem ? CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_theme.h"
+#include "framework/gdi.h"
 #include "support/testsupport.h"
 #include "uikit/gradientaccess.h"
 #include "uikit/theme.h"
@@ -106,12 +107,7 @@ TEST(ThemeAccess, WhetherStylesAreActiveIsForwardedOrNoWithoutTheEntryPoint) {
 // the left to blue at the right, over white.
 std::vector<int> GradientRowBlue(const CGradientAccess& gradient, BOOL& result) {
     const int w = 64, h = 4;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDown32BitInfo(w, h);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
