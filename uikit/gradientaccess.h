@@ -11,16 +11,16 @@ namespace vt {
 
 class CGradientAccess {
 public:
-    // Loads the named library (normally "msimg32.dll"); a missing library is
-    // not an error.
+    // A missing library (normally "msimg32.dll") is not an error.
     explicit CGradientAccess(const char* libraryName = "msimg32.dll");
-    CGradientAccess(const CGradientAccess&) = delete;
-    CGradientAccess& operator=(const CGradientAccess&) = delete;
 
     bool HasGradientFill() const { return gradientFill_ != nullptr; }
     // The system's GradientFill; FALSE when it is missing.
     BOOL GradientFill(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh, ULONG meshCount,
                       ULONG mode) const;
+
+    CGradientAccess(const CGradientAccess&) = delete;
+    CGradientAccess& operator=(const CGradientAccess&) = delete;
 
 private:
     using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
