@@ -25,16 +25,12 @@ FolderProbe g_defaultProbe = nullptr;
 }  // namespace
 
 namespace {
-using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, DWORD*);
-
 // A drive without a medium must answer "absent", not ask the user to insert
-// one. Per thread where the system can (Windows 7 and later): the
-// process-wide switch that PathFileExists flips twice per call is a server
-// round trip each time under Wine, most of what a check cost.
+// one. Per thread: the process-wide switch that PathFileExists flips twice
+// per call is a server round trip each time under Wine, most of what a
+// check cost.
 bool QuietThreadErrors() {
-    static const auto fn = reinterpret_cast<SetThreadErrorModeFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetThreadErrorMode")));
-    return fn && fn(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    return SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr) != FALSE;
 }
 thread_local bool t_quiet = false;
 }  // namespace

@@ -16,30 +16,17 @@ int CALLBACK SelectStartFolder(HWND browser, UINT msg, LPARAM, LPARAM data) {
     return 0;
 }
 
-// Vista's form of the call takes a buffer of any size; the older one fails
+// The long form of the call takes a buffer of any size; the plain one fails
 // for a path of MAX_PATH characters or more.
-using PathFromIdListExFn = BOOL(WINAPI*)(LPCITEMIDLIST, PWSTR, DWORD, int);
 constexpr DWORD kLongestPathChars = 32768;
 
 // The file-system path of an identifier list, empty when it has none. Read
 // in UTF-16: the narrow call stops at 260 bytes, which a path in a non-Latin
 // script passes long before 260 characters.
 std::string PathOfIdList(LPCITEMIDLIST pidl) {
-    // The shell's library is imported, so in the process already: asked, not loaded.
-    static const auto longForm = [] {
-        HMODULE shell = GetModuleHandleA("shell32.dll");
-        return shell ? reinterpret_cast<PathFromIdListExFn>(
-                           reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListEx")))
-                     : nullptr;
-    }();
-    if (longForm) {
-        std::wstring buf(kLongestPathChars, L'\0');
-        if (longForm(pidl, buf.data(), kLongestPathChars, 0)) return ToNarrow(buf.c_str());
-        return {};
-    }
-    wchar_t buf[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(pidl, buf)) return {};
-    return ToNarrow(buf);
+    std::wstring buf(kLongestPathChars, L'\0');
+    if (!SHGetPathFromIDListEx(pidl, buf.data(), kLongestPathChars, GPFIDL_DEFAULT)) return {};
+    return ToNarrow(buf.c_str());
 }
 }  // namespace
 

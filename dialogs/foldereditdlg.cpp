@@ -4,7 +4,6 @@
 
 #include "dialogs/browseforfolder.h"
 #include "shell/iconsources.h"
-#include "shell/systemimagelist.h"
 #include "dialogs/webpages.h"
 #include "framework/app.h"
 #include "framework/ddx.h"
@@ -91,22 +90,6 @@ BOOL CFolderEditDlg::OnInitDialog() {
     return TRUE;
 }
 
-namespace {
-// Icon index of a file at a size; null when the file has no such icon.
-HICON ExtractFileIcon(const std::string& file, int index, int size) {
-    HICON icon = nullptr;
-    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, nullptr, 1, LR_DEFAULTCOLOR) ==
-            1 &&
-        icon)
-        return icon;
-    if (icon) DestroyIcon(icon);
-    icon = nullptr;
-    if (ExtractIconExA(file.c_str(), index, nullptr, &icon, 1) == 1 && icon) return icon;
-    if (icon) DestroyIcon(icon);
-    return nullptr;
-}
-}  // namespace
-
 void CFolderEditDlg::RefillPicker() {
     iconPicker_.ResetContent();  // destroys the items' icons
     iconPicker_.AddResourceIconItem(IDI_DEFAULT_FOLDER);
@@ -117,12 +100,13 @@ void CFolderEditDlg::RefillPicker() {
         // would otherwise hold the dialog back for all of them.
         const std::string file = iconFile_;
         iconPicker_.SetIconLoader(
-            [file](int id, int size) { return ExtractFileIcon(file, id - 1, size); });
+            [file](int id, int size) { return LoadIconOfSize(file, id - 1, size); });
         if (count != static_cast<UINT>(-1))
             for (UINT k = 0; k < count; ++k)
                 iconPicker_.AddDeferredIconItem(static_cast<int>(k) + 1);
     } else {
-        iconPicker_.AddIconItem(1, CSystemImageList::Get().ExtractIcon(iconIndex_, ILD_NORMAL));
+        iconPicker_.AddIconItem(
+            1, LoadIconOfSize(kSystemImageListMarker, iconIndex_, iconPicker_.IconSize()));
     }
     int selection = iconIndex_ + 1;
     if (iconFile_ == kSystemImageListMarker)

@@ -4,7 +4,6 @@
 #include "dialogs/foldereditdlg.h"
 #include "shell/iconsources.h"
 #include "shell/shellintegration.h"
-#include "shell/systemimagelist.h"
 #include "dialogs/webpages.h"
 #include "framework/ddx.h"
 #include "framework/dpi.h"
@@ -46,20 +45,6 @@ HBITMAP DefaultFolderBitmap(int size) {
         StretchBlt(to.Get(), 0, 0, size, size, from.Get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     }
     return out;
-}
-
-// One icon of a file at the given size; the caller owns it.
-HICON ExtractFileIcon(const std::string& file, int index, int size) {
-    HICON icon = nullptr;
-    if (size == GetSystemMetrics(SM_CXSMICON)) {
-        if (ExtractIconExA(file.c_str(), index, nullptr, &icon, 1) != 1) icon = nullptr;
-        return icon;
-    }
-    // Another DPI than the system's: ask for the size itself.
-    UINT id = 0;
-    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, &id, 1, 0) != 1)
-        return nullptr;
-    return icon;
 }
 
 const char kSettingsFileFilter[] = "Registration Files (*.reg)|*.reg|All Files (*.*)|*.*||";
@@ -271,13 +256,8 @@ int CSetupDlg::Tell(const std::string& text, UINT type) {
 
 int CSetupDlg::AddRowImage(const FolderEntry& e) {
     const int size = rowImages_.GetImageSize().cx;
-    if (e.iconFile == kSystemImageListMarker) {
-        UniqueIcon icon(CSystemImageList::Get().ExtractIcon(e.iconIndex, ILD_NORMAL));
-        if (icon) return rowImages_.Add(icon.Get());
-    } else if (!e.iconFile.empty() && e.iconIndex != -1) {
-        UniqueIcon icon(ExtractFileIcon(e.iconFile, e.iconIndex, size));
-        if (icon) return rowImages_.Add(icon.Get());
-    }
+    if (UniqueIcon icon{LoadIconOfSize(e.iconFile, e.iconIndex, size)})
+        return rowImages_.Add(icon.Get());
     // The default picture, also for an icon that cannot be had; added once.
     return rowImageOf_.Get(kDefaultIconKey, [&] {
         UniqueBitmap folder(DefaultFolderBitmap(size));

@@ -133,11 +133,7 @@ bool NonClientMetricsForDpi(NONCLIENTMETRICSA& ncm, int dpi) {
     }
     ncm = NONCLIENTMETRICSA{};
     ncm.cbSize = sizeof ncm;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-        // Systems before Vista know the record without its last field.
-        ncm.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0)) return false;
-    }
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) return false;
     const int system = SystemDpi();
     if (dpi == system) return true;
     auto scale = [&](int& v) { v = MulDiv(v, dpi, system); };

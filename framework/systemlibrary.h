@@ -11,7 +11,7 @@ namespace vt {
 
 // Limits the search of every later load by bare name (and of the imports of
 // what is loaded) to the system folder. False where the system lacks the call
-// (Windows 7 without its library-search update, XP); LoadSystemLibrary then
+// (Windows 7 without its library-search update); LoadSystemLibrary then
 // names the system folder itself.
 bool RestrictLibrarySearchToSystem();
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "navigation/driver.h"
+#include "navigation/installlocations.h"
 #include "navigation/recognise.h"
 
 namespace vt::nav {

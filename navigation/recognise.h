@@ -1,6 +1,6 @@
 // Target window recognition: searches for controls by class and id, the owner
-// program of a window, the supported programs' install locations and the
-// structural recognisers. Nothing is cached: every call re-reads the window
+// program of a window and the structural recognisers (the supported
+// programs' install locations are in installlocations.h). Nothing is cached: every call re-reads the window
 // tree, the other process and the registry. An absent (null) or vanished
 // window gives "no" / empty results everywhere. Within one recognition pass
 // the class names of a window's descendants are read once (DescendantClasses)
@@ -37,15 +37,6 @@ std::string GetProcessImagePath(DWORD pid);
 // ignoring case.
 bool IsWindowOfProgram(const std::string& exePath, CWnd window);
 
-// Install locations of the supported programs; empty when not installed.
-std::string GetPixdroveExePath();
-std::string GetFileZillaExePath();
-std::string GetSmartFtpExePath();
-std::string GetDevenvExePath();
-std::string GetWinZipExePath();
-std::string GetPowerArchiverPath();
-// The executable part of WinZip's "UninstallString" value.
-std::string WinZipExeFromUninstallString(const std::string& value);
 // Windows directory + "\explorer.exe".
 std::string GetExplorerExePath();
 

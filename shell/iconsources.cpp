@@ -287,19 +287,6 @@ bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIn
     return true;
 }
 
-HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
-    if (iconFile == kSystemImageListMarker)
-        return CSystemImageList::Get().ExtractIcon(iconIndex, ILD_NORMAL);
-    if (iconFile.empty() || iconIndex == -1) return nullptr;
-    HICON small = nullptr;
-    UINT count = ExtractIconExA(iconFile.c_str(), iconIndex, nullptr, &small, 1);
-    if (count != 1) {
-        if (small) DestroyIcon(small);
-        return nullptr;
-    }
-    return small;
-}
-
 namespace {
 
 // IID_IImageList, which MinGW's import libraries do not carry.
@@ -334,6 +321,10 @@ HICON SystemImageAtSize(int index, int size) {
 }
 
 }  // namespace
+
+HICON LoadSmallIcon(const std::string& iconFile, int iconIndex) {
+    return LoadIconOfSize(iconFile, iconIndex, GetSystemMetrics(SM_CXSMICON));
+}
 
 HICON LoadIconOfSize(const std::string& iconFile, int iconIndex, int size) {
     if (iconFile == kSystemImageListMarker) return SystemImageAtSize(iconIndex, size);

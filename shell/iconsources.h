@@ -25,12 +25,15 @@ void ForgetSpecialFolderPaths();
 bool HasSystemSpecialIcon(const std::string& path);
 // The default icon of a path. Outputs are always set ("" and -1 first).
 bool FindDefaultIcon(const std::string& path, std::string& iconFile, int& iconIndex);
-// A 16 x 16 icon the caller owns, or null for the default picture.
-HICON LoadSmallIcon(const std::string& iconFile, int iconIndex);
-// The same icon drawn for size x size pixels (the small-icon size of a
+// The one loader of a folder's icon: the menu, the Setup list and the
+// editor's picker all draw what it gives, so that a folder looks the same in
+// each. The icon is drawn for size x size pixels (the small-icon size of a
 // monitor's DPI): the file's own picture of that size where it has one, not
-// a stretched small one. Null for the default picture or on failure.
+// a stretched small one. The caller owns it; null for the default picture
+// (empty icon file or index -1) or when the icon cannot be had.
 HICON LoadIconOfSize(const std::string& iconFile, int iconIndex, int size);
+// LoadIconOfSize at the system's small-icon size (16 x 16 at 96 DPI).
+HICON LoadSmallIcon(const std::string& iconFile, int iconIndex);
 
 // What an ordinary folder looks like, computed once at start-up from the
 // program's own folder (without a trailing backslash).

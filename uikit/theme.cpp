@@ -6,6 +6,7 @@ namespace vt {
 
 namespace {
 using IsAppThemedFn = BOOL(WINAPI*)();
+using IsThemeActiveFn = BOOL(WINAPI*)();
 using OpenThemeDataFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
 using CloseThemeDataFn = HRESULT(WINAPI*)(HTHEME);
 using DrawThemeBackgroundFn = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, const RECT*);
@@ -27,6 +28,11 @@ FARPROC CThemeAccess::Entry(const char* name) const {
 
 BOOL CThemeAccess::IsAppThemed() const {
     auto fn = As<IsAppThemedFn>(Entry("IsAppThemed"));
+    return fn ? fn() : FALSE;
+}
+
+BOOL CThemeAccess::IsThemeActive() const {
+    auto fn = As<IsThemeActiveFn>(Entry("IsThemeActive"));
     return fn ? fn() : FALSE;
 }
 

@@ -22,6 +22,9 @@ public:
 
     // 0 when the library or the entry point is missing.
     BOOL IsAppThemed() const;
+    // Whether visual styles are on for the session (the menus' colour
+    // choice); 0 when the library or the entry point is missing.
+    BOOL IsThemeActive() const;
     HTHEME OpenThemeData(HWND hwnd, LPCWSTR classList) const;
     // E_FAIL when the library or the entry point is missing.
     HRESULT CloseThemeData(HTHEME theme) const;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "framework/gdi.h"
 #include "framework/text.h"
 
 namespace vt::test {
@@ -350,6 +351,36 @@ bool WriteSolidIconFile(const std::string& path,
     const std::string all = head + body;
     const bool ok = fwrite(all.data(), 1, all.size(), f) == all.size();
     return fclose(f) == 0 && ok;
+}
+
+std::vector<COLORREF> DrawnIconPixels(HICON icon, int size) {
+    std::vector<COLORREF> pixels;
+    if (!icon || size <= 0) return pixels;
+    BITMAPINFO bi = TopDown32BitInfo(size, size);
+    void* bits = nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = mem ? CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (bmp) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        RECT all = {0, 0, size, size};
+        FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (DrawIconEx(mem, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) {
+            GdiFlush();
+            const auto* p = static_cast<const DWORD*>(bits);
+            for (int i = 0; i < size * size; ++i)
+                pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+    }
+    if (mem) DeleteDC(mem);
+    return pixels;
+}
+
+int CountColour(const std::vector<COLORREF>& pixels, COLORREF colour) {
+    int n = 0;
+    for (COLORREF c : pixels) n += c == colour ? 1 : 0;
+    return n;
 }
 
 }  // namespace vt::test

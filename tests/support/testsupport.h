@@ -143,4 +143,10 @@ private:
 bool WriteSolidIconFile(const std::string& path,
                         const std::vector<std::pair<int, COLORREF>>& pictures);
 
+// The pixels of an icon drawn at size x size over white, row by row, as
+// RGB values; empty when the icon cannot be drawn.
+std::vector<COLORREF> DrawnIconPixels(HICON icon, int size);
+// How many of those pixels have the colour.
+int CountColour(const std::vector<COLORREF>& pixels, COLORREF colour);
+
 }  // namespace vt::test

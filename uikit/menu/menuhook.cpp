@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "framework/gdi.h"
-#include "framework/systemlibrary.h"
 #include "framework/trace.h"
 #include "framework/wnd.h"
+#include "uikit/theme.h"
 #include "uikit/menu/menustyles.h"
 #include "uikit/menu/menudrawingcache.h"
 #include "uikit/menu/menuerror.h"
@@ -56,14 +56,8 @@ CNewMenuHook::CNewMenuHook() {
     if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0))
         highContrast_ = (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
 
-    themeLibrary_.Reset(LoadSystemLibrary("uxtheme.dll"));
-    if (themeLibrary_)
-        isThemeActive_ = reinterpret_cast<IsThemeActiveFn>(
-            reinterpret_cast<void*>(GetProcAddress(themeLibrary_.Get(), "IsThemeActive")));
-    msimg32_.Reset(LoadSystemLibrary("msimg32.dll"));
-    if (msimg32_)
-        gradientFill_ = reinterpret_cast<GradientFillFn>(
-            reinterpret_cast<void*>(GetProcAddress(msimg32_.Get(), "GradientFill")));
+    // Both libraries are bound once for the process (theme.h, gradientaccess.h).
+    gradient_ = &Gradient();
 
     RegisterMenuTheme(
         new CMenuTheme(kClassicMenuStyle, menu::ClassicMeasureItem, menu::ClassicDrawItem, 0));
@@ -91,10 +85,7 @@ CNewMenuHook::~CNewMenuHook() {
     hook_ = nullptr;
     currentTheme_ = nullptr;
     themes_.clear();
-    isThemeActive_ = nullptr;
-    gradientFill_ = nullptr;
-    themeLibrary_.Reset();
-    msimg32_.Reset();
+    gradient_ = nullptr;
     sharedIcons_.clear();
     menuHookData_.clear();
     s_instance = nullptr;
@@ -147,7 +138,7 @@ int CNewMenuHook::ScreenColorCount() {
     return colorCount_;
 }
 
-bool CNewMenuHook::IsThemeActive() const { return isThemeActive_ && isThemeActive_(); }
+bool CNewMenuHook::IsThemeActive() const { return Theme().IsThemeActive() != FALSE; }
 
 CNewMenuHook::CMenuHookData* CNewMenuHook::GetMenuHookData(HWND window) {
     if (!s_instance) return nullptr;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "uikit/gradientaccess.h"
 #include "uikit/menu/menuframe.h"
 
 namespace vt {
@@ -84,8 +85,8 @@ public:
     BOOL UsePreparedImages() const { return usePreparedImages_; }
     BOOL SetUsePreparedImages(BOOL use);
 
-    using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-    GradientFillFn gradientFill_ = nullptr;
+    // The process-wide gradient access (not owned); null on Windows 98.
+    const CGradientAccess* gradient_ = nullptr;
 
 private:
     CNewMenuHook();
@@ -102,13 +103,9 @@ private:
                            LPARAM lp);
     static void TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where);
 
-    using IsThemeActiveFn = BOOL(WINAPI*)();
     int version_ = 7;
     bool highContrast_ = false;
     int colorCount_ = 0;
-    UniqueModule themeLibrary_;  // owned
-    UniqueModule msimg32_;       // owned
-    IsThemeActiveFn isThemeActive_ = nullptr;
     std::vector<std::unique_ptr<CMenuTheme>> themes_;
     CMenuTheme* currentTheme_ = nullptr;  // points into the list
     HHOOK hook_ = nullptr;                // owned (WH_CBT), removed in the destructor

@@ -1,17 +1,8 @@
 #include "uikit/menu/titlemenu.h"
 
-#include <cstddef>
-
-#include "framework/systemlibrary.h"
-
 namespace vt {
 
 namespace {
-template <class Fn>
-Fn As(FARPROC p) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(p));
-}
-
 COLOR16 Channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
 
 TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
@@ -26,28 +17,20 @@ TRIVERTEX Vertex(LONG x, LONG y, COLORREF c) {
 }  // namespace
 
 CTitleMenu::CTitleMenu(const char* gradientLibrary)
-    : gradientModule_(gradientLibrary ? LoadSystemLibrary(gradientLibrary) : nullptr),
+    : gradient_(gradientLibrary),
       clRight(GetSysColor(COLOR_GRADIENTACTIVECAPTION)),
       clLeft(GetSysColor(COLOR_ACTIVECAPTION)),
       clText(GetSysColor(COLOR_CAPTIONTEXT)) {
     NONCLIENTMETRICSA ncm = {};
     ncm.cbSize = sizeof ncm;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-        // Systems before Vista know the structure without its last field.
-        ncm.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0);
-    }
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
     ncm.lfMenuFont.lfWeight = FW_BOLD;
     titleFont_.Reset(CreateFontIndirectA(&ncm.lfMenuFont));
-    if (gradientModule_)
-        gradientFill_ = As<GradientFillFn>(GetProcAddress(gradientModule_.Get(), "GradientFill"));
-    gradientAvailable_ = gradientFill_ != nullptr;
 }
 
 CTitleMenu::~CTitleMenu() {
     // The menu goes before the library and the font it draws with.
     DestroyMenu();
-    gradientFill_ = nullptr;
 }
 
 void CTitleMenu::AddTitle(const char* title) {
@@ -73,11 +56,11 @@ void CTitleMenu::DrawItem(LPDRAWITEMSTRUCT dis) {
     HDC dc = dis->hDC;
     RECT rc = dis->rcItem;
     const COLORREF oldBk = SetBkColor(dc, clLeft);
-    if (gradientAvailable_ && clLeft != clRight) {
+    if (gradient_.HasGradientFill() && clLeft != clRight) {
         TRIVERTEX v[2] = {Vertex(rc.left, rc.top, clLeft),
                           Vertex(rc.right - 1, rc.bottom - 1, clRight)};
         GRADIENT_RECT gr = {0, 1};
-        gradientFill_(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
+        gradient_.GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
     } else {
         ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     }

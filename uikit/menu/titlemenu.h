@@ -7,6 +7,7 @@
 
 #include "framework/handles.h"
 #include "framework/menu.h"
+#include "uikit/gradientaccess.h"
 
 namespace vt {
 
@@ -22,18 +23,16 @@ public:
     void AddTitle(const char* title);
     const std::string& Title() const { return title_; }
     HFONT TitleFont() const { return titleFont_.Get(); }
-    bool HasGradientFill() const { return gradientAvailable_; }
+    bool HasGradientFill() const { return gradient_.HasGradientFill(); }
 
     void DrawItem(LPDRAWITEMSTRUCT dis) override;
     void MeasureItem(LPMEASUREITEMSTRUCT mis) override;
 
 private:
-    using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-
+    // Declared first: the menu goes before the library it draws with.
+    CGradientAccess gradient_;
     UniqueFont titleFont_;  // the menu font in bold
     std::string title_;
-    UniqueModule gradientModule_;  // owned; null when the library is missing
-    GradientFillFn gradientFill_ = nullptr;
 
 public:
     // The strip's colours; callers may change them after construction.
@@ -43,9 +42,6 @@ public:
 
     int drawEdge_ = 0;  // non-zero: an edge around the title
     UINT edgeType_ = BDR_SUNKENINNER;
-
-private:
-    bool gradientAvailable_ = false;
 };
 
 }  // namespace vt

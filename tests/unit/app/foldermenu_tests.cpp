@@ -7,11 +7,15 @@
 #include <map>
 
 #include "app/mainframe.h"
+#include "dialogs/foldereditdlg.h"
+#include "dialogs/setupdlg.h"
 #include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/text.h"
 #include "resources/resource.h"
+#include "shell/iconsources.h"
 #include "support/testsupport.h"
+#include "unit/dialogs/dialogdriver.h"
 
 using namespace vt;
 using namespace vt::test;
@@ -254,6 +258,123 @@ TEST(FolderMenuScripts, NameInAnyScriptAndThePictureOfTheDpisSize) {
         EXPECT_EQ(seen[red], 24 * 24);
         EXPECT_EQ(seen[blue], 0);
     }
+}
+
+// One folder in the three places that show it: the menu, the rows of the
+// Setup list and the item of the editor's icon picker. Each place is read
+// as it draws, and each must show the same picture: for a file icon the
+// file's own picture of the place's size (the file holds one per size, in
+// colours of their own, so a place that took another size or stretched one
+// shows another colour); for a system image the very same pixels.
+class OneFolderOneIcon : public ::testing::Test {
+protected:
+    void SetUp() override { ComputeIconReferenceValues(BinDir()); }
+
+    // The folder's picture on the menu: the colours of its item.
+    std::map<COLORREF, int> MenuColours(const FolderEntry& entry) {
+        CSettingsStore seed(profile_);
+        seed.settings.showTray = false;
+        seed.settings.shortcutType = 0;
+        seed.folders[0] = entry;
+        seed.SaveSettings();
+        profile_.WriteProfileInt("", regname::kAlreadyRun, 1);
+        SetCursorPos(200, 200);
+        CMainFrame frame(profile_);
+        frame.reportMessage = [](const std::string&) {};
+        if (!frame.Create()) return {};
+        Drawn d = PopAndRead(frame, 3);
+        frame.DestroyWindow();
+        return d.colours[ID_FOLDER_FIRST];
+    }
+
+    // The folder's row picture in the Setup list, drawn at its size.
+    std::vector<COLORREF> SetupRowPixels(const FolderEntry& entry, int& size) {
+        CSetupDlg setup(nullptr);
+        setup.folders_[0] = entry;
+        dlgtest::DialogThread run([&] { return setup.DoModal(); });
+        HWND d = run.WaitForDialog("Setup");
+        if (!d) return {};
+        HWND list = GetDlgItem(d, IDC_FOLDER_LIST);
+        auto image = [list] {
+            LVITEMA it = {};
+            it.mask = LVIF_IMAGE;
+            return SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)) ? it.iImage
+                                                                                      : -1;
+        };
+        if (!WaitUntil([&] { return image() >= 0; })) return {};
+        auto images =
+            reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        int cy = 0;
+        ImageList_GetIconSize(images, &size, &cy);
+        UniqueIcon row(ImageList_GetIcon(images, image(), ILD_NORMAL));
+        return DrawnIconPixels(row.Get(), size);
+    }
+
+    // The picker's item for the folder's icon in the editor, drawn at its size.
+    std::vector<COLORREF> EditorPickerPixels(const FolderEntry& entry, int& size) {
+        CFolderEditDlg editor;
+        editor.path_ = entry.path;
+        editor.title_ = entry.title;
+        editor.iconFile_ = entry.iconFile;
+        editor.iconIndex_ = entry.iconIndex;
+        dlgtest::DialogThread run([&] { return editor.DoModal(); });
+        HWND d = run.WaitForDialog("Add/Edit");
+        if (!d) return {};
+        HWND picker = GetDlgItem(d, IDC_ICON_PICKER);
+        // Item 0 is the default picture; the folder's icon is chosen.
+        const int chosen = entry.iconFile == kSystemImageListMarker ? 1 : entry.iconIndex + 1;
+        if (!WaitUntil([&] { return SendMessageA(picker, CB_GETCURSEL, 0, 0) == chosen; }))
+            return {};
+        size = editor.IconPicker().IconSize();
+        return DrawnIconPixels(editor.IconPicker().ItemIcon(chosen), size);
+    }
+
+    ScopedRegTree tree_{HKEY_CURRENT_USER, "Software\\VantrelFolderMenuTest"};
+    CRegProfile profile_{"VantrelFolderMenuTest", "Vantrel"};
+    ScratchDir dir_{"sameicon"};
+};
+
+TEST_F(OneFolderOneIcon, AFileIconIsTheFilesPictureOfTheSizeEverywhere) {
+    const COLORREF blue = RGB(20, 40, 210), red = RGB(220, 20, 30), green = RGB(30, 200, 40);
+    const std::string ico = dir_.Path() + "\\sizes.ico";
+    ASSERT_TRUE(WriteSolidIconFile(ico, {{16, blue}, {24, red}, {32, green}}));
+    const FolderEntry entry{dir_.MakeDir("Holiday"), "Holiday", ico, 0};
+    auto colourOf = [&](int size) { return size == 16 ? blue : size == 24 ? red : green; };
+
+    const int menuSize = SmallIconSizeForDpi(SystemDpi());
+    ASSERT_TRUE(menuSize == 16 || menuSize == 24) << "no picture of this size in the file";
+    std::map<COLORREF, int> menu = MenuColours(entry);
+    EXPECT_EQ(menu[colourOf(menuSize)], menuSize * menuSize) << "menu";
+    for (COLORREF other : {blue, red, green}) {
+        if (other != colourOf(menuSize)) {
+            EXPECT_EQ(menu[other], 0) << "menu";
+        }
+    }
+
+    int rowSize = 0, pickerSize = 0;
+    const std::vector<COLORREF> row = SetupRowPixels(entry, rowSize);
+    const std::vector<COLORREF> picker = EditorPickerPixels(entry, pickerSize);
+    ASSERT_EQ(rowSize, menuSize);
+    ASSERT_EQ(pickerSize, menuSize);
+    EXPECT_EQ(CountColour(row, colourOf(rowSize)), rowSize * rowSize) << "Setup";
+    EXPECT_EQ(CountColour(picker, colourOf(pickerSize)), pickerSize * pickerSize) << "editor";
+}
+
+TEST_F(OneFolderOneIcon, ASystemImageIsTheSamePixelsInSetupAndTheEditor) {
+    int windowsImage = -1;
+    ASSERT_TRUE(GetSystemIconIndex("C:\\windows", windowsImage));
+    const FolderEntry entry{"C:\\windows", "Windows", kSystemImageListMarker, windowsImage};
+    int rowSize = 0, pickerSize = 0;
+    const std::vector<COLORREF> row = SetupRowPixels(entry, rowSize);
+    const std::vector<COLORREF> picker = EditorPickerPixels(entry, pickerSize);
+    ASSERT_EQ(rowSize, pickerSize);
+    ASSERT_FALSE(row.empty());
+    // Not the white it was drawn over: a picture was drawn.
+    EXPECT_LT(CountColour(row, RGB(255, 255, 255)), rowSize * rowSize);
+    EXPECT_EQ(row, picker);
+    // What the menu loads for it, drawn the same way.
+    UniqueIcon loaded(LoadIconOfSize(entry.iconFile, entry.iconIndex, rowSize));
+    EXPECT_EQ(DrawnIconPixels(loaded.Get(), rowSize), row);
 }
 
 }  // namespace

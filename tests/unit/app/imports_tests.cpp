@@ -132,3 +132,46 @@ TEST(StartupImports, TheHookLibraryImportsOnlyKnownLibrariesAndLoadsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+bool Imports(const std::vector<std::string>& functions, const char* name) {
+    return std::find(functions.begin(), functions.end(), name) != functions.end();
+}
+
+// Windows 7 is the oldest system the program starts on: what Windows 7 has is
+// called directly; what came later, or what Windows 7 has only with an
+// update, is bound at run time with a fallback, so that the loader never
+// refuses the program for a missing entry point.
+TEST(StartupImports, WindowsSevenCallsAreImportedAndLaterOnesBoundAtRunTime) {
+    const std::string exe = vt::test::BinPath("Vantrel.exe");
+    const std::vector<std::string> kernel = ImportedFunctions(exe, "kernel32.dll");
+    const std::vector<std::string> user = ImportedFunctions(exe, "user32.dll");
+    const std::vector<std::string> shell = ImportedFunctions(exe, "shell32.dll");
+    const std::vector<std::string> advapi = ImportedFunctions(exe, "advapi32.dll");
+    ASSERT_FALSE(kernel.empty());
+    ASSERT_FALSE(user.empty());
+
+    // Windows 7 has these: imported.
+    EXPECT_TRUE(Imports(kernel, "SetThreadErrorMode"));
+    EXPECT_TRUE(Imports(kernel, "QueryFullProcessImageNameA"));
+    EXPECT_TRUE(Imports(shell, "SHGetPathFromIDListEx"));
+    EXPECT_TRUE(Imports(advapi, "RegDeleteTreeA"));
+
+    // Windows 10's DPI calls and the library-search call of Windows 7's
+    // update: bound at run time.
+    for (const char* later : {"GetDpiForSystem", "GetDpiForWindow", "GetSystemMetricsForDpi",
+                              "SystemParametersInfoForDpi", "SetThreadDpiAwarenessContext"})
+        EXPECT_FALSE(Imports(user, later)) << later;
+    for (const char* later : {"SetDefaultDllDirectories", "AddDllDirectory"})
+        EXPECT_FALSE(Imports(kernel, later)) << later;
+    // The module snapshot, the theme library, the gradient call and the
+    // version records are bound at run time too.
+    for (const char* bound : {"CreateToolhelp32Snapshot", "Module32First"})
+        EXPECT_FALSE(Imports(kernel, bound)) << bound;
+    const std::vector<std::string> names = ImportedLibraries(exe);
+    for (const char* library : {"uxtheme.dll", "msimg32.dll", "shcore.dll", "version.dll"})
+        EXPECT_FALSE(Has(names, library)) << library;
+}
+
+}  // namespace

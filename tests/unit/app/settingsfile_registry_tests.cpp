@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "framework/fileio.h"
 #include "model/settingsfile.h"
+#include "support/settingscompare.h"
 #include "support/testsupport.h"
 
 using namespace vt;
@@ -59,16 +60,7 @@ void ExpectSame(const FolderList& got, const AppSettings& gotSettings) {
         EXPECT_EQ(e.iconFile, kv.second.iconFile) << kv.first;
         EXPECT_EQ(e.iconIndex, kv.second.iconIndex) << kv.first;
     }
-    const AppSettings u = Unusual();
-    EXPECT_EQ(gotSettings.action, u.action);
-    EXPECT_EQ(gotSettings.showTray, u.showTray);
-    EXPECT_EQ(gotSettings.shortcutType, u.shortcutType);
-    EXPECT_EQ(gotSettings.windowsKey, u.windowsKey);
-    EXPECT_EQ(gotSettings.normalHotKeyVirtualKey, u.normalHotKeyVirtualKey);
-    EXPECT_EQ(gotSettings.normalHotKeyModifier, u.normalHotKeyModifier);
-    EXPECT_EQ(gotSettings.alwaysNewExplorer, u.alwaysNewExplorer);
-    EXPECT_EQ(gotSettings.activateOnRButtonDown, u.activateOnRButtonDown);
-    EXPECT_EQ(gotSettings.activateOnMouseWheel, u.activateOnMouseWheel);
+    test::ExpectSameSettings(gotSettings, Unusual());
 }
 
 // reg.exe with these arguments; its exit code, or -1 if it did not run or end.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/settingsfile.h"
+#include "support/settingscompare.h"
 
 using namespace vt;
 
@@ -60,20 +61,6 @@ AppSettings Unusual() {
     return s;
 }
 
-void ExpectSameSettings(const AppSettings& a, const AppSettings& b) {
-    EXPECT_EQ(a.action, b.action);
-    EXPECT_EQ(a.showTray, b.showTray);
-    EXPECT_EQ(a.shortcutType, b.shortcutType);
-    EXPECT_EQ(a.windowsKey, b.windowsKey);
-    EXPECT_EQ(a.normalHotKeyVirtualKey, b.normalHotKeyVirtualKey);
-    EXPECT_EQ(a.normalHotKeyModifier, b.normalHotKeyModifier);
-    EXPECT_EQ(a.alwaysNewExplorer, b.alwaysNewExplorer);
-    EXPECT_EQ(a.activateOnRButtonDown, b.activateOnRButtonDown);
-    EXPECT_EQ(a.activateOnMouseWheel, b.activateOnMouseWheel);
-    EXPECT_EQ(a.showOpenFolders, b.showOpenFolders);
-    EXPECT_EQ(a.autoSwitch, b.autoSwitch);
-}
-
 // The same entries in the same order; keys are renumbered 0..n-1.
 void ExpectSameFolders(const FolderList& got, const FolderList& want) {
     ASSERT_EQ(got.size(), want.size());
@@ -117,7 +104,7 @@ TEST(SettingsFileRoundTrip, EveryEntryAndOptionComesBackWhole) {
     const SettingsFileContents r = Read(bytes);
     ASSERT_EQ(r.problem, SettingsFileProblem::None) << "line " << r.line;
     ExpectSameFolders(r.folders, folders);
-    ExpectSameSettings(r.settings, Unusual());
+    test::ExpectSameSettings(r.settings, Unusual());
     // The long path is kept whole, not cut to a buffer.
     EXPECT_EQ(r.folders.at(4).path.size(), 300u);
 }
@@ -127,7 +114,7 @@ TEST(SettingsFileRoundTrip, AnEmptyListIsAListWithNoEntries) {
     const SettingsFileContents r = Read(bytes);
     ASSERT_EQ(r.problem, SettingsFileProblem::None);
     EXPECT_TRUE(r.folders.empty());
-    ExpectSameSettings(r.settings, Unusual());
+    test::ExpectSameSettings(r.settings, Unusual());
 }
 
 TEST(SettingsFileRoundTrip, LineEndsAndEncodingsOfATextEditorReadTheSame) {
@@ -140,7 +127,7 @@ TEST(SettingsFileRoundTrip, LineEndsAndEncodingsOfATextEditorReadTheSame) {
         const SettingsFileContents r = Read(bytes);
         ASSERT_EQ(r.problem, SettingsFileProblem::None) << "line " << r.line;
         ExpectSameFolders(r.folders, folders);
-        ExpectSameSettings(r.settings, Unusual());
+        test::ExpectSameSettings(r.settings, Unusual());
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "navigation/installlocations.h"
 #include "navigation/recognise.h"
 #include "navigation/remote.h"
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "navigation/installlocations.h"
 #include "navigation/recognise.h"
 #include "support/testsupport.h"
 

@@ -12,6 +12,9 @@ extern "C" {
 
 __declspec(dllexport) BOOL WINAPI IsAppThemed() { return TRUE; }
 
+// Not TRUE, so that a caller passing on its own TRUE would be seen.
+__declspec(dllexport) BOOL WINAPI IsThemeActive() { return 7; }
+
 __declspec(dllexport) HANDLE WINAPI OpenThemeData(HWND hwnd, LPCWSTR classList) {
     g_calls.openWindow = hwnd;
     g_calls.openClassList = classList;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fake_theme.h"
+#include "framework/gdi.h"
 #include "support/testsupport.h"
+#include "uikit/gradientaccess.h"
 #include "uikit/theme.h"
 
 using namespace vt;
@@ -90,6 +92,63 @@ TEST(ThemeAccess, ProcessWideObjectBindsTheSystemThemeLibrary) {
         reinterpret_cast<IsAppThemedFn>(reinterpret_cast<void*>(GetProcAddress(ux, "IsAppThemed")));
     ASSERT_NE(direct, nullptr);
     EXPECT_EQ(Theme().IsAppThemed(), direct());
+}
+
+TEST(ThemeAccess, WhetherStylesAreActiveIsForwardedOrNoWithoutTheEntryPoint) {
+    const std::string path = test::BinPath("vtfaketheme.dll");
+    CThemeAccess fake(path.c_str());
+    ASSERT_TRUE(fake.IsLibraryLoaded()) << path;
+    EXPECT_EQ(fake.IsThemeActive(), 7);
+    EXPECT_EQ(CThemeAccess("vt_no_such_theme_library.dll").IsThemeActive(), FALSE);
+    EXPECT_EQ(CThemeAccess("msimg32.dll").IsThemeActive(), FALSE);
+}
+
+// Blue channel of each pixel of a row drawn with the gradient from black at
+// the left to blue at the right, over white.
+std::vector<int> GradientRowBlue(const CGradientAccess& gradient, BOOL& result) {
+    const int w = 64, h = 4;
+    BITMAPINFO bi = TopDown32BitInfo(w, h);
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all = {0, 0, w, h};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TRIVERTEX v[2] = {};
+    v[1].x = w;
+    v[1].y = h;
+    v[1].Blue = 0xFF00;
+    GRADIENT_RECT r = {0, 1};
+    result = gradient.GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
+    GdiFlush();
+    std::vector<int> blue;
+    for (int x = 0; x < w; ++x) blue.push_back(static_cast<const DWORD*>(bits)[w + x] & 0xFF);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return blue;
+}
+
+TEST(GradientAccess, WithoutTheLibraryNothingIsDrawnAndTheCallSaysSo) {
+    CGradientAccess missing("vt_no_such_gradient_library.dll");
+    EXPECT_FALSE(missing.HasGradientFill());
+    BOOL result = TRUE;
+    const std::vector<int> blue = GradientRowBlue(missing, result);
+    EXPECT_EQ(result, FALSE);
+    for (int b : blue) EXPECT_EQ(b, 0xFF) << "white left as it was";
+    // A library without the entry point is the same.
+    EXPECT_FALSE(CGradientAccess("uxtheme.dll").HasGradientFill());
+}
+
+TEST(GradientAccess, ProcessWideObjectDrawsWithTheSystemsGradient) {
+    EXPECT_EQ(&Gradient(), &Gradient());
+    ASSERT_TRUE(Gradient().HasGradientFill());
+    BOOL result = FALSE;
+    const std::vector<int> blue = GradientRowBlue(Gradient(), result);
+    EXPECT_TRUE(result);
+    EXPECT_LT(blue.front(), 16);
+    EXPECT_GT(blue.back(), 0xF0 - 16);
+    for (size_t x = 1; x < blue.size(); ++x) EXPECT_GE(blue[x], blue[x - 1]) << x;
 }
 
 }  // namespace
