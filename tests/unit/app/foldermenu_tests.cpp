@@ -274,7 +274,7 @@ protected:
     std::map<COLORREF, int> MenuColours(const FolderEntry& entry) {
         CSettingsStore seed(profile_);
         seed.settings.showTray = false;
-        seed.settings.shortcutType = 0;
+        seed.settings.shortcutType = ShortcutType::None;
         seed.folders[0] = entry;
         seed.SaveSettings();
         profile_.WriteProfileInt("", regname::kAlreadyRun, 1);
