@@ -11,8 +11,9 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # Built for size: the program is resident and small beats fast for code
 # that waits on the user; every function and datum in a section of its own,
 # so that the linker drops what nothing reaches (most of the static runtime).
-set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
-set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
+# -Oz rather than -Os: 4.6 KB less, and menu drawing measured no slower.
+set(CMAKE_C_FLAGS_RELEASE "-Oz -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELEASE "-Oz -DNDEBUG")
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options(-Wl,--gc-sections)
 

@@ -11,45 +11,40 @@
 
 namespace vt {
 
+// The untyped map every kind of handle shares, so that its code exists once
+// in the program; ThreadHandleMap gives it its types.
+class ThreadPointerMap {
+public:
+    using Map = std::unordered_map<void*, void*>;
+    static void* Find(const Map* map, void* key);
+    // map is created with its first entry and deleted with its last.
+    static void Set(Map*& map, void* key, void* value);
+    static void Erase(Map*& map, void* key, const void* value);
+};
+
 template <class Handle, class Object>
 class ThreadHandleMap {
 public:
-    static Object* Find(Handle h) {
-        auto* map = Map();
-        if (!map) return nullptr;
-        auto it = map->find(h);
-        return it == map->end() ? nullptr : it->second;
-    }
-    static void Set(Handle h, Object* object) {
-        auto*& map = Map();
-        if (!map) map = new std::unordered_map<Handle, Object*>();
-        (*map)[h] = object;
-    }
+    static Object* Find(Handle h) { return static_cast<Object*>(ThreadPointerMap::Find(Map(), h)); }
+    static void Set(Handle h, Object* object) { ThreadPointerMap::Set(Map(), h, object); }
     // Removes the entry if it is object's; the map goes with its last entry.
-    static void Erase(Handle h, const Object* object) {
-        auto*& map = Map();
-        if (!map) return;
-        auto it = map->find(h);
-        if (it != map->end() && it->second == object) map->erase(it);
-        if (map->empty()) {
-            delete map;
-            map = nullptr;
-        }
-    }
+    static void Erase(Handle h, const Object* object) { ThreadPointerMap::Erase(Map(), h, object); }
     // Calls f(handle, object) for every entry until f returns true; returns
     // that entry's object, or null.
     template <class F>
     static Object* FindIf(F f) {
         auto* map = Map();
         if (map)
-            for (const auto& e : *map)
-                if (f(e.first, e.second)) return e.second;
+            for (const auto& e : *map) {
+                Object* object = static_cast<Object*>(e.second);
+                if (f(static_cast<Handle>(e.first), object)) return object;
+            }
         return nullptr;
     }
 
 private:
-    static std::unordered_map<Handle, Object*>*& Map() {
-        thread_local std::unordered_map<Handle, Object*>* map = nullptr;
+    static ThreadPointerMap::Map*& Map() {
+        thread_local ThreadPointerMap::Map* map = nullptr;
         return map;
     }
 };

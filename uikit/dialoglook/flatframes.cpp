@@ -106,22 +106,20 @@ RECT RadioRect(const RECT& window, LONG_PTR style, int dpi) {
 
 std::vector<POINT> RadioArcPixels(RadioArc arc) {
     // Rows of the outer ring (12 across) and the inner ring (10 across, one
-    // pixel in): for each row, the columns of the ring's pixels.
-    static const std::vector<std::vector<int>> outer = {
-        {4, 5, 6, 7}, {2, 3, 8, 9}, {1, 10}, {1, 10}, {0, 11},      {0, 11},
-        {0, 11},      {0, 11},      {1, 10}, {1, 10}, {2, 3, 8, 9}, {4, 5, 6, 7}};
-    static const std::vector<std::vector<int>> inner = {
-        {},      {4, 5, 6, 7}, {2, 3, 8, 9}, {2, 9},       {1, 10},      {1, 10},
-        {1, 10}, {1, 10},      {2, 9},       {2, 3, 8, 9}, {4, 5, 6, 7}, {}};
+    // pixel in): for each row, bit x set where the ring has a pixel.
+    static const unsigned short outer[12] = {0x0F0, 0x30C, 0x402, 0x402, 0x801, 0x801,
+                                             0x801, 0x801, 0x402, 0x402, 0x30C, 0x0F0};
+    static const unsigned short inner[12] = {0x000, 0x0F0, 0x30C, 0x204, 0x402, 0x402,
+                                             0x402, 0x402, 0x204, 0x30C, 0x0F0, 0x000};
     const bool isOuter = arc == RadioArc::OuterUpperLeft || arc == RadioArc::OuterLowerRight;
     const bool upperLeft = arc == RadioArc::OuterUpperLeft || arc == RadioArc::InnerUpperLeft;
-    const auto& rows = isOuter ? outer : inner;
+    const unsigned short* rows = isOuter ? outer : inner;
     std::vector<POINT> out;
-    for (int y = 0; y < static_cast<int>(rows.size()); ++y)
-        for (int x : rows[y])
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
             // The diagonal from the lower left to the upper right divides
             // the two halves.
-            if ((x + y < 11) == upperLeft) out.push_back({x, y});
+            if ((rows[y] >> x & 1) && (x + y < 11) == upperLeft) out.push_back({x, y});
     return out;
 }
 

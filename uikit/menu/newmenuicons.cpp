@@ -14,9 +14,11 @@ namespace {
 
 // A copy of the icon whose opaque pixels went through fn; the mask is shared
 // in content (transparent pixels stay black so that drawing keeps the
-// background). Null on failure; the caller owns the result.
-template <class Fn>
-HICON TransformIcon(HICON icon, Fn fn) {
+// background). Null on failure; the caller owns the result. One function
+// for every kind of copy (fn gets the pixel and the menu background), so
+// that the bitmap handling exists once in the program.
+using PixelFn = COLORREF (*)(COLORREF pixel, COLORREF menuBack);
+HICON TransformIcon(HICON icon, PixelFn fn, COLORREF menuBack) {
     ICONINFO ii = {};
     if (!icon || !GetIconInfo(icon, &ii)) return nullptr;
     UniqueBitmap color(ii.hbmColor), mask(ii.hbmMask);
@@ -39,7 +41,8 @@ HICON TransformIcon(HICON icon, Fn fn) {
         for (size_t i = 0; i < px.size(); ++i) {
             if (mk[i] & 0xFFFFFF) continue;  // transparent: keep black
             const DWORD p = px[i];
-            px[i] = (p & 0xFF000000) | menu::DibPixelFromColor(fn(menu::ColorFromDibPixel(p)));
+            px[i] = (p & 0xFF000000) |
+                    menu::DibPixelFromColor(fn(menu::ColorFromDibPixel(p), menuBack));
         }
         outColor = CreateCompatibleBitmap(screen, w, h);
         if (outColor) SetDIBits(screen, outColor, 0, h, px.data(), &bi, DIB_RGB_COLORS);
@@ -53,6 +56,8 @@ HICON TransformIcon(HICON icon, Fn fn) {
     ni.hbmColor = outColor;
     return CreateIconIndirect(&ni);
 }
+
+COLORREF Dimmed(COLORREF c, COLORREF) { return menu::DimmedPixel(c); }
 
 int StoreCopy(CImageList& list, HICON copy, int index) {
     if (!copy) return -1;
@@ -118,16 +123,14 @@ bool CNewMenuIcons::EnsureImageList(SIZE size) {
 
 int CNewMenuIcons::MakeDimmedImage(HICON icon, int index) {
     Touch();
-    return StoreCopy(imageList_, TransformIcon(icon, menu::DimmedPixel), index);
+    return StoreCopy(imageList_, TransformIcon(icon, Dimmed, 0), index);
 }
 
 int CNewMenuIcons::MakeDisabledImage(HICON icon, int index) {
     Touch();
     // The menu background of a menu without a brush of its own.
     COLORREF back = menu::MenuBack(nullptr);
-    return StoreCopy(
-        imageList_,
-        TransformIcon(icon, [back](COLORREF c) { return menu::DisabledPixel(c, back); }), index);
+    return StoreCopy(imageList_, TransformIcon(icon, menu::DisabledPixel, back), index);
 }
 
 int CNewMenuIcons::StoreIcon(HICON icon, int index) {

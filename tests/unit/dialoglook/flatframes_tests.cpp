@@ -130,6 +130,18 @@ TEST(FlatFrames, TheRadioArcsMakeTwoWholeRings) {
         EXPECT_TRUE(seen.count({11 - p.x, 11 - p.y})) << "no mirror of " << p.x << "," << p.y;
         EXPECT_LT(p.x + p.y, 11);
     }
+    // Round, not square: the outer ring's top row and left column are its
+    // four middle pixels, the inner ring starts one row down.
+    std::set<int> topRow, leftColumn;
+    for (A arc : {A::OuterUpperLeft, A::OuterLowerRight})
+        for (POINT p : RadioArcPixels(arc)) {
+            if (p.y == 0) topRow.insert(p.x);
+            if (p.x == 0) leftColumn.insert(p.y);
+        }
+    EXPECT_EQ(topRow, (std::set<int>{4, 5, 6, 7}));
+    EXPECT_EQ(leftColumn, (std::set<int>{4, 5, 6, 7}));
+    for (A arc : {A::InnerUpperLeft, A::InnerLowerRight})
+        for (POINT p : RadioArcPixels(arc)) EXPECT_TRUE(p.y >= 1 && p.y <= 10 && p.x >= 1);
     EXPECT_EQ(RadioArcColor(A::InnerUpperLeft, true, true), COLOR_3DDKSHADOW);
     EXPECT_EQ(RadioArcColor(A::InnerUpperLeft, false, false), COLOR_BTNFACE);
     EXPECT_EQ(RadioArcColor(A::OuterLowerRight, false, false), COLOR_BTNHIGHLIGHT);
