@@ -74,12 +74,18 @@ DWORD WINAPI ShellListThread(void* param) {
     return 0;
 }
 
-BOOL CALLBACK CollectFrames(HWND w, LPARAM param) {
-    if (!IsWindowVisible(w)) return TRUE;
-    const std::string cls = WindowClassName(w, 64);
-    if (ClassNameMatches(cls, kExplorerFrameClass) ||
-        ClassNameMatches(cls, kExplorerFrameClassOlder))
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+// The visible top-level windows of one class, front first. The system
+// compares the class: asking each window for its own costs a round trip per
+// window of another process, which every showing paid even with no Explorer
+// open.
+void CollectFramesOfClass(const char* cls, std::vector<HWND>& into) {
+    HWND w = nullptr;
+    for (int n = 0; n < kMostListEntries && (w = FindWindowExA(nullptr, w, cls, nullptr)); ++n)
+        if (IsWindowVisible(w)) into.push_back(w);
+}
+
+BOOL CALLBACK ListTopLevel(HWND w, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
     return TRUE;
 }
 
@@ -162,7 +168,19 @@ bool COpenFolderReader::IsExplorerProcess(HWND window) { return Known(window).ex
 
 std::vector<HWND> COpenFolderReader::ExplorerFrames() {
     std::vector<HWND> frames;
-    EnumWindows(CollectFrames, reinterpret_cast<LPARAM>(&frames));
+    CollectFramesOfClass(kExplorerFrameClass, frames);
+    const size_t newer = frames.size();
+    CollectFramesOfClass(kExplorerFrameClassOlder, frames);
+    if (newer > 0 && frames.size() > newer) {
+        // Frames of both classes: back into one z-order, front first.
+        std::vector<HWND> order;
+        EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&order));
+        const auto place = [&order](HWND w) {
+            return std::find(order.begin(), order.end(), w) - order.begin();
+        };
+        std::stable_sort(frames.begin(), frames.end(),
+                         [&](HWND a, HWND b) { return place(a) < place(b); });
+    }
     frames.erase(std::remove_if(frames.begin(), frames.end(),
                                 [this](HWND w) { return !IsExplorerProcess(w); }),
                  frames.end());

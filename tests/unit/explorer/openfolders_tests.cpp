@@ -96,14 +96,16 @@ public:
         RegisterClassA(&wc);
         wc.lpszClassName = "ShellTabWindowClass";
         RegisterClassA(&wc);
+        wc.lpszClassName = "ExplorerWClass";  // the frame's class before Windows 7
+        RegisterClassA(&wc);
     }
     ~Frames() {
         for (HWND w : made_) DestroyWindow(w);
     }
     // A visible frame in front of the ones made before.
-    HWND Frame() {
-        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "CabinetWClass", "frame",
-                                 WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr, nullptr,
+    HWND Frame(const char* cls = "CabinetWClass", DWORD visible = WS_VISIBLE) {
+        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "frame",
+                                 WS_POPUP | visible, 0, 0, 60, 40, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
         made_.push_back(w);
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -195,6 +197,28 @@ TEST_F(OpenFolderReading, TheShellListGoesByWindowOrderAndTheTabInView) {
     // is still offered.
     EXPECT_EQ(reader.Read(back), (std::vector<std::string>{"C:\\Front", "C:\\Behind"}));
     EXPECT_EQ(reader.FolderOf(back), "C:\\InView");
+}
+
+TEST_F(OpenFolderReading, FramesOfBothClassesKeepTheirPlacesFrontToBackAndHiddenOnesAreLeftOut) {
+    HWND back = frames_.Frame("ExplorerWClass");
+    HWND middle = frames_.Frame("CabinetWClass");
+    HWND hidden = frames_.Frame("CabinetWClass", 0);
+    HWND front = frames_.Frame("ExplorerWClass");
+    state_->entries = {{middle, nullptr, "C:\\Middle"},
+                       {hidden, nullptr, "C:\\Hidden"},
+                       {front, nullptr, "C:\\Front"},
+                       {back, nullptr, "C:\\Back"}};
+    COpenFolderReader reader = Reader();
+    EXPECT_EQ(reader.Read(nullptr),
+              (std::vector<std::string>{"C:\\Front", "C:\\Middle", "C:\\Back"}));
+    // The older class alone, then the newer alone: each in its own order.
+    SetWindowPos(back, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowWindow(middle, SW_HIDE);
+    EXPECT_EQ(reader.Read(nullptr), (std::vector<std::string>{"C:\\Back", "C:\\Front"}));
+    ShowWindow(middle, SW_SHOWNA);
+    ShowWindow(back, SW_HIDE);
+    ShowWindow(front, SW_HIDE);
+    EXPECT_EQ(reader.Read(nullptr), (std::vector<std::string>{"C:\\Middle"}));
 }
 
 TEST_F(OpenFolderReading, WindowsTheListDoesNotNameAreReadFromTheirAddressBars) {
