@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "app/mainframe.h"
 #include "shell/iconsources.h"
@@ -232,8 +233,12 @@ void CMainFrame::ShowFolderMenu(CWnd target) {
     // The open Explorer folders first, read afresh for every showing while
     // the existence checks run on their workers.
     if (store_.settings.showOpenFolders) {
-        const TitleFitter fitter(pt, dpi);
-        AppendOpenFolders(menu, target, [&fitter](const std::string& t) { return fitter.Fit(t); });
+        // Made for the first title only: with no Explorer open there is none.
+        std::optional<TitleFitter> fitter;
+        AppendOpenFolders(menu, target, [&](const std::string& t) {
+            if (!fitter) fitter.emplace(pt, dpi);
+            return fitter->Fit(t);
+        });
     }
 
     // While the checks run: attached only when there is a target of another

@@ -14,6 +14,7 @@
 #include "uikit/menu/menuerror.h"
 #include "uikit/menu/menuframe.h"
 #include "uikit/menu/menumetrics.h"
+#include "uikit/menu/menusystem.h"
 #include "uikit/menu/menuthemexp.h"
 #include "uikit/menu/menuwindowlink.h"
 #include "uikit/menu/newmenuicons.h"
@@ -209,6 +210,13 @@ void CNewMenuHook::UnsubClassMenu(HWND w) {
     s_instance->menuHookData_.erase(w);
 }
 
+bool CNewMenuHook::NeedsSnapshot() {
+    // Only the own shadow shows what was behind the menu; the system's
+    // shadow (on by default since Windows XP) and the high-contrast frame
+    // have none. Reading the screen is the dearest part of a showing.
+    return s_instance && !s_instance->highContrast_ && !menu::SystemDropShadow();
+}
+
 void CNewMenuHook::TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where) {
     RECT wr = {};
     GetWindowRect(w, &wr);
@@ -269,7 +277,7 @@ LRESULT CNewMenuHook::OnNcPaint(CMenuWindowLink& link, HWND w, CMenuHookData* da
         ReleaseDC(w, dc);
         return 0;
     }
-    if (!data->snapshot_) TakeSnapshot(w, data, nullptr);
+    if (!data->snapshot_ && NeedsSnapshot()) TakeSnapshot(w, data, nullptr);
     return link.PassOn(WM_NCPAINT, wp, lp);
 }
 
@@ -360,7 +368,8 @@ LRESULT CNewMenuHook::SubClassMenu(CMenuWindowLink& link, HWND w, UINT msg, WPAR
                     }
                     if (!(pos->flags & SWP_NOMOVE)) pos->y = adjusted.y;
                 }
-                if (ownFrame && (pos->flags & SWP_SHOWWINDOW) && !data->snapshot_) {
+                if (ownFrame && (pos->flags & SWP_SHOWWINDOW) && !data->snapshot_ &&
+                    NeedsSnapshot()) {
                     // Before the window covers the screen, at the place and size
                     // it is about to take.
                     RECT now = {};

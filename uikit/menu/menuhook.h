@@ -101,6 +101,7 @@ private:
                              LPARAM lp);
     static LRESULT OnPrint(CMenuWindowLink& link, HWND w, CMenuHookData* data, WPARAM wp,
                            LPARAM lp);
+    static bool NeedsSnapshot();
     static void TakeSnapshot(HWND w, CMenuHookData* data, const RECT* where);
 
     int version_ = 7;

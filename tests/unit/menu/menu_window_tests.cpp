@@ -34,6 +34,7 @@ struct Capture {
     RECT rect = {};
     std::vector<COLORREF> px;  // the menu window's pixels
     int w = 0, h = 0;
+    bool snapshot = false;  // the hook held a picture of the screen behind the menu
     COLORREF At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
 } g_cap;
 
@@ -49,6 +50,8 @@ void CaptureMenuWindow() {
     HWND menu = FindWindowA("#32768", nullptr);
     if (!menu || !IsWindowVisible(menu)) return;
     GetWindowRect(menu, &g_cap.rect);
+    const auto* data = CNewMenuHook::GetMenuHookData(menu);
+    g_cap.snapshot = data && data->snapshot_;
     g_cap.w = g_cap.rect.right - g_cap.rect.left;
     g_cap.h = g_cap.rect.bottom - g_cap.rect.top;
     vt::test::Canvas c(g_cap.w, g_cap.h);
@@ -205,6 +208,7 @@ TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
         EXPECT_EQ(g_cap.At(W / 2, H - 2), RGB(153, 76, 38));
         EXPECT_EQ(g_cap.At(W - 2, 1), kBehind);  // the offset corners are untouched
         EXPECT_EQ(g_cap.At(1, H - 2), kBehind);
+        EXPECT_TRUE(g_cap.snapshot);
     }
     {
         ShadowSetting on(true);
@@ -214,6 +218,8 @@ TEST_F(MenuWindow, FlatFrameResizesThePlainMenuAndDrawsItsOwnShadow) {
         EXPECT_EQ(g_cap.h, h - 2);
         EXPECT_EQ(g_cap.At(g_cap.w - 1, g_cap.h / 2), border);
         EXPECT_EQ(g_cap.At(g_cap.w / 2, g_cap.h - 1), border);
+        // The system draws the shadow: the screen behind is not read for it.
+        EXPECT_FALSE(g_cap.snapshot);
     }
 }
 
