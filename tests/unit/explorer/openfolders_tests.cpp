@@ -104,9 +104,9 @@ public:
     }
     // A visible frame in front of the ones made before.
     HWND Frame(const char* cls = "CabinetWClass", DWORD visible = WS_VISIBLE) {
-        HWND w = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "frame",
-                                 WS_POPUP | visible, 0, 0, 60, 40, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
+        HWND w =
+            CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, cls, "frame", WS_POPUP | visible,
+                            0, 0, 60, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         made_.push_back(w);
         SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return w;
