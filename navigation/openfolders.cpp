@@ -190,6 +190,15 @@ std::vector<HWND> COpenFolderReader::ExplorerFrames() {
 std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
     const std::vector<HWND>& frames, std::vector<HWND>& listed) {
     if (listUnavailable_) return {};
+    if (lateThread_) {
+        // The list of an earlier showing has not answered yet: this one goes
+        // by the bars without waiting, and no second reading piles up.
+        if (WaitForSingleObject(lateThread_.Get(), 0) != WAIT_OBJECT_0) return {};
+        listUnavailable_ = static_cast<const ShellListJob*>(lateJob_.get())->uncountable;
+        lateThread_.Reset();
+        lateJob_.reset();
+        if (listUnavailable_) return {};
+    }
     auto job = std::make_shared<ShellListJob>();
     job->makeList = makeList_;
     job->frames = frames;
@@ -200,7 +209,11 @@ std::vector<COpenFolderReader::Sighting> COpenFolderReader::ReadShellList(
         return {};
     }
     // A late list is left to finish on its own; the windows go by their bars.
-    if (WaitForSingleObject(thread.Get(), kShellListAnswerMs) != WAIT_OBJECT_0) return {};
+    if (WaitForSingleObject(thread.Get(), kShellListAnswerMs) != WAIT_OBJECT_0) {
+        lateThread_ = std::move(thread);
+        lateJob_ = job;
+        return {};
+    }
     listUnavailable_ = job->uncountable;
     std::vector<Sighting> seen;
     for (const ShellListJob::Entry& e : job->entries) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/handles.h"
 #include "navigation/shellwindows.h"
 
 namespace vt::nav {
@@ -108,6 +109,10 @@ private:
     std::map<HWND, KnownFrame> known_;
     // The system's list cannot count its windows (Wine): not asked again.
     bool listUnavailable_ = false;
+    // A reading of the list that missed its showing's bound, until it ends;
+    // its job (a ShellListJob) is shared with its thread.
+    UniqueKernelHandle lateThread_;
+    std::shared_ptr<void> lateJob_;
 };
 
 }  // namespace vt::nav

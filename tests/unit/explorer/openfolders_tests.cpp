@@ -250,6 +250,19 @@ TEST_F(OpenFolderReading, AListThatStallsIsLeftAndTheBarsAnswerInstead) {
     const DWORD took = GetTickCount() - start;
     EXPECT_GE(took + 20, kShellListAnswerMs);  // the list had its time
     EXPECT_LT(took, kShellListAnswerMs + 400) << "the menu waited for a stalled list";
+    // While that list is still late, the next showings neither wait for a
+    // list nor make another one.
+    for (int i = 0; i < 3; ++i) {
+        const DWORD again = GetTickCount();
+        EXPECT_EQ(reader.Read(nullptr), (std::vector<std::string>{"C:\\Bar"}));
+        EXPECT_LT(GetTickCount() - again, kShellListAnswerMs / 2);
+    }
+    EXPECT_EQ(state_->made.load(), 1);
+    // Once it has answered, the list is asked again and named the window.
+    SetEvent(stall_);
+    EXPECT_TRUE(vt::test::WaitUntil(
+        [&] { return reader.Read(nullptr) == std::vector<std::string>{"C:\\FromList"}; }, 5000));
+    EXPECT_EQ(state_->made.load(), 2);
 }
 
 // A frame whose thread stops taking messages once its bar is made.
