@@ -248,6 +248,43 @@ std::vector<unsigned char> ReadRemoteItemIdList(HANDLE process, ULONG_PTR at) {
     return {};
 }
 
+// Whether another process's memory at at holds exactly these bytes: one
+// read, where reading the list item by item costs a round trip per item.
+bool RemoteBytesEqual(HANDLE process, ULONG_PTR at, const std::vector<unsigned char>& expected) {
+    if (!process || !at || expected.empty()) return false;
+    std::vector<unsigned char> bytes(expected.size());
+    SIZE_T got = 0;
+    return ReadProcessMemory(process, reinterpret_cast<const void*>(at), bytes.data(), bytes.size(),
+                             &got) &&
+           got == bytes.size() && bytes == expected;
+}
+
+// The answers of one CheckKnownBars round. The round's number travels with
+// each question, so that an answer that comes after its round (from a window
+// that was busy) finds nothing to write to.
+struct BarAnswers {
+    unsigned round = 0;
+    struct Answer {
+        LRESULT count = 0, data = 0;
+        int answered = 0;  // of the two questions
+    };
+    std::vector<Answer>* answers = nullptr;  // null between rounds
+    int waiting = 0;
+};
+thread_local BarAnswers t_bars;
+constexpr int kAnswerIndexBits = 16;
+
+void CALLBACK OnBarAnswer(HWND, UINT msg, ULONG_PTR tag, LRESULT result) {
+    BarAnswers& b = t_bars;
+    if (!b.answers || (tag >> (kAnswerIndexBits + 1)) != b.round) return;
+    const size_t i = (tag >> 1) & ((1u << kAnswerIndexBits) - 1);
+    if (i >= b.answers->size()) return;
+    BarAnswers::Answer& a = (*b.answers)[i];
+    (msg == CB_GETCOUNT ? a.count : a.data) = result;
+    ++a.answered;
+    --b.waiting;
+}
+
 int LevelsOf(const std::vector<unsigned char>& pidl) {
     int levels = 0;
     for (size_t at = 0; at + 2 <= pidl.size();) {
@@ -375,14 +412,79 @@ std::string COpenFolderReader::ReadAddressBar(HWND frame) {
     return found;
 }
 
+void COpenFolderReader::CheckKnownBars(const std::vector<HWND>& frames,
+                                       std::map<HWND, std::string>& same,
+                                       std::vector<HWND>& silent) {
+    std::vector<std::pair<HWND, KnownFrame*>> asked;
+    for (HWND frame : frames) {
+        KnownFrame& k = Known(frame);
+        if (k.item < 0 || !k.process || !k.combo || !k.edit || !IsWindow(k.edit) ||
+            GetAncestor(k.edit, GA_ROOT) != frame)
+            continue;
+        asked.emplace_back(frame, &k);
+        if (asked.size() >= (1u << kAnswerIndexBits)) break;
+    }
+    if (asked.empty()) return;
+    std::vector<BarAnswers::Answer> answers(asked.size());
+    BarAnswers& b = t_bars;
+    b.round = (b.round + 1) & 0xFFFF;
+    b.answers = &answers;
+    b.waiting = 0;
+    const DWORD end = GetTickCount() + kOpenFolderAnswerMs;
+    for (size_t i = 0; i < asked.size(); ++i) {
+        const KnownFrame& k = *asked[i].second;
+        const ULONG_PTR tag =
+            (static_cast<ULONG_PTR>(b.round) << (kAnswerIndexBits + 1)) | (i << 1);
+        // An answer of a window of this thread comes at once, inside the call.
+        b.waiting += 2;
+        if (!SendMessageCallbackW(k.combo, CB_GETCOUNT, 0, 0, OnBarAnswer, tag))
+            b.waiting -= 2;
+        else if (!SendMessageCallbackW(k.combo, CB_GETITEMDATA, static_cast<WPARAM>(k.item), 0,
+                                       OnBarAnswer, tag | 1))
+            --b.waiting;
+    }
+    // The answers arrive as the thread takes its sent messages; nothing
+    // posted to it is handled meanwhile.
+    while (b.waiting > 0) {
+        const UINT left = Until(end);
+        if (left == 0) break;
+        MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_SENDMESSAGE, 0);
+        MSG m;
+        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    b.answers = nullptr;
+    for (size_t i = 0; i < asked.size(); ++i) {
+        const BarAnswers::Answer& a = answers[i];
+        const KnownFrame& k = *asked[i].second;
+        if (a.answered == 0) {
+            silent.push_back(asked[i].first);
+        } else if (a.answered == 2 && a.count == k.count && a.data == k.data &&
+                   RemoteBytesEqual(k.process.get(), static_cast<ULONG_PTR>(a.data), k.pidl)) {
+            same[asked[i].first] = k.path;
+        }
+    }
+}
+
 std::vector<std::string> COpenFolderReader::Read(HWND target) {
     const DWORD start = GetTickCount();
     const std::vector<HWND> frames = ExplorerFrames();
     if (frames.empty()) return {};
     std::vector<HWND> listed;
     std::vector<Sighting> sightings = ReadShellList(frames, listed);
-    for (HWND frame : frames) {
-        if (std::find(listed.begin(), listed.end(), frame) != listed.end()) continue;
+    std::vector<HWND> bars;
+    for (HWND frame : frames)
+        if (std::find(listed.begin(), listed.end(), frame) == listed.end()) bars.push_back(frame);
+    std::map<HWND, std::string> same;
+    std::vector<HWND> silent;
+    CheckKnownBars(bars, same, silent);
+    for (HWND frame : bars) {
+        const auto known = same.find(frame);
+        if (known != same.end()) {
+            sightings.push_back({frame, nullptr, known->second});
+            continue;
+        }
+        // A window that let its bound pass is not asked again in this showing.
+        if (std::find(silent.begin(), silent.end(), frame) != silent.end()) continue;
         if (Left(start, kOpenFoldersTotalMs) == 0) break;
         sightings.push_back({frame, nullptr, ReadAddressBar(frame)});
     }

@@ -86,6 +86,13 @@ private:
     // The classic address bar's text, within kOpenFolderAnswerMs; empty
     // when there is none or no answer came.
     std::string ReadAddressBar(HWND frame);
+    // The frames whose bar was read at an earlier showing, asked all at once
+    // whether their drop-down still holds the item the folder came from;
+    // within kOpenFolderAnswerMs in all. Each frame that still shows its
+    // folder goes into same with it; each that did not answer at all into
+    // silent. The others are read again one by one.
+    void CheckKnownBars(const std::vector<HWND>& frames, std::map<HWND, std::string>& same,
+                        std::vector<HWND>& silent);
 
     ShellWindowListFactory makeList_;
     std::function<bool(HWND)> isExplorer_;

@@ -4,9 +4,12 @@
 // where it names a window, the classic address bar where it does not, and a
 // list or a window that does not answer skipped within the bound.
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -310,6 +313,148 @@ TEST_F(OpenFolderReading, AWindowThatDoesNotAnswerIsSkippedWithinItsBound) {
     const DWORD took = GetTickCount() - start;
     EXPECT_GE(took + 20, kOpenFolderAnswerMs) << "the hung window was not asked";
     EXPECT_LT(took, kOpenFoldersTotalMs + 200);
+}
+
+// ---- Bars whose folder comes from the drop-down's item id lists ------------
+
+// A frame as Wine's Explorer makes it: a ComboBoxEx32 whose items hold the item
+// id lists of the folder and its parents, and whose edit shows the folder's
+// name only. Made and served on a thread of its own, which can be told to stop
+// taking messages.
+class DropDownFrame {
+public:
+    explicit DropDownFrame(const std::string& folder) {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(ready_, 10000);
+        Show(folder);
+    }
+    ~DropDownFrame() {
+        SetEvent(release_);
+        if (frame_) PostMessageA(frame_, WM_CLOSE, 0, 0);
+        PostThreadMessageA(GetThreadId(thread_), WM_QUIT, 0, 0);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+        CloseHandle(release_);
+        for (PIDLIST_ABSOLUTE p : pidls_) CoTaskMemFree(p);
+    }
+    HWND Frame() const { return frame_; }
+    // Goes to folder: the drop-down made again with it and its parents.
+    void Show(const std::string& folder) {
+        SendMessageA(frame_, kShow, 0, reinterpret_cast<LPARAM>(&folder));
+    }
+    // The frame's thread stops taking messages until the frame is destroyed.
+    void Hang() { PostMessageA(frame_, kHang, 0, 0); }
+
+private:
+    static constexpr UINT kShow = WM_APP + 1, kHang = WM_APP + 2;
+    static DWORD WINAPI Run(void* p) {
+        auto* self = static_cast<DropDownFrame*>(p);
+        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_USEREX_CLASSES};
+        InitCommonControlsEx(&icc);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ExplorerWClass";
+        RegisterClassA(&wc);  // the frame class of Wine's Explorer
+        self->frame_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "ExplorerWClass",
+                                       "frame", WS_POPUP | WS_VISIBLE, 0, 0, 200, 60, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(self->frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->combo_ =
+            CreateWindowExW(0, WC_COMBOBOXEXW, L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 0, 0, 180,
+                            200, self->frame_, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowPos(self->frame_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetEvent(self->ready_);
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+        return 0;
+    }
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<DropDownFrame*>(GetWindowLongPtrA(w, GWLP_USERDATA));
+        if (self && msg == kShow) {
+            self->Fill(*reinterpret_cast<const std::string*>(lp));
+            return 0;
+        }
+        if (self && msg == kHang) {
+            WaitForSingleObject(self->release_, INFINITE);
+            return 0;
+        }
+        return DefWindowProcA(w, msg, wp, lp);
+    }
+    void Fill(const std::string& folder) {
+        SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+        std::vector<std::string> chain;
+        for (std::string p = folder; p.size() > 3; p = p.substr(0, p.find_last_of('\\')))
+            chain.insert(chain.begin(), p);
+        chain.insert(chain.begin(), folder.substr(0, 3));
+        for (const std::string& path : chain) {
+            PIDLIST_ABSOLUTE pidl = nullptr;
+            if (FAILED(SHParseDisplayName(ToWide(path).c_str(), nullptr, &pidl, 0, nullptr)))
+                continue;
+            pidls_.push_back(pidl);  // kept: the reader reads them out of this process
+            COMBOBOXEXITEMW item = {};
+            item.mask = CBEIF_TEXT | CBEIF_LPARAM;
+            item.iItem = -1;
+            std::wstring name = ToWide(path);
+            item.pszText = &name[0];
+            item.lParam = reinterpret_cast<LPARAM>(pidl);
+            SendMessageW(combo_, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        SHFILEINFOW info = {};
+        SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidls_.back()), 0, &info, sizeof info,
+                       SHGFI_PIDL | SHGFI_DISPLAYNAME);
+        HWND edit = reinterpret_cast<HWND>(SendMessageW(combo_, CBEM_GETEDITCONTROL, 0, 0));
+        SetWindowTextW(edit, info.szDisplayName);
+    }
+    HANDLE thread_ = nullptr;
+    HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND frame_ = nullptr;
+    HWND combo_ = nullptr;
+    std::vector<PIDLIST_ABSOLUTE> pidls_;  // owned; only the frame's thread adds
+};
+
+struct ScratchFolders {
+    std::vector<std::string> made;
+    explicit ScratchFolders(std::initializer_list<const char*> names) {
+        CreateDirectoryA("C:\\vtbars", nullptr);
+        for (const char* n : names) {
+            made.push_back(std::string("C:\\vtbars\\") + n);
+            CreateDirectoryA(made.back().c_str(), nullptr);
+        }
+    }
+    ~ScratchFolders() {
+        for (const std::string& m : made) RemoveDirectoryA(m.c_str());
+        RemoveDirectoryA("C:\\vtbars");
+    }
+};
+
+TEST(OpenFolderBars, KnownBarsAreCheckedAtOnceReadAgainWhenTheyChangeAndASilentOneIsSkipped) {
+    ScratchFolders folders{"Alpha", "Beta", "Gamma"};
+    DropDownFrame back("C:\\vtbars\\Alpha");
+    DropDownFrame front("C:\\vtbars\\Beta");
+    std::vector<HWND> mine = {back.Frame(), front.Frame()};
+    COpenFolderReader reader([] { return std::unique_ptr<CShellWindowList>(); },
+                             [&](HWND w) { return std::count(mine.begin(), mine.end(), w) > 0; });
+    const std::vector<std::string> both = {"C:\\vtbars\\Beta", "C:\\vtbars\\Alpha"};
+    EXPECT_EQ(reader.Read(nullptr), both);  // read from the item id lists
+    EXPECT_EQ(reader.Read(nullptr), both);  // the kept items still hold
+    // The window goes elsewhere: its drop-down is made again, and so read again.
+    back.Show("C:\\vtbars\\Gamma");
+    EXPECT_EQ(reader.Read(nullptr),
+              (std::vector<std::string>{"C:\\vtbars\\Beta", "C:\\vtbars\\Gamma"}));
+    // From a folder to its parent: one item fewer, the rest the same lists.
+    back.Show("C:\\vtbars");
+    EXPECT_EQ(reader.Read(nullptr), (std::vector<std::string>{"C:\\vtbars\\Beta", "C:\\vtbars"}));
+    // The front window stops answering: skipped within the bound, the other
+    // one still read, and no window is asked twice in the showing.
+    front.Hang();
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(reader.Read(nullptr), (std::vector<std::string>{"C:\\vtbars"}));
+    const DWORD took = GetTickCount() - start;
+    EXPECT_GE(took + 20, kOpenFolderAnswerMs);
+    EXPECT_LT(took, 2 * kOpenFolderAnswerMs) << "the silent window was asked again";
 }
 
 }  // namespace
