@@ -417,10 +417,12 @@ void COpenFolderReader::CheckKnownBars(const std::vector<HWND>& frames,
                                        std::vector<HWND>& silent) {
     std::vector<std::pair<HWND, KnownFrame*>> asked;
     for (HWND frame : frames) {
+        // The bar's windows are not checked again here (two round trips
+        // each): a drop-down that is gone or another's cannot answer with the
+        // same count and item, holding the same item id list in the frame's
+        // process; a frame whose answers differ is read again in full.
         KnownFrame& k = Known(frame);
-        if (k.item < 0 || !k.process || !k.combo || !k.edit || !IsWindow(k.edit) ||
-            GetAncestor(k.edit, GA_ROOT) != frame)
-            continue;
+        if (k.item < 0 || !k.process || !k.combo) continue;
         asked.emplace_back(frame, &k);
         if (asked.size() >= (1u << kAnswerIndexBits)) break;
     }
@@ -494,9 +496,9 @@ std::vector<std::string> COpenFolderReader::Read(HWND target) {
     for (const Sighting& s : sightings) {
         const int place =
             static_cast<int>(std::find(frames.begin(), frames.end(), s.window) - frames.begin());
-        const HWND active = ActiveTabOf(s.window);
-        // The tab in view is the one last used in its window.
-        const bool inView = !s.tab || s.tab == active;
+        // The tab in view is the one last used in its window (asked only
+        // for an entry that names its tab).
+        const bool inView = !s.tab || s.tab == ActiveTabOf(s.window);
         if (s.window == target && inView && own.empty()) own = s.path;
         seen.push_back({s.path, place * 2 + (inView ? 0 : 1)});
     }
