@@ -65,10 +65,24 @@ struct MenuClock {
     size_t expected = 0;  // items to be painted; 0: wait for the idle loop
     std::set<UINT> painted;
     double measured = 0, lastMeasured = 0, first = 0, done = 0;
+    // The owner's side of the showing: its activation begun and ended (the
+    // foreground change), and the menu loop entered (the menu window made).
+    double activated = 0, focused = 0, loop = 0;
     void Start(size_t items) {
         expected = items;
         painted.clear();
         measured = lastMeasured = first = done = 0;
+        activated = focused = loop = 0;
+    }
+    void Owner(UINT msg, WPARAM wp) {
+        double* at = nullptr;
+        if (msg == WM_ACTIVATEAPP && wp)
+            at = &activated;
+        else if (msg == WM_SETFOCUS)
+            at = &focused;
+        else if (msg == WM_ENTERMENULOOP)
+            at = &loop;
+        if (at && *at == 0) *at = NowMs();
     }
     void Measured() {
         lastMeasured = NowMs();
@@ -96,6 +110,7 @@ WNDPROC g_frameProc = nullptr;  // the main window's own procedure
 // of the window's own procedure: a message hook would cost every message sent
 // on the thread, the bare menu's as well, a server round trip under Wine.
 LRESULT CALLBACK WatchFrame(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    g_clock.Owner(msg, wp);
     if (msg == WM_MEASUREITEM) g_clock.Measured();
     if (msg == WM_ENTERIDLE && wp == MSGF_MENU) g_clock.Idle();
     const LRESULT r = CallWindowProcA(g_frameProc, w, msg, wp, lp);
@@ -147,9 +162,12 @@ LRESULT CALLBACK BareOwnerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 // built and tracking begun), to the last, to the first item painted, and to
 // done.
 struct Phases {
-    std::vector<double> measure, lastMeasure, first, done;
+    std::vector<double> measure, lastMeasure, first, done, activated, focused, loop;
     void Add(double t0) {
         if (!g_clock.done) return;
+        if (g_clock.activated) activated.push_back(g_clock.activated - t0);
+        if (g_clock.focused) focused.push_back(g_clock.focused - t0);
+        if (g_clock.loop) loop.push_back(g_clock.loop - t0);
         measure.push_back(g_clock.measured - t0);
         lastMeasure.push_back(g_clock.lastMeasured - t0);
         first.push_back(g_clock.first - t0);
@@ -160,6 +178,10 @@ struct Phases {
             "%s: first size request %.1f ms, last %.1f ms, first item painted %.1f ms, "
             "done %.1f ms (medians)",
             name, Median(measure), Median(lastMeasure), Median(first), Median(done));
+        // The bare menu's owner is in front already: no foreground change.
+        if (!activated.empty() && !loop.empty())
+            Comment("%s: activation begun %.1f ms, focus %.1f ms, menu loop entered %.1f ms", name,
+                    Median(activated), Median(focused), Median(loop));
     }
 };
 
