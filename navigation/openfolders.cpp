@@ -175,11 +175,10 @@ std::vector<HWND> COpenFolderReader::ExplorerFrames() {
         // Frames of both classes: back into one z-order, front first.
         std::vector<HWND> order;
         EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&order));
-        const auto place = [&order](HWND w) {
-            return std::find(order.begin(), order.end(), w) - order.begin();
-        };
-        std::stable_sort(frames.begin(), frames.end(),
-                         [&](HWND a, HWND b) { return place(a) < place(b); });
+        std::vector<HWND> ordered;
+        for (HWND w : order)
+            if (std::find(frames.begin(), frames.end(), w) != frames.end()) ordered.push_back(w);
+        frames.swap(ordered);
     }
     frames.erase(std::remove_if(frames.begin(), frames.end(),
                                 [this](HWND w) { return !IsExplorerProcess(w); }),
@@ -271,11 +270,11 @@ struct BarAnswers {
     std::vector<Answer>* answers = nullptr;  // null between rounds
     int waiting = 0;
 };
-thread_local BarAnswers t_bars;
+BarAnswers g_bars;  // read on one thread at a time (the GUI thread)
 constexpr int kAnswerIndexBits = 16;
 
 void CALLBACK OnBarAnswer(HWND, UINT msg, ULONG_PTR tag, LRESULT result) {
-    BarAnswers& b = t_bars;
+    BarAnswers& b = g_bars;
     if (!b.answers || (tag >> (kAnswerIndexBits + 1)) != b.round) return;
     const size_t i = (tag >> 1) & ((1u << kAnswerIndexBits) - 1);
     if (i >= b.answers->size()) return;
@@ -413,8 +412,8 @@ std::string COpenFolderReader::ReadAddressBar(HWND frame) {
 }
 
 void COpenFolderReader::CheckKnownBars(const std::vector<HWND>& frames,
-                                       std::map<HWND, std::string>& same,
-                                       std::vector<HWND>& silent) {
+                                       std::vector<Sighting>& sightings,
+                                       std::vector<HWND>& readAgain) {
     std::vector<std::pair<HWND, KnownFrame*>> asked;
     for (HWND frame : frames) {
         // The bar's windows are not checked again here (two round trips
@@ -422,13 +421,14 @@ void COpenFolderReader::CheckKnownBars(const std::vector<HWND>& frames,
         // same count and item, holding the same item id list in the frame's
         // process; a frame whose answers differ is read again in full.
         KnownFrame& k = Known(frame);
-        if (k.item < 0 || !k.process || !k.combo) continue;
-        asked.emplace_back(frame, &k);
-        if (asked.size() >= (1u << kAnswerIndexBits)) break;
+        if (k.item < 0 || !k.process || !k.combo || asked.size() >= (1u << kAnswerIndexBits))
+            readAgain.push_back(frame);
+        else
+            asked.emplace_back(frame, &k);
     }
     if (asked.empty()) return;
     std::vector<BarAnswers::Answer> answers(asked.size());
-    BarAnswers& b = t_bars;
+    BarAnswers& b = g_bars;
     b.round = (b.round + 1) & 0xFFFF;
     b.answers = &answers;
     b.waiting = 0;
@@ -458,12 +458,13 @@ void COpenFolderReader::CheckKnownBars(const std::vector<HWND>& frames,
     for (size_t i = 0; i < asked.size(); ++i) {
         const BarAnswers::Answer& a = answers[i];
         const KnownFrame& k = *asked[i].second;
-        if (a.answered == 0) {
-            silent.push_back(asked[i].first);
-        } else if (a.answered == 2 && a.count == k.count && a.data == k.data &&
-                   RemoteBytesEqual(k.process.get(), static_cast<ULONG_PTR>(a.data), k.pidl)) {
-            same[asked[i].first] = k.path;
-        }
+        // A window that let its bound pass is not asked again in this showing.
+        if (a.answered == 0) continue;
+        if (a.answered == 2 && a.count == k.count && a.data == k.data &&
+            RemoteBytesEqual(k.process.get(), static_cast<ULONG_PTR>(a.data), k.pidl))
+            sightings.push_back({asked[i].first, nullptr, k.path});
+        else
+            readAgain.push_back(asked[i].first);
     }
 }
 
@@ -476,17 +477,9 @@ std::vector<std::string> COpenFolderReader::Read(HWND target) {
     std::vector<HWND> bars;
     for (HWND frame : frames)
         if (std::find(listed.begin(), listed.end(), frame) == listed.end()) bars.push_back(frame);
-    std::map<HWND, std::string> same;
-    std::vector<HWND> silent;
-    CheckKnownBars(bars, same, silent);
-    for (HWND frame : bars) {
-        const auto known = same.find(frame);
-        if (known != same.end()) {
-            sightings.push_back({frame, nullptr, known->second});
-            continue;
-        }
-        // A window that let its bound pass is not asked again in this showing.
-        if (std::find(silent.begin(), silent.end(), frame) != silent.end()) continue;
+    std::vector<HWND> readAgain;
+    CheckKnownBars(bars, sightings, readAgain);
+    for (HWND frame : readAgain) {
         if (Left(start, kOpenFoldersTotalMs) == 0) break;
         sightings.push_back({frame, nullptr, ReadAddressBar(frame)});
     }

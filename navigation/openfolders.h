@@ -89,10 +89,10 @@ private:
     // The frames whose bar was read at an earlier showing, asked all at once
     // whether their drop-down still holds the item the folder came from;
     // within kOpenFolderAnswerMs in all. Each frame that still shows its
-    // folder goes into same with it; each that did not answer at all into
-    // silent. The others are read again one by one.
-    void CheckKnownBars(const std::vector<HWND>& frames, std::map<HWND, std::string>& same,
-                        std::vector<HWND>& silent);
+    // folder is added to sightings; each that was not read before or whose
+    // answers changed goes into readAgain; one that did not answer is left.
+    void CheckKnownBars(const std::vector<HWND>& frames, std::vector<Sighting>& sightings,
+                        std::vector<HWND>& readAgain);
 
     ShellWindowListFactory makeList_;
     std::function<bool(HWND)> isExplorer_;
