@@ -271,7 +271,12 @@ struct BarAnswers {
     int waiting = 0;
 };
 BarAnswers g_bars;  // read on one thread at a time (the GUI thread)
+// A question's tag: the round above the window's index and the question's
+// bit. The round gets what a 32-bit tag leaves.
 constexpr int kAnswerIndexBits = 16;
+constexpr int kRoundBits = 15;
+static_assert(kRoundBits + kAnswerIndexBits + 1 <= static_cast<int>(sizeof(ULONG_PTR) * 8),
+              "a question's tag fits in its ULONG_PTR");
 
 void CALLBACK OnBarAnswer(HWND, UINT msg, ULONG_PTR tag, LRESULT result) {
     BarAnswers& b = g_bars;
@@ -429,7 +434,7 @@ void COpenFolderReader::CheckKnownBars(const std::vector<HWND>& frames,
     if (asked.empty()) return;
     std::vector<BarAnswers::Answer> answers(asked.size());
     BarAnswers& b = g_bars;
-    b.round = (b.round + 1) & 0xFFFF;
+    b.round = (b.round + 1) & ((1u << kRoundBits) - 1);
     b.answers = &answers;
     b.waiting = 0;
     const DWORD end = GetTickCount() + kOpenFolderAnswerMs;

@@ -212,7 +212,7 @@ void CNewMenuHook::UnsubClassMenu(HWND w) {
 
 bool CNewMenuHook::NeedsSnapshot() {
     // Only the own shadow shows what was behind the menu; the system's
-    // shadow (on by default since Windows XP) and the high-contrast frame
+    // shadow (on by default on Windows 10 and 11) and the high-contrast frame
     // have none. Reading the screen is the dearest part of a showing.
     return s_instance && !s_instance->highContrast_ && !menu::SystemDropShadow();
 }
